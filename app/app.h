@@ -1,0 +1,45 @@
+// Start-up and shut-down, the options file, the window layout, the background group
+// and the window services of the main window.
+#pragma once
+
+#include <string>
+
+namespace kel {
+
+class Program;
+class Form;
+
+class App {
+ public:
+  explicit App(Program& p) : p(p) {}
+
+  // Start-up and shut-down.
+  void Form_Load();
+  void Form_Unload();
+  void TimerStart0_Timer();
+  void Timer21_Timer();
+  std::string optionsPath() const;
+
+  // Layout pass.
+  void Form_Resize();
+
+  // The background group.
+  void Spirane();
+  void Startirane();
+  void Command2_Click();
+  void Command3_Click();
+
+  // Window services.
+  void MakeTopmost(Form& f);
+  void MakeColorTransparent(Form& f, unsigned colour);
+  void ReturnToMainWindow();
+  void BeginFormDrag(Form& obj, double x, double y);
+  void ContinueFormDrag(Form& obj, double x, double y);
+
+ private:
+  void readOptions();
+  void writeOptions();
+  Program& p;
+};
+
+}  // namespace kel

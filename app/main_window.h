@@ -1,0 +1,76 @@
+// The main window "Formidrel" and its design-time controls and timers.
+//
+// The members are the window's controls with their design state; the behaviour that
+// works on them lives with its area (app/, surface/, input/ ...). Controls are
+// registered back to front: where they overlap, one added later lies above.
+#pragma once
+
+#include "platform/forms.h"
+#include "platform/timer.h"
+
+namespace kel {
+
+struct MainWindow : Form {
+  explicit MainWindow(Scheduler& s);
+
+  // --- areas of the window -------------------------------------------------------------------
+  Frame Frame6{"Frame6"};  // right-hand panel
+  Frame Frame2{"Frame2"};  // lower tool frame in the panel
+  Frame Frame4{"Frame4"};  // hotkey row
+  Frame Frame5{"Frame5"};  // the page
+  Label Label17{"Label17"}, Label18{"Label18"}, Label19{"Label19"}, label20{"label20"};
+  Shape Shape2{"Shape2"}, Shape3{"Shape3"};  // writing-position marks
+  TextBox Text21{"Text21"};                   // expression line
+  Frame Frame8{"Frame8"};                     // toolbar
+
+  // --- the page ----------------------------------------------------------------------------
+  ControlArray<Label> Label3;
+  ControlArray<Image> Image3;
+  ControlArray<Image> Image2;  // fraction-bar pictures: 0 red (open), 1 black (closed)
+  Image Image10{"Image10"};    // stands for "no open fraction bar"
+  PictureBox Picture1{"Picture1"};  // caret
+  PictureBox Picture00{"Picture00"}, Picture3{"Picture3"}, Picture4{"Picture4"};
+  Line Line4{"Line4"};  // guide line of the writing position
+
+  // --- toolbar -----------------------------------------------------------------------------
+  CommandButton Command69{"Command69"};  // Undo
+  CommandButton Command70{"Command70"};  // Redo
+  CommandButton Command16{"Command16"};  // open
+  CommandButton Command15{"Command15"};  // save
+  CheckBox Check1{"Check1"};             // Round
+  ComboBox Gradusi{"Gradusi"};           // angle unit
+
+  // --- panel -------------------------------------------------------------------------------
+  CommandButton Command60{"Command60"}, Command61{"Command61"};  // language
+  CommandButton Command71{"Command71"};                          // on-screen keyboard
+  Label Label11{"Label11"};                                      // Clear All
+  CommandButton Command2{"Command2"}, Command3{"Command3"};      // Stop, Start (hidden)
+  Label Label7{"Label7"}, Label8{"Label8"}, Label9{"Label9"};    // hotkey names
+  Image Image4{"Image4"}, Image6{"Image6"}, Image7{"Image7"};    // hotkey pictures
+  CheckBox Check3{"Check3"};
+  CheckBox Check2{"Check2"};
+  PictureBox Picture2{"Picture2"};  // preview of the palette symbol chosen last
+  Label Label1{"Label1"}, Label2{"Label2"};  // index hints
+  Image Image12{"Image12"}, Image8{"Image8"};
+  Image Image1{"Image1"}, Image13{"Image13"};  // F12 key pictures (lower index / normal)
+  Label Label10{"Label10"}, Label4{"Label4"}, Label5{"Label5"}, Label6{"Label6"};
+  Image Image14{"Image14"}, Image15{"Image15"}, Image16{"Image16"}, Image17{"Image17"};
+  Line Line14{"Line14"}, Line7{"Line7"}, Line8{"Line8"}, Line6{"Line6"};
+  Label Label15{"Label15"}, Label16{"Label16"};  // help texts
+
+  // --- never shown -------------------------------------------------------------------------
+  CommandButton Command14{"Command14"};  // closes a fraction (called by code)
+  CommandButton Command63{"Command63"};  // parks the keyboard focus
+  ListBox List1{"List1"}, List2{"List2"}, List3{"List3"};
+  TextBox Text5{"Text5"}, Text7{"Text7"}, Text9{"Text9"}, TextM1{"TextM1"}, TextM2{"TextM2"};
+
+  // --- timers, in creation order (ties of due time go to the earlier one) -------------------
+  Timer Timer0, Timer00, Timer1, Timer4, Timer6, Timer8, Timer10, Timer13, Timer14, Timer15,
+      Timer17, Timer18, Timer19, Timer20, Timer21, Timer22, Timer23, Timer24, Timer25,
+      Timer27, Timer28, Timer32, TimerM1, TimerM2, Timer16, TimerStart0, timerNovaDrob;
+
+  // The eleven timers that Stop and Start switch as a group, in no particular order.
+  Timer* backgroundGroup[11];
+};
+
+}  // namespace kel

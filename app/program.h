@@ -1,0 +1,51 @@
+// The one object that owns a running program: its windows, the variables its
+// procedures share, and the areas whose procedures work on them. Tests create as many
+// as they like, each on its own desktop, files and scheduler.
+#pragma once
+
+#include "app/app.h"
+#include "app/main_window.h"
+#include "app/shared_state.h"
+#include "evaluation/evaluation.h"
+#include "input/input.h"
+#include "pages/pages.h"
+#include "palette/palette.h"
+#include "platform/desktop.h"
+#include "platform/files.h"
+#include "platform/timer.h"
+#include "surface/surface.h"
+
+namespace kel {
+
+class Program : public SharedState {
+ public:
+  Program(Desktop& desktop, Files& files, Scheduler& scheduler);
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  Desktop& desktop;
+  Files& files;
+  Scheduler& scheduler;
+
+  MainWindow Form1;
+
+  App app;
+  Surface surface;
+  Input input;
+  Palette palette;
+  Evaluation evaluation;
+  Pages pages;
+
+  // Loads the main window (its load step) and shows it (which runs its layout pass).
+  void start();
+  // Closes the main window: its unload step runs once, however often this is called
+  // (close button, a signal at logout, the end of main).
+  void close();
+  bool closed() const { return closed_; }
+
+ private:
+  void wireEvents();
+  bool closed_ = false;
+};
+
+}  // namespace kel

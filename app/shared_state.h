@@ -1,0 +1,105 @@
+// The variables the program's procedures share. They keep the program's own names so
+// the code reads side by side with its design; every one belongs to the one Program
+// object that owns a running program (nothing here is global).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace kel {
+
+inline constexpr int kMaxSymbols = 10000;
+// CurrentBar holds the symbol index of the open fraction bar's element, or this
+// value for the hidden image that stands for "no open bar".
+inline constexpr int kNoBar = -1;
+
+struct PointerPointRecord {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+};
+
+struct SharedState {
+  // --- the insertion point and the pointer readers --------------------------------------
+  double PointerX = 0, PointerY = 0;  // screen pixels, may hold fractions
+  double InsertX = 0, InsertY = 0;    // page twips
+  PointerPointRecord PointerPoint;
+  int DragPointX = 0, DragPointY = 0;
+  int HoverPointX = 0, HoverPointY = 0;
+  int ZonePointX = 0, ZonePointY = 0;
+  int DispatchPointX = 0, DispatchPointY = 0;
+  int SavedPointerX = 0, SavedPointerY = 0;
+  int ReturnClickPending = 0;
+  int PointerRestoreOnly = 0;
+
+  // --- the symbol store -------------------------------------------------------------------
+  int SymbolCount = 0;
+  std::array<std::string, kMaxSymbols + 1> SymbolKind{};
+  std::array<int, kMaxSymbols + 1> SymbolLevel{};
+  int CurrentSymbolIndex = 0;
+  int CaretAfterSymbol = 0;
+
+  // --- the writing position ---------------------------------------------------------------
+  float MarkPointerX = 0, MarkPointerY = 0;
+  float MarkInsertX = 0;
+  float LastWindowTop = 0;
+
+  // --- fractions --------------------------------------------------------------------------
+  int FractionPart = 0;
+  int CurrentBar = kNoBar;
+  int BarOpen = 0;
+  int BarIndex = 0;
+  int BarPlacedFlag = 0;
+  double BarStartInsertX = 0;
+  double BarLineY = 0;
+  double BarStartPointerX = 0, BarStartPointerY = 0;
+  double BarEndPointerX = 0, BarEndPointerY = 0;
+  double BarRightEdge = 0;
+  int BarStretchIndex = 0;
+  double BarWidth = 0;
+  int BarLastIndex = 0;
+  int FractionStartLatched = 0;
+  double FileBarWidth = 0;
+  int PlacingFromFile = 0;
+
+  // --- index modes and the queue ----------------------------------------------------------
+  int UpperIndexMode = 0;
+  int LowerIndexMode = 0;
+  int QueueLength = 0;
+  int BusyFlag = 0;
+  int LatinLayout = 0;
+
+  // --- keyboard and mouse -----------------------------------------------------------------
+  int CtrlDown = 0;
+  int RecordedPointCount = 0;
+  int StepIndex = 0;
+  int UseAbsolutePoints = 0;
+  int PressPointX = 0, PressPointY = 0;
+  int RecordingBlocked = 0;
+  int PointerOverPanel = 0;
+
+  // --- background group -------------------------------------------------------------------
+  int UserStopped = 0;
+  int TimersPaused = 0;
+
+  // --- editing ----------------------------------------------------------------------------
+  int UndoIndex = 0;
+
+  // --- palette and hotkeys (owned by the palette; read here) ------------------------------
+  long long PendingCode = 0;
+  std::string HotkeyF8Code, HotkeyF8Shift;
+  std::string HotkeyF9Code, HotkeyF9Shift;
+  std::string HotkeyF10Code, HotkeyF10Shift;
+  int Form8Shown = 0;
+  int Form8Suspended = 0;
+  int PointerOverForm8 = 0;
+
+  // --- limits dialogs (owned by evaluation; read here) ------------------------------------
+  int BoundsQueueState = 0;
+
+  // --- window services --------------------------------------------------------------------
+  int FormDragActive = 0;
+  double FormDragX = 0, FormDragY = 0;
+};
+
+}  // namespace kel

@@ -1,0 +1,150 @@
+// Start-up, shut-down and the options file.
+#include <exception>
+
+#include "app/options.h"
+#include "app/program.h"
+#include "platform/units.h"
+
+namespace kel {
+
+namespace {
+
+// One step of a sequence in which a failing step is skipped and the next one runs.
+template <class F>
+void step(F&& f) {
+  try {
+    f();
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace
+
+std::string App::optionsPath() const { return joinPath(p.files.programFolder(), kOptionsFileName); }
+
+void App::Form_Load() {
+  MainWindow& w = p.Form1;
+  p.UndoIndex = 0;
+  p.FractionPart = 0;
+  for (Label* b : {&w.Label17, &w.Label18, &w.Label19, &w.label20}) b->BackColor = kBlack;
+  p.CurrentBar = kNoBar;
+  p.input.SwitchToUSKeyboard();
+  p.LatinLayout = 1;
+  p.evaluation.InitScriptEngine();
+  MakeTopmost(w);
+  w.Left = p.desktop.screenSize().width - w.Width;
+  w.Top = 500;
+  p.MarkPointerX = static_cast<float>(w.Left) / 15.0f + 90.0f;
+  p.MarkPointerY = static_cast<float>(w.Top) / 15.0f + 100.0f;
+  p.BarEndPointerX = p.MarkPointerX;
+  p.BarEndPointerY = p.MarkPointerY;
+  p.BarStartPointerX = p.MarkPointerX;
+  p.BarStartPointerY = p.MarkPointerY;
+  p.MarkInsertX = 1290;
+  p.PointerX = p.MarkPointerX;
+  p.PointerY = p.MarkPointerY;
+  p.QueueLength = 0;
+  p.BusyFlag = 0;
+  p.UpperIndexMode = 0;
+  p.LowerIndexMode = 0;
+  p.FractionStartLatched = 0;
+  p.RecordedPointCount = 0;
+  p.StepIndex = 0;
+  p.UseAbsolutePoints = 0;
+  w.Text5.setText("0");
+  p.PressPointX = 0;
+  p.PressPointY = 0;
+  p.RecordingBlocked = 0;
+  p.CtrlDown = 0;
+  // From here on a failing step is skipped.
+  step([&] { readOptions(); });
+  step([&] { w.Label3[0].Top = -1000; });
+  step([&] { w.Image3[0].Top = -1000; });
+  p.LastWindowTop = static_cast<float>(w.Top);
+}
+
+void App::readOptions() {
+  MainWindow& w = p.Form1;
+  std::string content = p.files.readAll(optionsPath(), kOptionsMaxBytes).value_or("");
+  const std::vector<std::string> fields = splitOptionFields(content);
+  auto field = [&](size_t n) -> const std::string* {
+    return n >= 1 && n <= fields.size() ? &fields[n - 1] : nullptr;
+  };
+
+  struct Binding {
+    std::string* code;
+    std::string* shift;
+    const char* name;
+  };
+  const Binding bindings[] = {{&p.HotkeyF8Code, &p.HotkeyF8Shift, "F8"},
+                              {&p.HotkeyF9Code, &p.HotkeyF9Shift, "F9"},
+                              {&p.HotkeyF10Code, &p.HotkeyF10Shift, "F10"}};
+  for (size_t i = 0; i < 3; ++i) {
+    const Binding& b = bindings[i];
+    // A code that could not be a queue item is not ours to play back: the pair is
+    // skipped, as a field that does not convert.
+    const std::string* code = field(2 * i + 1);
+    const std::string* shift = field(2 * i + 2);
+    if (code && isStorableBindingCode(*code)) {
+      *b.code = *code;
+      if (shift && isStorableShiftFlag(*shift)) *b.shift = *shift;
+    }
+    if (!b.code->empty()) {
+      step([&] { p.palette.SmeniKartinka(*b.code); });
+      step([&] { p.palette.ZapisNaznachen(*b.code, *b.shift, b.name); });
+    }
+  }
+
+  const std::string* f7 = field(7);
+  const std::string* f8 = field(8);
+  const std::string* f9 = field(9);
+  if (f9) {
+    std::optional<long long> v = toWholeNumber(*f9);
+    if (v && (*v == 0 || *v == 1)) w.Check3.Value = static_cast<int>(*v);
+  }
+  if (!f7 || f7->empty()) {
+    w.Check1.Value = 1;
+  } else if (std::optional<double> v = toNumber(*f7)) {
+    w.Check1.Value = *v == 1 ? 1 : 0;
+  }  // text that is not a number leaves Round as it is (ticked)
+  std::optional<double> unit = f8 ? toNumber(*f8) : std::nullopt;
+  w.Gradusi.ListIndex = unit && *unit == 1 ? 1 : 0;
+}
+
+void App::writeOptions() {
+  const MainWindow& w = p.Form1;
+  OptionValues v;
+  v.f8Code = p.HotkeyF8Code;
+  v.f8Shift = p.HotkeyF8Shift;
+  v.f9Code = p.HotkeyF9Code;
+  v.f9Shift = p.HotkeyF9Shift;
+  v.f10Code = p.HotkeyF10Code;
+  v.f10Shift = p.HotkeyF10Shift;
+  v.round = w.Check1.Value;
+  v.angleUnit = w.Gradusi.ListIndex;
+  v.evaluateAfterEquals = w.Check3.Value;
+  p.files.replaceContent(optionsPath(), formatOptionLine(v));
+}
+
+void App::Form_Unload() {
+  step([&] { p.pages.UnloadForm2(); });
+  step([&] { p.evaluation.UnloadLimitsDialogs(); });
+  step([&] { p.pages.UnloadForm7(); });
+  step([&] { p.palette.UnloadForm8(); });
+  step([&] { writeOptions(); });
+}
+
+void App::TimerStart0_Timer() {
+  p.input.SwitchToUSKeyboard();
+  p.Form1.TimerStart0.setEnabled(false);
+  Command3_Click();
+}
+
+void App::Timer21_Timer() {
+  MainWindow& w = p.Form1;
+  w.Timer21.setEnabled(false);
+  w.Frame5.MouseIcon = p.pages.Form7Icon();
+  w.Frame5.MousePointer = 99;
+}
+
+}  // namespace kel

@@ -1,0 +1,34 @@
+// Seams of editing, undo and the pages.
+#include "pages/pages.h"
+
+#include "app/program.h"
+
+namespace kel {
+
+void Pages::UnloadForm2() {}
+
+void Pages::LoadForm7() {
+  if (form7Loaded_) return;
+  form7Loaded_ = true;
+  // The pop-up's load step: while it is up the pointer leaving the main window must
+  // not pause the background group.
+  p.palette.BlokVirtualKlav();
+  p.Form1.Timer23.setEnabled(false);
+}
+
+void Pages::UnloadForm7() {
+  if (!form7Loaded_) return;
+  form7Loaded_ = false;
+  if (p.Form8Suspended == 1) p.palette.ShowForm8();
+  p.Form1.Timer23.setEnabled(true);
+}
+
+Picture Pages::Form7Icon() {
+  LoadForm7();
+  const std::string path = joinPath(joinPath(p.files.programFolder(), "Simbol"), "kursor.gif");
+  return p.desktop.loadPicture(path).value_or(Picture{});
+}
+
+void Pages::SaveUndoSnapshot() {}
+
+}  // namespace kel

@@ -1,0 +1,25 @@
+#include "platform/desktop.h"
+
+#include "platform/units.h"
+
+namespace kel {
+
+void autoSize(Desktop& d, Label& l) {
+  if (!l.AutoSize) return;
+  SizeTw s = d.measureLabel(l.Font, l.Caption);
+  l.Width = s.width;
+  l.Height = s.height;
+}
+
+bool loadPictureInto(Desktop& d, Image& img, const std::string& path) {
+  std::optional<Picture> p = d.loadPicture(path);
+  if (!p) return false;
+  img.Picture = *p;
+  if (!img.Stretch) {
+    img.Width = p->WidthPx * kTwipsPerPixel;
+    img.Height = p->HeightPx * kTwipsPerPixel;
+  }
+  return true;
+}
+
+}  // namespace kel

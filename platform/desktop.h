@@ -1,0 +1,129 @@
+// What the program asks of the desktop, named after what it does.
+//
+// One interface, two implementations: platform/sim (headless, virtual time, scripted
+// answers, everything recorded) and platform/qt (the real X11 desktop). The logic
+// calls nothing else of the outside world but this and Files.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/forms.h"
+
+namespace kel {
+
+struct PointPx {
+  int x = 0;
+  int y = 0;
+  bool operator==(const PointPx&) const = default;
+};
+
+struct SizeTw {
+  double width = 0;
+  double height = 0;
+};
+
+struct RectPx {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+// A captured screen area, 0x00RRGGBB pixels row by row.
+struct Bitmap {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+};
+
+// Virtual-key codes the program names (the rest are the usual Windows codes).
+namespace vk {
+inline constexpr int LButton = 1, RButton = 2, MButton = 4;
+inline constexpr int Back = 8, Tab = 9, Return = 13;
+inline constexpr int Shift = 16, Control = 17, Menu = 18, Capital = 20, Escape = 27;
+inline constexpr int Space = 32, Prior = 33, Next = 34, End = 35, Home = 36;
+inline constexpr int Left = 37, Up = 38, Right = 39, Down = 40;
+inline constexpr int Insert = 45, Delete = 46;
+inline constexpr int F1 = 112, F2 = 113, F4 = 115, F8 = 119, F9 = 120, F10 = 121, F12 = 123;
+inline constexpr int LShift = 160, RShift = 161, LControl = 162, RControl = 163;
+inline constexpr int LMenu = 164, RMenu = 165;
+}  // namespace vk
+
+// Mouse-event flags of the classic synthetic mouse event.
+namespace mouseflag {
+inline constexpr int LeftDown = 2, LeftUp = 4, RightDown = 8, RightUp = 16;
+}
+
+// Message-box buttons and answers, as the classic message box numbers them.
+namespace msgbox {
+inline constexpr int OkOnly = 0, OkCancel = 1, YesNo = 4;
+inline constexpr int Ok = 1, Cancel = 2, Yes = 6, No = 7;
+}  // namespace msgbox
+
+enum class FileDialogKind { Open, Save };
+
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+
+  // --- pointer ---------------------------------------------------------------------
+  virtual PointPx cursorPos() = 0;
+  virtual void setCursorPos(int x, int y) = 0;
+
+  // --- keys and buttons --------------------------------------------------------------
+  // The asynchronous state of a virtual key: bit 15 set while it is down, bit 0 set
+  // when it was pressed since the previous query of that key (a tap shorter than a
+  // poll still counts once). 16/17/18 answer for either Shift/Ctrl/Alt.
+  virtual std::uint16_t asyncKeyState(int vk) = 0;
+  // The thread key state: negative while the key is down, bit 0 its toggle state.
+  virtual std::int16_t keyState(int vk) = 0;
+  // One synthetic key event; the program's own injections never count as typing.
+  virtual void keyEvent(int vk, bool up) = 0;
+  // One synthetic mouse event (mouseflag values) at a screen point.
+  virtual void mouseEvent(int flags, int x, int y) = 0;
+  // Activates a keyboard layout by its classic identifier ("00000409" US English).
+  virtual bool activateKeyboardLayout(const std::string& id) = 0;
+
+  // --- windows -----------------------------------------------------------------------
+  // Shows, hides and unloads a form's window (the model's Visible/Loaded follow).
+  virtual void showForm(Form& f) = 0;
+  virtual void hideForm(Form& f) = 0;
+  virtual void unloadForm(Form& f) = 0;
+  // Above every window that is not topmost, position and size kept.
+  virtual void makeTopmost(Form& f) = 0;
+  // Every pixel of exactly this colour becomes see-through; other styles dropped.
+  virtual void setColourKey(Form& f, Colour key) = 0;
+  // Foreground and top of the window order.
+  virtual void bringToFront(Form& f) = 0;
+  // The keyboard focus to a control (a hidden one only parks the focus).
+  virtual void setFocus(Form& f, Control& c) = 0;
+  virtual SizeTw screenSize() = 0;  // twips
+
+  // --- capture and clipboard -----------------------------------------------------------
+  virtual Bitmap captureScreen(const RectPx& r) = 0;
+  virtual void clipboardClear() = 0;
+  virtual void clipboardSetPicture(const Bitmap& b) = 0;
+
+  // --- dialogs -----------------------------------------------------------------------
+  virtual int messageBox(const std::string& prompt, int buttons, const std::string& title) = 0;
+  // The chosen path, or nothing when cancelled.
+  virtual std::optional<std::string> fileDialog(FileDialogKind kind, const std::string& title,
+                                                const std::string& filter) = 0;
+
+  // --- text and pictures ---------------------------------------------------------------
+  // The size, in twips, a label auto-sized to this caption in this font takes.
+  virtual SizeTw measureLabel(const Font& font, const std::string& caption) = 0;
+  // Reads a picture file; nothing when it is missing or not a picture.
+  virtual std::optional<Picture> loadPicture(const std::string& path) = 0;
+};
+
+// --- explicit effects of property sets ------------------------------------------------
+
+// Sizes an auto-sizing label to its caption.
+void autoSize(Desktop& d, Label& l);
+
+// Loads a picture file into an image; unless the image stretches, it takes the
+// picture's size. False (and the image unchanged) when the file is not a picture.
+bool loadPictureInto(Desktop& d, Image& img, const std::string& path);
+
+}  // namespace kel

@@ -1,0 +1,291 @@
+#include "platform/sim/sim_desktop.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+
+#include "platform/gif.h"
+#include "platform/units.h"
+
+namespace kel {
+
+namespace {
+
+// The generic code a side key also answers for (Shift, Ctrl, Alt), or 0.
+int genericOf(int vk) {
+  switch (vk) {
+    case vk::LShift:
+    case vk::RShift:
+      return vk::Shift;
+    case vk::LControl:
+    case vk::RControl:
+      return vk::Control;
+    case vk::LMenu:
+    case vk::RMenu:
+      return vk::Menu;
+    default:
+      return 0;
+  }
+}
+
+bool valid(int vk) { return vk >= 0 && vk < 256; }
+
+size_t utf8Length(const std::string& s) {
+  size_t n = 0;
+  for (unsigned char c : s)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+}  // namespace
+
+void SimDesktop::setCursorPos(int x, int y) {
+  pointerMoves.push_back({clock_.now(), x, y});
+  pointer_ = {x, y};
+  dispatchMouse(0, 0);
+}
+
+std::uint16_t SimDesktop::asyncKeyState(int vk) {
+  if (!valid(vk)) return 0;
+  bool isDown = down_[static_cast<size_t>(vk)];
+  if (vk == vk::Shift) isDown = isDown || down_[vk::LShift] || down_[vk::RShift];
+  if (vk == vk::Control) isDown = isDown || down_[vk::LControl] || down_[vk::RControl];
+  if (vk == vk::Menu) isDown = isDown || down_[vk::LMenu] || down_[vk::RMenu];
+  std::uint16_t r = isDown ? 0x8000 : 0;
+  if (latch_[static_cast<size_t>(vk)]) r |= 1;
+  latch_[static_cast<size_t>(vk)] = false;
+  return r;
+}
+
+std::int16_t SimDesktop::keyState(int vk) {
+  if (!valid(vk)) return 0;
+  bool isDown = down_[static_cast<size_t>(vk)];
+  if (int g = vk; g == vk::Shift || g == vk::Control || g == vk::Menu) {
+    for (int side = 160; side <= 165; ++side)
+      if (genericOf(side) == vk && down_[static_cast<size_t>(side)]) isDown = true;
+  }
+  std::int16_t r = isDown ? -128 : 0;
+  if (toggled_[static_cast<size_t>(vk)]) r = static_cast<std::int16_t>(r | 1);
+  return r;
+}
+
+void SimDesktop::keyEvent(int vk, bool up) {
+  keyInjections.push_back({clock_.now(), vk, up});
+  // An injection changes what is held, but never counts as a press of the user's.
+  if (valid(vk)) down_[static_cast<size_t>(vk)] = !up;
+}
+
+void SimDesktop::mouseEvent(int flags, int x, int y) {
+  mouseInjections.push_back({clock_.now(), flags, x, y});
+  if (flags & mouseflag::LeftDown) down_[vk::LButton] = true;
+  if (flags & mouseflag::LeftUp) down_[vk::LButton] = false;
+  if (flags & mouseflag::RightDown) down_[vk::RButton] = true;
+  if (flags & mouseflag::RightUp) down_[vk::RButton] = false;
+}
+
+bool SimDesktop::activateKeyboardLayout(const std::string& id) {
+  layoutCalls.push_back(id);
+  return true;
+}
+
+void SimDesktop::showForm(Form& f) {
+  f.Loaded = true;
+  f.Visible = true;
+  if (std::find(shown_.begin(), shown_.end(), &f) == shown_.end()) shown_.push_back(&f);
+  // The first show of a window runs its resize event, as a real window's does.
+  if (!everShown_[&f]) {
+    everShown_[&f] = true;
+    if (f.Resize) f.Resize();
+  }
+}
+
+void SimDesktop::hideForm(Form& f) {
+  f.Visible = false;
+  shown_.erase(std::remove(shown_.begin(), shown_.end(), &f), shown_.end());
+}
+
+void SimDesktop::unloadForm(Form& f) {
+  hideForm(f);
+  f.Loaded = false;
+  everShown_.erase(&f);
+}
+
+void SimDesktop::makeTopmost(Form& f) { topmostCalls.push_back(f.Name); }
+
+void SimDesktop::setColourKey(Form& f, Colour key) { colourKeyCalls.emplace_back(f.Name, key); }
+
+void SimDesktop::bringToFront(Form& f) { frontCalls.push_back(f.Name); }
+
+void SimDesktop::setFocus(Form&, Control& c) { focusCalls.push_back(c.Name); }
+
+SizeTw SimDesktop::screenSize() {
+  return {screenPx_.x * kTwipsPerPixel, screenPx_.y * kTwipsPerPixel};
+}
+
+Bitmap SimDesktop::captureScreen(const RectPx& r) {
+  Bitmap b;
+  b.width = std::max(0, std::min(r.width, 4096));
+  b.height = std::max(0, std::min(r.height, 4096));
+  b.pixels.assign(static_cast<size_t>(b.width) * static_cast<size_t>(b.height), 0xFFFFFF);
+  return b;
+}
+
+void SimDesktop::clipboardClear() {
+  ++clipboardClears;
+  clipboardPicture.reset();
+}
+
+void SimDesktop::clipboardSetPicture(const Bitmap& b) { clipboardPicture = b; }
+
+int SimDesktop::messageBox(const std::string& prompt, int buttons, const std::string& title) {
+  messageBoxCalls.push_back({prompt, buttons, title});
+  if (!messageBoxAnswers.empty()) {
+    int a = messageBoxAnswers.front();
+    messageBoxAnswers.pop_front();
+    return a;
+  }
+  // Unscripted: the answer that changes nothing.
+  if (buttons == msgbox::YesNo) return msgbox::No;
+  if (buttons == msgbox::OkCancel) return msgbox::Cancel;
+  return msgbox::Ok;
+}
+
+std::optional<std::string> SimDesktop::fileDialog(FileDialogKind kind, const std::string&,
+                                                  const std::string&) {
+  fileDialogCalls.push_back(kind);
+  if (fileDialogAnswers.empty()) return std::nullopt;
+  auto a = fileDialogAnswers.front();
+  fileDialogAnswers.pop_front();
+  return a;
+}
+
+SizeTw SimDesktop::measureLabel(const Font& font, const std::string& caption) {
+  const double charPx = std::ceil(0.6 * font.Size) + (font.Bold ? 1 : 0);
+  const double linePx = std::ceil(1.5 * font.Size);
+  return {static_cast<double>(utf8Length(caption)) * charPx * kTwipsPerPixel,
+          linePx * kTwipsPerPixel};
+}
+
+std::optional<Picture> SimDesktop::loadPicture(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  char header[10];
+  in.read(header, sizeof header);
+  auto size = gifSize(std::string_view(header, static_cast<size_t>(in.gcount())));
+  if (!size) return std::nullopt;
+  return Picture{path, size->width, size->height};
+}
+
+// --- the user ------------------------------------------------------------------------
+
+int SimDesktop::shiftState() const {
+  int s = 0;
+  if (down_[vk::Shift] || down_[vk::LShift] || down_[vk::RShift]) s |= 1;
+  if (down_[vk::Control] || down_[vk::LControl] || down_[vk::RControl]) s |= 2;
+  if (down_[vk::Menu] || down_[vk::LMenu] || down_[vk::RMenu]) s |= 4;
+  return s;
+}
+
+Form* SimDesktop::formAt(int x, int y, double& clientX, double& clientY) const {
+  // The most recently shown window lies on top.
+  for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
+    Form* f = *it;
+    if (f->State == WindowState::Minimized) continue;
+    const double left = singleDiv15(f->Left) + kFrameLeftPx;
+    const double top = (f->Top + kFrameTopTw) / kTwipsPerPixel;
+    const double cx = (x - left) * kTwipsPerPixel;
+    const double cy = (y - top) * kTwipsPerPixel;
+    if (cx >= 0 && cy >= 0 && cx < f->ScaleWidth() && cy < f->ScaleHeight()) {
+      clientX = cx;
+      clientY = cy;
+      return f;
+    }
+  }
+  return nullptr;
+}
+
+void SimDesktop::dispatchMouse(int kind, int button) {
+  double cx = 0, cy = 0;
+  Form* f = formAt(pointer_.x, pointer_.y, cx, cy);
+  if (!f) return;
+  Control* c = f->hitTest(cx, cy);
+  if (!c || !c->Enabled) return;
+  double l, t;
+  absolutePosition(*c, l, t);
+  const double x = cx - l, y = cy - t;
+  int buttons = button;
+  if (kind == 0) buttons = (down_[vk::LButton] ? 1 : 0) | (down_[vk::RButton] ? 2 : 0);
+  const MouseHandler& h = kind == 0 ? c->MouseMove : kind == 1 ? c->MouseDown : c->MouseUp;
+  if (h) h(buttons, shiftState(), x, y);
+  if (kind == 2 && button == 1 && c->Click) c->Click();
+}
+
+void SimDesktop::userMovePointer(int x, int y) {
+  pointer_ = {x, y};
+  dispatchMouse(0, 0);
+}
+
+void SimDesktop::userKeyDown(int vk) {
+  if (!valid(vk)) return;
+  if (!down_[static_cast<size_t>(vk)]) {
+    toggled_[static_cast<size_t>(vk)] = !toggled_[static_cast<size_t>(vk)];
+    latch_[static_cast<size_t>(vk)] = true;
+    if (int g = genericOf(vk)) {
+      latch_[static_cast<size_t>(g)] = true;
+      toggled_[static_cast<size_t>(g)] = !toggled_[static_cast<size_t>(g)];
+    }
+  }
+  down_[static_cast<size_t>(vk)] = true;
+}
+
+void SimDesktop::userKeyUp(int vk) {
+  if (!valid(vk)) return;
+  down_[static_cast<size_t>(vk)] = false;
+}
+
+void SimDesktop::userButtonDown(int vk) {
+  userKeyDown(vk);
+  dispatchMouse(1, vk == vk::LButton ? 1 : vk == vk::RButton ? 2 : 4);
+}
+
+void SimDesktop::userButtonUp(int vk) {
+  userKeyUp(vk);
+  dispatchMouse(2, vk == vk::LButton ? 1 : vk == vk::RButton ? 2 : 4);
+}
+
+// --- the host ------------------------------------------------------------------------
+
+void SimHost::at(Millis t, std::function<void()> action) {
+  actions_.push_back({std::max(t, clock.now()), seq_++, std::move(action)});
+}
+
+void SimHost::advance(Millis ms) {
+  const Millis target = clock.now() + std::max<Millis>(0, ms);
+  for (;;) {
+    auto next = std::min_element(actions_.begin(), actions_.end(), [](const Action& a,
+                                                                     const Action& b) {
+      return a.t < b.t || (a.t == b.t && a.seq < b.seq);
+    });
+    const bool haveAction = next != actions_.end() && next->t <= target;
+    const std::optional<Millis> due = scheduler.nextDue();
+    const bool haveTick = due && *due <= target;
+    if (!haveAction && !haveTick) break;
+    if (haveAction && (!haveTick || next->t <= *due)) {
+      clock.set(std::max(clock.now(), next->t));
+      auto fn = std::move(next->fn);
+      actions_.erase(next);
+      fn();
+    } else {
+      clock.set(std::max(clock.now(), *due));
+      scheduler.fireNext();
+    }
+  }
+  clock.set(target);
+}
+
+void SimHost::tap(int vk, Millis ms) {
+  desktop.userKeyDown(vk);
+  at(clock.now() + ms, [this, vk] { desktop.userKeyUp(vk); });
+}
+
+}  // namespace kel

@@ -1,0 +1,152 @@
+// A headless desktop for tests: a virtual clock, a virtual pointer and keyboard that
+// a test moves, presses and releases at virtual times, scripted answers for message
+// boxes and file dialogs, and a record of everything the program asked of it.
+//
+// Text is measured by a fixed rule, so positions in tests do not depend on fonts:
+//   a character is ceil(0.6 x size) pixels wide, one more when bold;
+//   a line is ceil(1.5 x size) pixels high (size in points);
+//   a label auto-sized to n characters is n character widths wide and one line high.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+#include "platform/timer.h"
+
+namespace kel {
+
+class SimClock : public Clock {
+ public:
+  Millis now() const override { return now_; }
+  void set(Millis t) { now_ = t; }
+
+ private:
+  Millis now_ = 0;
+};
+
+class SimDesktop : public Desktop {
+ public:
+  explicit SimDesktop(const Clock& clock) : clock_(clock) {}
+
+  // --- Desktop ---------------------------------------------------------------------
+  PointPx cursorPos() override { return pointer_; }
+  void setCursorPos(int x, int y) override;
+  std::uint16_t asyncKeyState(int vk) override;
+  std::int16_t keyState(int vk) override;
+  void keyEvent(int vk, bool up) override;
+  void mouseEvent(int flags, int x, int y) override;
+  bool activateKeyboardLayout(const std::string& id) override;
+  void showForm(Form& f) override;
+  void hideForm(Form& f) override;
+  void unloadForm(Form& f) override;
+  void makeTopmost(Form& f) override;
+  void setColourKey(Form& f, Colour key) override;
+  void bringToFront(Form& f) override;
+  void setFocus(Form& f, Control& c) override;
+  SizeTw screenSize() override;
+  Bitmap captureScreen(const RectPx& r) override;
+  void clipboardClear() override;
+  void clipboardSetPicture(const Bitmap& b) override;
+  int messageBox(const std::string& prompt, int buttons, const std::string& title) override;
+  std::optional<std::string> fileDialog(FileDialogKind kind, const std::string& title,
+                                        const std::string& filter) override;
+  SizeTw measureLabel(const Font& font, const std::string& caption) override;
+  std::optional<Picture> loadPicture(const std::string& path) override;
+
+  // --- what a test does as the user --------------------------------------------------
+  // Moves the pointer; the control under it gets a mouse-move event, as on a desktop.
+  void userMovePointer(int x, int y);
+  void userKeyDown(int vk);
+  void userKeyUp(int vk);
+  // A mouse button (vk::LButton, vk::RButton) at the pointer, with its events.
+  void userButtonDown(int vk);
+  void userButtonUp(int vk);
+  void setScreenSizePx(int w, int h) { screenPx_ = {w, h}; }
+
+  std::deque<int> messageBoxAnswers;
+  std::deque<std::optional<std::string>> fileDialogAnswers;
+
+  // --- what the program did ------------------------------------------------------------
+  struct PointerMove {
+    Millis at;
+    int x, y;
+  };
+  struct KeyInjection {
+    Millis at;
+    int vk;
+    bool up;
+  };
+  struct MouseInjection {
+    Millis at;
+    int flags, x, y;
+  };
+  struct MessageBoxCall {
+    std::string prompt;
+    int buttons;
+    std::string title;
+  };
+  std::vector<PointerMove> pointerMoves;
+  std::vector<KeyInjection> keyInjections;
+  std::vector<MouseInjection> mouseInjections;
+  std::vector<std::string> layoutCalls;
+  std::vector<std::string> topmostCalls;
+  std::vector<std::pair<std::string, Colour>> colourKeyCalls;
+  std::vector<std::string> frontCalls;
+  std::vector<std::string> focusCalls;
+  std::vector<MessageBoxCall> messageBoxCalls;
+  std::vector<FileDialogKind> fileDialogCalls;
+  std::optional<Bitmap> clipboardPicture;
+  int clipboardClears = 0;
+
+  const std::vector<Form*>& shownForms() const { return shown_; }
+
+ private:
+  void dispatchMouse(int kind, int button);
+  Form* formAt(int x, int y, double& clientX, double& clientY) const;
+  int shiftState() const;
+
+  const Clock& clock_;
+  PointPx pointer_{0, 0};
+  std::array<bool, 256> down_{};
+  std::array<bool, 256> latch_{};
+  std::array<bool, 256> toggled_{};
+  PointPx screenPx_{1280, 1024};
+  std::vector<Form*> shown_;
+  std::map<const Form*, bool> everShown_;
+};
+
+// The headless host: a clock, the scheduler on it, and a desktop, with a timeline of
+// user actions that run between timer ticks in time order.
+class SimHost {
+ public:
+  SimHost() : scheduler(clock), desktop(clock) {}
+  SimClock clock;
+  Scheduler scheduler;
+  SimDesktop desktop;
+
+  Millis now() const { return clock.now(); }
+  // Runs an action at a virtual time (now or later), before timers due at that time.
+  void at(Millis t, std::function<void()> action);
+  // Advances the clock by ms, firing timers and user actions in time order.
+  void advance(Millis ms);
+
+  // A key tap: down now, up `ms` later (shorter than a poll if a test wants).
+  void tap(int vk, Millis ms = 12);
+
+ private:
+  struct Action {
+    Millis t;
+    std::uint64_t seq;
+    std::function<void()> fn;
+  };
+  std::vector<Action> actions_;
+  std::uint64_t seq_ = 0;
+};
+
+}  // namespace kel

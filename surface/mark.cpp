@@ -1,0 +1,33 @@
+// The writing-position mark and its guide line.
+#include "app/program.h"
+
+namespace kel {
+
+void Surface::ZapomniKordinati() {
+  MainWindow& w = p.Form1;
+  ReadPointer();
+  p.MarkPointerX = static_cast<float>(p.PointerX);
+  p.MarkPointerY = static_cast<float>(p.PointerY);
+  w.Shape2.Left = 15 * (p.PointerX - 4) - w.Left;
+  w.Shape3.Left = w.Shape2.Left;
+  p.MarkInsertX = static_cast<float>(w.Shape2.Left);
+  p.LastWindowTop = static_cast<float>(w.Top);
+  Liniata();
+}
+
+void Surface::Liniata() {
+  MainWindow& w = p.Form1;
+  w.Line4.Visible = true;
+  w.Line4.X1 = w.Shape2.Left;
+  w.Line4.Y1 = w.Shape2.Top;
+  w.Line4.X2 = w.Shape3.Left;
+  w.Line4.Y2 = w.Frame5.Top + w.Frame5.Height;
+  w.Timer25.setEnabled(true);
+}
+
+void Surface::Timer25_Timer() {
+  p.Form1.Timer25.setEnabled(false);
+  p.Form1.Line4.Visible = false;
+}
+
+}  // namespace kel

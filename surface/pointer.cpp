@@ -1,0 +1,76 @@
+// The pointer as insertion point: the readers and the page coordinates.
+#include <exception>
+
+#include "app/program.h"
+#include "platform/units.h"
+
+namespace kel {
+
+void Surface::ReadPointer() {
+  const PointPx c = p.desktop.cursorPos();
+  p.PointerPoint = {c.x, c.y};
+  p.PointerX = p.PointerPoint.x;
+  p.PointerY = p.PointerPoint.y;
+}
+
+double Surface::InsertXFor(double pointerX) const {
+  return 15 * (pointerX - singleDiv15(p.Form1.Left) - 4);
+}
+
+double Surface::InsertYFor(double pointerY) const {
+  return intFloor(15 * (pointerY - singleDiv15(p.Form1.Top)) - 505);
+}
+
+void Surface::ComputeInsertPoint() {
+  p.InsertY = InsertYFor(p.PointerY);
+  p.InsertX = InsertXFor(p.PointerX);
+}
+
+void Surface::ReadPointerAndInsertPoint() {
+  ReadPointer();
+  ComputeInsertPoint();
+}
+
+void Surface::ReadDragPoint() {
+  const PointPx c = p.desktop.cursorPos();
+  p.PointerPoint = {c.x, c.y};
+  p.DragPointX = c.x;
+  p.DragPointY = c.y;
+}
+
+void Surface::ReadHoverPoint() {
+  const PointPx c = p.desktop.cursorPos();
+  p.PointerPoint = {c.x, c.y};
+  p.HoverPointX = c.x;
+  p.HoverPointY = c.y;
+}
+
+void Surface::ReadZonePoint() {
+  const PointPx c = p.desktop.cursorPos();
+  p.PointerPoint = {c.x, c.y};
+  p.ZonePointX = c.x;
+  p.ZonePointY = c.y;
+}
+
+void Surface::ReadDispatchPoint() {
+  const PointPx c = p.desktop.cursorPos();
+  p.PointerPoint = {c.x, c.y};
+  p.DispatchPointX = c.x;
+  p.DispatchPointY = c.y;
+}
+
+void Surface::ZapomniTuk2() {
+  p.PointerRestoreOnly = 1;
+  p.ReturnClickPending = 1;
+  const PointPx c = p.desktop.cursorPos();
+  p.PointerPoint = {c.x, c.y};
+  p.SavedPointerX = c.x;
+  p.SavedPointerY = c.y;
+  p.desktop.setFocus(p.Form1, p.Form1.Command63);
+}
+
+void Surface::MovePointerToInsertionPoint() {
+  p.desktop.setCursorPos(pixelForPointer(p.PointerX), pixelForPointer(p.PointerY));
+}
+
+}  // namespace kel

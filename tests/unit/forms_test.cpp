@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "platform/forms.h"
+#include "platform/sim/sim_desktop.h"
+
+namespace kel {
+namespace {
+
+TEST(ControlArray, NewElementsAreHiddenCopiesOfTheTemplate) {
+  Label t("Label3");
+  t.Caption = "rrr";
+  t.Font = Font{"Arial", 8.25, false, 204};
+  t.Visible = true;
+  ControlArray<Label> a(t, 10);
+  Label& e = a.Load(3);
+  EXPECT_EQ(e.Caption, "rrr");
+  EXPECT_EQ(e.Font.Charset, 204);
+  EXPECT_EQ(e.Index, 3);
+  EXPECT_FALSE(e.Visible);
+  EXPECT_TRUE(a.IsLoaded(3));
+  EXPECT_FALSE(a.IsLoaded(2));
+  EXPECT_THROW(a[2], std::out_of_range);
+  EXPECT_THROW(a.Load(3), std::logic_error);
+  EXPECT_THROW(a.Load(11), std::out_of_range);
+  EXPECT_THROW(a.Load(0), std::out_of_range);
+  a.Unload(3);
+  EXPECT_FALSE(a.IsLoaded(3));
+  EXPECT_EQ(a.UBound(), 0);
+}
+
+TEST(ControlArray, ElementEventsReachTheArrayWithTheirIndex) {
+  ControlArray<Image> a(Image("Image3"), 5);
+  int seen = -1;
+  double seenX = 0;
+  a.MouseDown = [&](int index, int, int, double x, double) {
+    seen = index;
+    seenX = x;
+  };
+  a.Load(2).MouseDown(1, 0, 150, 0);
+  EXPECT_EQ(seen, 2);
+  EXPECT_EQ(seenX, 150);
+}
+
+TEST(Form, HitTestFollowsTheStackingOrder) {
+  Form f("F");
+  f.Width = 3000 + 120;
+  f.Height = 3000 + 565;
+  Frame page("page");
+  page.Left = 0;
+  page.Top = 0;
+  page.Width = 2000;
+  page.Height = 2000;
+  Label symbol("sym");
+  symbol.Container = &page;
+  symbol.Left = 100;
+  symbol.Top = 0;
+  symbol.Width = 300;
+  symbol.Height = 300;
+  Label border("border");
+  border.Left = 0;
+  border.Top = 0;
+  border.Width = 3000;
+  border.Height = 150;
+  f.add(page);
+  f.add(symbol);
+  f.add(border);
+  EXPECT_EQ(f.hitTest(200, 100), &border);  // the border lies above the page's symbol
+  EXPECT_EQ(f.hitTest(200, 200), &symbol);  // a child above its container
+  EXPECT_EQ(f.hitTest(1000, 1000), &page);
+  EXPECT_EQ(f.hitTest(2500, 1000), nullptr);
+  symbol.Left = 1900;  // a child is clipped by its container
+  EXPECT_EQ(f.hitTest(2050, 200), nullptr);
+  border.Visible = false;
+  page.Visible = false;
+  EXPECT_EQ(f.hitTest(1950, 200), nullptr);
+}
+
+TEST(SimDesktop, ShortTapsAreLatchedAndSideKeysAnswerForTheGenericCode) {
+  SimClock clock;
+  SimDesktop d(clock);
+  d.userKeyDown(65);
+  d.userKeyUp(65);
+  EXPECT_EQ(d.asyncKeyState(65), 1);  // up now, but pressed since the last query
+  EXPECT_EQ(d.asyncKeyState(65), 0);
+  d.userKeyDown(vk::RControl);
+  EXPECT_EQ(d.asyncKeyState(vk::Control) & 0x8000, 0x8000);
+  d.userKeyDown(vk::LShift);
+  EXPECT_NE(d.asyncKeyState(vk::Shift) & 0x8000, 0);
+  d.userKeyDown(vk::LMenu);
+  EXPECT_NE(d.asyncKeyState(vk::Menu) & 0x8000, 0);
+  // The program's own injections change what is held, never the latch.
+  d.keyEvent(66, false);
+  EXPECT_EQ(d.asyncKeyState(66), 0x8000);
+  d.keyEvent(66, true);
+  EXPECT_EQ(d.asyncKeyState(66), 0);
+}
+
+TEST(SimDesktop, CapsLockToggleAndKeyStateSigns) {
+  SimClock clock;
+  SimDesktop d(clock);
+  EXPECT_EQ(d.keyState(vk::Capital), 0);
+  d.userKeyDown(vk::Capital);
+  EXPECT_EQ(d.keyState(vk::Capital), -127);
+  d.userKeyUp(vk::Capital);
+  EXPECT_EQ(d.keyState(vk::Capital), 1);
+  d.userKeyDown(vk::Capital);
+  EXPECT_EQ(d.keyState(vk::Capital), -128);
+}
+
+TEST(SimDesktop, MeasuresTextByItsDocumentedRule) {
+  SimClock clock;
+  SimDesktop d(clock);
+  SizeTw s = d.measureLabel(Font{"Arial", 24, false, 204}, "ab");
+  EXPECT_EQ(s.width, 2 * 15 * 15);  // ceil(14.4) = 15 px a character
+  EXPECT_EQ(s.height, 36 * 15);
+  SizeTw b = d.measureLabel(Font{"Arial", 12, true, 204}, "ж");  // one character, bold
+  EXPECT_EQ(b.width, (8 + 1) * 15);
+  EXPECT_EQ(b.height, 18 * 15);
+}
+
+}  // namespace
+}  // namespace kel
