@@ -2,6 +2,8 @@
 // marks of the writing position.
 #pragma once
 
+#include <string>
+
 namespace kel {
 
 class Program;
@@ -27,6 +29,12 @@ class Surface {
 
   // Moves the real pointer to (PointerX, PointerY), halves to even.
   void MovePointerToInsertionPoint();
+
+  // Placing symbols at the insertion point.
+  void PlaceTextSymbol(const std::string& caption, double fontSize, bool bold);
+  void PlacePictureSymbol(const std::string& name);
+  // The after-placement step (one-shot).
+  void Timer4_Timer();
 
   // Writing-position mark and guide line.
   void ZapomniKordinati();
