@@ -28,6 +28,25 @@ class App {
   void Startirane();
   void Command2_Click();
   void Command3_Click();
+  // The pointer-leaves-window check.
+  void Timer23_Timer();
+  // Pointer moves over the border frames and the expression line stop the group; over
+  // the bare page or panel they switch it on again after a stop.
+  void Label17_MouseMove(int button, int shift, double x, double y);
+  void Label18_MouseMove(int button, int shift, double x, double y);
+  void Label19_MouseMove(int button, int shift, double x, double y);
+  void label20_MouseMove(int button, int shift, double x, double y);
+  void Text21_MouseMove(int button, int shift, double x, double y);
+  void Frame5_MouseMove(int button, int shift, double x, double y);
+  void Frame6_MouseMove(int button, int shift, double x, double y);
+  void Frame5_MouseDown(int button, int shift, double x, double y);
+  void Frame5_MouseUp(int button, int shift, double x, double y);
+
+  // Interface language, with the typing layout.
+  void OcvetiEn();
+  void OcvetiBG();
+  void Command60_Click();
+  void Command61_Click();
 
   // Window services.
   void MakeTopmost(Form& f);

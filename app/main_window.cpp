@@ -147,6 +147,9 @@ MainWindow::MainWindow(Scheduler& s)
   Line4.Container = &Frame5;
   Line4.BorderColor = kRed;
   Line4.Visible = true;
+  frame9.Container = &Frame5;
+  frame9.Filled = false;
+  frame9.Visible = false;
 
   // Toolbar.
   place(Command69, &Frame8, 0, 0, 855, 495);
@@ -284,6 +287,7 @@ MainWindow::MainWindow(Scheduler& s)
   add(Label3);
   add(Image3);
   add(Line4);
+  add(frame9);
   add(Picture00);
   add(Picture3);
   add(Picture4);

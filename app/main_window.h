@@ -31,6 +31,8 @@ struct MainWindow : Form {
   PictureBox Picture1{"Picture1"};  // caret
   PictureBox Picture00{"Picture00"}, Picture3{"Picture3"}, Picture4{"Picture4"};
   Line Line4{"Line4"};  // guide line of the writing position
+  // Outline of the expression read after a " = ".
+  Shape frame9{"frame9"};
 
   // --- toolbar -----------------------------------------------------------------------------
   CommandButton Command69{"Command69"};  // Undo

@@ -26,6 +26,38 @@ void Program::wireEvents() {
   w.Timer21.Tick = [this] { app.Timer21_Timer(); };
   w.Timer25.Tick = [this] { surface.Timer25_Timer(); };
   w.Timer6.Tick = [this] { palette.Timer6_Timer(); };
+
+  w.Timer1.Tick = [this] { input.Timer1_Timer(); };
+  w.Timer23.Tick = [this] { app.Timer23_Timer(); };
+  w.Label17.MouseMove = [this](int b, int s, double x, double y) {
+    app.Label17_MouseMove(b, s, x, y);
+  };
+  w.Label18.MouseMove = [this](int b, int s, double x, double y) {
+    app.Label18_MouseMove(b, s, x, y);
+  };
+  w.Label19.MouseMove = [this](int b, int s, double x, double y) {
+    app.Label19_MouseMove(b, s, x, y);
+  };
+  w.label20.MouseMove = [this](int b, int s, double x, double y) {
+    app.label20_MouseMove(b, s, x, y);
+  };
+  w.Text21.MouseMove = [this](int b, int s, double x, double y) {
+    app.Text21_MouseMove(b, s, x, y);
+  };
+  w.Frame5.MouseMove = [this](int b, int s, double x, double y) {
+    app.Frame5_MouseMove(b, s, x, y);
+  };
+  w.Frame5.MouseDown = [this](int b, int s, double x, double y) {
+    app.Frame5_MouseDown(b, s, x, y);
+  };
+  w.Frame5.MouseUp = [this](int b, int s, double x, double y) { app.Frame5_MouseUp(b, s, x, y); };
+  w.Frame6.MouseMove = [this](int b, int s, double x, double y) {
+    app.Frame6_MouseMove(b, s, x, y);
+  };
+  w.Command60.Click = [this] { app.Command60_Click(); };
+  w.Command61.Click = [this] { app.Command61_Click(); };
+  w.Timer4.Tick = [this] { surface.Timer4_Timer(); };
+  w.Timer32.Tick = [this] { evaluation.Timer32_Timer(); };
 }
 
 void Program::start() {

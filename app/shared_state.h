@@ -96,6 +96,11 @@ struct SharedState {
 
   // --- limits dialogs (owned by evaluation; read here) ------------------------------------
   int BoundsQueueState = 0;
+  // Which limits dialog has limits waiting for its sign: 0 none, 1 integral, 2 sum.
+  int BoundsDialog = 0;
+
+  // --- the expression left of a " = " (page twips; written by the text placer) -----------
+  double ExprRegionLeft = 0, ExprRegionTop = 0, ExprRegionRight = 0, ExprRegionBottom = 0;
 
   // --- window services --------------------------------------------------------------------
   int FormDragActive = 0;

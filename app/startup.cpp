@@ -61,6 +61,7 @@ void App::Form_Load() {
   step([&] { w.Label3[0].Top = -1000; });
   step([&] { w.Image3[0].Top = -1000; });
   p.LastWindowTop = static_cast<float>(w.Top);
+  step([&] { p.surface.LoadBarPictures(); });
 }
 
 void App::readOptions() {

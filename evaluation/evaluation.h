@@ -15,8 +15,18 @@ class Evaluation {
   // Unloads the integral and sum limits dialogs when they are loaded.
   void UnloadLimitsDialogs();
 
+  // Places the hidden outline frame9 on the expression region (it stays hidden).
+  void Command74_Click();
+  // Reads and evaluates the symbols inside the expression region.
+  void SelectRegionBeforeEquals();
+  // One-shot: hides the outline of the expression region again.
+  void Timer32_Timer();
+  // Hands the prepared limit items of a limits dialog (1 integral, 2 sum) to the key
+  // queue once its sign has been placed, and clears BoundsDialog.
+  void Granici(int dialog);
+
  private:
-  [[maybe_unused]] Program& p;
+  Program& p;
 };
 
 }  // namespace kel

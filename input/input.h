@@ -1,13 +1,32 @@
 // Keyboard input and the key queue.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "input/interpreter.h"
+
 namespace kel {
 
 class Program;
 
 class Input {
  public:
-  explicit Input(Program& p) : p(p) {}
+  explicit Input(Program& p);
+
+  // --- the key queue and its player --------------------------------------------------
+  // Appends one item: its code text to List1, its shift flag to List2, and one more
+  // item to play (QueueLength + 1). Every writer of the queue goes through here.
+  void AppendQueueItem(const std::string& code, const std::string& shift);
+  // The player: one item per tick, handed to the interpreter of the typing layout.
+  void Timer1_Timer();
+
+  // --- the interpreters --------------------------------------------------------------
+  void ProcessQueuedKeyLatin();
+  void ProcessQueuedKeyCyrillic();
+  // The row groups the interpreters try, in order (see input/interpreter.h). Tests may
+  // put a group of their own in.
+  std::vector<RowGroup> rowGroups;
 
   // --- key and button state ----------------------------------------------------------
   // Whether either Ctrl, either Shift, or the left mouse button is held at this moment.
@@ -25,6 +44,7 @@ class Input {
   void SwitchToUSKeyboard();
 
  private:
+  void playQueuedKey(TypingLayout layout);
   Program& p;
 };
 

@@ -23,12 +23,21 @@ void Pages::UnloadForm7() {
   p.Form1.Timer23.setEnabled(true);
 }
 
+void Pages::Prepihi() {}
+
+void Pages::IztrBackSpace() {}
+
 Picture Pages::Form7Icon() {
   LoadForm7();
   const std::string path = joinPath(joinPath(p.files.programFolder(), "Simbol"), "kursor.gif");
   return p.desktop.loadPicture(path).value_or(Picture{});
 }
 
-void Pages::SaveUndoSnapshot() {}
+// Until the history is built, a snapshot keeps only its visible effects: the Undo
+// button shows and the undo index grows by one step.
+void Pages::SaveUndoSnapshot() {
+  p.Form1.Command69.Visible = true;
+  p.UndoIndex += 1;
+}
 
 }  // namespace kel

@@ -23,6 +23,9 @@ class Pages {
   Picture Form7Icon();
   // Records one undo step of the page.
   void SaveUndoSnapshot();
+  // Paste (F4) and Backspace, as the interpreters hand them over.
+  void Prepihi();
+  void IztrBackSpace();
 
  private:
   Program& p;

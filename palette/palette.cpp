@@ -22,6 +22,9 @@ void Palette::HideForm8() {}
 
 void Palette::UnloadForm8() {}
 
+// The keyboard has no window yet and is never shown, so nothing asks where it stands.
+FormRectTw Palette::Form8Rect() const { return {}; }
+
 void Palette::Timer6_Timer() {
   // What the queue relies on: the dispatcher runs once per switch-on and adds one to
   // the play limit on each run.

@@ -167,6 +167,7 @@ SizeTw SimDesktop::measureLabel(const Font& font, const std::string& caption) {
 }
 
 std::optional<Picture> SimDesktop::loadPicture(const std::string& path) {
+  pictureLoads.push_back(path);
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   char header[10];

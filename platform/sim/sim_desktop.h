@@ -101,6 +101,7 @@ class SimDesktop : public Desktop {
   std::vector<std::string> focusCalls;
   std::vector<MessageBoxCall> messageBoxCalls;
   std::vector<FileDialogKind> fileDialogCalls;
+  std::vector<std::string> pictureLoads;  // every path loadPicture was asked for
   std::optional<Bitmap> clipboardPicture;
   int clipboardClears = 0;
 

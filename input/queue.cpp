@@ -1,0 +1,46 @@
+// The key queue and its player.
+#include <exception>
+
+#include "app/program.h"
+
+namespace kel {
+
+namespace {
+
+constexpr int kPlayIntervalMs = 20;
+constexpr int kPacedIntervalMs = 150;
+constexpr const char* kPacedItemMarker = "***";
+
+}  // namespace
+
+void Input::AppendQueueItem(const std::string& code, const std::string& shift) {
+  MainWindow& w = p.Form1;
+  w.List1.AddItem(code);
+  w.List2.AddItem(shift);
+  p.QueueLength += 1;
+}
+
+void Input::Timer1_Timer() {
+  MainWindow& w = p.Form1;
+  if (!(p.QueueLength > w.List1.ListIndex && p.BusyFlag == 0)) return;
+  // The play limit may run ahead of the lists (the dispatcher counts runs that append
+  // nothing): without an entry at the next place in both lists there is nothing to play
+  // and nothing moves.
+  const int next = w.List1.ListIndex + 1;
+  if (next < 0 || next >= w.List1.ListCount() || next >= w.List2.ListCount()) return;
+  w.List1.ListIndex = next;
+  w.List2.ListIndex = next;
+  // From here the item counts as played: a failure ends this tick only, and the next
+  // tick goes on with the next item.
+  try {
+    const bool paced = w.List1.Text().compare(0, 3, kPacedItemMarker) == 0;
+    w.Timer1.setInterval(paced ? kPacedIntervalMs : kPlayIntervalMs);
+    if (p.LatinLayout == 1)
+      ProcessQueuedKeyLatin();
+    else
+      ProcessQueuedKeyCyrillic();
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace kel
