@@ -28,6 +28,12 @@ class Input {
   // put a group of their own in.
   std::vector<RowGroup> rowGroups;
 
+  // --- keyboard capture ----------------------------------------------------------------
+  // Cancels what the queue still holds before an arrow move (ends an index mode too).
+  void StopIzpalnenie();
+  // An arrow key (37 to 40) seen down by the keyboard poll: moves the insertion point.
+  void za3740(int k);
+
   // --- key and button state ----------------------------------------------------------
   // Whether either Ctrl, either Shift, or the left mouse button is held at this moment.
   bool IsCtrlDown();
