@@ -10,16 +10,93 @@ namespace {
 constexpr long long kToEnglishRequest = 100000000001LL;
 constexpr long long kToBulgarianRequest = 10000000001LL;
 
+// The thirteen captions that follow the language, in this order; every blank belongs to
+// its caption.
+struct Captions {
+  const char* Label1;
+  const char* Label2;
+  const char* Label6;
+  const char* Label4;
+  const char* Label5;
+  const char* Label10;
+  const char* Label11;
+  const char* Command2;
+  const char* Command3;
+  const char* Command71;
+  const char* Check1;
+  const char* Label15;
+  const char* Label16;
+};
+
+constexpr Captions kEnglish = {
+    "Upper index",
+    "Lower index",
+    "On the line",
+    "Below the line",
+    "After the line",
+    "Line",
+    "    Clear All     ",
+    "Stop",
+    "Start",
+    "Virtual Keyboard",
+    "Round",
+    "Copy and calculate -  drag with mouse",
+    "Double click- memorizes position",
+};
+
+constexpr Captions kBulgarian = {
+    "Горен индекс",
+    "Долен индекс",
+    "Над линията",
+    "Под линията",
+    "След линията",
+    "Линия",
+    "  Изчистване ",
+    "Стоп",
+    "Старт",
+    "Виртуална клавиатура",
+    "Закръгления",
+    "Копиране и пресмятане-изтегляне с мишка",
+    "Двоен клик - запомня позиция",
+};
+
+void applyLanguage(MainWindow& w, const Captions& c, Colour background) {
+  w.Label1.Caption = c.Label1;
+  w.Label2.Caption = c.Label2;
+  w.Label6.Caption = c.Label6;
+  w.Label4.Caption = c.Label4;
+  w.Label5.Caption = c.Label5;
+  w.Label10.Caption = c.Label10;
+  w.Label11.Caption = c.Label11;
+  w.Command2.Caption = c.Command2;
+  w.Command3.Caption = c.Command3;
+  w.Command71.Caption = c.Command71;
+  w.Check1.Caption = c.Check1;
+  w.Label15.Caption = c.Label15;
+  w.Label16.Caption = c.Label16;
+
+  w.Label17.BackColor = background;
+  w.Label18.BackColor = background;
+  w.Label19.BackColor = background;
+  w.label20.BackColor = background;
+  w.Frame8.BackColor = background;
+  w.Frame6.BackColor = background;
+  w.BackColor = background;
+  w.Frame2.BackColor = background;
+}
+
 }  // namespace
 
 void App::OcvetiEn() {
   MainWindow& w = p.Form1;
+  applyLanguage(w, kEnglish, kBlack);
   w.Command60.Visible = false;
   w.Command61.Visible = true;
 }
 
 void App::OcvetiBG() {
   MainWindow& w = p.Form1;
+  applyLanguage(w, kBulgarian, kBlue);
   w.Command61.Visible = false;
   w.Command60.Visible = true;
 }

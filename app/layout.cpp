@@ -69,16 +69,16 @@ void App::Form_Resize() {
   step([&] {
     w.Label17.Left = 0;
     w.Label17.Top = 0;
-    w.Label17.Width = w.Width;
+    setSize(w.Label17.Width, w.Width);
     w.Label18.Left = 0;
-    w.Label18.Width = w.Width;
+    setSize(w.Label18.Width, w.Width);
     w.Label18.Top = w.Frame5.Height - w.Label18.Height - 10;
     w.Label19.Top = 0;
     w.Label19.Left = 0;
-    w.Label19.Height = w.Frame5.Height;
+    setSize(w.Label19.Height, w.Frame5.Height);
     w.label20.Top = 0;
     w.label20.Left = w.Width - w.label20.Width - 70;
-    w.label20.Height = w.Frame5.Height;
+    setSize(w.label20.Height, w.Frame5.Height);
   });
   if (p.Form8Shown == 1) step([&] { p.palette.ShowForm8(); });
 }

@@ -97,7 +97,7 @@ MainWindow::MainWindow(Scheduler& s)
       Timer16(s, "Timer16", 50, false),
       TimerStart0(s, "TimerStart0", 200, true),
       timerNovaDrob(s, "timerNovaDrob", 3000, false),
-      backgroundGroup{&Timer0, &Timer00, &Timer1,  &Timer10, &Timer13, &Timer14,
+      backgroundGroup{&Timer0,  &Timer00, &Timer1, &Timer10, &Timer13, &Timer14,
                       &Timer15, &TimerM1, &Timer8, &Timer22, &Timer23} {
   Caption = "Formidrel";
   BackColor = kBlack;
@@ -252,8 +252,8 @@ MainWindow::MainWindow(Scheduler& s)
   Command14.Visible = false;
   place(Command63, nullptr, 0, 0, 15, 15);
   Command63.Visible = true;  // lies behind the page
-  for (Control* c : std::initializer_list<Control*>{&List1, &List2, &List3, &Text5, &Text7,
-                                                    &Text9, &TextM1, &TextM2})
+  for (Control* c : std::initializer_list<Control*>{&List1, &List2, &List3, &Text5, &Text7, &Text9,
+                                                    &TextM1, &TextM2})
     c->Visible = false;
   Text5.setText("0");
   Text7.setText("False");

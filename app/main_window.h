@@ -20,14 +20,14 @@ struct MainWindow : Form {
   Frame Frame5{"Frame5"};  // the page
   Label Label17{"Label17"}, Label18{"Label18"}, Label19{"Label19"}, label20{"label20"};
   Shape Shape2{"Shape2"}, Shape3{"Shape3"};  // writing-position marks
-  TextBox Text21{"Text21"};                   // expression line
-  Frame Frame8{"Frame8"};                     // toolbar
+  TextBox Text21{"Text21"};                  // expression line
+  Frame Frame8{"Frame8"};                    // toolbar
 
   // --- the page ----------------------------------------------------------------------------
   ControlArray<Label> Label3;
   ControlArray<Image> Image3;
-  ControlArray<Image> Image2;  // fraction-bar pictures: 0 red (open), 1 black (closed)
-  Image Image10{"Image10"};    // stands for "no open fraction bar"
+  ControlArray<Image> Image2;       // fraction-bar pictures: 0 red (open), 1 black (closed)
+  Image Image10{"Image10"};         // stands for "no open fraction bar"
   PictureBox Picture1{"Picture1"};  // caret
   PictureBox Picture00{"Picture00"}, Picture3{"Picture3"}, Picture4{"Picture4"};
   Line Line4{"Line4"};  // guide line of the writing position
@@ -51,7 +51,7 @@ struct MainWindow : Form {
   Image Image4{"Image4"}, Image6{"Image6"}, Image7{"Image7"};    // hotkey pictures
   CheckBox Check3{"Check3"};
   CheckBox Check2{"Check2"};
-  PictureBox Picture2{"Picture2"};  // preview of the palette symbol chosen last
+  PictureBox Picture2{"Picture2"};           // preview of the palette symbol chosen last
   Label Label1{"Label1"}, Label2{"Label2"};  // index hints
   Image Image12{"Image12"}, Image8{"Image8"};
   Image Image1{"Image1"}, Image13{"Image13"};  // F12 key pictures (lower index / normal)
@@ -68,8 +68,8 @@ struct MainWindow : Form {
 
   // --- timers, in creation order (ties of due time go to the earlier one) -------------------
   Timer Timer0, Timer00, Timer1, Timer4, Timer6, Timer8, Timer10, Timer13, Timer14, Timer15,
-      Timer17, Timer18, Timer19, Timer20, Timer21, Timer22, Timer23, Timer24, Timer25,
-      Timer27, Timer28, Timer32, TimerM1, TimerM2, Timer16, TimerStart0, timerNovaDrob;
+      Timer17, Timer18, Timer19, Timer20, Timer21, Timer22, Timer23, Timer24, Timer25, Timer27,
+      Timer28, Timer32, TimerM1, TimerM2, Timer16, TimerStart0, timerNovaDrob;
 
   // The eleven timers that Stop and Start switch as a group, in no particular order.
   Timer* backgroundGroup[11];

@@ -37,8 +37,8 @@ bool isStorableShiftFlag(const std::string& shift) {
 
 std::string formatOptionLine(const OptionValues& v) {
   std::string line;
-  for (const std::string* s : {&v.f8Code, &v.f8Shift, &v.f9Code, &v.f9Shift, &v.f10Code,
-                               &v.f10Shift}) {
+  for (const std::string* s :
+       {&v.f8Code, &v.f8Shift, &v.f9Code, &v.f9Shift, &v.f10Code, &v.f10Shift}) {
     line += *s;
     line += '|';
   }

@@ -28,6 +28,14 @@ void Program::wireEvents() {
   w.Timer6.Tick = [this] { palette.Timer6_Timer(); };
 
   w.Timer1.Tick = [this] { input.Timer1_Timer(); };
+  w.Timer0.Tick = [this] { input.Timer0_Timer(); };
+  w.Timer00.Tick = [this] { input.Timer00_Timer(); };
+  w.Timer13.Tick = [this] { input.Timer13_Timer(); };
+  w.Timer14.Tick = [this] { input.Timer14_Timer(); };
+  w.Timer19.Tick = [this] { input.Timer19_Timer(); };
+  w.Timer20.Tick = [this] { input.Timer20_Timer(); };
+  w.Text7.Change = [this] { input.Text7_Change(); };
+  w.Text9.Change = [this] { input.Text9_Change(); };
   w.Timer23.Tick = [this] { app.Timer23_Timer(); };
   w.Label17.MouseMove = [this](int b, int s, double x, double y) {
     app.Label17_MouseMove(b, s, x, y);
@@ -57,7 +65,35 @@ void Program::wireEvents() {
   w.Command60.Click = [this] { app.Command60_Click(); };
   w.Command61.Click = [this] { app.Command61_Click(); };
   w.Timer4.Tick = [this] { surface.Timer4_Timer(); };
+  w.Command14.Click = [this] { surface.Command14_Click(); };
+  w.timerNovaDrob.Tick = [this] { input.timerNovaDrob_Timer(); };
+  w.Timer17.Tick = [this] { palette.Timer17_Timer(); };
   w.Timer32.Tick = [this] { evaluation.Timer32_Timer(); };
+
+  w.Timer24.Tick = [this] { surface.Timer24_Timer(); };
+  w.Picture1.MouseDown = [this](int b, int s, double x, double y) {
+    surface.Picture1_MouseDown(b, s, x, y);
+  };
+  w.Picture1.MouseMove = [this](int b, int s, double x, double y) {
+    surface.Picture1_MouseMove(b, s, x, y);
+  };
+  w.Picture1.MouseUp = [this](int b, int s, double x, double y) {
+    surface.Picture1_MouseUp(b, s, x, y);
+  };
+  w.Timer27.Tick = [this] { surface.Timer27_Timer(); };
+  w.Image3.MouseDown = [this](int i, int b, int s, double x, double y) {
+    surface.Image3_MouseDown(i, b, s, x, y);
+  };
+  w.Label3.MouseDown = [this](int i, int b, int s, double x, double y) {
+    surface.Label3_MouseDown(i, b, s, x, y);
+  };
+  w.Timer16.Tick = [this] { input.Timer16_Timer(); };
+  w.TimerM1.Tick = [this] { input.TimerM1_Timer(); };
+  w.TimerM2.Tick = [this] { input.TimerM2_Timer(); };
+  w.TextM1.Change = [this] { input.TextM1_Change(); };
+  w.Timer15.Tick = [this] { input.Timer15_Timer(); };
+  w.Timer8.Tick = [this] { input.Timer8_Timer(); };
+  w.Timer10.Tick = [this] { input.Timer10_Timer(); };
 }
 
 void Program::start() {

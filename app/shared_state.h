@@ -58,6 +58,11 @@ struct SharedState {
   int BarStretchIndex = 0;
   double BarWidth = 0;
   int BarLastIndex = 0;
+  // The last numerator symbol and the first and last denominator symbols that the last
+  // closing found; they keep their values from one closing to the next.
+  int NumeratorLastIndex = 0;
+  int DenominatorFirstIndex = 0;
+  int DenominatorLastIndex = 0;
   int FractionStartLatched = 0;
   double FileBarWidth = 0;
   int PlacingFromFile = 0;
@@ -70,6 +75,11 @@ struct SharedState {
   int LatinLayout = 0;
 
   // --- keyboard and mouse -----------------------------------------------------------------
+  // The key the keyboard poll captured last, kept as text because the release step also
+  // stores texts in it: "0" when nothing waits (also after a limits dialog closed), a key
+  // code, and within one release step "5000", "6000" or "" (Ctrl+Z). It is compared as a
+  // number: "0" equals 0, and "" equals no code at all.
+  std::string LastKeyCode = "0";
   int CtrlDown = 0;
   int RecordedPointCount = 0;
   int StepIndex = 0;
@@ -77,6 +87,20 @@ struct SharedState {
   int PressPointX = 0, PressPointY = 0;
   int RecordingBlocked = 0;
   int PointerOverPanel = 0;
+  // The arrow keys' step (pixels; 2.5 at rest, 10 once held) and how many hold-watch
+  // ticks in a row found an arrow key held.
+  double ArrowStep = 2.5;
+  int ArrowHoldTicks = 0;
+  // The symbol pressed within the last half second (0 none) and its half (1 left, the
+  // middle included; 2 right; 0 none).
+  int PressedSymbolIndex = 0;
+  int PressedSymbolHalf = 0;
+  // When 1, the click detector ignores the next change of the left button (a press on
+  // the pop-up's Paste button, on a main key of the on-screen keyboard).
+  int SkipNextButtonChange = 0;
+  int SkipNextButtonChange2 = 0;
+  // Caret ticks since its last blink.
+  int CaretBlinkCount = 0;
 
   // --- background group -------------------------------------------------------------------
   int UserStopped = 0;
@@ -90,6 +114,8 @@ struct SharedState {
   std::string HotkeyF8Code, HotkeyF8Shift;
   std::string HotkeyF9Code, HotkeyF9Shift;
   std::string HotkeyF10Code, HotkeyF10Shift;
+  // What the F8 binder binds next: 1 "1057", 2 "1058", 0 the item played last.
+  int HotkeyAssignAction = 0;
   int Form8Shown = 0;
   int Form8Suspended = 0;
   int PointerOverForm8 = 0;
@@ -98,6 +124,10 @@ struct SharedState {
   int BoundsQueueState = 0;
   // Which limits dialog has limits waiting for its sign: 0 none, 1 integral, 2 sum.
   int BoundsDialog = 0;
+  // The point the limit positions of an integral or a sum are measured from (screen
+  // pixels), and how far left each limit starts (whole pixels, -4 per character).
+  double BoundsAnchorX = 0, BoundsAnchorY = 0;
+  int UpperBoundShiftX = 0, LowerBoundShiftX = 0;
 
   // --- the expression left of a " = " (page twips; written by the text placer) -----------
   double ExprRegionLeft = 0, ExprRegionTop = 0, ExprRegionRight = 0, ExprRegionBottom = 0;

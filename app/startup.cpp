@@ -62,6 +62,7 @@ void App::Form_Load() {
   step([&] { w.Image3[0].Top = -1000; });
   p.LastWindowTop = static_cast<float>(w.Top);
   step([&] { p.surface.LoadBarPictures(); });
+  step([&] { p.surface.LoadDesignPictures(); });
 }
 
 void App::readOptions() {

@@ -2,6 +2,8 @@
 // these are seams.
 #pragma once
 
+#include "palette/palette.h"
+
 namespace kel {
 
 class Program;
@@ -14,19 +16,41 @@ class Evaluation {
   void InitScriptEngine();
   // Unloads the integral and sum limits dialogs when they are loaded.
   void UnloadLimitsDialogs();
+  // Whether the definite-integral dialog (Form4) or the sum dialog (Form5) is shown.
+  // Until the dialogs are built, these follow the two flags below, which whatever shows
+  // or hides a dialog keeps.
+  bool Form4Visible() const { return form4Shown; }
+  bool Form5Visible() const { return form5Shown; }
+  bool form4Shown = false;
+  bool form5Shown = false;
+  // Where the two dialogs stand (outer rectangle, twips), as the pointer zone watcher
+  // reads it. Until the dialogs are built, these follow the two rectangles below.
+  FormRectTw Form4Rect() const { return form4Rect; }
+  FormRectTw Form5Rect() const { return form5Rect; }
+  FormRectTw form4Rect, form5Rect;
 
   // Places the hidden outline frame9 on the expression region (it stays hidden).
   void Command74_Click();
+  // The "=" button of the result row (also Ctrl+R): types the current result into the
+  // formula. Until results are built it only counts its runs, so its callers can be seen.
+  void Command17_Click();
+  int command17Runs = 0;
   // Reads and evaluates the symbols inside the expression region.
   void SelectRegionBeforeEquals();
   // One-shot: hides the outline of the expression region again.
   void Timer32_Timer();
+  // Shows the limits dialog of the integral (1, Form4) or of the sum (2, Form5) modeless,
+  // loading it on first use, with the keyboard focus on its Submit button. Until the
+  // dialogs are built it counts the request and closes the dialog at once.
+  void ShowLimitsDialog(int dialog);
+  int LimitsDialogRequests() const { return limitsDialogRequests_; }
   // Hands the prepared limit items of a limits dialog (1 integral, 2 sum) to the key
   // queue once its sign has been placed, and clears BoundsDialog.
   void Granici(int dialog);
 
  private:
   Program& p;
+  int limitsDialogRequests_ = 0;
 };
 
 }  // namespace kel

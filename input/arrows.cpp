@@ -1,8 +1,58 @@
-// The arrow keys: small moves of the insertion point.
+// The arrow keys: small moves of the insertion point, larger ones while a key is held.
+#include <limits>
+
 #include "app/program.h"
 
 namespace kel {
 
-void Input::za3740(int) {}
+namespace {
+
+constexpr double kRestStep = 2.5;
+constexpr double kHeldStep = 10;
+// Hold-watch ticks (50 ms each) after which the step grows.
+constexpr int kTicksBeforeHeldStep = 6;
+
+}  // namespace
+
+void Input::za3740(int k) {
+  MainWindow& w = p.Form1;
+  w.Timer16.setEnabled(true);
+  if (k < vk::Left || k > vk::Down) return;
+  StopIzpalnenie();
+  p.surface.ReadPointer();
+  switch (k) {
+    case vk::Left:
+      p.PointerX -= p.ArrowStep;
+      break;
+    case vk::Right:
+      p.PointerX += p.ArrowStep;
+      break;
+    case vk::Up:
+      p.PointerY -= p.ArrowStep;
+      break;
+    case vk::Down:
+      p.PointerY += p.ArrowStep;
+      break;
+  }
+  p.surface.MovePointerToInsertionPoint();
+}
+
+void Input::Timer16_Timer() {
+  MainWindow& w = p.Form1;
+  // Only whether a key is held now matters here. The thread state answers that without
+  // taking the "pressed since the last query" mark that the keyboard poll relies on, so
+  // a short tap right after a hold still reaches the poll.
+  bool held = false;
+  for (int k = vk::Left; k <= vk::Down; ++k)
+    if (p.desktop.keyState(k) < 0) held = true;
+  if (held) {
+    if (p.ArrowHoldTicks < std::numeric_limits<int>::max()) p.ArrowHoldTicks += 1;
+    p.ArrowStep = p.ArrowHoldTicks > kTicksBeforeHeldStep ? kHeldStep : kRestStep;
+  } else {
+    p.ArrowStep = kRestStep;
+    p.ArrowHoldTicks = 0;
+    w.Timer16.setEnabled(false);
+  }
+}
 
 }  // namespace kel

@@ -27,12 +27,70 @@ class Input {
   // The row groups the interpreters try, in order (see input/interpreter.h). Tests may
   // put a group of their own in.
   std::vector<RowGroup> rowGroups;
+  // One-shot, 3 s after an Insert recorded where a fraction was begun: a later Insert
+  // records its own start again.
+  void timerNovaDrob_Timer();
 
   // --- keyboard capture ----------------------------------------------------------------
+  // The poll (20 ms; one second after it saw the left Ctrl key): looks at every key code
+  // but the mouse's left button, the generic Shift and Ctrl and the left Shift.
+  void Timer0_Timer();
+  // One key of the poll: remembers it in LastKeyCode, or gives it its own treatment
+  // (left Ctrl, Space, the Shift keys, the arrow keys).
+  void ZaForKey(int kakvo);
+  // The release check (50 ms): queues the remembered key once it is up, with its shift
+  // flag; the right mouse button opens the paste/cut pop-up over a shown selection.
+  void Timer00_Timer();
+  // The thread state of a key: negative while it is down, 0 or 1 (its toggle) while it is
+  // up. A state that cannot be read is 0, as an empty answer compares.
+  int Gore(int butona);
   // Cancels what the queue still holds before an arrow move (ends an index mode too).
   void StopIzpalnenie();
+  // To be called wherever the queue loses items it has not played: StopIzpalnenie, and
+  // Clear All right after it empties List1 and List2. A limits sequence whose closing
+  // code (1056, 1062) will never be played would otherwise hold the capture off
+  // (BoundsQueueState 1) for the rest of the run. Unless a limits dialog is still shown,
+  // the hold ends as a closed dialog ends it: the key waiting is discarded at the next
+  // release check and capture goes on.
+  void CancelBoundsQueueHold();
+
+  // --- typing-layout switching -----------------------------------------------------------
+  // The Shift watch (20 ms) and its latch Text7, dropped 250 ms after the last tick that
+  // saw Shift by the one-shot Timer20.
+  void Timer13_Timer();
+  void Timer20_Timer();
+  // The Ctrl watch (20 ms; 250 ms while Ctrl is held) and its latch Text9.
+  void Timer14_Timer();
+  // The change procedures of the two latches: Ctrl and Shift together queue the layout
+  // code that toggles the typing layout, once per chord.
+  void Text7_Change();
+  void Text9_Change();
+  // One-shot: sends the desktop's two input-language chords.
+  void Timer19_Timer();
   // An arrow key (37 to 40) seen down by the keyboard poll: moves the insertion point.
   void za3740(int k);
+  // The arrows' hold watch (50 ms while an arrow key is held): the step grows to 10 px
+  // once a key has been held for more than six ticks.
+  void Timer16_Timer();
+
+  // --- clicks on the page --------------------------------------------------------------
+  // The left-button sampler (50 ms) writes the button's state into TextM1; each change
+  // of it runs TextM1_Change, which keeps the click history TextM2 (emptied by the
+  // one-shot TimerM2, 600 ms after its first change) and acts on a single or double click.
+  void TimerM1_Timer();
+  void TimerM2_Timer();
+  void TextM1_Change();
+
+  // --- editing hotkeys -----------------------------------------------------------------
+  // Ctrl+V, Ctrl+X or Delete, Ctrl+Z and Ctrl+R, polled every 50 ms.
+  void Timer15_Timer();
+
+  // --- the pointer zone watcher and the button-press re-read ----------------------------
+  // Timer8 notes whether the pointer is right of the page or over a shown limits dialog
+  // (RecordingBlocked); Timer10 re-reads the pointer at each watched press and release of
+  // the left button, latched in Text5.
+  void Timer8_Timer();
+  void Timer10_Timer();
 
   // --- key and button state ----------------------------------------------------------
   // Whether either Ctrl, either Shift, or the left mouse button is held at this moment.
@@ -51,6 +109,9 @@ class Input {
 
  private:
   void playQueuedKey(TypingLayout layout);
+  // Puts the pointer and the insertion point at the chosen edge of CurrentSymbolIndex.
+  void snapToCurrentSymbol(bool buttonDown);
+  void rightButtonReleased();
   Program& p;
 };
 

@@ -16,14 +16,30 @@ void Pages::LoadForm7() {
   p.Form1.Timer23.setEnabled(false);
 }
 
+void Pages::ShowForm7At(double leftTw, double topTw) {
+  LoadForm7();
+  form7Left_ = leftTw;
+  form7Top_ = topTw;
+  form7Shown_ = true;
+}
+
 void Pages::UnloadForm7() {
   if (!form7Loaded_) return;
   form7Loaded_ = false;
+  form7Shown_ = false;
   if (p.Form8Suspended == 1) p.palette.ShowForm8();
   p.Form1.Timer23.setEnabled(true);
 }
 
-void Pages::Prepihi() {}
+void Pages::Prepihi() { ++prepihiRuns; }
+
+void Pages::DelSelektirano() { ++delSelektiranoRuns; }
+
+// What the queue relies on of Undo: it frees the player.
+void Pages::Command69_Click() {
+  ++command69Runs;
+  p.BusyFlag = 0;
+}
 
 void Pages::IztrBackSpace() {}
 

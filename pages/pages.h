@@ -19,6 +19,12 @@ class Pages {
   void LoadForm7();
   void UnloadForm7();
   bool Form7Loaded() const { return form7Loaded_; }
+  // Loads the pop-up, puts its top-left corner at (leftTw, topTw) on the screen and shows
+  // it without waiting for it.
+  void ShowForm7At(double leftTw, double topTw);
+  bool Form7Shown() const { return form7Shown_; }
+  double Form7Left() const { return form7Left_; }
+  double Form7Top() const { return form7Top_; }
   // The pop-up's window icon, which the page also takes as its mouse pointer.
   Picture Form7Icon();
   // Records one undo step of the page.
@@ -26,10 +32,18 @@ class Pages {
   // Paste (F4) and Backspace, as the interpreters hand them over.
   void Prepihi();
   void IztrBackSpace();
+  // Delete the selection (Ctrl+X, Delete) and Undo (Ctrl+Z, the Undo button).
+  void DelSelektirano();
+  void Command69_Click();
+  // Until editing is built, paste, delete and undo count their runs, so that their
+  // callers can be seen.
+  int prepihiRuns = 0, delSelektiranoRuns = 0, command69Runs = 0;
 
  private:
   Program& p;
   bool form7Loaded_ = false;
+  bool form7Shown_ = false;
+  double form7Left_ = 0, form7Top_ = 0;
 };
 
 }  // namespace kel

@@ -28,8 +28,18 @@ class Palette {
   // (hidden, refresh timer off) without changing Form8Shown.
   void ShowForm8();
   void HideForm8();
+  // Whether the on-screen keyboard's window is up (until it is built, what the two
+  // above last did).
+  bool Form8Visible() const { return form8Visible_; }
   // The pending-code dispatcher's tick.
   void Timer6_Timer();
+  // The F8 binder (one-shot): binds F8 to "1057" or "1058" when HotkeyAssignAction asks
+  // for it, otherwise to the item played last.
+  void Timer17_Timer();
+  // Shows or hides one of the on-screen keyboard's main keys (Form8.Command3(index)); the
+  // fraction hints use its keys 54 (Insert), 55 (Page Down) and 56 (Home). Called only
+  // while the keyboard is shown; until it is built nothing is kept.
+  void SetForm8KeyVisible(int index, bool visible);
   // Unloads the on-screen keyboard when it is loaded.
   void UnloadForm8();
   // The on-screen keyboard's window rectangle, as the pointer-leaves-window check
@@ -38,6 +48,7 @@ class Palette {
 
  private:
   Program& p;
+  bool form8Visible_ = false;
 };
 
 }  // namespace kel

@@ -19,8 +19,7 @@ std::string joinPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-std::optional<std::string> LocalFiles::readAll(const std::string& path,
-                                               std::uintmax_t maxBytes) {
+std::optional<std::string> LocalFiles::readAll(const std::string& path, std::uintmax_t maxBytes) {
   std::error_code ec;
   if (!fs::is_regular_file(path, ec) || ec) return std::nullopt;
   const std::uintmax_t size = fs::file_size(path, ec);

@@ -14,8 +14,7 @@ class Files {
   virtual std::string programFolder() const = 0;
   // The whole content of a file as bytes; nothing when it is missing, unreadable,
   // not a regular file, or larger than maxBytes (such a file is refused, not cut).
-  virtual std::optional<std::string> readAll(const std::string& path,
-                                             std::uintmax_t maxBytes) = 0;
+  virtual std::optional<std::string> readAll(const std::string& path, std::uintmax_t maxBytes) = 0;
   // Replaces the file's content: written to a temporary file in the same folder,
   // flushed, then renamed over the old one, so a failed write never leaves an empty
   // or partial file behind. False when the file could not be written.

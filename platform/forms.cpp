@@ -1,9 +1,9 @@
 #include "platform/forms.h"
 
-#include "platform/units.h"
-
 #include <algorithm>
 #include <unordered_map>
+
+#include "platform/units.h"
 
 namespace kel {
 

@@ -178,8 +178,7 @@ struct CheckBox : Control {
 };
 
 struct CommandButton : Control {
-  explicit CommandButton(std::string name)
-      : Control(std::move(name), ControlKind::CommandButton) {}
+  explicit CommandButton(std::string name) : Control(std::move(name), ControlKind::CommandButton) {}
   std::string Caption;
   kel::Picture Picture;
   kel::Font Font;
@@ -266,8 +265,8 @@ class ControlArray : public ControlArrayBase {
   Control* elementAt(int index) override { return IsLoaded(index) ? &(*this)[index] : nullptr; }
 
   // Events of the whole array; the element's index comes first.
-  std::function<void(int index, int button, int shift, double x, double y)> MouseDown,
-      MouseMove, MouseUp;
+  std::function<void(int index, int button, int shift, double x, double y)> MouseDown, MouseMove,
+      MouseUp;
   std::function<void(int index)> Click;
 
  private:

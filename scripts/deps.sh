@@ -13,6 +13,6 @@ kel_install() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-KEL_BUILD_PACKAGES=(g++ cmake make pkg-config qt6-base-dev libx11-dev libxi-dev libxtst-dev
+KEL_BUILD_PACKAGES=(g++ cmake make pkg-config qt6-base-dev libx11-dev libx11-xcb-dev libxi-dev libxtst-dev
   libgl-dev fonts-liberation fontconfig)
-KEL_TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick python3)
+KEL_TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick python3 openbox)

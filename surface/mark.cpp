@@ -30,4 +30,33 @@ void Surface::Timer25_Timer() {
   p.Form1.Line4.Visible = false;
 }
 
+namespace {
+
+// 1 for a press in the left half of an element (its middle included), 2 for the right.
+int pressedHalf(double x, double width) {
+  return x <= static_cast<double>(static_cast<float>(width / 2)) ? 1 : 2;
+}
+
+}  // namespace
+
+void Surface::Image3_MouseDown(int index, int, int, double x, double) {
+  MainWindow& w = p.Form1;
+  w.Timer27.setEnabled(true);
+  p.PressedSymbolIndex = index;
+  p.PressedSymbolHalf = pressedHalf(x, w.Image3.IsLoaded(index) ? w.Image3[index].Width : 0);
+}
+
+void Surface::Label3_MouseDown(int index, int, int, double x, double) {
+  MainWindow& w = p.Form1;
+  w.Timer27.setEnabled(true);
+  p.PressedSymbolIndex = index;
+  p.PressedSymbolHalf = pressedHalf(x, w.Label3.IsLoaded(index) ? w.Label3[index].Width : 0);
+}
+
+void Surface::Timer27_Timer() {
+  p.Form1.Timer27.setEnabled(false);
+  p.PressedSymbolIndex = 0;
+  p.PressedSymbolHalf = 0;
+}
+
 }  // namespace kel

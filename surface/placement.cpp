@@ -51,7 +51,7 @@ std::optional<std::string> Surface::PictureFile(const std::string& name) const {
 
 Image& Surface::CurrentBarImage() {
   MainWindow& w = p.Form1;
-  if (p.CurrentBar != kNoBar && w.Image3.IsLoaded(p.CurrentBar)) return w.Image3[p.CurrentBar];
+  if (IsOpenBar(p.CurrentBar)) return w.Image3[p.CurrentBar];
   return w.Image10;
 }
 

@@ -39,10 +39,23 @@ class Surface {
   void Timer4_Timer();
 
   // The element of the open fraction bar, or the hidden Image10 when CurrentBar names
-  // no loaded picture element.
+  // no open bar (see IsOpenBar).
   Image& CurrentBarImage();
   // Reads the bar pictures into Image2(0) (open, red) and Image2(1) (closed, black).
   void LoadBarPictures();
+  // Whether symbol index n is a fraction bar still waiting to be closed: a loaded
+  // picture element of the store, of the bar's kind, showing the open bar's picture.
+  // After Clear All has unloaded everything and restarted the numbering, an index the
+  // fraction state still holds names nothing, or some other symbol.
+  bool IsOpenBar(int n) const;
+  // Closes the open fraction: the bar turns black and the numerator and the denominator
+  // are centred over and under it (the hidden button Command14).
+  void Command14_Click();
+
+  // The fraction stage hints: stage 0 (Insert next), 1 (Page Down next), 2 (Home next).
+  void ZachisvaneHome();
+  void PokazvaneZaHome1();
+  void PokazvaneZaHome2();
   // The picture file of a picture name, or nothing for a name that is never looked up
   // (anything but 1 to 64 ASCII letters and digits), so no name reaches outside Simbol/.
   std::optional<std::string> PictureFile(const std::string& name) const;
@@ -51,6 +64,26 @@ class Surface {
   void ZapomniKordinati();
   void Liniata();
   void Timer25_Timer();
+
+  // The pressed symbol: a press of any button on a placed picture or text symbol records
+  // which one and which half; the one-shot Timer27 clears the record half a second later.
+  void Image3_MouseDown(int index, int button, int shift, double x, double y);
+  void Label3_MouseDown(int index, int button, int shift, double x, double y);
+  void Timer27_Timer();
+
+  // The caret (every 50 ms, whatever else is stopped): follows the pointer on the page,
+  // stays at the insertion point while the pointer is over the panel or the on-screen
+  // keyboard, blinks, and shows the picture of the index mode.
+  void Timer24_Timer();
+  // The caret only marks the insertion point, and it stands under the pointer's hot spot
+  // whenever the pointer rests on the page: what the mouse does on it belongs to the
+  // symbol it covers, or to the bare page.
+  void Picture1_MouseDown(int button, int shift, double x, double y);
+  void Picture1_MouseMove(int button, int shift, double x, double y);
+  void Picture1_MouseUp(int button, int shift, double x, double y);
+  // Reads the design pictures of the caret and of the hint panel's key images from Simbol/;
+  // a picture that cannot be read leaves its control as it is.
+  void LoadDesignPictures();
 
  private:
   // Whether symbol index n can take a new element (the bound, and no element there yet).

@@ -254,6 +254,61 @@ void SimDesktop::userButtonUp(int vk) {
   dispatchMouse(2, vk == vk::LButton ? 1 : vk == vk::RButton ? 2 : 4);
 }
 
+void SimDesktop::userMoveForm(Form& f, double left, double top) {
+  f.Left = left;
+  f.Top = top;
+}
+
+void SimDesktop::userResizeForm(Form& f, double width, double height) {
+  // A window is never smaller than nothing, however far its border is dragged.
+  f.Width = std::max(0.0, width);
+  f.Height = std::max(0.0, height);
+  f.State = WindowState::Normal;
+  if (f.Resize) f.Resize();
+}
+
+void SimDesktop::userMinimizeForm(Form& f) {
+  if (f.State == WindowState::Minimized) return;
+  const FormPlace here{f.Left, f.Top, f.Width, f.Height, f.State};
+  auto [it, fresh] = normalPlace_.try_emplace(&f, here);
+  if (!fresh && f.State == WindowState::Normal) it->second = here;
+  it->second.before = f.State;
+  f.State = WindowState::Minimized;
+  if (f.Resize) f.Resize();
+}
+
+void SimDesktop::userMaximizeForm(Form& f) {
+  if (f.State == WindowState::Maximized) return;
+  if (f.State == WindowState::Normal)
+    normalPlace_[&f] = {f.Left, f.Top, f.Width, f.Height, WindowState::Normal};
+  const SizeTw screen = screenSize();
+  f.Left = 0;
+  f.Top = 0;
+  f.Width = screen.width;
+  f.Height = screen.height;
+  f.State = WindowState::Maximized;
+  if (f.Resize) f.Resize();
+}
+
+void SimDesktop::userRestoreForm(Form& f) {
+  if (f.State == WindowState::Normal) return;
+  auto it = normalPlace_.find(&f);
+  const bool back = f.State == WindowState::Minimized && it != normalPlace_.end() &&
+                    it->second.before == WindowState::Maximized;
+  if (back) {
+    f.State = WindowState::Maximized;
+  } else {
+    if (it != normalPlace_.end()) {
+      f.Left = it->second.left;
+      f.Top = it->second.top;
+      f.Width = it->second.width;
+      f.Height = it->second.height;
+    }
+    f.State = WindowState::Normal;
+  }
+  if (f.Resize) f.Resize();
+}
+
 // --- the host ------------------------------------------------------------------------
 
 void SimHost::at(Millis t, std::function<void()> action) {
@@ -263,10 +318,10 @@ void SimHost::at(Millis t, std::function<void()> action) {
 void SimHost::advance(Millis ms) {
   const Millis target = clock.now() + std::max<Millis>(0, ms);
   for (;;) {
-    auto next = std::min_element(actions_.begin(), actions_.end(), [](const Action& a,
-                                                                     const Action& b) {
-      return a.t < b.t || (a.t == b.t && a.seq < b.seq);
-    });
+    auto next =
+        std::min_element(actions_.begin(), actions_.end(), [](const Action& a, const Action& b) {
+          return a.t < b.t || (a.t == b.t && a.seq < b.seq);
+        });
     const bool haveAction = next != actions_.end() && next->t <= target;
     const std::optional<Millis> due = scheduler.nextDue();
     const bool haveTick = due && *due <= target;

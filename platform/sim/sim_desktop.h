@@ -68,6 +68,15 @@ class SimDesktop : public Desktop {
   void userButtonDown(int vk);
   void userButtonUp(int vk);
   void setScreenSizePx(int w, int h) { screenPx_ = {w, h}; }
+  // What the window system does with a window at the user's request (twips). Moving it
+  // by its title bar only moves it; every change of size or state runs its resize event.
+  // Maximising fills the screen and restoring a maximised window gives back the place it
+  // had; a minimised window keeps its place, and restoring it gives its state back.
+  void userMoveForm(Form& f, double left, double top);
+  void userResizeForm(Form& f, double width, double height);
+  void userMinimizeForm(Form& f);
+  void userMaximizeForm(Form& f);
+  void userRestoreForm(Form& f);
 
   std::deque<int> messageBoxAnswers;
   std::deque<std::optional<std::string>> fileDialogAnswers;
@@ -120,6 +129,11 @@ class SimDesktop : public Desktop {
   PointPx screenPx_{1280, 1024};
   std::vector<Form*> shown_;
   std::map<const Form*, bool> everShown_;
+  struct FormPlace {
+    double left, top, width, height;
+    WindowState before;  // the state a minimised window returns to
+  };
+  std::map<const Form*, FormPlace> normalPlace_;
 };
 
 // The headless host: a clock, the scheduler on it, and a desktop, with a timeline of

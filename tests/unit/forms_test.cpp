@@ -1,6 +1,7 @@
+#include "platform/forms.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/forms.h"
 #include "platform/sim/sim_desktop.h"
 
 namespace kel {

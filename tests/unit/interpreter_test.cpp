@@ -28,6 +28,7 @@ TEST(InterpreterFrame, DecodesTheMarkerThePointerDropAndTheShiftFlag) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.code);
     QueueFixture f;
+    f.frameOnly();
     const double y = f.p().PointerY;
     const int moves = static_cast<int>(f.s.desk().pointerMoves.size());
     f.append(c.code, c.shift);
@@ -158,6 +159,7 @@ TEST(InterpreterFrame, LayoutCodesIgnoreCtrlShiftAndIndexModes) {
 
 TEST(InterpreterFrame, AGatedRowActsOnlyWhileCtrlIsUpWhenItIsPlayed) {
   QueueFixture f;
+  f.frameOnly();
   int placed = 0;
   auto& groups = f.p().input.rowGroups;
   groups.push_back([&placed](PlayedItem& item) {
@@ -188,6 +190,7 @@ TEST(InterpreterFrame, AGatedRowActsOnlyWhileCtrlIsUpWhenItIsPlayed) {
 
 TEST(InterpreterFrame, TheFirstGroupThatActsEndsTheItem) {
   QueueFixture f;
+  f.frameOnly();
   auto& groups = f.p().input.rowGroups;
   // A group that takes 6000 for itself: the layout code is not reached.
   groups.push_back([](PlayedItem& item) { return item.codeIs(6000); });

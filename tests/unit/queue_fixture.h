@@ -34,6 +34,9 @@ struct QueueFixture {
     });
   }
 
+  // Leaves only the watch in the interpreters, so a test of the frame sees no row act.
+  void frameOnly() { s.p().input.rowGroups.resize(1); }
+
   Program& p() { return s.p(); }
   MainWindow& w() { return s.w(); }
   void append(const std::string& code, const std::string& shift = "0") {

@@ -88,8 +88,12 @@ OptionsRun runWithOptions(const std::string* content) {
   SimProgram s;
   if (content) s.folder.write("Options.txt", *content);
   s.p().start();
-  OptionsRun r{s.p().HotkeyF8Code,       s.p().HotkeyF8Shift,  s.p().HotkeyF9Code,
-               s.w().Check1.Value,       s.w().Gradusi.ListIndex, s.w().Check3.Value,
+  OptionsRun r{s.p().HotkeyF8Code,
+               s.p().HotkeyF8Shift,
+               s.p().HotkeyF9Code,
+               s.w().Check1.Value,
+               s.w().Gradusi.ListIndex,
+               s.w().Check3.Value,
                ""};
   s.p().close();
   r.written = s.folder.read("Options.txt");
@@ -116,7 +120,7 @@ TEST(OptionsFile, FieldsAreReadAndWrittenBack) {
       {"1013|0|||||1|0|1", "1013", "0", 1, 0, 1, "1013|0|||||1|0|1"},
       {"||||||0|1|0", "", "", 0, 1, 0, "||||||0|1|0"},
       {"||||||1|0|1", "", "", 1, 0, 1, "||||||1|0|1"},
-      {"||||||||", "", "", 1, 0, 1, "||||||1|0|1"},        // empty 7 ticks Round
+      {"||||||||", "", "", 1, 0, 1, "||||||1|0|1"},                          // empty 7 ticks Round
       {"65|1|66|0|67|1|2|0|1", "65", "1", 0, 0, 1, "65|1|66|0|67|1|0|0|1"},  // 7 = 2 unticks
       {"***48|1", "***48", "1", 1, 0, 1, "***48|1|||||1|0|1"},
   };
@@ -144,8 +148,7 @@ TEST(OptionsFile, MalformedContentIsSkippedNeverTrusted) {
       {"forty fields", forty, "0|1|2||4||0|0|1"},
       {"non-numeric", "abc|x|y|z|w|v|yes|no|maybe", "||||||1|0|1"},
       {"negative", "-5|-1|||||-1|-1|-1", "||||||0|0|1"},
-      {"enormous", "99999999999999999999|0|||||1e400|99999999999|99999999999",
-       "||||||1|0|1"},
+      {"enormous", "99999999999999999999|0|||||1e400|99999999999|99999999999", "||||||1|0|1"},
       {"path-like code", "../../x|0|", "||||||1|0|1"},
       {"ten megabytes", std::string(10 * 1024 * 1024, '7'), "||||||1|0|1"},
   };

@@ -1,10 +1,11 @@
+#include "platform/timer.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/sim/sim_desktop.h"
-#include "platform/timer.h"
 
 namespace kel {
 namespace {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/units.h"
+
+#include <gtest/gtest.h>
 
 namespace kel {
 namespace {
@@ -9,8 +9,9 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
   struct Case {
     double in;
     long long out;
-  } cases[] = {{100.5, 100}, {101.5, 102}, {-0.5, 0},      {-1.5, -2},     {2.4999, 2},
-               {2.5001, 3},  {0.0, 0},     {1e300, 9000000000000000000LL}, {-3.5, -4}};
+  } cases[] = {{100.5, 100}, {101.5, 102}, {-0.5, 0}, {-1.5, -2},
+               {2.4999, 2},  {2.5001, 3},  {0.0, 0},  {1e300, 9000000000000000000LL},
+               {-3.5, -4}};
   for (const Case& c : cases) EXPECT_EQ(roundHalfEven(c.in), c.out) << c.in;
   EXPECT_EQ(roundHalfEven(std::nan("")), 0);
 }

@@ -1,0 +1,48 @@
+// The pointer zone watcher and the re-read of the pointer at left-button presses and
+// releases.
+#include "app/program.h"
+#include "platform/units.h"
+
+namespace kel {
+
+namespace {
+
+// Strictly inside a window's outer rectangle, in pixels.
+bool strictlyInside(double x, double y, const FormRectTw& r) {
+  return r.Left / 15 < x && x < (r.Left + r.Width) / 15 && r.Top / 15 < y &&
+         y < (r.Top + r.Height) / 15;
+}
+
+}  // namespace
+
+void Input::Timer8_Timer() {
+  MainWindow& w = p.Form1;
+  p.surface.ReadZonePoint();
+  const double x = p.ZonePointX, y = p.ZonePointY;
+  if (x > (w.Left + w.Frame5.Width) / 15) {
+    p.RecordingBlocked = 1;
+    return;
+  }
+  const bool overDialog =
+      (p.evaluation.Form4Visible() && strictlyInside(x, y, p.evaluation.Form4Rect())) ||
+      (p.evaluation.Form5Visible() && strictlyInside(x, y, p.evaluation.Form5Rect()));
+  p.RecordingBlocked = overDialog ? 1 : 0;
+}
+
+void Input::Timer10_Timer() {
+  MainWindow& w = p.Form1;
+  if (p.RecordingBlocked == 1 || p.PointerOverPanel == 1) return;
+  const int button = Gore(vk::LButton);
+  const bool down = button == -127 || button == -128;
+  const bool up = button == 0 || button == 1;
+  const double latch = toNumber(w.Text5.Text()).value_or(0);
+  if (p.BusyFlag == 0 && down && latch == 0) {
+    p.surface.ReadPointer();
+    w.Text5.setText("1");
+  } else if (up && latch == 1) {
+    p.surface.ReadPointer();
+    w.Text5.setText("0");
+  }
+}
+
+}  // namespace kel
