@@ -2,19 +2,12 @@
 #include <exception>
 
 #include "app/program.h"
+#include "platform/steps.h"
 #include "platform/units.h"
 
 namespace kel {
 
 namespace {
-
-template <class F>
-void step(F&& f) {
-  try {
-    f();
-  } catch (const std::exception&) {
-  }
-}
 
 // A size that would come out negative cannot be applied; the step is skipped.
 void setSize(double& field, double value) {
@@ -25,20 +18,20 @@ void setSize(double& field, double value) {
 
 void App::Form_Resize() {
   MainWindow& w = p.Form1;
-  step([&] { w.Frame6.Left = w.Width - w.Frame6.Width; });
-  step([&] { setSize(w.Frame5.Width, w.Width - w.Frame6.Width); });
-  step([&] { setSize(w.Frame5.Height, w.Height - 500); });
+  skipOnFailure([&] { w.Frame6.Left = w.Width - w.Frame6.Width; });
+  skipOnFailure([&] { setSize(w.Frame5.Width, w.Width - w.Frame6.Width); });
+  skipOnFailure([&] { setSize(w.Frame5.Height, w.Height - 500); });
   if (w.State == WindowState::Minimized) {
-    step([&] { Spirane(); });
-    if (p.Form8Shown == 1) step([&] { p.palette.HideForm8(); });
+    skipOnFailure([&] { Spirane(); });
+    if (p.Form8Shown == 1) skipOnFailure([&] { p.palette.HideForm8(); });
     return;
   }
-  step([&] {
+  skipOnFailure([&] {
     w.Shape2.Left = p.MarkInsertX;
     w.Shape3.Left = w.Shape2.Left;
   });
   double dx = 0;
-  step([&] {
+  skipOnFailure([&] {
     const float markX = p.MarkInsertX / 15.0f + 4.0f + static_cast<float>(w.Left) / 15.0f;
     dx = static_cast<double>(p.MarkPointerX) - markX;
     p.MarkPointerX = markX;
@@ -46,27 +39,27 @@ void App::Form_Resize() {
   // The pointer and the writing position follow the window's vertical move once, as
   // they follow its horizontal move.
   double dy = 0;
-  step([&] {
+  skipOnFailure([&] {
     dy = (static_cast<double>(static_cast<float>(w.Top)) - p.LastWindowTop) / 15.0;
     p.MarkPointerY = static_cast<float>(p.MarkPointerY + dy);
   });
-  step([&] {
+  skipOnFailure([&] {
     p.desktop.setCursorPos(pixelForPointer(p.PointerX - dx), pixelForPointer(p.PointerY + dy));
     p.PointerX -= dx;
     p.PointerY += dy;
   });
-  step([&] {
+  skipOnFailure([&] {
     w.Picture1.Top = intFloor(15 * (p.PointerY - singleDiv15(w.Top)) - 505);
     w.Picture1.Left = 15 * (p.PointerX - singleDiv15(w.Left) - 4) - 30;
   });
   p.LastWindowTop = static_cast<float>(w.Top);
-  step([&] { p.surface.Liniata(); });
-  step([&] { w.Frame8.Left = w.Frame6.Left; });
-  step([&] {
+  skipOnFailure([&] { p.surface.Liniata(); });
+  skipOnFailure([&] { w.Frame8.Left = w.Frame6.Left; });
+  skipOnFailure([&] {
     p.UserStopped = 0;
     Startirane();
   });
-  step([&] {
+  skipOnFailure([&] {
     w.Label17.Left = 0;
     w.Label17.Top = 0;
     setSize(w.Label17.Width, w.Width);
@@ -80,7 +73,7 @@ void App::Form_Resize() {
     w.label20.Left = w.Width - w.label20.Width - 70;
     setSize(w.label20.Height, w.Frame5.Height);
   });
-  if (p.Form8Shown == 1) step([&] { p.palette.ShowForm8(); });
+  if (p.Form8Shown == 1) skipOnFailure([&] { p.palette.ShowForm8(); });
 }
 
 }  // namespace kel

@@ -3,22 +3,10 @@
 
 #include "app/options.h"
 #include "app/program.h"
+#include "platform/steps.h"
 #include "platform/units.h"
 
 namespace kel {
-
-namespace {
-
-// One step of a sequence in which a failing step is skipped and the next one runs.
-template <class F>
-void step(F&& f) {
-  try {
-    f();
-  } catch (const std::exception&) {
-  }
-}
-
-}  // namespace
 
 std::string App::optionsPath() const { return joinPath(p.files.programFolder(), kOptionsFileName); }
 
@@ -57,12 +45,12 @@ void App::Form_Load() {
   p.RecordingBlocked = 0;
   p.CtrlDown = 0;
   // From here on a failing step is skipped.
-  step([&] { readOptions(); });
-  step([&] { w.Label3[0].Top = -1000; });
-  step([&] { w.Image3[0].Top = -1000; });
+  skipOnFailure([&] { readOptions(); });
+  skipOnFailure([&] { w.Label3[0].Top = -1000; });
+  skipOnFailure([&] { w.Image3[0].Top = -1000; });
   p.LastWindowTop = static_cast<float>(w.Top);
-  step([&] { p.surface.LoadBarPictures(); });
-  step([&] { p.surface.LoadDesignPictures(); });
+  skipOnFailure([&] { p.surface.LoadBarPictures(); });
+  skipOnFailure([&] { p.surface.LoadDesignPictures(); });
 }
 
 void App::readOptions() {
@@ -92,8 +80,8 @@ void App::readOptions() {
       if (shift && isStorableShiftFlag(*shift)) *b.shift = *shift;
     }
     if (!b.code->empty()) {
-      step([&] { p.palette.SmeniKartinka(*b.code); });
-      step([&] { p.palette.ZapisNaznachen(*b.code, *b.shift, b.name); });
+      skipOnFailure([&] { p.palette.SmeniKartinka(*b.code); });
+      skipOnFailure([&] { p.palette.ZapisNaznachen(*b.code, *b.shift, b.name); });
     }
   }
 
@@ -129,11 +117,11 @@ void App::writeOptions() {
 }
 
 void App::Form_Unload() {
-  step([&] { p.pages.UnloadForm2(); });
-  step([&] { p.evaluation.UnloadLimitsDialogs(); });
-  step([&] { p.pages.UnloadForm7(); });
-  step([&] { p.palette.UnloadForm8(); });
-  step([&] { writeOptions(); });
+  skipOnFailure([&] { p.pages.UnloadForm2(); });
+  skipOnFailure([&] { p.evaluation.UnloadLimitsDialogs(); });
+  skipOnFailure([&] { p.pages.UnloadForm7(); });
+  skipOnFailure([&] { p.palette.UnloadForm8(); });
+  skipOnFailure([&] { writeOptions(); });
 }
 
 void App::TimerStart0_Timer() {

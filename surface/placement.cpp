@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/program.h"
+#include "platform/steps.h"
 #include "platform/units.h"
 
 namespace kel {
@@ -15,16 +16,6 @@ constexpr const char* kTextKind = "bukva";
 constexpr size_t kMaxPictureNameLength = 64;
 // Font sizes a label can take (points); page files may hold anything.
 constexpr double kMaxFontSize = 2048;
-
-// A step whose failure on the desktop's side is skipped, so that no placement is left
-// half done and no exception reaches the interpreter that asked for it.
-template <class F>
-void skipOnFailure(F&& f) {
-  try {
-    f();
-  } catch (const std::exception&) {
-  }
-}
 
 bool isSafePictureName(const std::string& name) {
   if (name.empty() || name.size() > kMaxPictureNameLength) return false;

@@ -31,33 +31,22 @@ void Surface::ReadPointerAndInsertPoint() {
   ComputeInsertPoint();
 }
 
-void Surface::ReadDragPoint() {
+// Every reader fills PointerPoint and copies it into its own pair at once, so the
+// pollers never change PointerX/PointerY between two steps of an interpreter.
+void Surface::readCursorInto(int& x, int& y) {
   const PointPx c = p.desktop.cursorPos();
   p.PointerPoint = {c.x, c.y};
-  p.DragPointX = c.x;
-  p.DragPointY = c.y;
+  x = c.x;
+  y = c.y;
 }
 
-void Surface::ReadHoverPoint() {
-  const PointPx c = p.desktop.cursorPos();
-  p.PointerPoint = {c.x, c.y};
-  p.HoverPointX = c.x;
-  p.HoverPointY = c.y;
-}
+void Surface::ReadDragPoint() { readCursorInto(p.DragPointX, p.DragPointY); }
 
-void Surface::ReadZonePoint() {
-  const PointPx c = p.desktop.cursorPos();
-  p.PointerPoint = {c.x, c.y};
-  p.ZonePointX = c.x;
-  p.ZonePointY = c.y;
-}
+void Surface::ReadHoverPoint() { readCursorInto(p.HoverPointX, p.HoverPointY); }
 
-void Surface::ReadDispatchPoint() {
-  const PointPx c = p.desktop.cursorPos();
-  p.PointerPoint = {c.x, c.y};
-  p.DispatchPointX = c.x;
-  p.DispatchPointY = c.y;
-}
+void Surface::ReadZonePoint() { readCursorInto(p.ZonePointX, p.ZonePointY); }
+
+void Surface::ReadDispatchPoint() { readCursorInto(p.DispatchPointX, p.DispatchPointY); }
 
 void Surface::ZapomniTuk2() {
   p.PointerRestoreOnly = 1;

@@ -93,6 +93,7 @@ class Surface {
   // The bar-stretch step for symbol n of width w (twips), with the pointer before its advance.
   void StretchOpenBar(int n, double w);
   void ScanExpressionRegion(int n);
+  void readCursorInto(int& x, int& y);
 
   Program& p;
 };
