@@ -2,6 +2,16 @@
 
 namespace kel {
 
+namespace {
+
+// A control's mouse event handed to a procedure of an area.
+template <class Area>
+MouseHandler mouse(Area& area, void (Area::*procedure)(int, int, double, double)) {
+  return [&area, procedure](int b, int s, double x, double y) { (area.*procedure)(b, s, x, y); };
+}
+
+}  // namespace
+
 Program::Program(Desktop& d, Files& f, Scheduler& s)
     : desktop(d),
       files(f),
@@ -37,31 +47,15 @@ void Program::wireEvents() {
   w.Text7.Change = [this] { input.Text7_Change(); };
   w.Text9.Change = [this] { input.Text9_Change(); };
   w.Timer23.Tick = [this] { app.Timer23_Timer(); };
-  w.Label17.MouseMove = [this](int b, int s, double x, double y) {
-    app.Label17_MouseMove(b, s, x, y);
-  };
-  w.Label18.MouseMove = [this](int b, int s, double x, double y) {
-    app.Label18_MouseMove(b, s, x, y);
-  };
-  w.Label19.MouseMove = [this](int b, int s, double x, double y) {
-    app.Label19_MouseMove(b, s, x, y);
-  };
-  w.label20.MouseMove = [this](int b, int s, double x, double y) {
-    app.label20_MouseMove(b, s, x, y);
-  };
-  w.Text21.MouseMove = [this](int b, int s, double x, double y) {
-    app.Text21_MouseMove(b, s, x, y);
-  };
-  w.Frame5.MouseMove = [this](int b, int s, double x, double y) {
-    app.Frame5_MouseMove(b, s, x, y);
-  };
-  w.Frame5.MouseDown = [this](int b, int s, double x, double y) {
-    app.Frame5_MouseDown(b, s, x, y);
-  };
-  w.Frame5.MouseUp = [this](int b, int s, double x, double y) { app.Frame5_MouseUp(b, s, x, y); };
-  w.Frame6.MouseMove = [this](int b, int s, double x, double y) {
-    app.Frame6_MouseMove(b, s, x, y);
-  };
+  w.Label17.MouseMove = mouse(app, &App::Label17_MouseMove);
+  w.Label18.MouseMove = mouse(app, &App::Label18_MouseMove);
+  w.Label19.MouseMove = mouse(app, &App::Label19_MouseMove);
+  w.label20.MouseMove = mouse(app, &App::label20_MouseMove);
+  w.Text21.MouseMove = mouse(app, &App::Text21_MouseMove);
+  w.Frame5.MouseMove = mouse(app, &App::Frame5_MouseMove);
+  w.Frame5.MouseDown = mouse(app, &App::Frame5_MouseDown);
+  w.Frame5.MouseUp = mouse(app, &App::Frame5_MouseUp);
+  w.Frame6.MouseMove = mouse(app, &App::Frame6_MouseMove);
   w.Command60.Click = [this] { app.Command60_Click(); };
   w.Command61.Click = [this] { app.Command61_Click(); };
   w.Timer4.Tick = [this] { surface.Timer4_Timer(); };
@@ -71,15 +65,9 @@ void Program::wireEvents() {
   w.Timer32.Tick = [this] { evaluation.Timer32_Timer(); };
 
   w.Timer24.Tick = [this] { surface.Timer24_Timer(); };
-  w.Picture1.MouseDown = [this](int b, int s, double x, double y) {
-    surface.Picture1_MouseDown(b, s, x, y);
-  };
-  w.Picture1.MouseMove = [this](int b, int s, double x, double y) {
-    surface.Picture1_MouseMove(b, s, x, y);
-  };
-  w.Picture1.MouseUp = [this](int b, int s, double x, double y) {
-    surface.Picture1_MouseUp(b, s, x, y);
-  };
+  w.Picture1.MouseDown = mouse(surface, &Surface::Picture1_MouseDown);
+  w.Picture1.MouseMove = mouse(surface, &Surface::Picture1_MouseMove);
+  w.Picture1.MouseUp = mouse(surface, &Surface::Picture1_MouseUp);
   w.Timer27.Tick = [this] { surface.Timer27_Timer(); };
   w.Image3.MouseDown = [this](int i, int b, int s, double x, double y) {
     surface.Image3_MouseDown(i, b, s, x, y);
