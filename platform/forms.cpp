@@ -44,7 +44,9 @@ Control* Form::hitTest(double clientX, double clientY) const {
   int n = 0;
   forEachControl([&](Control& c) { ordinal[&c] = n++; });
   auto inside = [&](const Control& c) {
-    if (!effectivelyVisible(c) || c.Kind == ControlKind::Line) return false;
+    // Shapes and lines take no mouse events: the control beneath them does.
+    if (!effectivelyVisible(c) || c.Kind == ControlKind::Line || c.Kind == ControlKind::Shape)
+      return false;
     int depth = 0;
     for (const Control* p = &c; p && depth < 64; p = p->Container, ++depth) {
       double l, t;

@@ -1,0 +1,116 @@
+// The real program: the Qt desktop, real time, and the program's forms.
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/program.h"
+#include "platform/files.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/scheduler_driver.h"
+#include "platform/qt/x11_input.h"
+
+namespace {
+
+// The write end of the self-pipe. A signal handler can reach nothing else; it is set
+// once, before the handlers are installed, and only read afterwards.
+int signalPipeWrite = -1;
+
+extern "C" void onTerminate(int) {
+  const int saved = errno;
+  const char byte = 1;
+  // Async-signal-safe: one write of one byte; a full pipe already holds a request.
+  [[maybe_unused]] ssize_t n = ::write(signalPipeWrite, &byte, 1);
+  errno = saved;
+}
+
+// The folder of the executable: the options file and Simbol/ live beside it.
+std::string programFolder(const char* argv0) {
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  std::string exe =
+      n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string(argv0 ? argv0 : "");
+  const size_t slash = exe.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : exe.substr(0, slash);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display) {
+    std::fprintf(stderr,
+                 "kelvarin: no X display (DISPLAY is not set); start it from an X11 desktop "
+                 "session.\n");
+    return 1;
+  }
+  _XDisplay* connection = kel::qt::openDisplay();
+  if (!connection) {
+    std::fprintf(stderr, "kelvarin: cannot connect to the X display \"%s\".\n", display);
+    return 1;
+  }
+
+  kel::qt::prepareQtEnvironment();
+  QApplication app(argc, argv);
+  kel::qt::configureApplication();
+
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    std::perror("kelvarin: pipe");
+    return 1;
+  }
+  signalPipeWrite = fds[1];
+
+  int status = 0;
+  {
+    kel::qt::QtClock clock;
+    // Start-up is one instant for the timers: those switched on by the load step and
+    // those switched on by the first show count from the same time, and share wake-ups.
+    clock.hold(clock.now(), 10000.0);
+    kel::Scheduler scheduler(clock);
+    kel::qt::QtDesktop desktop(std::make_unique<kel::qt::X11Input>(connection));
+    desktop.drive(scheduler, clock);
+    kel::LocalFiles files(programFolder(argc > 0 ? argv[0] : nullptr));
+    kel::Program program(desktop, files, scheduler);
+    desktop.setMainForm(program.Form1);
+
+    // A desktop session ends its programs with SIGTERM (and a terminal with SIGINT): the
+    // main window closes as by its close button, so the options file is written.
+    QSocketNotifier signalNotifier(fds[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, [&] {
+      char drain[64];
+      while (::read(fds[0], drain, sizeof drain) > 0) {
+      }
+      desktop.run([&] { program.close(); });
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onTerminate;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+
+    desktop.run([&] { program.start(); });
+    clock.release();
+    status = app.exec();
+    desktop.run([&] { program.close(); });
+
+    struct sigaction dfl {};
+    dfl.sa_handler = SIG_DFL;
+    sigaction(SIGTERM, &dfl, nullptr);
+    sigaction(SIGINT, &dfl, nullptr);
+  }
+  // The widgets the views let go of are deleted before the application goes.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ::close(fds[0]);
+  ::close(fds[1]);
+  return status;
+}

@@ -1,0 +1,340 @@
+#include "platform/qt/qt_desktop.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QScreen>
+#include <QStringList>
+#include <QStyleFactory>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/qt/fonts.h"
+#include "platform/units.h"
+
+namespace kel::qt {
+
+void prepareQtEnvironment() {
+  // Every service of this desktop is an X11 one, under Wayland too (through XWayland).
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  // Positions are twips / 15 on the screen: no scaling of any kind.
+  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+  qputenv("QT_SCALE_FACTOR", "1");
+  qunsetenv("QT_SCREEN_SCALE_FACTORS");
+  qunsetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
+  qputenv("QT_FONT_DPI", "96");
+  // Qt's own event loop wakes up for the timers with less work than the GLib one; the
+  // program needs nothing that GLib brings.
+  qputenv("QT_NO_GLIB", "1");
+}
+
+void configureApplication() {
+  installFontSubstitutions();
+  // One look on every desktop, whatever its theme.
+  if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
+    QApplication::setStyle(style);
+  QApplication::setQuitOnLastWindowClosed(false);
+}
+
+namespace {
+
+template <class H>
+void callHandler(const H& h) {
+  if (!h) return;
+  H copy = h;
+  copy();
+}
+
+// "Text (*.txt)|*.txt|All (*.*)|*.*" as Qt writes it: "Text (*.txt);;All (*.*)".
+QString qtFilter(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    QString name = parts[i];
+    if (!name.contains(QLatin1Char('(')))
+      name += QStringLiteral(" (") + patterns + QLatin1Char(')');
+    else if (!name.contains(patterns))
+      name = name.section(QLatin1Char('('), 0, 0).trimmed() + QStringLiteral(" (") + patterns +
+             QLatin1Char(')');
+    out << name;
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+}  // namespace
+
+QtDesktop::QtDesktop(std::unique_ptr<X11Input> input) : input_(std::move(input)), views_(*this) {
+  notifier_ = std::make_unique<QSocketNotifier>(input_->connectionFd(), QSocketNotifier::Read);
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { input_->readEvents(); });
+  input_->windowDestroyed = [this](unsigned long window) {
+    // Reported from inside a query: acted on once the running code is done.
+    QTimer::singleShot(0, &views_, [this, window] { windowDestroyed(window); });
+  };
+  views_.closeRequested = [this](Form& f) { requestClose(f); };
+  views_.windowCreated = [this](FormView& v) { input_->watchWindow(v.widget->winId()); };
+  views_.windowOrigin = [this](QWidget* w, QPoint& origin) {
+    int x = 0, y = 0;
+    if (!w->internalWinId() || !input_->windowOrigin(w->internalWinId(), x, y)) return false;
+    origin = QPoint(x, y);
+    return true;
+  };
+  views_.frameExtents = [this](QWidget* w, QMargins& frame) {
+    long e[4] = {0, 0, 0, 0};
+    if (!w->internalWinId() || !input_->frameExtents(w->internalWinId(), e)) return false;
+    frame = QMargins(static_cast<int>(e[0]), static_cast<int>(e[2]), static_cast<int>(e[1]),
+                     static_cast<int>(e[3]));
+    return true;
+  };
+  // Events that came with the connection's first replies.
+  input_->readEvents();
+}
+
+QtDesktop::~QtDesktop() {
+  driver_.reset();
+  notifier_.reset();
+}
+
+void QtDesktop::drive(Scheduler& scheduler, QtClock& clock) {
+  driver_ = std::make_unique<SchedulerDriver>(scheduler, clock, *this);
+}
+
+// --- the gate ---------------------------------------------------------------------------
+
+void QtDesktop::enterModel() {
+  ++depth_;
+  // One snapshot of the keyboard and the pointer answers the whole batch or event.
+  input_->invalidate();
+}
+
+void QtDesktop::leaveModel() {
+  --depth_;
+  views_.syncAll();
+  if (driver_) driver_->rearm();
+}
+
+void QtDesktop::requestClose(Form& f) {
+  run([&] {
+    callHandler(f.Unload);
+    if (f.Loaded) unloadForm(f);
+  });
+}
+
+void QtDesktop::windowDestroyed(unsigned long window) {
+  // A window of ours destroyed from outside (xdotool windowclose, a crashed window
+  // manager) is gone for good: the form is closed as by its close button.
+  if (!main_) return;
+  FormView* v = views_.existingView(*main_);
+  if (v && v->widget && v->widget->internalWinId() == window) requestClose(*main_);
+}
+
+// --- pointer, keys, buttons -------------------------------------------------------------
+
+PointPx QtDesktop::cursorPos() {
+  PointPx p;
+  input_->cursorPos(p.x, p.y);
+  return p;
+}
+
+void QtDesktop::setCursorPos(int x, int y) { input_->setCursorPos(x, y); }
+
+std::uint16_t QtDesktop::asyncKeyState(int vk) { return input_->asyncKeyState(vk); }
+
+std::int16_t QtDesktop::keyState(int vk) { return input_->keyState(vk); }
+
+void QtDesktop::keyEvent(int vk, bool up) { input_->keyEvent(vk, up); }
+
+// The classic mouse event takes its position only with a move flag, which the program
+// never sends: the buttons act where the pointer is.
+void QtDesktop::mouseEvent(int flags, int, int) { input_->mouseEvent(flags); }
+
+// The program reads keys by their physical place (vk_keycodes.h), whatever layout group
+// the X server has active, so there is nothing to switch: changing the user's layout
+// behind their back would only change what other programs receive.
+bool QtDesktop::activateKeyboardLayout(const std::string&) { return true; }
+
+// --- windows ----------------------------------------------------------------------------
+
+void QtDesktop::showForm(Form& f) {
+  FormView& v = views_.formView(f);
+  f.Loaded = true;
+  f.Visible = true;
+  // The first show of a window runs its resize event.
+  if (!v.everShown) {
+    v.everShown = true;
+    callHandler(f.Resize);
+  }
+}
+
+void QtDesktop::hideForm(Form& f) { f.Visible = false; }
+
+void QtDesktop::unloadForm(Form& f) {
+  f.Visible = false;
+  f.Loaded = false;
+  views_.dropForm(f);
+  if (&f == main_) QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
+}
+
+void QtDesktop::makeTopmost(Form& f) {
+  FormView& v = views_.formView(f);
+  QWidget* w = v.widget.data();
+  const bool created = w->testAttribute(Qt::WA_WState_Created) && w->internalWinId();
+  if (!v.topmost) {
+    v.topmost = true;
+    if (created)
+      input_->setAbove(w->internalWinId());
+    else
+      w->setWindowFlag(Qt::WindowStaysOnTopHint, true);  // set before the window maps
+  } else if (created && w->isVisible()) {
+    // Asked again: above the other topmost windows too.
+    w->raise();
+  }
+}
+
+void QtDesktop::setColourKey(Form& f, Colour key) { views_.setColourKey(views_.formView(f), key); }
+
+void QtDesktop::bringToFront(Form& f) {
+  FormView* v = views_.existingView(f);
+  if (!v || !v->widget || !f.Visible) return;
+  v->widget->raise();
+  v->widget->activateWindow();
+}
+
+void QtDesktop::setFocus(Form& f, Control& c) {
+  views_.syncAll();  // the control may have been shown in this very tick
+  auto* cv = static_cast<ControlView*>(c.view.view.get());
+  if (cv && cv->widget && cv->widget->isVisible() && cv->widget->isEnabled()) {
+    cv->widget->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  // A control that cannot take the focus still takes it away from the others.
+  if (FormView* v = views_.existingView(f); v && v->widget)
+    if (QWidget* focused = v->widget->focusWidget()) focused->clearFocus();
+}
+
+SizeTw QtDesktop::screenSize() {
+  const QScreen* s = QGuiApplication::primaryScreen();
+  if (!s) return {};
+  const QRect g = s->geometry();
+  return {g.width() * kTwipsPerPixel, g.height() * kTwipsPerPixel};
+}
+
+// --- capture and clipboard --------------------------------------------------------------
+
+Bitmap QtDesktop::captureScreen(const RectPx& r) {
+  Bitmap b;
+  b.width = std::clamp(r.width, 0, 4096);
+  b.height = std::clamp(r.height, 0, 4096);
+  b.pixels.assign(static_cast<size_t>(b.width) * static_cast<size_t>(b.height), 0);
+  QScreen* s = QGuiApplication::primaryScreen();
+  if (!s || b.width == 0 || b.height == 0) return b;
+  // What the model shows now must be on the screen before it is copied.
+  views_.syncAll();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible()) w->repaint();
+  QGuiApplication::sync();
+  const QImage img = s->grabWindow(0, r.left, r.top, b.width, b.height)
+                         .toImage()
+                         .convertToFormat(QImage::Format_RGB32);
+  const int w = std::min(b.width, img.width());
+  const int h = std::min(b.height, img.height());
+  for (int y = 0; y < h; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+    for (int x = 0; x < w; ++x)
+      b.pixels[static_cast<size_t>(y) * static_cast<size_t>(b.width) + static_cast<size_t>(x)] =
+          line[x] & 0xFFFFFFu;
+  }
+  return b;
+}
+
+void QtDesktop::clipboardClear() { QGuiApplication::clipboard()->clear(); }
+
+void QtDesktop::clipboardSetPicture(const Bitmap& b) {
+  if (b.width <= 0 || b.height <= 0 ||
+      b.pixels.size() != static_cast<size_t>(b.width) * static_cast<size_t>(b.height))
+    return;
+  QImage img(b.width, b.height, QImage::Format_RGB32);
+  for (int y = 0; y < b.height; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+    for (int x = 0; x < b.width; ++x)
+      line[x] =
+          0xFF000000u |
+          b.pixels[static_cast<size_t>(y) * static_cast<size_t>(b.width) + static_cast<size_t>(x)];
+  }
+  QGuiApplication::clipboard()->setImage(img);
+}
+
+// --- dialogs ----------------------------------------------------------------------------
+
+QWidget* QtDesktop::dialogParent() {
+  if (!main_) return nullptr;
+  FormView* v = views_.existingView(*main_);
+  return v && v->widget && v->widget->isVisible() ? v->widget.data() : nullptr;
+}
+
+int QtDesktop::messageBox(const std::string& prompt, int buttons, const std::string& title) {
+  views_.syncAll();  // the window behind the box shows what the model holds
+  QMessageBox box(dialogParent());
+  box.setWindowTitle(QString::fromStdString(title.empty() ? std::string("Kelvarin") : title));
+  box.setText(QString::fromStdString(prompt));
+  // The program's windows stay on top of others; so must the box that speaks for them.
+  box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  if (buttons == msgbox::YesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? msgbox::Yes : msgbox::No;
+  }
+  if (buttons == msgbox::OkCancel) {
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok ? msgbox::Ok : msgbox::Cancel;
+  }
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+  return msgbox::Ok;
+}
+
+std::optional<std::string> QtDesktop::fileDialog(FileDialogKind kind, const std::string& title,
+                                                 const std::string& filter) {
+  views_.syncAll();
+  const QString caption = QString::fromStdString(title);
+  const QString qfilter = qtFilter(filter);
+  // Qt's own dialog: no portal or desktop service is needed for it.
+  const QFileDialog::Options opts = QFileDialog::DontUseNativeDialog;
+  const QString path =
+      kind == FileDialogKind::Open
+          ? QFileDialog::getOpenFileName(dialogParent(), caption, QString(), qfilter, nullptr, opts)
+          : QFileDialog::getSaveFileName(dialogParent(), caption, QString(), qfilter, nullptr,
+                                         opts);
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+// --- text and pictures ------------------------------------------------------------------
+
+SizeTw QtDesktop::measureLabel(const Font& font, const std::string& caption) {
+  const QFontMetrics fm(views_.font(font));
+  return {fm.horizontalAdvance(QString::fromStdString(caption)) * kTwipsPerPixel,
+          fm.height() * kTwipsPerPixel};
+}
+
+std::optional<Picture> QtDesktop::loadPicture(const std::string& path) {
+  QImageReader reader(QString::fromStdString(path));
+  const QSize size = reader.size();
+  if (!size.isValid() || size.isEmpty()) return std::nullopt;
+  // The header alone does not make a picture: a file cut short is refused too.
+  const QImage img = reader.read();
+  if (img.isNull()) return std::nullopt;
+  return Picture{path, img.width(), img.height()};
+}
+
+}  // namespace kel::qt

@@ -1,0 +1,80 @@
+// The real desktop: Qt 6 Widgets for the windows, Xlib/XInput2/XTest for the keyboard,
+// the buttons and the pointer (see x11_input.h and docs/desktop-qt.md).
+#pragma once
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <memory>
+
+#include "platform/desktop.h"
+#include "platform/qt/model_gate.h"
+#include "platform/qt/scheduler_driver.h"
+#include "platform/qt/views.h"
+#include "platform/qt/x11_input.h"
+
+namespace kel::qt {
+
+// What has to be said to Qt before the QApplication exists: the X11 platform, and one
+// pixel is one device pixel.
+void prepareQtEnvironment();
+// What has to be said once it exists: the fonts the model names, the style.
+void configureApplication();
+
+class QtDesktop : public Desktop, public ModelGate {
+ public:
+  explicit QtDesktop(std::unique_ptr<X11Input> input);
+  ~QtDesktop() override;
+
+  // Drives the scheduler from real time.
+  void drive(Scheduler& scheduler, QtClock& clock);
+  // Unloading this form ends the application.
+  void setMainForm(Form& f) { main_ = &f; }
+
+  X11Input& input() { return *input_; }
+  ViewSync& views() { return views_; }
+  SchedulerDriver* driver() { return driver_.get(); }
+
+  // --- ModelGate ---------------------------------------------------------------------
+  void enterModel() override;
+  void leaveModel() override;
+  int depth() const override { return depth_; }
+
+  // --- Desktop -----------------------------------------------------------------------
+  PointPx cursorPos() override;
+  void setCursorPos(int x, int y) override;
+  std::uint16_t asyncKeyState(int vk) override;
+  std::int16_t keyState(int vk) override;
+  void keyEvent(int vk, bool up) override;
+  void mouseEvent(int flags, int x, int y) override;
+  bool activateKeyboardLayout(const std::string& id) override;
+  void showForm(Form& f) override;
+  void hideForm(Form& f) override;
+  void unloadForm(Form& f) override;
+  void makeTopmost(Form& f) override;
+  void setColourKey(Form& f, Colour key) override;
+  void bringToFront(Form& f) override;
+  void setFocus(Form& f, Control& c) override;
+  SizeTw screenSize() override;
+  Bitmap captureScreen(const RectPx& r) override;
+  void clipboardClear() override;
+  void clipboardSetPicture(const Bitmap& b) override;
+  int messageBox(const std::string& prompt, int buttons, const std::string& title) override;
+  std::optional<std::string> fileDialog(FileDialogKind kind, const std::string& title,
+                                        const std::string& filter) override;
+  SizeTw measureLabel(const Font& font, const std::string& caption) override;
+  std::optional<Picture> loadPicture(const std::string& path) override;
+
+ private:
+  void requestClose(Form& f);
+  void windowDestroyed(unsigned long window);
+  QWidget* dialogParent();
+
+  std::unique_ptr<X11Input> input_;
+  ViewSync views_;
+  std::unique_ptr<SchedulerDriver> driver_;
+  std::unique_ptr<QSocketNotifier> notifier_;
+  Form* main_ = nullptr;
+  int depth_ = 0;
+};
+
+}  // namespace kel::qt

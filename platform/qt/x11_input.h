@@ -1,0 +1,125 @@
+// The keyboard, the mouse buttons and the pointer of the X display, as the program
+// polls them: whatever window has the focus, by physical key.
+//
+// Down-now comes from QueryKeymap (and QueryPointer for the buttons and the pointer):
+// one snapshot answers every query until invalidate() is called, which the desktop
+// does before each scheduler batch and each routed widget event, so polling 256 codes
+// costs one round trip at most, and none while no key went down or up. "Pressed since
+// the last query" is a latch per code fed by XInput2 raw press events on the root
+// window; they are read from the connection before each snapshot, after each round
+// trip and whenever the socket is readable, so a tap shorter than one poll still
+// counts once. Presses the program injected itself through XTest are remembered and
+// consumed when their raw event comes back: other XTest clients (xdotool) share the
+// same source device, so only this memory tells them apart.
+//
+// Plain Xlib on a connection of its own: Qt's connection is left alone.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+struct _XDisplay;
+
+namespace kel::qt {
+
+// A connection to the display named by DISPLAY, or nullptr.
+_XDisplay* openDisplay();
+
+class X11Input {
+ public:
+  // Takes over the connection and closes it at destruction.
+  explicit X11Input(_XDisplay* display);
+  ~X11Input();
+  X11Input(const X11Input&) = delete;
+  X11Input& operator=(const X11Input&) = delete;
+
+  _XDisplay* display() const { return dpy_; }
+  int connectionFd() const;
+  bool hasRawEvents() const { return xiOpcode_ >= 0; }
+  bool hasXTest() const { return xtest_; }
+
+  // The next query takes a fresh snapshot.
+  void invalidate() {
+    keysValid_ = false;
+    buttonsValid_ = false;
+    pointerValid_ = false;
+    capsValid_ = false;
+  }
+  // Reads every event the server has sent (the socket is readable).
+  void readEvents();
+
+  // Bit 15 down now, bit 0 pressed since the previous query of this code.
+  std::uint16_t asyncKeyState(int vk);
+  // -128 while down, bit 0 the toggle state.
+  std::int16_t keyState(int vk);
+  // One synthetic key event through XTest (kept out of the latch).
+  void keyEvent(int vk, bool up);
+  // Synthetic button events: 2/4 left down/up, 8/16 right down/up.
+  void mouseEvent(int flags);
+
+  void cursorPos(int& x, int& y);
+  void setCursorPos(int x, int y);
+
+  // Window services that Qt has no call for.
+  // Asks the window manager to keep a mapped window above the others (_NET_WM_STATE_ABOVE).
+  void setAbove(unsigned long window);
+  // Reports the destruction of one of the program's windows by someone else.
+  void watchWindow(unsigned long window);
+  std::function<void(unsigned long window)> windowDestroyed;
+  // Where the window's top-left pixel is on the screen, as the server has it.
+  bool windowOrigin(unsigned long window, int& x, int& y);
+  // The frame a window manager draws around the window: left, right, top, bottom.
+  bool frameExtents(unsigned long window, long extents[4]);
+  void flush();
+  // Waits until the server has handled every request sent so far.
+  void sync();
+
+ private:
+  void readQueued();
+  void ensureKeys();
+  void ensurePointer(bool positionToo);
+  bool due(std::int64_t& lastAt);
+  void drainQueued();
+  void handleEvent(void* xevent);
+  void rawPress(int vk);
+  bool consumeInjected(int code);
+  void forgetStaleInjections();
+  bool keyDown(int vk);
+
+  _XDisplay* dpy_ = nullptr;
+  unsigned long root_ = 0;
+  int xiOpcode_ = -1;
+  bool xtest_ = false;
+  bool xkb_ = false;
+  unsigned long capsAtom_ = 0;
+  unsigned long netWmState_ = 0, netWmStateAbove_ = 0, netFrameExtents_ = 0;
+
+  // The snapshot. The keyboard and the buttons change only by device events, which
+  // come as raw events too: while none has come, the last answer is still the state,
+  // and no round trip is needed (it is taken anyway once a second, should an event
+  // ever be lost). The pointer's position is read whenever it is asked for.
+  static constexpr std::int64_t kRecheckMs = 1000;
+  std::array<unsigned char, 32> keymap_{};
+  int pointerX_ = 0, pointerY_ = 0;
+  unsigned pointerMask_ = 0;
+  bool keysValid_ = false, buttonsValid_ = false, pointerValid_ = false;
+  bool keysChanged_ = true, buttonsChanged_ = true;
+  std::int64_t keysAt_ = 0, buttonsAt_ = 0;
+  bool capsOn_ = false;
+  bool capsValid_ = false;
+
+  std::array<bool, 256> latch_{};
+  std::array<bool, 256> toggled_{};
+
+  // Presses this program injected whose raw events have not come back yet: key
+  // presses by keycode, button presses as 256 + button.
+  struct Injection {
+    int code;
+    std::int64_t atMs;
+  };
+  std::vector<Injection> injected_;
+};
+
+}  // namespace kel::qt

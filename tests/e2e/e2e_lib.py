@@ -1,0 +1,251 @@
+"""What every end-to-end test needs: its own X server, its own program folder, and
+the certainty that everything it started is gone when it ends, pass or fail.
+
+Standard library only (ctypes for the one X request the tools cannot send).
+"""
+
+import atexit
+import ctypes
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SCREEN_W, SCREEN_H = 1280, 1024
+
+_started = []  # processes to end, newest first
+_folders = []
+
+
+def _cleanup():
+    while _started:
+        proc = _started.pop()
+        if proc.poll() is None:
+            try:
+                os.killpg(proc.pid, signal.SIGKILL)
+            except (ProcessLookupError, PermissionError):
+                pass
+            try:
+                proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                pass
+    while _folders:
+        shutil.rmtree(_folders.pop(), ignore_errors=True)
+
+
+def _on_signal(signum, _frame):
+    _cleanup()
+    sys.exit(128 + signum)
+
+
+atexit.register(_cleanup)
+for _sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+    signal.signal(_sig, _on_signal)
+
+
+def fail(message):
+    print("FAIL: " + message, flush=True)
+    sys.exit(1)
+
+
+def check(condition, message):
+    if not condition:
+        fail(message)
+
+
+def wait_for(condition, timeout, what, details=None):
+    """Polls condition() until it returns something true; fails after timeout seconds,
+    saying what details() tells."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            fail("timed out waiting for " + what + ("\n" + details() if details else ""))
+        time.sleep(0.02)
+
+
+def _spawn(args, env=None, **kw):
+    proc = subprocess.Popen(args, env=env, start_new_session=True, **kw)
+    _started.append(proc)
+    return proc
+
+
+class Display:
+    """A fresh Xvfb on a free display number (-displayfd), optionally with openbox."""
+
+    def __init__(self, window_manager=False):
+        r, w = os.pipe()
+        self.server = _spawn(
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=[w], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        number = b""
+        deadline = time.monotonic() + 10
+        while not number.endswith(b"\n"):
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([r], [], [], left)[0]:
+                fail("Xvfb did not report its display")
+            chunk = os.read(r, 16)
+            if not chunk:
+                fail("Xvfb ended before reporting its display")
+            number += chunk
+        os.close(r)
+        self.name = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.name)
+        for var in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY"):
+            self.env.pop(var, None)
+        self.wm = None
+        if window_manager:
+            self.wm = _spawn(["openbox", "--sm-disable"], env=self.env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # Up means answering requests: its root properties come before its event
+            # loop runs, and a window mapped in between may never be managed.
+            def answers():
+                self.run(["xdotool", "set_num_desktops", "2"], check_rc=False)
+                return b"= 2" in self.run(["xprop", "-root", "_NET_NUMBER_OF_DESKTOPS"],
+                                          check_rc=False)
+            wait_for(answers, 10, "the window manager")
+
+    def run(self, args, timeout=10, check_rc=True):
+        res = subprocess.run(args, env=self.env, stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE, timeout=timeout)
+        if check_rc and res.returncode != 0:
+            fail("%s failed: %s" % (" ".join(args), res.stderr.decode(errors="replace")))
+        return res.stdout
+
+    def xdotool(self, *args, timeout=10):
+        return self.run(["xdotool"] + list(args), timeout=timeout).decode()
+
+    def pointer(self):
+        out = self.xdotool("getmouselocation")
+        m = re.search(r"x:(-?\d+) y:(-?\d+)", out)
+        check(m, "getmouselocation said " + out)
+        return int(m.group(1)), int(m.group(2))
+
+    def geometry(self, window):
+        """The window's client area on the screen: x, y, width, height."""
+        out = self.run(["xwininfo", "-id", str(window)]).decode()
+        vals = {}
+        for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
+            m = re.search(r"^\s*%s:\s*(-?\d+)" % re.escape(key), out, re.M)
+            check(m, "xwininfo has no " + key)
+            vals[key] = int(m.group(1))
+        return (vals["Absolute upper-left X"], vals["Absolute upper-left Y"],
+                vals["Width"], vals["Height"])
+
+    def screenshot(self, path):
+        self.run(["import", "-window", "root", path], timeout=20)
+
+    def pixel(self, path, x, y):
+        """The colour of one pixel of a screenshot, as (r, g, b)."""
+        out = self.run(["convert", path, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8",
+                        "txt:-"]).decode()
+        m = re.search(r"\((\d+),(\d+),(\d+)", out.split("\n", 1)[-1])
+        check(m, "convert said " + out)
+        return tuple(int(v) for v in m.groups())
+
+    def close_request(self, window):
+        """Sends WM_DELETE_WINDOW, as a window manager's close button does."""
+        x11 = ctypes.CDLL("libX11.so.6")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XInternAtom.restype = ctypes.c_ulong
+        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                   ctypes.c_void_p]
+        x11.XFlush.argtypes = [ctypes.c_void_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+        class ClientMessage(ctypes.Structure):
+            _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                        ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                        ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                        ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+        class Event(ctypes.Union):
+            _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+        dpy = x11.XOpenDisplay(self.name.encode())
+        check(dpy, "cannot open " + self.name)
+        ev = Event()
+        ev.xclient.type = 33  # ClientMessage
+        ev.xclient.window = window
+        ev.xclient.message_type = x11.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
+        ev.xclient.format = 32
+        ev.xclient.data[0] = x11.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+        ev.xclient.data[1] = 0  # CurrentTime
+        x11.XSendEvent(dpy, window, 0, 0, ctypes.byref(ev))
+        x11.XFlush(dpy)
+        x11.XCloseDisplay(dpy)
+
+
+class Program:
+    """The real binary in a program folder of its own (the options file is written
+    beside the binary)."""
+
+    def __init__(self, binary, display, options=None):
+        self.folder = tempfile.mkdtemp(prefix="kelvarin-e2e-")
+        _folders.append(self.folder)
+        self.binary = os.path.join(self.folder, "kelvarin")
+        shutil.copy2(binary, self.binary)
+        simbol = os.path.join(os.path.dirname(os.path.abspath(binary)), "Simbol")
+        if os.path.isdir(simbol):
+            shutil.copytree(simbol, os.path.join(self.folder, "Simbol"))
+        self.options_path = os.path.join(self.folder, "Options.txt")
+        if options is not None:
+            with open(self.options_path, "wb") as f:
+                f.write(options)
+        self.display = display
+        self.log = open(os.path.join(self.folder, "stderr.log"), "w+b")
+        self.started_at = time.monotonic()
+        self.proc = _spawn([self.binary], env=display.env, stdout=self.log, stderr=self.log,
+                           cwd="/")
+
+    def window(self, timeout=10):
+        """The main window, once it is mapped."""
+        def mapped():
+            if self.proc.poll() is not None:
+                fail("the program ended (%s) before its window showed:\n%s"
+                     % (self.proc.returncode, self.output()))
+            res = subprocess.run(["xdotool", "search", "--name", "^Formidrel$"],
+                                 env=self.display.env, stdout=subprocess.PIPE,
+                                 stderr=subprocess.DEVNULL, timeout=10)
+            for wid in res.stdout.decode().split():
+                info = self.display.run(["xwininfo", "-id", wid], check_rc=False).decode()
+                if "IsViewable" in info:
+                    return int(wid)
+            return None
+        def details():
+            tree = self.display.run(["xwininfo", "-root", "-tree"], check_rc=False).decode()
+            return "program output:\n%s\nwindows:\n%s" % (self.output(), tree[:3000])
+        return wait_for(mapped, timeout, "the window named Formidrel", details)
+
+    def wait_exit(self, timeout=10):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            fail("the program did not end within %d s; its output:\n%s" % (timeout, self.output()))
+
+    def options(self):
+        try:
+            with open(self.options_path, "rb") as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
+
+    def output(self):
+        self.log.flush()
+        self.log.seek(0)
+        return self.log.read().decode(errors="replace")
+
+
+def passed(name):
+    print("PASS: " + name, flush=True)

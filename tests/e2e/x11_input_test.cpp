@@ -1,0 +1,117 @@
+// Key and button state against a real X server, with xdotool as the user.
+#include "platform/qt/x11_input.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace kel::qt {
+namespace {
+
+void user(const std::string& xdotoolArgs) {
+  ASSERT_EQ(std::system(("xdotool " + xdotoolArgs).c_str()), 0) << xdotoolArgs;
+}
+
+class X11InputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    _XDisplay* d = openDisplay();
+    ASSERT_NE(d, nullptr);
+    in = std::make_unique<X11Input>(d);
+    ASSERT_TRUE(in->hasRawEvents());
+    ASSERT_TRUE(in->hasXTest());
+  }
+  // What the program does at each turn of its event loop: the socket notifier reads
+  // what the server sent, then a timer batch takes a snapshot.
+  void turn() {
+    in->readEvents();
+    in->invalidate();
+  }
+  std::uint16_t poll(int vk) {
+    turn();
+    return in->asyncKeyState(vk);
+  }
+  std::unique_ptr<X11Input> in;
+};
+
+TEST_F(X11InputTest, ATapBetweenTwoPollsCountsOnce) {
+  EXPECT_EQ(poll('A'), 0);
+  user("key --delay 12 a");
+  EXPECT_EQ(poll('A'), 1);               // not down, pressed since the last query
+  EXPECT_EQ(in->asyncKeyState('A'), 0);  // and counted once
+  EXPECT_EQ(poll('A'), 0);
+  EXPECT_EQ(poll('B'), 0);  // no other key saw it
+}
+
+TEST_F(X11InputTest, OwnInjectionsAreHeldButNeverTyping) {
+  in->keyEvent('Q', false);
+  EXPECT_EQ(poll('Q'), 0x8000);
+  in->keyEvent('Q', true);
+  EXPECT_EQ(poll('Q'), 0);
+  // The same key tapped by another XTest client afterwards is the user's.
+  user("key --delay 12 q");
+  EXPECT_EQ(poll('Q'), 1);
+}
+
+TEST_F(X11InputTest, ASideKeyAlsoAnswersForItsGenericCode) {
+  // Another XTest client on its own connection, as xdotool is (whose keysym lookup
+  // would press the left Shift along with the right one).
+  X11Input other(openDisplay());
+  poll(16);
+  poll(161);
+  other.keyEvent(161, false);
+  other.sync();
+  turn();
+  EXPECT_EQ(in->asyncKeyState(161), 0x8001);
+  EXPECT_EQ(in->asyncKeyState(16), 0x8001);
+  EXPECT_EQ(in->asyncKeyState(160), 0);
+  EXPECT_LT(in->keyState(16), 0);  // down
+  other.keyEvent(161, true);
+  other.sync();
+  EXPECT_EQ(poll(16), 0);
+  EXPECT_GE(in->keyState(161), 0);
+}
+
+TEST_F(X11InputTest, CapsLockToggleComesFromTheKeyboard) {
+  turn();
+  const bool before = in->keyState(20) & 1;
+  user("key Caps_Lock");
+  turn();
+  EXPECT_EQ(in->keyState(20), before ? 0 : 1);  // toggled, key up
+  user("key Caps_Lock");
+  turn();
+  EXPECT_EQ(in->keyState(20), before ? 1 : 0);
+}
+
+TEST_F(X11InputTest, ButtonsFromThePointerAndTheLatch) {
+  poll(1);
+  poll(2);
+  user("mousedown 1");
+  EXPECT_EQ(poll(1), 0x8001);
+  user("mouseup 1");
+  EXPECT_EQ(poll(1), 0);
+  user("click 3");
+  EXPECT_EQ(poll(2), 1);  // a right click between two polls
+  in->mouseEvent(2);      // the program's own left-down
+  EXPECT_EQ(poll(1), 0x8000);
+  in->mouseEvent(4);
+  EXPECT_EQ(poll(1), 0);
+}
+
+TEST_F(X11InputTest, PointerMovesAndReads) {
+  turn();
+  in->setCursorPos(321, 234);
+  int x = 0, y = 0;
+  in->cursorPos(x, y);
+  EXPECT_EQ(x, 321);
+  EXPECT_EQ(y, 234);
+  user("mousemove 100 200");
+  turn();
+  in->cursorPos(x, y);
+  EXPECT_EQ(x, 100);
+  EXPECT_EQ(y, 200);
+}
+
+}  // namespace
+}  // namespace kel::qt
