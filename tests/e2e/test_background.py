@@ -1,0 +1,71 @@
+"""The background timers in the real window: the pointer over a border frame stops key
+capture, the bare page starts it again; the pointer outside the window pauses capture,
+coming back resumes it."""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import e2e_lib as e2e  # noqa: E402
+
+
+def still(d, point, seconds):
+    """Whether the pointer stays at point for that long (a played symbol would move it
+    back to the insertion point)."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if d.pointer() != point:
+            return False
+        time.sleep(0.02)
+    return True
+
+
+def main(binary):
+    d = e2e.Display()
+    p = e2e.Program(binary, d)
+    win = p.window()
+    x, y, w, h = e2e.wait_for(
+        lambda: (lambda g: g if g[1] == 67 else None)(d.geometry(win)), 10, "the window placed")
+    start = (x - 4 + 90, 133)
+    e2e.wait_for(lambda: d.pointer() == start, 10, "the pointer on the writing position")
+    time.sleep(1.2)  # past the start-up timers (200 ms, 1 s)
+
+    def typed_lands(key):
+        """Types a key with the pointer resting on the page away from the insertion
+        point; true when the symbol is played (the pointer jumps back to the line)."""
+        before = d.pointer()
+        d.xdotool("key", "--delay", "100", key)
+        return e2e.wait_for(lambda: (lambda q: q if q != before and q[1] == 133 else None)(
+            d.pointer()), 5, "the typed %s to be played" % key)
+
+    # The top border frame (Label17, 19 px high) runs Stop: nothing is captured.
+    frame = (x + 300, y + 5)
+    d.xdotool("mousemove", str(frame[0]), str(frame[1]))
+    time.sleep(0.2)
+    d.xdotool("key", "--delay", "100", "7")
+    e2e.check(still(d, frame, 0.6), "a key typed with the pointer on the border frame was played")
+
+    # The bare page starts the group again: the next key is played.
+    page = (x + 300, y + 300)
+    d.xdotool("mousemove", str(page[0]), str(page[1]))
+    time.sleep(0.2)
+    after = typed_lands("8")
+    e2e.check(after[0] > start[0], "the symbol did not advance the pointer: %s" % (after,))
+
+    # Outside the window (left of it, below the title band) the check pauses capture...
+    outside = (max(0, x - 100), y + 300)
+    d.xdotool("mousemove", str(outside[0]), str(outside[1]))
+    time.sleep(0.3)
+    d.xdotool("key", "--delay", "100", "5")
+    e2e.check(still(d, outside, 0.6), "a key typed with the pointer outside the window was played")
+
+    # ... and coming back onto the page resumes it.
+    d.xdotool("mousemove", str(page[0]), str(page[1]))
+    time.sleep(0.3)
+    typed_lands("6")
+    e2e.passed("background timers stop, start, pause and resume")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
