@@ -200,7 +200,7 @@ MainWindow::MainWindow(Scheduler& s)
   }
   for (Image* i : {&Image4, &Image6, &Image7}) i->BackColor = kBlack;
 
-  place(Check3, &Frame2, 120, 120, 3615, 255);
+  place(Check3, &Frame2, 120, 390, 3615, 210);
   Check3.Caption = "Пресмятане след знак  =";
   Check3.Value = 1;
   Check3.BackColor = kBlack;
@@ -208,15 +208,15 @@ MainWindow::MainWindow(Scheduler& s)
   place(Check2, &Frame2, 120, 480, 255, 255);
   Check2.Value = 1;
   Check2.Visible = false;
-  place(Picture2, &Frame2, 120, 600, 690, 480);
-  place(Image12, &Frame2, 2280, 480, 690, 480);
-  hintLabel(Label1, &Frame2, 3120, 600, 1425, "Степен");
-  place(Image8, &Frame2, 1440, 480, 690, 480);
-  hintLabel(Label2, &Frame2, 120, 600 + 360, 1215, "Долен индекс");
+  place(Picture2, &Frame2, 120, 2400, 690, 480);
+  place(Image12, &Frame2, 2280, 600, 690, 480);
+  hintLabel(Label1, &Frame2, 3120, 720, 1425, "Степен");
+  place(Image8, &Frame2, 1440, 600, 495, 480);
+  hintLabel(Label2, &Frame2, 120, 720, 1215, "Долен индекс");
   Label1.BackColor = Label2.BackColor = 0xFFFFC0;
-  place(Image1, &Frame2, 1440, 480, 495, 480);
+  place(Image1, &Frame2, 1440, 600, 495, 480);
   Image1.Visible = false;
-  place(Image13, &Frame2, 1440, 480, 495, 480);
+  place(Image13, &Frame2, 1440, 600, 495, 480);
   Image13.Visible = false;
 
   place(Image14, &Frame2, 2280, 1680, 690, 480);
