@@ -14,6 +14,8 @@ void App::Spirane() {
 
 void App::Startirane() {
   MainWindow& w = p.Form1;
+  // What was typed while the keyboard poll was off went to other windows, or nowhere.
+  if (!w.Timer0.Enabled()) p.input.ForgetKeyPressesWhileOff();
   for (Timer* t : {&w.Timer00, &w.Timer0, &w.Timer10, &w.Timer13, &w.Timer14, &w.TimerM1, &w.Timer8,
                    &w.Timer22, &w.Timer23, &w.Timer15, &w.Timer1})
     t->setEnabled(true);

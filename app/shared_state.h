@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 
 namespace kel {
@@ -13,6 +15,14 @@ inline constexpr int kMaxSymbols = 10000;
 // CurrentBar holds the symbol index of the open fraction bar's element, or this
 // value for the hidden image that stands for "no open bar".
 inline constexpr int kNoBar = -1;
+
+// A key pressed by the user that the keyboard capture holds until it is released.
+struct CapturedKey {
+  int code = 0;
+  bool shift = false;
+  bool operator==(const CapturedKey&) const = default;
+};
+inline constexpr std::size_t kMaxCapturedKeys = 64;
 
 struct PointerPointRecord {
   std::int32_t x = 0;
@@ -75,11 +85,10 @@ struct SharedState {
   int LatinLayout = 0;
 
   // --- keyboard and mouse -----------------------------------------------------------------
-  // The key the keyboard poll captured last, kept as text because the release step also
-  // stores texts in it: "0" when nothing waits (also after a limits dialog closed), a key
-  // code, and within one release step "5000", "6000" or "" (Ctrl+Z). It is compared as a
-  // number: "0" equals 0, and "" equals no code at all.
-  std::string LastKeyCode = "0";
+  // The keys the keyboard poll captured and the release check has not queued yet, in the
+  // order they were pressed, each with whether Shift was held at its press. Bounded by
+  // kMaxCapturedKeys (the oldest goes).
+  std::deque<CapturedKey> CapturedKeys;
   int CtrlDown = 0;
   int RecordedPointCount = 0;
   int StepIndex = 0;

@@ -20,10 +20,14 @@ constexpr int kZ = 90;
 constexpr const char* kLatinLayoutCode = "5000";
 constexpr const char* kCyrillicLayoutCode = "6000";
 
-// LastKeyCode compared as a number, as the release step compares it.
-bool keyCodeIs(const std::string& text, long long code) {
-  const std::optional<double> v = toNumber(text);
-  return v && *v == static_cast<double>(code);
+// Whether a press is one the release check queues: the poll gives the left button to the
+// click detector, the Shift and Ctrl keys to their watches, and moves the pointer for the
+// arrows while they are held; every other key and button is captured, Space included.
+bool isCapturedPress(int vk) {
+  if (vk < 2 || vk > 255) return false;
+  if (vk == vk::Shift || vk == vk::Control) return false;
+  if (vk == vk::LShift || vk == vk::RShift || vk == vk::LControl) return false;
+  return vk < vk::Left || vk > vk::Down;
 }
 
 }  // namespace
@@ -32,12 +36,20 @@ bool keyCodeIs(const std::string& text, long long code) {
 
 void Input::Timer0_Timer() {
   p.Form1.Timer0.setInterval(kPollIntervalMs);
-  // The left button is the click detector's, the generic Shift and Ctrl and the left
-  // Shift are the watches'; every other code is looked at, lowest first, so when several
-  // keys are down in one poll the highest one is remembered.
+  // What depends on a key being held (the left Ctrl, Space, the arrows) is looked at key
+  // by key; the left button is the click detector's, the generic Shift and Ctrl and the
+  // left Shift are the watches'.
   for (int k = 2; k <= 255; ++k) {
     if (k == vk::Shift || k == vk::Control || k == vk::LShift) continue;
     ZaForKey(k);
+  }
+  // What is typed comes from the presses themselves, in the order they happened: a key
+  // pressed while the previous one is still waiting for its release, or several in one
+  // poll, is each captured once, with the Shift state of its own press.
+  for (const KeyPress& k : p.desktop.takeKeyPresses()) {
+    if (!isCapturedPress(k.vk)) continue;
+    if (p.CapturedKeys.size() >= kMaxCapturedKeys) p.CapturedKeys.pop_front();
+    p.CapturedKeys.push_back({k.vk, k.shift});
   }
 }
 
@@ -56,13 +68,10 @@ void Input::ZaForKey(int kakvo) {
   // Space is let go at once, so it is queued as soon as it is pressed, not when the
   // user lets it go.
   if (k == vk::Space) ReleaseKey(vk::Space);
-  if (k == vk::LShift || k == vk::RShift) return;
-  if (k >= vk::Left && k <= vk::Down) {
-    za3740(k);
-    return;
-  }
-  p.LastKeyCode = std::to_string(k);
+  if (k >= vk::Left && k <= vk::Down) za3740(k);
 }
+
+void Input::ForgetKeyPressesWhileOff() { p.desktop.takeKeyPresses(); }
 
 int Input::Gore(int butona) {
   try {
@@ -77,39 +86,46 @@ int Input::Gore(int butona) {
 void Input::Timer00_Timer() {
   MainWindow& w = p.Form1;
   w.Timer00.setInterval(kReleaseCheckIntervalMs);
-  // A limits dialog takes the keys while it is open; the key waiting when it closes was
-  // typed into the dialog and is dropped.
+  // A limits dialog takes the keys while it is open; the keys waiting when it closes were
+  // typed into the dialog and are dropped.
   if (p.BoundsQueueState == 1) return;
   if (p.BoundsQueueState == 2) {
-    p.LastKeyCode = "0";
+    p.CapturedKeys.clear();
     p.BoundsQueueState = 0;
     return;
   }
-  if (keyCodeIs(p.LastKeyCode, 0)) return;
-  const std::optional<long long> code = toWholeNumber(p.LastKeyCode);
-  const int state = code && *code >= 0 && *code <= 255 ? Gore(static_cast<int>(*code)) : 0;
-  if (state != 1 && state != 0) return;  // still held: queued at its release
-
-  // Ctrl+Z is the undo hotkey's: it queues an empty item rather than the letter.
-  if (keyCodeIs(p.LastKeyCode, kZ) && p.CtrlDown == 1) p.LastKeyCode = "";
-
-  if (!keyCodeIs(p.LastKeyCode, vk::RButton)) {
-    if (keyCodeIs(p.LastKeyCode, vk::LMenu)) {
-      if (p.LatinLayout == 1) {
-        p.LastKeyCode = kCyrillicLayoutCode;
-      } else {
-        // Back to Latin at once: another Alt before this item is played queues the
-        // switch to Cyrillic again, as it would in the Latin layout.
-        p.LatinLayout = 1;
-        p.LastKeyCode = kLatinLayoutCode;
-      }
-    }
-    const bool shifted = IsCapsLockOn() || w.Text7.Text() == "True";
-    AppendQueueItem(p.LastKeyCode, shifted ? "1" : "0");
-  } else {
-    rightButtonReleased();
+  // In press order: a key released while an earlier one is still held waits for it.
+  while (!p.CapturedKeys.empty()) {
+    const CapturedKey key = p.CapturedKeys.front();
+    const int state = Gore(key.code);
+    if (state != 1 && state != 0) return;  // still held: queued at its release
+    p.CapturedKeys.pop_front();
+    queueReleasedKey(key);
   }
-  p.LastKeyCode = "0";
+}
+
+void Input::queueReleasedKey(const CapturedKey& key) {
+  if (key.code == vk::RButton) {
+    rightButtonReleased();
+    return;
+  }
+  std::string code = std::to_string(key.code);
+  // Ctrl+Z is the undo hotkey's: it queues an empty item rather than the letter.
+  if (key.code == kZ && p.CtrlDown == 1) code.clear();
+  if (key.code == vk::LMenu) {
+    if (p.LatinLayout == 1) {
+      code = kCyrillicLayoutCode;
+    } else {
+      // Back to Latin at once: another Alt before this item is played queues the
+      // switch to Cyrillic again, as it would in the Latin layout.
+      p.LatinLayout = 1;
+      code = kLatinLayoutCode;
+    }
+  }
+  // Shifted as it was typed: Shift held when the key went down, not some time before
+  // its release.
+  const bool shifted = IsCapsLockOn() || key.shift;
+  AppendQueueItem(code, shifted ? "1" : "0");
 }
 
 void Input::rightButtonReleased() {

@@ -9,6 +9,7 @@
 namespace kel {
 
 class Program;
+struct CapturedKey;
 
 class Input {
  public:
@@ -35,12 +36,18 @@ class Input {
   // The poll (20 ms; one second after it saw the left Ctrl key): looks at every key code
   // but the mouse's left button, the generic Shift and Ctrl and the left Shift.
   void Timer0_Timer();
-  // One key of the poll: remembers it in LastKeyCode, or gives it its own treatment
-  // (left Ctrl, Space, the Shift keys, the arrow keys).
+  // The poll also takes the user's presses from the desktop, in the order they happened,
+  // into CapturedKeys; ZaForKey gives one key held now its own treatment (left Ctrl,
+  // Space, the arrow keys).
   void ZaForKey(int kakvo);
-  // The release check (50 ms): queues the remembered key once it is up, with its shift
-  // flag; the right mouse button opens the paste/cut pop-up over a shown selection.
+  // The release check (50 ms): queues the captured keys in press order, each once it is
+  // up, with its shift flag, and stops at the first one still held; the right mouse
+  // button opens the paste/cut pop-up over a shown selection.
   void Timer00_Timer();
+  // To be called when the poll is switched on again: presses made while it was off (the
+  // pointer on a border frame or away from the window, the window minimised) are not
+  // typed into the formula.
+  void ForgetKeyPressesWhileOff();
   // The thread state of a key: negative while it is down, 0 or 1 (its toggle) while it is
   // up. A state that cannot be read is 0, as an empty answer compares.
   int Gore(int butona);
@@ -112,6 +119,8 @@ class Input {
   // Puts the pointer and the insertion point at the chosen edge of CurrentSymbolIndex.
   void snapToCurrentSymbol(bool buttonDown);
   void rightButtonReleased();
+  // Steps of the release check for one released key: the queue item, or the pop-up.
+  void queueReleasedKey(const CapturedKey& key);
   Program& p;
 };
 

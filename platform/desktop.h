@@ -5,6 +5,7 @@
 // calls nothing else of the outside world but this and Files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -49,6 +50,17 @@ inline constexpr int LShift = 160, RShift = 161, LControl = 162, RControl = 163;
 inline constexpr int LMenu = 164, RMenu = 165;
 }  // namespace vk
 
+// One press of a key or a mouse button by the user (a virtual-key code, 1 to 255), and
+// whether either Shift key was held at that moment.
+struct KeyPress {
+  int vk = 0;
+  bool shift = false;
+  bool operator==(const KeyPress&) const = default;
+};
+
+// How many presses a desktop keeps for takeKeyPresses(); past that the oldest go.
+inline constexpr std::size_t kMaxKeyPresses = 64;
+
 // Mouse-event flags of the classic synthetic mouse event.
 namespace mouseflag {
 inline constexpr int LeftDown = 2, LeftUp = 4, RightDown = 8, RightUp = 16;
@@ -79,6 +91,11 @@ class Desktop {
   virtual std::int16_t keyState(int vk) = 0;
   // One synthetic key event; the program's own injections never count as typing.
   virtual void keyEvent(int vk, bool up) = 0;
+  // The user's presses of keys and mouse buttons since the previous call, oldest first,
+  // in the order they happened. A press is the key going down: a held key's auto-repeats
+  // are not presses, and neither is anything the program injected itself (keyEvent,
+  // mouseEvent). At most kMaxKeyPresses are kept between two calls, the newest.
+  virtual std::vector<KeyPress> takeKeyPresses() = 0;
   // One synthetic mouse event (mouseflag values) at a screen point.
   virtual void mouseEvent(int flags, int x, int y) = 0;
   // Activates a keyboard layout by its classic identifier ("00000409" US English).

@@ -151,6 +151,8 @@ std::int16_t QtDesktop::keyState(int vk) { return input_->keyState(vk); }
 
 void QtDesktop::keyEvent(int vk, bool up) { input_->keyEvent(vk, up); }
 
+std::vector<KeyPress> QtDesktop::takeKeyPresses() { return input_->takeKeyPresses(); }
+
 // The classic mouse event takes its position only with a move flag, which the program
 // never sends: the buttons act where the pointer is.
 void QtDesktop::mouseEvent(int flags, int, int) { input_->mouseEvent(flags); }

@@ -8,6 +8,10 @@
 #include <X11/extensions/XTest.h>
 #include <xcb/xcb.h>
 
+// X.h names its key-press event type KeyPress; here that name is the desktop's press
+// record, and the events read are XInput2's raw events.
+#undef KeyPress
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -46,6 +50,9 @@ int vkOfButton(int button) {
       return 0;
   }
 }
+
+// The left and the right Shift.
+bool isShiftVk(int vk) { return vk == 160 || vk == 161; }
 
 }  // namespace
 
@@ -126,16 +133,24 @@ void X11Input::handleEvent(void* xevent) {
   switch (ev.xcookie.evtype) {
     case XI_RawKeyPress:
       keysChanged_ = true;
+      // Whoever pressed it, a Shift key down shifts what is typed next.
+      shiftKeycode(raw->detail, true);
       // A held key's repeats are no new press.
-      if (!(raw->flags & XIKeyRepeat) && !consumeInjected(raw->detail))
+      if (!(raw->flags & XIKeyRepeat) && !consumeInjected(raw->detail)) {
         rawPress(vkForKeycode(raw->detail));
+        recordPress(vkForKeycode(raw->detail));
+      }
       break;
     case XI_RawKeyRelease:
       keysChanged_ = true;
+      shiftKeycode(raw->detail, false);
       break;
     case XI_RawButtonPress:
       buttonsChanged_ = true;
-      if (!consumeInjected(256 + raw->detail)) rawPress(vkOfButton(raw->detail));
+      if (!consumeInjected(256 + raw->detail)) {
+        rawPress(vkOfButton(raw->detail));
+        recordPress(vkOfButton(raw->detail));
+      }
       break;
     case XI_RawButtonRelease:
       buttonsChanged_ = true;
@@ -154,6 +169,37 @@ void X11Input::rawPress(int vk) {
     latch_[static_cast<std::size_t>(g)] = true;
     toggled_[static_cast<std::size_t>(g)] = !toggled_[static_cast<std::size_t>(g)];
   }
+}
+
+void X11Input::recordPress(int vk) {
+  if (vk <= 0 || vk > 255) return;
+  const bool shift = std::find(shiftKeycodeDown_.begin(), shiftKeycodeDown_.end(), true) !=
+                     shiftKeycodeDown_.end();
+  if (presses_.size() >= kMaxKeyPresses) presses_.pop_front();
+  presses_.push_back({vk, shift});
+}
+
+void X11Input::shiftKeycode(int keycode, bool down) {
+  if (keycode <= 0 || keycode > 255) return;
+  if (isShiftVk(vkForKeycode(keycode))) shiftKeycodeDown_[static_cast<std::size_t>(keycode)] = down;
+}
+
+// Set again from each keymap snapshot (the raw events read after it are applied on top),
+// so a Shift release that never came as a raw event does not shift every later key.
+void X11Input::shiftFromKeymap() {
+  for (int kc = 8; kc <= 255; ++kc) {
+    if (isShiftVk(vkForKeycode(kc)))
+      shiftKeycodeDown_[static_cast<std::size_t>(kc)] =
+          (keymap_[static_cast<std::size_t>(kc >> 3)] & (1u << (kc & 7))) != 0;
+  }
+}
+
+std::vector<KeyPress> X11Input::takeKeyPresses() {
+  // What Xlib has read already counts; the socket itself is read by readEvents().
+  drainQueued();
+  std::vector<KeyPress> out(presses_.begin(), presses_.end());
+  presses_.clear();
+  return out;
 }
 
 bool X11Input::consumeInjected(int code) {
@@ -206,6 +252,7 @@ void X11Input::ensureKeys() {
   if (xcb_query_keymap_reply_t* r = xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr)) {
     std::copy(std::begin(r->keys), std::end(r->keys), keymap_.begin());
     std::free(r);
+    shiftFromKeymap();
   }
   // Every press the server processed before answering has come with the reply.
   readQueued();

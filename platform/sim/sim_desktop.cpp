@@ -75,6 +75,12 @@ void SimDesktop::keyEvent(int vk, bool up) {
   if (valid(vk)) down_[static_cast<size_t>(vk)] = !up;
 }
 
+std::vector<KeyPress> SimDesktop::takeKeyPresses() {
+  std::vector<KeyPress> out(presses_.begin(), presses_.end());
+  presses_.clear();
+  return out;
+}
+
 void SimDesktop::mouseEvent(int flags, int x, int y) {
   mouseInjections.push_back({clock_.now(), flags, x, y});
   if (flags & mouseflag::LeftDown) down_[vk::LButton] = true;
@@ -228,7 +234,8 @@ void SimDesktop::userMovePointer(int x, int y) {
 
 void SimDesktop::userKeyDown(int vk) {
   if (!valid(vk)) return;
-  if (!down_[static_cast<size_t>(vk)]) {
+  const bool press = !down_[static_cast<size_t>(vk)];
+  if (press) {
     toggled_[static_cast<size_t>(vk)] = !toggled_[static_cast<size_t>(vk)];
     latch_[static_cast<size_t>(vk)] = true;
     if (int g = genericOf(vk)) {
@@ -237,6 +244,10 @@ void SimDesktop::userKeyDown(int vk) {
     }
   }
   down_[static_cast<size_t>(vk)] = true;
+  if (press && vk != 0) {
+    if (presses_.size() >= kMaxKeyPresses) presses_.pop_front();
+    presses_.push_back({vk, (shiftState() & 1) != 0});
+  }
 }
 
 void SimDesktop::userKeyUp(int vk) {

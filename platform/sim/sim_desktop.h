@@ -40,6 +40,7 @@ class SimDesktop : public Desktop {
   std::uint16_t asyncKeyState(int vk) override;
   std::int16_t keyState(int vk) override;
   void keyEvent(int vk, bool up) override;
+  std::vector<KeyPress> takeKeyPresses() override;
   void mouseEvent(int flags, int x, int y) override;
   bool activateKeyboardLayout(const std::string& id) override;
   void showForm(Form& f) override;
@@ -62,6 +63,7 @@ class SimDesktop : public Desktop {
   // --- what a test does as the user --------------------------------------------------
   // Moves the pointer; the control under it gets a mouse-move event, as on a desktop.
   void userMovePointer(int x, int y);
+  // A key goes down (a press for takeKeyPresses unless it is held already) or up.
   void userKeyDown(int vk);
   void userKeyUp(int vk);
   // A mouse button (vk::LButton, vk::RButton) at the pointer, with its events.
@@ -126,6 +128,7 @@ class SimDesktop : public Desktop {
   std::array<bool, 256> down_{};
   std::array<bool, 256> latch_{};
   std::array<bool, 256> toggled_{};
+  std::deque<KeyPress> presses_;
   PointPx screenPx_{1280, 1024};
   std::vector<Form*> shown_;
   std::map<const Form*, bool> everShown_;

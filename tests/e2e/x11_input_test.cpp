@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace kel::qt {
 namespace {
@@ -52,6 +53,41 @@ TEST_F(X11InputTest, OwnInjectionsAreHeldButNeverTyping) {
   // The same key tapped by another XTest client afterwards is the user's.
   user("key --delay 12 q");
   EXPECT_EQ(poll('Q'), 1);
+}
+
+TEST_F(X11InputTest, PressesComeInOrderWithTheirShiftAndWithoutOwnInjections) {
+  turn();
+  in->takeKeyPresses();
+  in->keyEvent('Q', false);  // the program's own press is never the user's
+  in->keyEvent('Q', true);
+  user("type --delay 12 'ab+1'");
+  user("click 3");
+  in->sync();
+  const std::vector<KeyPress> got = in->takeKeyPresses();
+  // The typing tool holds the left Shift around the "+" (the US "=" key).
+  EXPECT_EQ(got,
+            (std::vector<KeyPress>{
+                {'A', false}, {'B', false}, {160, true}, {187, true}, {'1', false}, {2, false}}));
+  EXPECT_TRUE(in->takeKeyPresses().empty());
+}
+
+TEST_F(X11InputTest, AHeldKeyIsPressedOnceWhateverItsRepeats) {
+  turn();
+  in->takeKeyPresses();
+  user("keydown a sleep 0.8 keyup a");
+  in->sync();
+  EXPECT_EQ(in->takeKeyPresses(), (std::vector<KeyPress>{{'A', false}}));
+}
+
+TEST_F(X11InputTest, AtMostTheNewestPressesAreKept) {
+  turn();
+  in->takeKeyPresses();
+  user("type --delay 1 " + std::string(kMaxKeyPresses + 6, 'a'));
+  user("key b");
+  in->sync();
+  const std::vector<KeyPress> got = in->takeKeyPresses();
+  ASSERT_EQ(got.size(), kMaxKeyPresses);
+  EXPECT_EQ(got.back().vk, 'B');
 }
 
 TEST_F(X11InputTest, ASideKeyAlsoAnswersForItsGenericCode) {

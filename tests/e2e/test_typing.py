@@ -1,0 +1,208 @@
+"""Typing at a typing tool's pace reaches the page whole: every key of "ab+12 = " typed by
+xdotool with its default 12 ms per key is placed, in order, each with the Shift of its own
+press (the "+" shifted, the "1" right after it not). In the Latin layout, and in the
+Cyrillic one after the Ctrl+Shift chord, where the same keys type "аб+12 = "; whichever
+window has the keyboard focus. Also at a slower pace (120 ms a key), where the digits
+come right after the shifted "+" but are let go long after it.
+
+    test_typing.py BINARY CASE
+    CASE: latin, latin-slow, latin-other-window, latin-root-focus, cyrillic
+
+With KEL_E2E_SHOTS naming a folder, the screenshot it checks is kept there.
+"""
+
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import e2e_lib as e2e  # noqa: E402
+
+TEXT = "ab+12 = "
+DEFAULT_MS = 12  # xdotool's own delay between keys
+SLOW_MS = 120
+LINE_Y = 133  # the writing position's line
+EM_PX = 32  # the line's text: 24 pt at 96 dpi
+# A glyph of the program's text font, space included, as a share of the em; the program
+# measures its text itself, so only a range is known here.
+GLYPH_EM = (0.25, 0.75)
+CYRILLIC_SPACE_PX = 20  # the Cyrillic Space moves the pointer and places nothing
+BAND = 22  # rows above and below the line where its symbols stand
+DARK = 100  # every channel below this: ink, not paper
+
+
+def gif_size(simbol, name):
+    with open(os.path.join(simbol, name + ".gif"), "rb") as f:
+        head = f.read(10)
+    e2e.check(head[:3] == b"GIF", name + ".gif is no picture")
+    return struct.unpack("<HH", head[6:10])
+
+
+def expected_advance(simbol, cyrillic):
+    """The least and the most the pointer can move for TEXT: what each key places."""
+    low = high = 0.0
+    for ch in TEXT:
+        if ch == "+":  # Shift and "=": the picture "plus"
+            w = gif_size(simbol, "plus")[0]
+            low, high = low + w, high + w
+        elif ch == " ":
+            w = CYRILLIC_SPACE_PX if cyrillic else gif_size(simbol, "32")[0]
+            low, high = low + w, high + w
+        else:  # a letter or a digit; "=" without Shift is the text " = "
+            glyphs = 3 if ch == "=" else 1
+            low += glyphs * GLYPH_EM[0] * EM_PX
+            high += glyphs * GLYPH_EM[1] * EM_PX
+    return low, high
+
+
+def region(display, shot, x, y, w, h):
+    """The screenshot's pixels in a rectangle: rows of (r, g, b)."""
+    raw = display.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
+                       "-depth", "8", "rgb:-"], timeout=20)
+    e2e.check(len(raw) == w * h * 3, "the screenshot's region %dx%d+%d+%d is cut short"
+              % (w, h, x, y))
+    return [[raw[(r * w + c) * 3:(r * w + c) * 3 + 3] for c in range(w)] for r in range(h)]
+
+
+def dark_columns(rows):
+    return [any(max(row[c]) < DARK for row in rows) for c in range(len(rows[0]))]
+
+
+def runs(columns):
+    """The runs of dark columns, as (first, last) offsets."""
+    out, begin = [], None
+    for i, dark in enumerate(columns + [False]):
+        if dark and begin is None:
+            begin = i
+        elif not dark and begin is not None:
+            out.append((begin, i - 1))
+            begin = None
+    return out
+
+
+def picture_ink(display, simbol, name):
+    """The width and height of the ink of a symbol picture."""
+    path = os.path.join(simbol, name + ".gif")
+    w, h = gif_size(simbol, name)
+    rows = region(display, path, 0, 0, w, h)
+    cols = [c for c in range(w) if any(max(row[c]) < DARK for row in rows)]
+    lines = [r for r in range(h) if any(max(px) < DARK for px in rows[r])]
+    e2e.check(cols and lines, name + ".gif has no ink")
+    return cols[-1] - cols[0] + 1, lines[-1] - lines[0] + 1
+
+
+def settled(d, timeout=10, quiet=1.0):
+    """The pointer once it has stood still for `quiet` seconds."""
+    deadline = time.monotonic() + timeout
+    last, since = d.pointer(), time.monotonic()
+    while time.monotonic() - since < quiet:
+        e2e.check(time.monotonic() < deadline, "the pointer never came to rest")
+        time.sleep(0.02)
+        now = d.pointer()
+        if now != last:
+            last, since = now, time.monotonic()
+    return last
+
+
+def focus_elsewhere(d, case):
+    if case == "latin-other-window":
+        e2e._spawn(["xmessage", "-geometry", "+10+880", "another window"], env=d.env,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wid = e2e.wait_for(lambda: d.run(["xdotool", "search", "--name", "^xmessage$"],
+                                         check_rc=False).decode().split(), 10, "xmessage")[0]
+        e2e.wait_for(lambda: b"IsViewable" in d.run(["xwininfo", "-id", wid]), 10,
+                     "xmessage mapped")
+        target = int(wid)
+    else:
+        info = d.run(["xwininfo", "-root"]).decode()
+        target = int(info.split("Window id:")[1].split()[0], 16)
+    d.xdotool("windowfocus", str(target))
+    focus = e2e.wait_for(lambda: d.run(["xdotool", "getwindowfocus"], check_rc=False).strip(),
+                         5, "the focus")
+    e2e.check(int(focus) == target, "the focus is on %s, not %d" % (focus, target))
+
+
+def main(binary, case):
+    cyrillic = case == "cyrillic"
+    d = e2e.Display()
+    p = e2e.Program(binary, d)
+    simbol = os.path.join(p.folder, "Simbol")
+    win = p.window()
+    x, y, w, h = e2e.wait_for(
+        lambda: (lambda g: g if g[1] == 67 else None)(d.geometry(win)), 10, "the window placed")
+    start = (x - 4 + 90, LINE_Y)
+    e2e.wait_for(lambda: d.pointer() == start, 10, "the pointer on the writing position")
+    time.sleep(1.2)  # past the start-up timers (200 ms, 1 s)
+    if case in ("latin-other-window", "latin-root-focus"):
+        focus_elsewhere(d, case)
+    if cyrillic:
+        # Held long enough for the 20 ms Shift and Ctrl watches; then the poll's one-second
+        # pace after the left Ctrl, and the Shift latch, are let run out.
+        d.xdotool("keydown", "ctrl", "keydown", "shift", "sleep", "0.1", "keyup", "shift",
+                  "keyup", "ctrl")
+        time.sleep(1.5)
+        e2e.check(d.pointer() == start, "the chord moved the pointer to %s" % (d.pointer(),))
+
+    pace = SLOW_MS if case == "latin-slow" else DEFAULT_MS
+    if pace == DEFAULT_MS:
+        d.xdotool("type", TEXT)
+    else:
+        d.xdotool("type", "--delay", str(pace), TEXT)
+    end = settled(d)
+    e2e.check(end[1] == LINE_Y, "the pointer left the line: %s" % (end,))
+    low, high = expected_advance(simbol, cyrillic)
+    moved = end[0] - start[0]
+    e2e.check(low <= moved <= high, "the pointer moved %d px for %r, not %.0f to %.0f: keys "
+              "were lost or doubled" % (moved, TEXT, low, high))
+
+    # What a user sees: the six symbols "ab+12=" (Cyrillic "аб+12="), apart, between the
+    # start and the pointer; no ink right of the pointer but the caret standing at it,
+    # none left of the start.
+    shot = os.path.join(p.folder, "typed-%s.png" % case)
+    d.screenshot(shot)
+    if os.environ.get("KEL_E2E_SHOTS"):  # a folder to keep the screenshot in, to look at
+        shutil.copy(shot, os.environ["KEL_E2E_SHOTS"])
+    page_right = x + w - 340  # well inside the white page, left of the right-hand panel
+    top = LINE_Y - BAND
+    rows = region(d, shot, start[0] - 40, top, page_right - (start[0] - 40), 2 * BAND + 1)
+    cols = dark_columns(rows)
+    origin = start[0] - 40
+    left_ink = [origin + c for c in range(40) if cols[c]]
+    e2e.check(not left_ink, "ink left of the start at x %s" % left_ink[:5])
+    caret_end = end[0] + 6  # the caret is drawn at the insertion point
+    beyond = [origin + c for c in range(caret_end - origin, len(cols)) if cols[c]]
+    e2e.check(not beyond, "ink right of the pointer at x %s (shot %s)" % (beyond[:5], shot))
+    glyphs = runs(cols[40:end[0] - 2 - origin])
+    e2e.check(len(glyphs) == 6, "%d symbols between the start and the pointer, not 6 for %r: "
+              "%s (shot %s)" % (len(glyphs), TEXT, glyphs, shot))
+    # The third is the picture "plus", as wide as its ink, and it comes after two letters.
+    plus_w, _ = picture_ink(d, simbol, "plus")
+    first, last = glyphs[2]
+    e2e.check(abs((last - first + 1) - plus_w) <= 1,
+              "the third symbol is %d px wide, the plus picture's ink %d" % (last - first + 1,
+                                                                            plus_w))
+    # The second letter: "b" has its stem at the left of its top, "б" its flag at the right,
+    # which tells the layouts apart.
+    first, last = glyphs[1]
+    ink = [(r, c) for r, row in enumerate(rows) for c in range(40 + first, 40 + last + 1)
+           if max(row[c]) < DARK]
+    top_row = min(r for r, _ in ink)
+    top = [c - 40 - first for r, c in ink if r == top_row]
+    reach = (sum(top) / len(top)) / max(1, last - first)
+    e2e.check(reach > 0.5 if cyrillic else reach < 0.5,
+              "the second letter does not look like %s: the top of its ink is at %.2f of its "
+              "width (shot %s)" % ("б" if cyrillic else "b", reach, shot))
+    # The digits were typed without Shift: "1" and "2", not the shifted "!" (a thin stroke)
+    # and "@" (wider than a digit).
+    for (first, last), digit in zip(glyphs[3:5], "12"):
+        ink = last - first + 1
+        e2e.check(0.2 * EM_PX <= ink <= 0.6 * EM_PX,
+                  "the %s is %d px wide: not a digit (shot %s)" % (digit, ink, shot))
+    e2e.passed("typed %r at %d ms a key: %s" % (TEXT, pace, case))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1], sys.argv[2])
