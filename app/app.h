@@ -56,6 +56,7 @@ class App {
   void ContinueFormDrag(Form& obj, double x, double y);
 
  private:
+  void switchLanguage(bool english);
   void readOptions();
   void writeOptions();
   Program& p;

@@ -101,22 +101,21 @@ void App::OcvetiBG() {
   w.Command60.Visible = true;
 }
 
-void App::Command60_Click() {
-  MainWindow& w = p.Form1;
-  p.desktop.setFocus(w, w.Command63);
-  OcvetiEn();
-  p.LatinLayout = 1;
-  p.PendingCode = kToEnglishRequest;
-  p.surface.MovePointerToInsertionPoint();
-  w.Timer6.setEnabled(true);
-}
+void App::Command60_Click() { switchLanguage(true); }
 
-void App::Command61_Click() {
+void App::Command61_Click() { switchLanguage(false); }
+
+// Both language buttons: captions and typing layout together, then the pointer back to
+// the insertion point, away from the button, and the dispatcher's common steps.
+void App::switchLanguage(bool english) {
   MainWindow& w = p.Form1;
   p.desktop.setFocus(w, w.Command63);
-  OcvetiBG();
-  p.LatinLayout = 0;
-  p.PendingCode = kToBulgarianRequest;
+  if (english)
+    OcvetiEn();
+  else
+    OcvetiBG();
+  p.LatinLayout = english ? 1 : 0;
+  p.PendingCode = english ? kToEnglishRequest : kToBulgarianRequest;
   p.surface.MovePointerToInsertionPoint();
   w.Timer6.setEnabled(true);
 }
