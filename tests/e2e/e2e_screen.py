@@ -1,0 +1,140 @@
+"""Reading what the screen shows: a whole screenshot decoded once, and the groups of
+dark (or red) pixels in a box of it, so a test can say where a typed symbol stands.
+
+Set KEL_E2E_SHOTS to a folder to keep every screenshot there (named by test and step)."""
+
+import os
+import shutil
+import time
+
+import e2e_lib as e2e
+
+# Text is black and its anti-aliased edge grey; the red of an open bar is not dark.
+DARK_MAX = 110
+
+
+def is_dark(rgb):
+    return max(rgb) < DARK_MAX
+
+
+def is_red(rgb):
+    r, g, b = rgb
+    return r >= 160 and g < 90 and b < 90
+
+
+class Group:
+    """One 8-connected group of pixels: its inclusive extents and size."""
+
+    def __init__(self, points):
+        xs = [p[0] for p in points]
+        ys = [p[1] for p in points]
+        self.x0, self.x1, self.y0, self.y1 = min(xs), max(xs), min(ys), max(ys)
+        self.count = len(points)
+
+    @property
+    def box(self):
+        return self.x0, self.y0, self.x1, self.y1
+
+    @property
+    def width(self):
+        return self.x1 - self.x0 + 1
+
+    @property
+    def height(self):
+        return self.y1 - self.y0 + 1
+
+    def __repr__(self):
+        return "Group(x %d..%d, y %d..%d, %d px)" % (self.x0, self.x1, self.y0, self.y1,
+                                                      self.count)
+
+
+def extents(groups):
+    """The box around several groups: x0, x1, y0, y1 (inclusive)."""
+    return (min(g.x0 for g in groups), max(g.x1 for g in groups),
+            min(g.y0 for g in groups), max(g.y1 for g in groups))
+
+
+class Shot:
+    def __init__(self, display, folder, name):
+        self.path = os.path.join(folder, name + ".png")
+        display.screenshot(self.path)
+        keep = os.environ.get("KEL_E2E_SHOTS")
+        if keep:
+            os.makedirs(keep, exist_ok=True)
+            shutil.copy(self.path, os.path.join(keep, name + ".png"))
+        self.w, self.h = e2e.SCREEN_W, e2e.SCREEN_H
+        self.raw = display.run(["convert", self.path, "-depth", "8", "rgb:-"], timeout=20)
+        e2e.check(len(self.raw) == self.w * self.h * 3,
+                  "%s decoded to %d bytes, not %dx%d RGB" % (self.path, len(self.raw), self.w,
+                                                             self.h))
+
+    def rgb(self, x, y):
+        i = (y * self.w + x) * 3
+        return self.raw[i], self.raw[i + 1], self.raw[i + 2]
+
+    def _clip(self, box):
+        x0, y0, x1, y1 = box
+        return max(0, x0), max(0, y0), min(self.w - 1, x1), min(self.h - 1, y1)
+
+    def points(self, box, test=is_dark):
+        """The pixels in box (x0, y0, x1, y1 inclusive) that pass test."""
+        x0, y0, x1, y1 = self._clip(box)
+        return {(x, y) for y in range(y0, y1 + 1) for x in range(x0, x1 + 1)
+                if test(self.rgb(x, y))}
+
+    def groups(self, box, test=is_dark):
+        """The 8-connected groups of pixels in box that pass test, left to right."""
+        left = self.points(box, test)
+        found = []
+        while left:
+            seed = left.pop()
+            members, todo = [seed], [seed]
+            while todo:
+                x, y = todo.pop()
+                for dx in (-1, 0, 1):
+                    for dy in (-1, 0, 1):
+                        q = (x + dx, y + dy)
+                        if q in left:
+                            left.remove(q)
+                            members.append(q)
+                            todo.append(q)
+            found.append(Group(members))
+        return sorted(found, key=lambda g: (g.x0, g.y0))
+
+    def region(self, box):
+        """The raw pixels of a box, to compare two screenshots."""
+        x0, y0, x1, y1 = self._clip(box)
+        return b"".join(self.raw[(y * self.w + x0) * 3:(y * self.w + x1 + 1) * 3]
+                        for y in range(y0, y1 + 1))
+
+
+def wait_pointer(d, condition, what, timeout=5):
+    """Waits for the pointer to stand where condition(x, y) holds; gives its place."""
+    return e2e.wait_for(lambda: (lambda q: q if condition(q) else None)(d.pointer()), timeout,
+                        what, lambda: "the pointer is at %s" % (d.pointer(),))
+
+
+def ready(d, p):
+    """Waits for the window in its place, the pointer on the writing position and the
+    start-up timers (200 ms, 1 s) done; gives the client area and the writing position."""
+    win = p.window()
+    x, y, w, h = e2e.wait_for(lambda: (lambda g: g if g[1] == 67 else None)(d.geometry(win)),
+                              10, "the window in its place")
+    start = (x - 4 + 90, 133)
+    e2e.wait_for(lambda: d.pointer() == start, 10,
+                 "the pointer on the writing position %s" % (start,),
+                 lambda: "it is at %s" % (d.pointer(),))
+    left = 1.2 - (time.monotonic() - p.started_at)
+    if left > 0:
+        time.sleep(left)
+    return win, (x, y, w, h), start
+
+
+def park(d, client):
+    """Puts the pointer on the bare page far from the formula, where the caret follows
+    it: a screenshot of the formula then shows the symbols alone. Nothing that places a
+    symbol reads the pointer from here on; the interpreters go on from the insertion
+    point they keep."""
+    x, y, _, _ = client
+    d.xdotool("mousemove", str(x + 450), str(y + 560))
+    time.sleep(0.15)  # three caret ticks
