@@ -71,6 +71,17 @@ def wait_for(condition, timeout, what, details=None):
         time.sleep(0.02)
 
 
+def pointer_stays(display, point, seconds):
+    """Whether the pointer stays at point for that long (a played symbol would move it
+    back to the insertion point)."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if display.pointer() != point:
+            return False
+        time.sleep(0.02)
+    return True
+
+
 def _spawn(args, env=None, **kw):
     proc = subprocess.Popen(args, env=env, start_new_session=True, **kw)
     _started.append(proc)

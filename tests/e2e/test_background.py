@@ -10,17 +10,6 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_lib as e2e  # noqa: E402
 
 
-def still(d, point, seconds):
-    """Whether the pointer stays at point for that long (a played symbol would move it
-    back to the insertion point)."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        if d.pointer() != point:
-            return False
-        time.sleep(0.02)
-    return True
-
-
 def main(binary):
     d = e2e.Display()
     p = e2e.Program(binary, d)
@@ -44,7 +33,7 @@ def main(binary):
     d.xdotool("mousemove", str(frame[0]), str(frame[1]))
     time.sleep(0.2)
     d.xdotool("key", "--delay", "100", "7")
-    e2e.check(still(d, frame, 0.6), "a key typed with the pointer on the border frame was played")
+    e2e.check(e2e.pointer_stays(d, frame, 0.6), "a key typed with the pointer on the border frame was played")
 
     # The bare page starts the group again: the next key is played.
     page = (x + 300, y + 300)
@@ -58,7 +47,7 @@ def main(binary):
     d.xdotool("mousemove", str(outside[0]), str(outside[1]))
     time.sleep(0.3)
     d.xdotool("key", "--delay", "100", "5")
-    e2e.check(still(d, outside, 0.6), "a key typed with the pointer outside the window was played")
+    e2e.check(e2e.pointer_stays(d, outside, 0.6), "a key typed with the pointer outside the window was played")
 
     # ... and coming back onto the page resumes it.
     d.xdotool("mousemove", str(page[0]), str(page[1]))

@@ -27,15 +27,6 @@ def alive(p):
     e2e.check(p.proc.poll() is None, "the program ended:\n" + p.output())
 
 
-def stays(d, point, seconds):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        if d.pointer() != point:
-            return False
-        time.sleep(0.02)
-    return True
-
-
 def symbol_at(shot, point, what):
     """The one group of ink that a symbol typed at point left there: its left edge at
     the point, its middle on the point's line (the label is centred on it)."""
@@ -83,7 +74,7 @@ def arrows(d, p):
         scr.wait_pointer(d, lambda q: q != here, "the pointer moved by %s from %s" % (key, here))
         e2e.check(d.pointer() == want, "%s moved the pointer from %s to %s, not to %s"
                   % (key, here, d.pointer(), want))
-        e2e.check(stays(d, want, 0.15), "after one %s the pointer went on to %s"
+        e2e.check(e2e.pointer_stays(d, want, 0.15), "after one %s the pointer went on to %s"
                   % (key, d.pointer()))
         here = want
     # Held keys go on moving it, far enough to tell the new place from the old one.
@@ -91,7 +82,7 @@ def arrows(d, p):
         d.xdotool("keydown", key)
         time.sleep(0.4)
         d.xdotool("keyup", key)
-    moved = e2e.wait_for(lambda: (lambda q: q if stays(d, q, 0.1) else None)(d.pointer()), 5,
+    moved = e2e.wait_for(lambda: (lambda q: q if e2e.pointer_stays(d, q, 0.1) else None)(d.pointer()), 5,
                          "the pointer at rest")
     e2e.check(moved[0] >= here[0] + 30 and moved[1] >= here[1] + 30,
               "held Right and Down took the pointer from %s only to %s" % (here, moved))
