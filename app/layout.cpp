@@ -10,7 +10,8 @@ namespace kel {
 namespace {
 
 // A size that would come out negative cannot be applied; the step is skipped.
-void setSize(double& field, double value) {
+template <class Field>
+void setSize(Field& field, double value) {
   if (value >= 0) field = value;
 }
 

@@ -7,6 +7,83 @@
 
 namespace kel {
 
+// --- change tracking ---------------------------------------------------------------------
+
+Tracked::~Tracked() {
+  if (log_ && slot_ != kNoSlot) log_->remove(*this);
+}
+
+Tracked::Tracked(const Tracked& other) : log_(other.log_) {
+  if (log_) log_->enqueue(*this);
+}
+
+Tracked& Tracked::operator=(const Tracked&) {
+  markChanged(kChangedAll);
+  return *this;
+}
+
+void Tracked::markChanged(std::uint32_t bits) {
+  if (bits == 0) return;
+  changes_ |= bits;
+  if (log_ && slot_ == kNoSlot) log_->enqueue(*this);
+}
+
+void Tracked::attachLog(ChangeLog* log) {
+  if (log_ == log) return;
+  if (log_ && slot_ != kNoSlot) log_->remove(*this);
+  log_ = log;
+  if (log_ && changes_ != 0) log_->enqueue(*this);
+}
+
+ChangeLog::~ChangeLog() {
+  for (Tracked* t : entries_)
+    if (t) {
+      t->slot_ = Tracked::kNoSlot;
+      t->log_ = nullptr;
+    }
+}
+
+void ChangeLog::enqueue(Tracked& t) {
+  t.slot_ = entries_.size();
+  entries_.push_back(&t);
+}
+
+void ChangeLog::remove(Tracked& t) {
+  if (t.slot_ >= entries_.size() || entries_[t.slot_] != &t) return;
+  entries_[t.slot_] = nullptr;
+  t.slot_ = Tracked::kNoSlot;
+  ++dead_;
+  // Unloading thousands of elements between two drains (clearing every page) must not
+  // leave the log thousands of holes long.
+  if (dead_ > 64 && dead_ * 2 > entries_.size()) {
+    std::size_t n = 0;
+    for (Tracked* e : entries_)
+      if (e) {
+        e->slot_ = n;
+        entries_[n++] = e;
+      }
+    entries_.resize(n);
+    dead_ = 0;
+  }
+}
+
+// --- forms ---------------------------------------------------------------------------------
+
+Form::Form(std::string name) : Name(std::move(name)) { attachLog(&changes_); }
+
+// The form's own entry must leave its log before the log (a member) goes.
+Form::~Form() { attachLog(nullptr); }
+
+void Form::add(Control& c) {
+  layers_.push_back({&c, nullptr});
+  c.attachLog(&changes_);
+}
+
+void Form::add(ControlArrayBase& a) {
+  layers_.push_back({nullptr, &a});
+  a.attachLog(&changes_);
+}
+
 double Form::ScaleWidth() const { return Width - kFrameExtraWidthTw; }
 double Form::ScaleHeight() const { return Height - kFrameExtraHeightTw; }
 

@@ -11,8 +11,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace kel {
@@ -71,55 +73,307 @@ class ViewSlot {
   std::shared_ptr<void> view;
 };
 
+// --- change tracking ---------------------------------------------------------------------
+//
+// A backend must bring its widgets in line with the model after every event and tick,
+// and a page holds thousands of controls: visiting them all would make the idle cost grow
+// with the page. So every property that a widget shows is a Prop: assigning it a different
+// value marks its owner (a control or a form) with the property's change bit, and the first
+// mark since the last sync puts the owner on its form's ChangeLog. The backend drains the
+// log and touches only what is on it; a batch that changed nothing costs nothing.
+
+// What changed, as bits. A new control (or element) starts with every bit set.
+enum ChangeBits : std::uint32_t {
+  kChangedGeometry = 1u << 0,  // Left Top Width Height, a line's ends, the container
+  kChangedVisible = 1u << 1,
+  kChangedEnabled = 1u << 2,
+  kChangedColours = 1u << 3,  // BackColor ForeColor FillColor BorderColor
+  kChangedText = 1u << 4,     // Caption, a text box's text
+  kChangedFont = 1u << 5,
+  kChangedPicture = 1u << 6,  // Picture, a form's Icon
+  kChangedItems = 1u << 7,    // list items and ListIndex
+  kChangedValue = 1u << 8,    // a check box's value
+  kChangedCursor = 1u << 9,   // MousePointer, MouseIcon
+  kChangedStyle = 1u << 10,   // AutoSize, BackStyle, Border, Alignment, WordWrap, Stretch ...
+  kChangedState = 1u << 11,   // a form's window state, Sizable
+  kChangedAll = 0xFFFFFFFFu,
+};
+
+class ChangeLog;
+class Control;
+class ControlArrayBase;
+class Form;
+
+// The base of everything a ChangeLog can hold.
+class Tracked {
+ public:
+  virtual ~Tracked();
+  // The change bits gathered since the owner was last drained from its log.
+  std::uint32_t changes() const { return changes_; }
+  // Marks changes that no Prop assignment made (an edited list, a new picture drawn
+  // under the same name).
+  void markChanged(std::uint32_t bits);
+  virtual Control* asControl() { return nullptr; }
+  virtual Form* asForm() { return nullptr; }
+
+ protected:
+  Tracked() = default;
+  // A copy is a new thing for the backend: everything about it is still to be shown. It
+  // reports to the same log (an element of a control array is a copy of its template).
+  Tracked(const Tracked& other);
+  Tracked& operator=(const Tracked&);
+  void attachLog(ChangeLog* log);
+
+ private:
+  friend class ChangeLog;
+  ChangeLog* log_ = nullptr;
+  std::uint32_t changes_ = kChangedAll;
+  std::size_t slot_ = kNoSlot;
+  static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+};
+
+// The controls and forms of one form that changed since the last drain, each once, in the
+// order of their first change.
+class ChangeLog {
+ public:
+  ChangeLog() = default;
+  ChangeLog(const ChangeLog&) = delete;
+  ChangeLog& operator=(const ChangeLog&) = delete;
+  ~ChangeLog();
+
+  bool empty() const { return entries_.size() == dead_; }
+  std::size_t size() const { return entries_.size() - dead_; }
+  // Hands every changed owner with its bits to f and clears them. An owner that f (or
+  // anything it calls) changes again goes on the log anew, for the next drain; f must not
+  // destroy owners that are still to come.
+  template <class F>
+  void drain(F&& f) {
+    std::vector<Tracked*> batch;
+    batch.swap(entries_);
+    dead_ = 0;
+    for (Tracked* t : batch) {
+      if (!t) continue;
+      const std::uint32_t bits = t->changes_;
+      t->changes_ = 0;
+      t->slot_ = Tracked::kNoSlot;
+      f(*t, bits);
+    }
+  }
+
+ private:
+  friend class Tracked;
+  void enqueue(Tracked& t);
+  void remove(Tracked& t);
+  std::vector<Tracked*> entries_;
+  std::size_t dead_ = 0;
+};
+
+namespace detail {
+template <class T>
+concept HasSize = requires(const T& t) {
+  t.size();
+};
+template <class T>
+concept HasEmpty = requires(const T& t) {
+  t.empty();
+};
+template <class T>
+concept HasBegin = requires(const T& t) {
+  t.begin();
+  t.end();
+};
+template <class T>
+concept Indexable = requires(const T& t) {
+  t[std::size_t{0}];
+};
+template <class T>
+concept IsString = std::is_same_v<T, std::string>;
+}  // namespace detail
+
+// A property a widget shows. It reads like the value it holds (a conversion, `->` for
+// members, and the usual const members of strings and vectors) and is assigned like it;
+// an assignment that changes the value marks the owner with Bits. The owner is found from
+// the Prop's own address: it is constructed with its owner, and the offset it keeps stays
+// right in every copy of the owner, which has the same layout.
+template <class T, std::uint32_t Bits>
+class Prop {
+ public:
+  explicit Prop(Tracked* owner) : offset_(offsetFrom(owner)), v_() {}
+  Prop(Tracked* owner, T v) : offset_(offsetFrom(owner)), v_(std::move(v)) {}
+  Prop(const Prop&) = default;
+  Prop& operator=(const Prop& other) {
+    set(other.v_);
+    return *this;
+  }
+  Prop& operator=(const T& v) {
+    set(v);
+    return *this;
+  }
+  Prop& operator=(T&& v) {
+    set(std::move(v));
+    return *this;
+  }
+  template <class U>
+  requires(!std::is_same_v<std::decay_t<U>, T> && !std::is_same_v<std::decay_t<U>, Prop> &&
+           std::is_constructible_v<T, U&&>) Prop&
+  operator=(U&& u) {
+    set(T(std::forward<U>(u)));
+    return *this;
+  }
+
+  operator const T&() const { return v_; }
+  const T& get() const { return v_; }
+  const T* operator->() const { return &v_; }
+  // Changes the value in place (a list's items): marks the owner whatever is done.
+  T& edit() {
+    owner().markChanged(Bits);
+    return v_;
+  }
+
+  template <class U>
+  Prop& operator+=(const U& u) {
+    set(static_cast<T>(v_ + u));
+    return *this;
+  }
+  template <class U>
+  Prop& operator-=(const U& u) {
+    set(static_cast<T>(v_ - u));
+    return *this;
+  }
+
+  // The const members that call sites use of strings, vectors and pictures.
+  auto size() const requires detail::HasSize<T> { return v_.size(); }
+  bool empty() const requires detail::HasEmpty<T> { return v_.empty(); }
+  auto begin() const requires detail::HasBegin<T> { return v_.begin(); }
+  auto end() const requires detail::HasBegin<T> { return v_.end(); }
+  decltype(auto) operator[](std::size_t i) const requires detail::Indexable<T> { return v_[i]; }
+  const char* c_str() const requires detail::IsString<T> { return v_.c_str(); }
+  std::string substr(std::size_t pos,
+                     std::size_t n = std::string::npos) const requires detail::IsString<T> {
+    return v_.substr(pos, n);
+  }
+  std::size_t find(const std::string& s, std::size_t pos = 0) const requires detail::IsString<T> {
+    return v_.find(s, pos);
+  }
+
+  friend bool operator==(const Prop& a, const T& b) { return a.v_ == b; }
+  friend bool operator==(const Prop& a, const Prop& b) { return a.v_ == b.v_; }
+  friend std::string operator+(const Prop& a, const std::string& b) requires detail::IsString<T> {
+    return a.v_ + b;
+  }
+  friend std::string operator+(const std::string& a, const Prop& b) requires detail::IsString<T> {
+    return a + b.v_;
+  }
+  friend std::string operator+(const Prop& a, const char* b) requires detail::IsString<T> {
+    return a.v_ + b;
+  }
+  friend std::string operator+(const char* a, const Prop& b) requires detail::IsString<T> {
+    return a + b.v_;
+  }
+  friend std::ostream& operator<<(std::ostream& os, const Prop& p) requires
+      requires(std::ostream& o, const T& t) {
+    o << t;
+  }
+  { return os << p.v_; }
+
+ private:
+  std::ptrdiff_t offsetFrom(Tracked* owner) const {
+    return reinterpret_cast<const char*>(this) - reinterpret_cast<const char*>(owner);
+  }
+  Tracked& owner() { return *reinterpret_cast<Tracked*>(reinterpret_cast<char*>(this) - offset_); }
+  void set(T v) {
+    if (v_ == v) return;
+    v_ = std::move(v);
+    owner().markChanged(Bits);
+  }
+
+  std::ptrdiff_t offset_;
+  T v_;
+};
+
+// A control's font, each member tracked, readable and assignable as a whole Font.
+struct FontProps {
+  explicit FontProps(Tracked* o, const kel::Font& f = {})
+      : Name(o, f.Name), Size(o, f.Size), Bold(o, f.Bold), Charset(o, f.Charset) {}
+  FontProps(const FontProps&) = default;
+  FontProps& operator=(const FontProps& f) { return *this = kel::Font(f); }
+  FontProps& operator=(const kel::Font& f) {
+    Name = f.Name;
+    Size = f.Size;
+    Bold = f.Bold;
+    Charset = f.Charset;
+    return *this;
+  }
+  operator kel::Font() const { return kel::Font{Name, Size, Bold, Charset}; }
+  kel::Font get() const { return *this; }
+  friend bool operator==(const FontProps& a, const kel::Font& b) { return a.get() == b; }
+
+  Prop<std::string, kChangedFont> Name;
+  Prop<double, kChangedFont> Size;
+  Prop<bool, kChangedFont> Bold;
+  Prop<int, kChangedFont> Charset;
+};
+
 using MouseHandler = std::function<void(int button, int shift, double x, double y)>;
 
-struct Control {
+class Control : public Tracked {
+ public:
   Control(std::string name, ControlKind kind) : Name(std::move(name)), Kind(kind) {}
-  virtual ~Control() = default;
+  ~Control() override = default;
   Control(const Control&) = default;
   Control& operator=(const Control&) = default;
+  Control* asControl() override { return this; }
 
   std::string Name;
   ControlKind Kind;
-  int Index = -1;                // element index within a control array, -1 otherwise
-  Control* Container = nullptr;  // nullptr: the form's client area
-  double Left = 0, Top = 0, Width = 0, Height = 0;
-  bool Visible = true;
-  bool Enabled = true;
-  Colour BackColor = kButtonFace;
-  Colour ForeColor = kButtonText;
-  int MousePointer = 0;  // 0 default; 99 custom (MouseIcon)
-  Picture MouseIcon;
+  int Index = -1;                     // element index within a control array, -1 otherwise
+  ControlArrayBase* Array = nullptr;  // the control array it is an element of
+  // nullptr: the form's client area
+  Prop<Control*, kChangedGeometry> Container{this, nullptr};
+  Prop<double, kChangedGeometry> Left{this, 0.0}, Top{this, 0.0}, Width{this, 0.0},
+      Height{this, 0.0};
+  Prop<bool, kChangedVisible> Visible{this, true};
+  Prop<bool, kChangedEnabled> Enabled{this, true};
+  Prop<Colour, kChangedColours> BackColor{this, kButtonFace};
+  Prop<Colour, kChangedColours> ForeColor{this, kButtonText};
+  Prop<int, kChangedCursor> MousePointer{this, 0};  // 0 default; 99 custom (MouseIcon)
+  Prop<Picture, kChangedCursor> MouseIcon{this};
 
   MouseHandler MouseDown, MouseMove, MouseUp;
   std::function<void()> Click, DblClick;
 
   ViewSlot view;
+
+ private:
+  friend class Form;
+  template <class C>
+  friend class ControlArray;
+  using Tracked::attachLog;
 };
 
 struct Label : Control {
   explicit Label(std::string name) : Control(std::move(name), ControlKind::Label) {}
-  std::string Caption;
-  kel::Font Font;
-  bool AutoSize = false;
-  bool Opaque = true;  // BackStyle: opaque (true) or transparent
-  bool Border = false;
-  int Alignment = 0;  // 0 left, 1 right, 2 centre
-  bool WordWrap = false;
+  Prop<std::string, kChangedText> Caption{this};
+  FontProps Font{this};
+  Prop<bool, kChangedStyle> AutoSize{this, false};
+  Prop<bool, kChangedStyle> Opaque{this, true};  // BackStyle: opaque (true) or transparent
+  Prop<bool, kChangedStyle> Border{this, false};
+  Prop<int, kChangedStyle> Alignment{this, 0};  // 0 left, 1 right, 2 centre
+  Prop<bool, kChangedStyle> WordWrap{this, false};
 };
 
 struct Image : Control {
   explicit Image(std::string name) : Control(std::move(name), ControlKind::Image) {
     BackColor = kWhite;
   }
-  kel::Picture Picture;
-  bool Stretch = false;
+  Prop<kel::Picture, kChangedPicture> Picture{this};
+  Prop<bool, kChangedStyle> Stretch{this, false};
 };
 
 struct PictureBox : Control {
   explicit PictureBox(std::string name) : Control(std::move(name), ControlKind::PictureBox) {}
-  kel::Picture Picture;
-  bool Border = false;
+  Prop<kel::Picture, kChangedPicture> Picture{this};
+  Prop<bool, kChangedStyle> Border{this, false};
 };
 
 class TextBox : public Control {
@@ -132,9 +386,10 @@ class TextBox : public Control {
   void setText(std::string text) {
     if (text == text_) return;
     text_ = std::move(text);
+    markChanged(kChangedText);
     if (Change) Change();
   }
-  kel::Font Font;
+  FontProps Font{this};
   std::function<void()> Change;
 
  private:
@@ -145,17 +400,17 @@ struct ListBox : Control {
   explicit ListBox(std::string name) : Control(std::move(name), ControlKind::ListBox) {
     BackColor = kWhite;
   }
-  std::vector<std::string> Items;
-  int ListIndex = -1;  // the selected entry, -1 none
+  Prop<std::vector<std::string>, kChangedItems> Items{this};
+  Prop<int, kChangedItems> ListIndex{this, -1};  // the selected entry, -1 none
   int ListCount() const { return static_cast<int>(Items.size()); }
-  void AddItem(std::string item) { Items.push_back(std::move(item)); }
+  void AddItem(std::string item) { Items.edit().push_back(std::move(item)); }
   void Clear() {
-    Items.clear();
+    if (!Items.empty()) Items.edit().clear();
     ListIndex = -1;
   }
   // The selected entry's text; empty when nothing is selected.
   std::string Text() const {
-    return ListIndex >= 0 && ListIndex < ListCount() ? Items[static_cast<size_t>(ListIndex)]
+    return ListIndex >= 0 && ListIndex < ListCount() ? Items[static_cast<size_t>(ListIndex.get())]
                                                      : std::string();
   }
 };
@@ -164,43 +419,43 @@ struct ComboBox : Control {
   explicit ComboBox(std::string name) : Control(std::move(name), ControlKind::ComboBox) {
     BackColor = kWhite;
   }
-  std::vector<std::string> Items;
-  int ListIndex = -1;
-  kel::Font Font;
+  Prop<std::vector<std::string>, kChangedItems> Items{this};
+  Prop<int, kChangedItems> ListIndex{this, -1};
+  FontProps Font{this};
   int ListCount() const { return static_cast<int>(Items.size()); }
 };
 
 struct CheckBox : Control {
   explicit CheckBox(std::string name) : Control(std::move(name), ControlKind::CheckBox) {}
-  std::string Caption;
-  int Value = 0;  // 0 unticked, 1 ticked
-  kel::Font Font;
+  Prop<std::string, kChangedText> Caption{this};
+  Prop<int, kChangedValue> Value{this, 0};  // 0 unticked, 1 ticked
+  FontProps Font{this};
 };
 
 struct CommandButton : Control {
   explicit CommandButton(std::string name) : Control(std::move(name), ControlKind::CommandButton) {}
-  std::string Caption;
-  kel::Picture Picture;
-  kel::Font Font;
+  Prop<std::string, kChangedText> Caption{this};
+  Prop<kel::Picture, kChangedPicture> Picture{this};
+  FontProps Font{this};
 };
 
 struct Frame : Control {
   explicit Frame(std::string name) : Control(std::move(name), ControlKind::Frame) {}
-  std::string Caption;
-  bool Border = false;
+  Prop<std::string, kChangedText> Caption{this};
+  Prop<bool, kChangedStyle> Border{this, false};
 };
 
 struct Shape : Control {
   explicit Shape(std::string name) : Control(std::move(name), ControlKind::Shape) {}
-  Colour FillColor = kRed;
-  bool Filled = true;
+  Prop<Colour, kChangedColours> FillColor{this, kRed};
+  Prop<bool, kChangedStyle> Filled{this, true};
 };
 
 struct Line : Control {
   explicit Line(std::string name) : Control(std::move(name), ControlKind::Line) {}
-  double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
-  Colour BorderColor = kBlack;
-  int BorderWidth = 1;  // pixels
+  Prop<double, kChangedGeometry> X1{this, 0.0}, Y1{this, 0.0}, X2{this, 0.0}, Y2{this, 0.0};
+  Prop<Colour, kChangedColours> BorderColor{this, kBlack};
+  Prop<int, kChangedStyle> BorderWidth{this, 1};  // pixels
 };
 
 // A control array: element 0 is the design-time template, never shown; every element
@@ -212,6 +467,8 @@ class ControlArrayBase {
   virtual void forEachLoaded(const std::function<void(Control&)>& f) = 0;
   virtual int upperBound() const = 0;
   virtual Control* elementAt(int index) = 0;
+  // Every element, the template included, reports its changes to this log.
+  virtual void attachLog(ChangeLog* log) = 0;
 };
 
 template <class C>
@@ -219,8 +476,11 @@ class ControlArray : public ControlArrayBase {
  public:
   explicit ControlArray(C templ, int maxIndex) : maxIndex_(maxIndex) {
     templ.Index = 0;
+    templ.Array = this;
     elements_.push_back(std::make_unique<C>(std::move(templ)));
   }
+  ControlArray(const ControlArray&) = delete;
+  ControlArray& operator=(const ControlArray&) = delete;
 
   bool IsLoaded(int index) const {
     return index >= 0 && index < static_cast<int>(elements_.size()) &&
@@ -263,6 +523,10 @@ class ControlArray : public ControlArrayBase {
   }
   int upperBound() const override { return UBound(); }
   Control* elementAt(int index) override { return IsLoaded(index) ? &(*this)[index] : nullptr; }
+  void attachLog(ChangeLog* log) override {
+    for (auto& e : elements_)
+      if (e) e->attachLog(log);
+  }
 
   // Events of the whole array; the element's index comes first.
   std::function<void(int index, int button, int shift, double x, double y)> MouseDown, MouseMove,
@@ -295,22 +559,24 @@ enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 // A window. Left/Top/Width/Height are its outer frame in twips; its client area
 // stands kFrameLeftPx to the right of Left and kFrameTopTw below Top, whatever the
 // window manager draws (the backend keeps it there).
-class Form {
+class Form : public Tracked {
  public:
-  explicit Form(std::string name) : Name(std::move(name)) {}
-  virtual ~Form() = default;
+  explicit Form(std::string name);
+  ~Form() override;
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
+  Form* asForm() override { return this; }
 
   std::string Name;
-  std::string Caption;
-  double Left = 0, Top = 0, Width = 0, Height = 0;
-  bool Visible = false;
+  Prop<std::string, kChangedText> Caption{this};
+  Prop<double, kChangedGeometry> Left{this, 0.0}, Top{this, 0.0}, Width{this, 0.0},
+      Height{this, 0.0};
+  Prop<bool, kChangedVisible> Visible{this, false};
   bool Loaded = false;
-  WindowState State = WindowState::Normal;
-  Colour BackColor = kButtonFace;
-  bool Sizable = true;
-  Picture Icon;
+  Prop<WindowState, kChangedState> State{this, WindowState::Normal};
+  Prop<Colour, kChangedColours> BackColor{this, kButtonFace};
+  Prop<bool, kChangedState> Sizable{this, true};
+  Prop<Picture, kChangedPicture> Icon{this};
 
   // Client size in twips, as the frame rule gives it.
   double ScaleWidth() const;
@@ -319,8 +585,8 @@ class Form {
   std::function<void()> Load, Resize, Unload;
 
   // Registration, back to front: a control added later lies above earlier ones.
-  void add(Control& c) { layers_.push_back({&c, nullptr}); }
-  void add(ControlArrayBase& a) { layers_.push_back({nullptr, &a}); }
+  void add(Control& c);
+  void add(ControlArrayBase& a);
 
   struct Layer {
     Control* control;
@@ -335,9 +601,13 @@ class Form {
   // way a real window system does.
   Control* hitTest(double clientX, double clientY) const;
 
+  // What changed on this form (itself and its controls) since the backend last looked.
+  ChangeLog& changes() { return changes_; }
+
   ViewSlot view;
 
  private:
+  ChangeLog changes_;
   std::vector<Layer> layers_;
 };
 

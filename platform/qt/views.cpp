@@ -334,7 +334,7 @@ void ControlView::applyCursor(Control& c) {
       widget->setCursor(Qt::BusyCursor);
       break;
     case 99: {
-      const QPixmap& pm = views.pixmap(c.MouseIcon.Path);
+      const QPixmap& pm = views.pixmap(c.MouseIcon->Path);
       if (pm.isNull())
         widget->unsetCursor();
       else
@@ -518,7 +518,7 @@ class LineView : public ControlView {
     x2_ = l.X2;
     y2_ = l.Y2;
     colour_ = l.BorderColor;
-    width_ = std::clamp(l.BorderWidth, 1, 64);
+    width_ = std::clamp(l.BorderWidth.get(), 1, 64);
     const QPoint p1(pixelOf(x1_), pixelOf(y1_));
     const QPoint p2(pixelOf(x2_), pixelOf(y2_));
     const int pad = width_;
@@ -845,7 +845,7 @@ void ViewSync::syncForm(FormView& v, Form& f) {
   }
   if (!(f.Icon == v.icon_)) {
     v.icon_ = f.Icon;
-    const QPixmap& pm = pixmap(f.Icon.Path);
+    const QPixmap& pm = pixmap(f.Icon->Path);
     w->setWindowIcon(pm.isNull() ? QIcon() : QIcon(pm));
   }
   if (!v.geometryApplied_ || f.Left != v.left_ || f.Top != v.top_ || f.Width != v.width_ ||

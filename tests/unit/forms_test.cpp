@@ -119,5 +119,97 @@ TEST(SimDesktop, MeasuresTextByItsDocumentedRule) {
   EXPECT_EQ(b.height, 18 * 15);
 }
 
+// --- change tracking -------------------------------------------------------------------------
+
+struct TrackedForm : Form {
+  TrackedForm() : Form("F") {
+    Frame1.Container = nullptr;
+    Label1.Container = &Frame1;
+    add(Frame1);
+    add(Label1);
+    add(Text1);
+    add(List1);
+    add(Label3);
+  }
+  Frame Frame1{"Frame1"};
+  Label Label1{"Label1"};
+  TextBox Text1{"Text1"};
+  ListBox List1{"List1"};
+  ControlArray<Label> Label3{Label("Label3"), 10000};
+};
+
+// What the log holds after a drain: each changed owner's name and bits.
+std::vector<std::pair<std::string, std::uint32_t>> drain(Form& f) {
+  std::vector<std::pair<std::string, std::uint32_t>> out;
+  f.changes().drain([&](Tracked& t, std::uint32_t bits) {
+    if (Control* c = t.asControl())
+      out.emplace_back(c->Name + (c->Index >= 0 ? "(" + std::to_string(c->Index) + ")" : ""), bits);
+    else if (Form* form = t.asForm())
+      out.emplace_back("form " + form->Name, bits);
+  });
+  return out;
+}
+using Drained = std::vector<std::pair<std::string, std::uint32_t>>;
+
+TEST(ChangeLog, EverythingIsNewOnceThenOnlyRealChangesAreLogged) {
+  TrackedForm f;
+  EXPECT_EQ(drain(f).size(), 6u);  // the form, four controls and the array's template
+  EXPECT_TRUE(f.changes().empty());
+
+  f.Label1.Caption = "";  // the value it has: no change
+  f.Label1.Left = 0.0;
+  f.Frame1.Visible = true;
+  EXPECT_TRUE(f.changes().empty());
+
+  f.Label1.Caption = "x";
+  f.Label1.Left += 15;
+  f.Label1.Font.Size = 24;
+  f.Text1.setText("abc");
+  f.Text1.setText("abc");
+  f.List1.AddItem("65");
+  f.Left = 300;
+  EXPECT_EQ(drain(f), (Drained{{"Label1", kChangedText | kChangedGeometry | kChangedFont},
+                               {"Text1", kChangedText},
+                               {"List1", kChangedItems},
+                               {"form F", kChangedGeometry}}));
+  EXPECT_TRUE(drain(f).empty());
+}
+
+TEST(ChangeLog, ALoadedElementReportsItselfNotItsTemplate) {
+  TrackedForm f;
+  drain(f);
+  Label& e = f.Label3.Load(7);
+  EXPECT_EQ(drain(f), (Drained{{"Label3(7)", kChangedAll}}));
+  e.Top = -9000;
+  f.Label3.Load(8).Caption = "y";
+  EXPECT_EQ(drain(f), (Drained{{"Label3(7)", kChangedGeometry}, {"Label3(8)", kChangedAll}}));
+  EXPECT_EQ(f.Label3[0].changes(), 0u);
+}
+
+TEST(ChangeLog, AnUnloadedElementLeavesTheLog) {
+  TrackedForm f;
+  drain(f);
+  // Thousands of elements loaded and unloaded between two drains (clearing all pages).
+  for (int i = 1; i <= 5000; ++i) f.Label3.Load(i).Visible = true;
+  f.Label1.Visible = false;
+  for (int i = 1; i <= 5000; ++i)
+    if (i != 4321) f.Label3.Unload(i);
+  EXPECT_EQ(f.changes().size(), 2u);
+  EXPECT_EQ(drain(f), (Drained{{"Label3(4321)", kChangedAll}, {"Label1", kChangedVisible}}));
+}
+
+TEST(ChangeLog, AnOwnerChangedWhileTheLogIsDrainedWaitsForTheNextDrain) {
+  TrackedForm f;
+  drain(f);
+  f.Label1.Top = 5;
+  int seen = 0;
+  f.changes().drain([&](Tracked&, std::uint32_t) {
+    ++seen;
+    f.Label1.Top = 6;
+  });
+  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(drain(f), (Drained{{"Label1", kChangedGeometry}}));
+}
+
 }  // namespace
 }  // namespace kel

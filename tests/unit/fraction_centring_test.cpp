@@ -89,7 +89,7 @@ TEST_F(Closing, TheBarTurnsBlackOverTheWidthItReachedAndTheFractionEnds) {
   const double top = bar().Top;
   p().surface.Command14_Click();
   EXPECT_EQ(bar().Picture, w().Image2[1].Picture);
-  EXPECT_EQ(bar().Picture.Path, pictureFile("bar1"));
+  EXPECT_EQ(bar().Picture->Path, pictureFile("bar1"));
   EXPECT_EQ(bar().Width, 900);
   EXPECT_EQ(bar().Left, 100);
   EXPECT_EQ(bar().Top, top);

@@ -159,7 +159,7 @@ TEST_F(PlacementTest, PictureSymbolSitsNearlyCentredAndAdvancesByItsWidth) {
     EXPECT_EQ(img.Height, c.height);
     EXPECT_NEAR(img.Top, c.top, 1e-9);
     EXPECT_EQ(img.Left, 990);
-    EXPECT_EQ(img.Picture.Path, c.hasPicture ? pictureFile(c.name) : "");
+    EXPECT_EQ(img.Picture->Path, c.hasPicture ? pictureFile(c.name) : "");
     EXPECT_DOUBLE_EQ(p().PointerX, 170 + c.advancePx);
     EXPECT_EQ(lastPointerMove(), (PointPx{static_cast<int>(170 + c.advancePx), 160}));
     EXPECT_EQ(p().CurrentSymbolIndex, n);
@@ -249,7 +249,7 @@ TEST_F(PlacementTest, TypedBarOpensWithTheRedPictureAtTheFileHeightsTop) {
   EXPECT_NEAR(bar.Top, 395 - 150 * 1.4955 / 3, 1e-9);
   EXPECT_EQ(bar.Left, 990);
   EXPECT_EQ(bar.Picture, w().Image2[0].Picture);
-  EXPECT_EQ(bar.Picture.Path, pictureFile("bar0"));
+  EXPECT_EQ(bar.Picture->Path, pictureFile("bar0"));
   EXPECT_EQ(bar.Width, 450);
   EXPECT_EQ(bar.Height, 45);
   EXPECT_FALSE(bar.Stretch);
@@ -314,7 +314,7 @@ TEST_F(PlacementTest, BarFromAPageFileKeepsItsStoredWidthAndOpensNothing) {
   EXPECT_EQ(bar.Left, 1200);
   EXPECT_EQ(bar.Width, 900);
   EXPECT_TRUE(bar.Stretch);
-  EXPECT_EQ(bar.Picture.Path, pictureFile("35"));
+  EXPECT_EQ(bar.Picture->Path, pictureFile("35"));
   EXPECT_EQ(p().BarOpen, 0);
   EXPECT_EQ(p().BarPlacedFlag, 0);
   EXPECT_EQ(p().CurrentBar, kNoBar);
@@ -393,8 +393,8 @@ TEST(BarPictures, StartUpReadsTheRedAndTheBlackBar) {
   s.folder.write("Simbol/bar0.gif", gifBytes(30, 3));
   s.folder.write("Simbol/bar1.gif", gifBytes(30, 3));
   s.p().start();
-  EXPECT_EQ(s.w().Image2[0].Picture.Path, s.folder.file("Simbol/bar0.gif"));
-  EXPECT_EQ(s.w().Image2[1].Picture.Path, s.folder.file("Simbol/bar1.gif"));
+  EXPECT_EQ(s.w().Image2[0].Picture->Path, s.folder.file("Simbol/bar0.gif"));
+  EXPECT_EQ(s.w().Image2[1].Picture->Path, s.folder.file("Simbol/bar1.gif"));
   EXPECT_EQ(s.w().Image2[0].Width, 450);
   EXPECT_EQ(s.w().Image2[0].Height, 45);
 }

@@ -74,7 +74,7 @@ TEST(SymbolCodes, EachCodePlacesItsPictureByModeAndShiftFlag) {
     ASSERT_EQ(p.SymbolCount, 1);
     EXPECT_EQ(p.SymbolKind[1], c.kind);
     const Image& img = t.w().Image3[1];
-    EXPECT_EQ(img.Picture.Path, t.s.folder.file(std::string("Simbol/") + c.kind + ".gif"));
+    EXPECT_EQ(img.Picture->Path, t.s.folder.file(std::string("Simbol/") + c.kind + ".gif"));
     EXPECT_EQ(p.SymbolLevel[1], c.mode == Mode::Upper ? 1 : c.mode == Mode::Lower ? 2 : 0);
     EXPECT_EQ(img.Left, p.surface.InsertXFor(x));
     EXPECT_DOUBLE_EQ(p.PointerX, x + img.Width / 15);

@@ -97,9 +97,9 @@ TEST(Caret, ShowsThePictureOfTheIndexMode) {
   EXPECT_EQ(file(w.Picture00.Picture), "caret0.gif");
   EXPECT_EQ(file(w.Picture3.Picture), "caret1.gif");
   EXPECT_EQ(file(w.Picture4.Picture), "caret2.gif");
-  EXPECT_EQ(w.Picture00.Picture.WidthPx, 4);
-  EXPECT_EQ(w.Picture00.Picture.HeightPx, 24);
-  EXPECT_EQ(w.Picture3.Picture.HeightPx, 17);
+  EXPECT_EQ(w.Picture00.Picture->WidthPx, 4);
+  EXPECT_EQ(w.Picture00.Picture->HeightPx, 24);
+  EXPECT_EQ(w.Picture3.Picture->HeightPx, 17);
   EXPECT_EQ(file(w.Image13.Picture), "keyf12.gif");
   EXPECT_EQ(file(w.Image1.Picture), "keyf12low.gif");
   EXPECT_EQ(file(w.Image12.Picture), "keyesc.gif");
