@@ -6,7 +6,6 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
-#include <QImageReader>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
@@ -16,6 +15,7 @@
 #include <algorithm>
 
 #include "platform/qt/fonts.h"
+#include "platform/qt/pictures.h"
 #include "platform/units.h"
 
 namespace kel::qt {
@@ -330,11 +330,8 @@ SizeTw QtDesktop::measureLabel(const Font& font, const std::string& caption) {
 }
 
 std::optional<Picture> QtDesktop::loadPicture(const std::string& path) {
-  QImageReader reader(QString::fromStdString(path));
-  const QSize size = reader.size();
-  if (!size.isValid() || size.isEmpty()) return std::nullopt;
-  // The header alone does not make a picture: a file cut short is refused too.
-  const QImage img = reader.read();
+  // Decoded, not only its header read: a file cut short is refused too.
+  const QImage img = readPicture(path);
   if (img.isNull()) return std::nullopt;
   return Picture{path, img.width(), img.height()};
 }
