@@ -45,9 +45,10 @@ def main(binary, case):
     shown = time.monotonic() - p.started_at
     x, y, w, h = d.geometry(win)
     shot = os.path.join(p.folder, "shot.png")
-    d.screenshot(shot)
-    page = d.pixel(shot, x + 200, y + 200)
-    e2e.check(page == (255, 255, 255), "page pixel is %s, not white" % (page,))
+    def page_white():
+        d.screenshot(shot)
+        return d.pixel(shot, x + 200, y + 200) == (255, 255, 255)
+    e2e.wait_for(page_white, 5, "the page drawn white")
     # Past the second in which the page takes its pointer from kursor.gif.
     time.sleep(1.2)
     p.proc.send_signal(signal.SIGTERM)
