@@ -100,23 +100,25 @@ void Evaluation::RRavno2() {
   std::string& t = EvalExpression;
   t = replaceAll(t, "sqr", "SQR");
   NormalizeExpression();
+  // The inverse functions are parked under upper-case names before "sin", "cos" and "tg" are
+  // rewritten, "cotg(" before "tg", and "CN" becomes "MCOTAN" only after "ACN" is resolved.
+  struct Row {
+    const char* find;
+    const char* with;
+    bool degreesOnly;
+  };
+  static constexpr Row kRows[] = {
+      {"cotg(", "CN(", false},        {"asin", "ASN", false},
+      {"acos", "ACN", false},         {"atg", "ATN", false},
+      {"sin", "MSIN", false},         {"cos", "MCOS", false},
+      {"tg", "MTAN", false},          {"ATN", "(180/pi)*ATAN", true},
+      {"ACN", "(180/pi)*ACOS", true}, {"ASN", "(180/pi)*ASIN", true},
+      {"ATN", "ATAN", false},         {"ACN", "ACOS", false},
+      {"ASN", "ASIN", false},         {"CN", "MCOTAN", false},
+  };
   const bool degrees = selectedUnit(w.Gradusi) == "deg";
-  t = replaceAll(t, "cotg(", "CN(");
-  t = replaceAll(t, "asin", "ASN");
-  t = replaceAll(t, "acos", "ACN");
-  t = replaceAll(t, "atg", "ATN");
-  t = replaceAll(t, "sin", "MSIN");
-  t = replaceAll(t, "cos", "MCOS");
-  t = replaceAll(t, "tg", "MTAN");
-  if (degrees) {
-    t = replaceAll(t, "ATN", "(180/pi)*ATAN");
-    t = replaceAll(t, "ACN", "(180/pi)*ACOS");
-    t = replaceAll(t, "ASN", "(180/pi)*ASIN");
-  }
-  t = replaceAll(t, "ATN", "ATAN");
-  t = replaceAll(t, "ACN", "ACOS");
-  t = replaceAll(t, "ASN", "ASIN");
-  t = replaceAll(t, "CN", "MCOTAN");
+  for (const Row& row : kRows)
+    if (degrees || !row.degreesOnly) t = replaceAll(t, row.find, row.with);
   p.BusyFlag = 0;
 
   try {
@@ -132,7 +134,8 @@ void Evaluation::RRavno2() {
       // The result row types only numbers: a comparison counts as its number (-1 or 0), a
       // text must be one.
       double x = script::toNumber(value);
-      if (w.Check1.Value == 1) x = script::roundHalfEvenDecimal(x, 3);
+      const int round = w.Check1.Value;
+      if (round == 1) x = script::roundHalfEvenDecimal(x, 3);
       w.Text12.setText(smallNumberRule(largeNumberRule(script::numberToText(x))));
     }
   } catch (const ScriptError& e) {

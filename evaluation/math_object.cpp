@@ -123,25 +123,25 @@ double Res::Lg(double base, double x) {
 }
 
 // An argument above one turn loses its whole turns; one of exactly one turn, a smaller or a
-// negative one keeps them. Values within 1e-11 of the sine of the 15-digit pi are zero.
-double Res::MSIN(double x) {
+// negative one keeps them. Returns the reduced argument in radians.
+double Res::reduce(double x) {
   const bool deg = degrees();
   const double q = deg ? x / 360 : x / (2 * pi);
   pk = q > 1 ? std::floor(q) : 0;
   pNovo = deg ? x - pk * 360 : x - 2 * pk * pi;
   pr = deg ? (pi / 180) * pNovo : pNovo;
-  const double s = std::sin(pr);
+  return pr;
+}
+
+// Values within 1e-11 of the sine of the 15-digit pi (of the cosine of half of it) are zero.
+double Res::MSIN(double x) {
+  const double s = std::sin(reduce(x));
   if (std::fabs(std::fabs(s) - std::fabs(std::sin(pi))) < 1e-11) return 0;
   return round14(s);
 }
 
 double Res::MCOS(double x) {
-  const bool deg = degrees();
-  const double q = deg ? x / 360 : x / (2 * pi);
-  pk = q > 1 ? std::floor(q) : 0;
-  pNovo = deg ? x - pk * 360 : x - 2 * pk * pi;
-  pr = deg ? (pi / 180) * pNovo : pNovo;
-  const double c = std::cos(pr);
+  const double c = std::cos(reduce(x));
   if (std::fabs(std::fabs(c) - std::fabs(std::cos(pi / 2))) < 1e-11) return 0;
   return round14(c);
 }

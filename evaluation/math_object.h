@@ -51,6 +51,7 @@ class Res : public script::ScriptObject {
 
  private:
   bool degrees() const;
+  double reduce(double x);
   void domainError(const char* code);
   Program& p;
 };

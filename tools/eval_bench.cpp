@@ -5,24 +5,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "app/program.h"
-#include "platform/files.h"
 #include "platform/sim/sim_desktop.h"
+#include "tools/eval_tool.h"
 
 namespace {
-
-class NoFiles : public kel::Files {
- public:
-  std::string programFolder() const override { return {}; }
-  std::optional<std::string> readAll(const std::string&, std::uintmax_t) override {
-    return std::nullopt;
-  }
-  bool replaceContent(const std::string&, const std::string&) override { return false; }
-  bool exists(const std::string&) override { return false; }
-};
 
 // Tokens as a formula has them: a run of digits and points, a run of letters, or one sign.
 int countTokens(const std::string& s) {
@@ -77,7 +66,7 @@ int main(int argc, char** argv) {
   while (countTokens(formula) < wanted) formula += countTokens(formula) + 1 == wanted ? "2" : "+1";
 
   kel::SimHost host;
-  NoFiles files;
+  kel::tools::NoFiles files;
   kel::Program p(host.desktop, files, host.scheduler);
   p.start();
   kel::MainWindow& w = p.Form1;

@@ -1,27 +1,14 @@
 #include "tools/eval_tool.h"
 
 #include <istream>
-#include <optional>
 #include <ostream>
 
 #include "app/program.h"
-#include "platform/files.h"
 #include "platform/sim/sim_desktop.h"
 
 namespace kel::tools {
 
 namespace {
-
-// No options file and no pictures: every evaluation starts from the design state.
-class NoFiles : public Files {
- public:
-  std::string programFolder() const override { return {}; }
-  std::optional<std::string> readAll(const std::string&, std::uintmax_t) override {
-    return std::nullopt;
-  }
-  bool replaceContent(const std::string&, const std::string&) override { return false; }
-  bool exists(const std::string&) override { return false; }
-};
 
 constexpr const char* kHelp =
     "Usage: kelvarin-eval [--normalise | --engine] [--deg] [--round]\n"

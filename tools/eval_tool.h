@@ -2,11 +2,26 @@
 // headless desktop, and one line is written for it. The program itself never uses it.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
+
 namespace kel::tools {
+
+// No options file and no pictures: every program starts from the design state.
+class NoFiles : public Files {
+ public:
+  std::string programFolder() const override { return {}; }
+  std::optional<std::string> readAll(const std::string&, std::uintmax_t) override {
+    return std::nullopt;
+  }
+  bool replaceContent(const std::string&, const std::string&) override { return false; }
+  bool exists(const std::string&) override { return false; }
+};
 
 enum class EvalMode {
   Evaluate,   // the line is the linear formula Text1, evaluated as the result row does

@@ -580,31 +580,24 @@ class Parser {
   int product() { return chain(&Parser::signed_, {{Tok::Star, Op::Mul}, {Tok::Slash, Op::Div}}); }
   // A sign binds below ^, as in a formula: -2^2 is -(2^2).
   int signed_() {
-    if (peek() == Tok::Minus || peek() == Tok::Plus) {
-      const bool minus = peek() == Tok::Minus;
-      advance();
-      Nest n(*this);
-      const int operand = signed_();
-      return minus ? unaryNode(NodeKind::Negate, operand) : operand;
-    }
     if (peek() == Tok::Not) {
       advance();
       Nest n(*this);
       return unaryNode(NodeKind::Not, notLevel());
     }
-    return power();
+    return sign(&Parser::signed_, &Parser::power);
   }
   int power() { return chain(&Parser::exponentOperand, {{Tok::Caret, Op::Pow}}); }
   // The operands of ^ may carry a sign: 2^-1 is 0.5.
-  int exponentOperand() {
-    if (peek() == Tok::Minus || peek() == Tok::Plus) {
-      const bool minus = peek() == Tok::Minus;
-      advance();
-      Nest n(*this);
-      const int operand = exponentOperand();
-      return minus ? unaryNode(NodeKind::Negate, operand) : operand;
-    }
-    return primary();
+  int exponentOperand() { return sign(&Parser::exponentOperand, &Parser::primary); }
+  // Signs before an operand: each applies to what `self` reads after it.
+  int sign(int (Parser::*self)(), int (Parser::*operand)()) {
+    if (peek() != Tok::Minus && peek() != Tok::Plus) return (this->*operand)();
+    const bool minus = peek() == Tok::Minus;
+    advance();
+    Nest n(*this);
+    const int signedOperand = (this->*self)();
+    return minus ? unaryNode(NodeKind::Negate, signedOperand) : signedOperand;
   }
   int primary() {
     const Token& t = current();
