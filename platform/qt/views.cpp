@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRegion>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -178,6 +179,12 @@ void FormWidget::paintEvent(QPaintEvent* e) {
   p.fillRect(e->rect(), back);
 }
 
+void FormWidget::showEvent(QShowEvent*) {
+  // The native window exists now: its mouse events are routed before any widget sees
+  // them (installing the filter again changes nothing).
+  if (QWindow* handle = windowHandle()) handle->installEventFilter(&sync_);
+}
+
 void FormWidget::closeEvent(QCloseEvent* e) {
   // The model decides: its unload step runs and it unloads the window itself.
   e->ignore();
@@ -209,16 +216,12 @@ void FormWidget::changeEvent(QEvent* e) {
 ControlView::ControlView(ViewSync& sync, Control& c, QWidget* w)
     : control(&c), widget(w), raw(w), container(c.Container), views(sync) {
   QObject::connect(w, &QObject::destroyed, [this] { raw = nullptr; });
-  sync.byWidget_.insert(w, this);
-  w->installEventFilter(&sync);
   w->setMouseTracking(true);
   w->hide();
 }
 
 ControlView::~ControlView() {
   if (QWidget* w = widget.data()) {
-    views.byWidget_.remove(w);
-    w->removeEventFilter(&views);
     QObject::disconnect(w, nullptr, nullptr, nullptr);
     w->hide();
     // Never deleted here directly: the widget may be the one whose event is running.
@@ -785,9 +788,9 @@ FormView::~FormView() {
 ViewSync::ViewSync(ModelGate& gate) : gate_(gate) {}
 
 ViewSync::~ViewSync() {
-  // Views that outlive the walk no longer route into it.
-  for (auto it = byWidget_.begin(); it != byWidget_.end(); ++it)
-    const_cast<QObject*>(it.key())->removeEventFilter(this);
+  // Windows that outlive the walk no longer route into it.
+  for (FormView* v : forms_)
+    if (v->widget && v->widget->windowHandle()) v->widget->windowHandle()->removeEventFilter(this);
 }
 
 FormView* ViewSync::existingView(Form& f) { return static_cast<FormView*>(f.view.view.get()); }
@@ -1047,52 +1050,61 @@ bool ViewSync::eventFilter(QObject* obj, QEvent* e) {
     default:
       return false;
   }
-  auto it = byWidget_.constFind(obj);
-  if (it == byWidget_.constEnd()) return false;
-  routeMouse(it.value(), e);
-  return false;  // the widget does its own part (a button's press, a check box's tick)
+  if (!obj->isWindowType()) return false;
+  for (FormView* v : forms_) {
+    if (v->widget && v->widget->windowHandle() == obj) {
+      routeMouse(*v, static_cast<QMouseEvent*>(e));
+      break;  // the handler may have unloaded the form: the list is not used again
+    }
+  }
+  return false;  // the widgets do their own part (a button's press, a check box's tick)
 }
 
-void ViewSync::routeMouse(ControlView* v, QEvent* e) {
-  auto* me = static_cast<QMouseEvent*>(e);
-  Control* c = v->control;
-  const QObject* key = v->widget.data();
+void ViewSync::routeMouse(FormView& fv, QMouseEvent* me) {
+  Form* f = fv.form;
+  if (!f->Loaded) return;
+  // The point in the form's client area picks the control by the model's rule, whatever
+  // widget Qt would give the event to (and whichever holds the implicit grab).
+  double x = 0, y = 0;
+  Control* c = mouseTarget(*f, me->position().x() * kTwipsPerPixel,
+                           me->position().y() * kTwipsPerPixel, x, y);
   const int shift = shiftOf(me->modifiers());
-  const double x = me->position().x() * kTwipsPerPixel;
-  const double y = me->position().y() * kTwipsPerPixel;
-  switch (e->type()) {
+  switch (me->type()) {
     case QEvent::MouseMove: {
-      if (!c->MouseMove) return;
+      if (!c || !c->MouseMove) return;
       const int buttons = buttonsOf(me->buttons());
       gate_.run([&] { callHandler(c->MouseMove, buttons, shift, x, y); });
       return;
     }
     case QEvent::MouseButtonDblClick:
-      if (c->DblClick) {
-        v->doubleClicked = true;
+      // Its press came first: a control without a double-click event has had it.
+      if (c && c->DblClick) {
+        fv.releaseEndsDoubleClick = true;
         gate_.run([&] { callHandler(c->DblClick); });
-        return;
       }
-      [[fallthrough]];  // no double-click event: a second press
+      return;
     case QEvent::MouseButtonPress: {
       const int button = buttonOf(me->button());
-      if (!c->MouseDown || button == 0) return;
+      if (!c || !c->MouseDown || button == 0) return;
+      // The second press of a double click is the double click, where there is one.
+      if (c->DblClick && (me->flags() & Qt::MouseEventCreatedDoubleClick)) return;
       gate_.run([&] { callHandler(c->MouseDown, button, shift, x, y); });
       return;
     }
     case QEvent::MouseButtonRelease: {
       const int button = buttonOf(me->button());
       if (button == 0) return;
-      const bool endsDoubleClick = v->doubleClicked;
-      v->doubleClicked = false;
-      const bool inside = v->widget->rect().contains(me->position().toPoint());
-      const bool click = button == 1 && v->clickOnRelease && inside && !endsDoubleClick;
+      const bool endsDoubleClick = fv.releaseEndsDoubleClick;
+      fv.releaseEndsDoubleClick = false;
+      if (!c) return;
+      // Buttons, check boxes and lists make their click themselves.
+      const auto* cv = static_cast<const ControlView*>(c->view.view.get());
+      const bool click = button == 1 && !endsDoubleClick && (!cv || cv->clickOnRelease);
       if (!c->MouseUp && !(click && c->Click)) return;
       gate_.run([&] {
         callHandler(c->MouseUp, button, shift, x, y);
-        // The mouse-up handler may have unloaded the control.
-        auto again = byWidget_.constFind(key);
-        if (click && again != byWidget_.constEnd() && again.value() == v) callHandler(c->Click);
+        // The mouse-up handler may have unloaded the control, or its form.
+        if (click && f->Loaded && stillLoaded(*f, c)) callHandler(c->Click);
       });
       return;
     }
