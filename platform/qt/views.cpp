@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/desktop.h"
 #include "platform/qt/fonts.h"
 #include "platform/units.h"
 
@@ -107,6 +108,12 @@ class PaintedWidget : public QWidget {
   int penWidth = 1;
 
  protected:
+  // A caption as it shows, by the rule measureLabel measures it with.
+  static QString shown(const QString& caption) {
+    return caption.contains(QLatin1Char('&'))
+               ? QString::fromStdString(shownCaption(caption.toStdString()))
+               : caption;
+  }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     const QRect r = rect();
@@ -125,7 +132,7 @@ class PaintedWidget : public QWidget {
         flags |= alignment == 1   ? Qt::AlignRight
                  : alignment == 2 ? Qt::AlignHCenter
                                   : Qt::AlignLeft;
-        p.drawText(textRect, flags, text);
+        p.drawText(textRect, flags, shown(text));
         break;
       }
       case ControlKind::Image:
@@ -147,13 +154,13 @@ class PaintedWidget : public QWidget {
           p.setPen(QColor(160, 160, 160));
           p.drawRect(r.adjusted(0, 6, -1, -1));
         }
-        if (!text.isEmpty()) {
+        if (const QString caption = shown(text); !caption.isEmpty()) {
           p.setFont(textFont);
           const QFontMetrics fm(textFont);
-          const QRect cap(8, 0, fm.horizontalAdvance(text) + 4, fm.height());
+          const QRect cap(8, 0, fm.horizontalAdvance(caption) + 4, fm.height());
           p.fillRect(cap, back);
           p.setPen(fore);
-          p.drawText(cap, Qt::AlignCenter, text);
+          p.drawText(cap, Qt::AlignCenter, caption);
         }
         break;
       case ControlKind::Shape:

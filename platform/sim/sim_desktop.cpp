@@ -168,7 +168,7 @@ std::optional<std::string> SimDesktop::fileDialog(FileDialogKind kind, const std
 SizeTw SimDesktop::measureLabel(const Font& font, const std::string& caption) {
   const double charPx = std::ceil(0.6 * font.Size) + (font.Bold ? 1 : 0);
   const double linePx = std::ceil(1.5 * font.Size);
-  return {static_cast<double>(utf8Length(caption)) * charPx * kTwipsPerPixel,
+  return {static_cast<double>(utf8Length(shownCaption(caption))) * charPx * kTwipsPerPixel,
           linePx * kTwipsPerPixel};
 }
 

@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
@@ -514,6 +515,70 @@ TEST(MouseRouting, TheRealDesktopRunsTheHandlersTheSimRuns) {
   EXPECT_EQ(ran("Pic"), 3 * 5 + 3);
   EXPECT_EQ(ran("Strip"), 5);
   for (const char* none : {"Mark", "Rule", "Off", "Hid", "HidSym"}) EXPECT_EQ(ran(none), 0) << none;
+}
+
+// --- captions -------------------------------------------------------------------------------
+
+// The first and last columns with ink of a picture.
+std::pair<int, int> inkColumns(const QImage& img) {
+  int first = -1, last = -1;
+  for (int x = 0; x < img.width(); ++x)
+    for (int y = 0; y < img.height(); ++y)
+      if (qGray(img.pixel(x, y)) < 128) {
+        if (first < 0) first = x;
+        last = x;
+        break;
+      }
+  return {first, last};
+}
+
+TEST_F(DesktopTest, CaptionsAreDrawnAndMeasuredAsTheyShow) {
+  // "&&" is one ampersand; a single "&" marks an access key and shows nothing.
+  const std::vector<std::pair<std::string, QString>> cases = {
+      {"&&", "&"}, {"a&b", "ab"}, {"x&&&y", "x&y"}, {"&&&&", "&&"}};
+  const Font font{"Arial", 24, false, 0};
+  const QFont& qfont = desktop.views().font(font);
+  std::vector<std::unique_ptr<Label>> labels;
+  for (const auto& c : cases) {
+    auto l = std::make_unique<Label>("L" + std::to_string(labels.size()));
+    l->Caption = c.first;
+    l->Font = font;
+    l->BackColor = kWhite;
+    l->ForeColor = kBlack;
+    l->AutoSize = true;
+    l->Left = 150;
+    l->Top = 150 + 600 * static_cast<double>(labels.size());
+    autoSize(desktop, *l);
+    f.add(*l);
+    labels.push_back(std::move(l));
+  }
+  f.Height = 6000;
+  struct Unload {  // before the labels go, whatever the test's outcome
+    QtDesktop& d;
+    Form& f;
+    ~Unload() {
+      if (f.Loaded) d.run([&] { d.unloadForm(f); });
+    }
+  } unload{desktop, f};
+  desktop.run([&] { desktop.showForm(f); });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const QString& shown = cases[i].second;
+    Label& l = *labels[i];
+    EXPECT_EQ(l.Width, QFontMetrics(qfont).horizontalAdvance(shown) * 15.0) << l.Caption;
+    // The text as Qt draws it by itself, where the label draws its caption.
+    QWidget* w = widgetOf(l);
+    QImage expected(w->size(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    QPainter p(&expected);
+    p.setFont(qfont);
+    p.setPen(Qt::black);
+    p.drawText(expected.rect(), Qt::AlignTop | Qt::AlignLeft | Qt::TextSingleLine, shown);
+    p.end();
+    const auto ink = inkColumns(expected);
+    EXPECT_GE(ink.first, 0);
+    EXPECT_EQ(inkColumns(w->grab().toImage()), ink) << l.Caption;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sim/sim_desktop.h"
@@ -120,6 +121,12 @@ TEST(SimDesktop, MeasuresTextByItsDocumentedRule) {
   SizeTw b = d.measureLabel(Font{"Arial", 12, true, 204}, "ж");  // one character, bold
   EXPECT_EQ(b.width, (8 + 1) * 15);
   EXPECT_EQ(b.height, 18 * 15);
+  // Only what a caption shows counts: "&&" is one "&", a single "&" marks an access key.
+  const std::pair<const char*, int> shown[] = {{"&&", 1},   {"&", 0},  {"a&b", 2}, {"x&&&y", 3},
+                                               {"&&&&", 2}, {"ж&", 1}, {"&ж", 1}};
+  for (const auto& [caption, chars] : shown)
+    EXPECT_EQ(d.measureLabel(Font{"Arial", 24, false, 204}, caption).width, chars * 15 * 15)
+        << caption;
 }
 
 TEST(SimDesktop, AReleaseThatUnloadsItsElementMakesNoClick) {
