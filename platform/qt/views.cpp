@@ -214,7 +214,11 @@ void FormWidget::resizeEvent(QResizeEvent* e) {
 }
 
 void FormWidget::changeEvent(QEvent* e) {
-  if (view && e->type() == QEvent::WindowStateChange) sync_.systemGeometryChanged(*view);
+  if (view && e->type() == QEvent::WindowStateChange) {
+    // Remembered until the check: a minimise undone before it ran still counts.
+    if (windowState() & Qt::WindowMinimized) view->minimizeSeen = true;
+    sync_.systemGeometryChanged(*view);
+  }
   QWidget::changeEvent(e);
 }
 
@@ -1140,26 +1144,45 @@ void ViewSync::checkGeometry(FormView& v) {
   const WindowState st = ws & Qt::WindowMinimized   ? WindowState::Minimized
                          : ws & Qt::WindowMaximized ? WindowState::Maximized
                                                     : WindowState::Normal;
-  const bool stateChanged = st != v.state_;
-  if (st == WindowState::Minimized) {
-    if (!stateChanged) return;
-    gate_.run([&] {
-      v.state_ = st;
-      f.State = st;
-      callHandler(f.Resize);
-    });
-    return;
+  // A minimise undone before this check ran is still a minimise and a restore: the
+  // resize event runs for each.
+  const bool minimizedMeanwhile = v.minimizeSeen && v.state_ != WindowState::Minimized;
+  v.minimizeSeen = false;
+  if (st == WindowState::Minimized || minimizedMeanwhile) {
+    // A minimised window's place is no place the user gave it: the model keeps its own.
+    if (v.state_ != WindowState::Minimized) {
+      QPointer<FormWidget> alive(w);
+      gate_.run([&] {
+        v.state_ = WindowState::Minimized;
+        f.State = WindowState::Minimized;
+        callHandler(f.Resize);
+      });
+      // The resize event may have unloaded the form.
+      if (!alive || alive->view != &v || !f.Loaded || !v.visible_) return;
+    }
+    if (st == WindowState::Minimized) return;
   }
-  QPoint origin;
-  if (!windowOrigin || !windowOrigin(w, origin)) origin = w->geometry().topLeft();
+  const bool restored = v.state_ == WindowState::Minimized;
+  const bool stateChanged = st != v.state_;
+  const bool placingOurs =
+      !restored && v.placing > 0 && v.placingSince.isValid() && v.placingSince.elapsed() < 3000;
+  // Where the window is: as the window manager last reported it (Qt keeps that from its
+  // configure notifications). The server is asked only while a request of ours is being
+  // placed, as the frame rule needs to see a manager's shift before it reports anything.
+  // Never on a restore: the manager may still be flying the frame back from the task
+  // bar, and the server has it wherever it is on the way.
+  QPoint origin = w->geometry().topLeft();
+  if (placingOurs && windowOrigin) {
+    QPoint server;
+    if (windowOrigin(w, server)) origin = server;
+  }
   const QSize size = w->size();
   const QRect actual(origin, size);
   if (!stateChanged && actual == v.target) {
     v.placing = 0;
     return;
   }
-  if (!stateChanged && st == WindowState::Normal && size == v.target.size() && v.placing > 0 &&
-      v.placingSince.isValid() && v.placingSince.elapsed() < 3000) {
+  if (!stateChanged && st == WindowState::Normal && size == v.target.size() && placingOurs) {
     // A window manager that takes the position asked for as its frame's puts the
     // client area off by exactly the frame's left and top extents: ask again, shifted
     // back by them. Any other offset is where the user or the manager wants it.
@@ -1173,20 +1196,24 @@ void ViewSync::checkGeometry(FormView& v) {
       return;
     }
   }
-  // The user or the window manager moved, sized, maximised or restored the window.
+  // The user or the window manager moved, sized, maximised or restored the window. A
+  // restore to where it was changes only the state (the model's place stays exact).
+  const bool moved = actual != v.target;
   const bool resized = stateChanged || size != v.target.size();
   gate_.run([&] {
     f.State = st;
-    f.Left = (origin.x() - kFrameLeftPx) * kTwipsPerPixel;
-    f.Top = origin.y() * kTwipsPerPixel - kFrameTopTw;
-    f.Width = size.width() * kTwipsPerPixel + kFrameExtraWidthTw;
-    f.Height = size.height() * kTwipsPerPixel + kFrameExtraHeightTw;
     v.state_ = st;
-    v.left_ = f.Left;
-    v.top_ = f.Top;
-    v.width_ = f.Width;
-    v.height_ = f.Height;
-    v.target = actual;
+    if (moved) {
+      f.Left = (origin.x() - kFrameLeftPx) * kTwipsPerPixel;
+      f.Top = origin.y() * kTwipsPerPixel - kFrameTopTw;
+      f.Width = size.width() * kTwipsPerPixel + kFrameExtraWidthTw;
+      f.Height = size.height() * kTwipsPerPixel + kFrameExtraHeightTw;
+      v.left_ = f.Left;
+      v.top_ = f.Top;
+      v.width_ = f.Width;
+      v.height_ = f.Height;
+      v.target = actual;
+    }
     v.placing = 0;
     if (v.hasColourKey_) v.maskDirty_ = true;
     if (resized) callHandler(f.Resize);

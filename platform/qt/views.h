@@ -126,6 +126,7 @@ class FormView {
   int placing = 0;  // corrections still allowed for the last request
   QElapsedTimer placingSince;
   bool checkQueued = false;
+  bool minimizeSeen = false;            // the window was minimised since the last check
   bool releaseEndsDoubleClick = false;  // the release that ends a double click is no click
 
  private:

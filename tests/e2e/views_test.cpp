@@ -327,6 +327,24 @@ TEST_F(DesktopTest, TheFirstShowRunsTheResizeEventOnce) {
   EXPECT_EQ(resizes, 1);
 }
 
+TEST_F(DesktopTest, AMinimiseUndoneAtOnceStillRunsTheResizeEventForBoth) {
+  f.Left = 3007;  // no whole pixel: a restore must not round the model's place
+  std::vector<WindowState> states;
+  f.Resize = [&] { states.push_back(f.State); };
+  desktop.run([&] { desktop.showForm(f); });
+  QWidget* w = widgetOf(f);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  // Both changes reach the window before the backend looks at it.
+  w->setWindowState(Qt::WindowMinimized);
+  w->setWindowState(Qt::WindowNoState);
+  static_cast<void>(QTest::qWaitFor([&] { return states.size() >= 3; }, 2000));
+  EXPECT_EQ(states, (std::vector<WindowState>{WindowState::Normal, WindowState::Minimized,
+                                              WindowState::Normal}));
+  EXPECT_EQ(f.State, WindowState::Normal);
+  EXPECT_EQ(f.Left, 3007);
+  EXPECT_EQ(f.Top, 1500);
+}
+
 TEST_F(DesktopTest, TheCloseButtonRunsUnloadAndTheWindowGoes) {
   int unloads = 0;
   f.Unload = [&] { ++unloads; };
