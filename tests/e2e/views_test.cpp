@@ -98,6 +98,9 @@ QWidget* widgetOf(Form& f) {
   return v ? v->widget.data() : nullptr;
 }
 
+// (QTRY_* report a failure to QtTest alone and end the test quietly: tests here wait with
+// QTest::qWaitFor and check with EXPECT.)
+
 // Real pointer events come to the form's window, as these do.
 QWindow* windowOf(Form& f) { return widgetOf(f)->windowHandle(); }
 
@@ -139,7 +142,8 @@ TEST_F(ViewsTest, ClientAreaStandsByTheFrameRule) {
   f.Left = 3000;
   f.Width = 9000 + 120;
   views.syncAll();
-  QTRY_COMPARE(widgetOf(f)->geometry(), QRect(204, 134, 600, 300));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return widgetOf(f)->geometry() == QRect(204, 134, 600, 300); }))
+      << widgetOf(f)->geometry().x() << "," << widgetOf(f)->geometry().y();
 }
 
 TEST_F(ViewsTest, ChildrenLieInTheirContainerAndAboveIt) {
@@ -352,7 +356,8 @@ TEST_F(DesktopTest, TheCloseButtonRunsUnloadAndTheWindowGoes) {
   QPointer<QWidget> w = widgetOf(f);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
   w->close();
-  QTRY_COMPARE(unloads, 1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return unloads > 0; }));
+  EXPECT_EQ(unloads, 1);
   EXPECT_FALSE(f.Loaded);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(w.isNull());
