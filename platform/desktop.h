@@ -134,6 +134,11 @@ class Desktop {
   virtual std::optional<Picture> loadPicture(const std::string& path) = 0;
 };
 
+// What a caption shows, as the classic labels draw it: "&&" is one "&", and a single "&"
+// only marks the access key that follows it, so it shows nothing (and the key is drawn
+// plain). Both desktops draw and measure captions by this rule.
+std::string shownCaption(const std::string& caption);
+
 // --- explicit effects of property sets ------------------------------------------------
 
 // Sizes an auto-sizing label to its caption.

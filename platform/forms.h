@@ -611,6 +611,15 @@ class Form : public Tracked {
   std::vector<Layer> layers_;
 };
 
+// The control a mouse event at a client point (twips) goes to, and the point in that
+// control's own twips (x, y): the topmost control there (Form::hitTest), and nobody
+// outside the client area, over the bare form or over a disabled control (its container
+// gets nothing either). Both desktops route every pointer event by this one rule.
+Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, double& y);
+// Whether the control is (still) one of the form's: an event handler may unload the
+// element that got the event.
+bool stillLoaded(const Form& f, const Control* c);
+
 // A control's position relative to the form's client area (its containers' offsets added).
 void absolutePosition(const Control& c, double& left, double& top);
 // Whether the control and all its containers are visible.

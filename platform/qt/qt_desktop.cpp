@@ -362,7 +362,7 @@ std::optional<std::string> QtDesktop::fileDialog(FileDialogKind kind, const std:
 
 SizeTw QtDesktop::measureLabel(const Font& font, const std::string& caption) {
   const QFontMetrics fm(views_.font(font));
-  return {fm.horizontalAdvance(QString::fromStdString(caption)) * kTwipsPerPixel,
+  return {fm.horizontalAdvance(QString::fromStdString(shownCaption(caption))) * kTwipsPerPixel,
           fm.height() * kTwipsPerPixel};
 }
 

@@ -168,7 +168,7 @@ std::optional<std::string> SimDesktop::fileDialog(FileDialogKind kind, const std
 SizeTw SimDesktop::measureLabel(const Font& font, const std::string& caption) {
   const double charPx = std::ceil(0.6 * font.Size) + (font.Bold ? 1 : 0);
   const double linePx = std::ceil(1.5 * font.Size);
-  return {static_cast<double>(utf8Length(caption)) * charPx * kTwipsPerPixel,
+  return {static_cast<double>(utf8Length(shownCaption(caption))) * charPx * kTwipsPerPixel,
           linePx * kTwipsPerPixel};
 }
 
@@ -213,16 +213,18 @@ void SimDesktop::dispatchMouse(int kind, int button) {
   double cx = 0, cy = 0;
   Form* f = formAt(pointer_.x, pointer_.y, cx, cy);
   if (!f) return;
-  Control* c = f->hitTest(cx, cy);
-  if (!c || !c->Enabled) return;
-  double l, t;
-  absolutePosition(*c, l, t);
-  const double x = cx - l, y = cy - t;
+  double x = 0, y = 0;
+  Control* c = mouseTarget(*f, cx, cy, x, y);
+  if (!c) return;
   int buttons = button;
   if (kind == 0) buttons = (down_[vk::LButton] ? 1 : 0) | (down_[vk::RButton] ? 2 : 0);
-  const MouseHandler& h = kind == 0 ? c->MouseMove : kind == 1 ? c->MouseDown : c->MouseUp;
+  // Copies run: a handler may unload the very control that owns it.
+  const MouseHandler h = kind == 0 ? c->MouseMove : kind == 1 ? c->MouseDown : c->MouseUp;
   if (h) h(buttons, shiftState(), x, y);
-  if (kind == 2 && button == 1 && c->Click) c->Click();
+  if (kind == 2 && button == 1 && stillLoaded(*f, c) && c->Click) {
+    const std::function<void()> click = c->Click;
+    click();
+  }
 }
 
 void SimDesktop::userMovePointer(int x, int y) {

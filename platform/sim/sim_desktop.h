@@ -3,7 +3,8 @@
 // boxes and file dialogs, and a record of everything the program asked of it.
 //
 // Text is measured by a fixed rule, so positions in tests do not depend on fonts:
-//   a character is ceil(0.6 x size) pixels wide, one more when bold;
+//   a character is ceil(0.6 x size) pixels wide, one more when bold; the characters
+//   counted are those the caption shows (shownCaption: "&&" is one, a single "&" none);
 //   a line is ceil(1.5 x size) pixels high (size in points);
 //   a label auto-sized to n characters is n character widths wide and one line high.
 #pragma once
