@@ -85,6 +85,7 @@ void Program::wireEvents() {
   w.Timer15.Tick = [this] { input.Timer15_Timer(); };
   w.Timer8.Tick = [this] { input.Timer8_Timer(); };
   w.Timer10.Tick = [this] { input.Timer10_Timer(); };
+  pages.WireEvents();  // pages: undo, the page buttons, clear all, the page files
 }
 
 void Program::start() {

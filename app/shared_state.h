@@ -144,6 +144,12 @@ struct SharedState {
   // --- window services --------------------------------------------------------------------
   int FormDragActive = 0;
   double FormDragX = 0, FormDragY = 0;
+
+  // --- pages ------------------------------------------------------------------------------
+  // The right edge and the top of the last symbol (page twips), recomputed from the pointer
+  // when a page or an undo step is put back.
+  float LastSymbolRight = 0, LastSymbolTop = 0;
+  // --- end of the pages' block ------------------------------------------------------------
 };
 
 }  // namespace kel

@@ -437,6 +437,9 @@ struct CommandButton : Control {
   Prop<std::string, kChangedText> Caption{this};
   Prop<kel::Picture, kChangedPicture> Picture{this};
   FontProps Font{this};
+  // 0 standard: the desktop's button face; 1 graphical: BackColor is the face, and the
+  // picture stands centred on it.
+  Prop<int, kChangedStyle> Style{this, 0};
 };
 
 struct Frame : Control {

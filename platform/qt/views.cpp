@@ -747,11 +747,31 @@ class ButtonView : public ControlView {
   }
 
  protected:
-  // A button keeps the desktop's button face; only a picture button differs.
-  void applyColours(Control&) override {}
+  // --- palette: graphical buttons ---------------------------------------------------------
+  // A button keeps the desktop's button face; only a graphical (picture) button differs:
+  // its BackColor is the face.
+  void applyColours(Control& c) override {
+    auto& b = static_cast<CommandButton&>(c);
+    const bool wasGraphical = style_ == 1;
+    style_ = b.Style;
+    QWidget* w = widget.data();
+    if (style_ == 1) {
+      QPalette pal = w->palette();
+      pal.setColor(QPalette::Button, qcolorFor(b.BackColor));
+      pal.setColor(QPalette::ButtonText, qcolorFor(b.ForeColor));
+      w->setPalette(pal);
+    } else if (wasGraphical) {
+      w->setPalette(QPalette());
+    }
+  }
+  // --- end of the palette's block ---------------------------------------------------------
   void syncKind(Control& c, bool initial) override {
     auto& b = static_cast<CommandButton&>(c);
     auto* button = static_cast<QPushButton*>(widget.data());
+    if (!initial && b.Style != style_) {  // palette: graphical buttons
+      applyColours(c);
+      views.noteChange();
+    }
     if (initial || b.Caption != caption_) {
       caption_ = b.Caption;
       button->setText(QString::fromStdString(caption_));
@@ -774,6 +794,7 @@ class ButtonView : public ControlView {
   std::string caption_;
   Font font_;
   Picture picture_;
+  int style_ = 0;  // palette: graphical buttons
 };
 
 }  // namespace
