@@ -51,10 +51,12 @@ inline constexpr int LMenu = 164, RMenu = 165;
 }  // namespace vk
 
 // One press of a key or a mouse button by the user (a virtual-key code, 1 to 255), and
-// whether either Shift key was held at that moment.
+// what was held at that moment: either Shift key, either Ctrl key, the left Alt key.
 struct KeyPress {
   int vk = 0;
   bool shift = false;
+  bool ctrl = false;
+  bool leftAlt = false;
   bool operator==(const KeyPress&) const = default;
 };
 

@@ -79,6 +79,33 @@ TEST_F(X11InputTest, AHeldKeyIsPressedOnceWhateverItsRepeats) {
   EXPECT_EQ(in->takeKeyPresses(), (std::vector<KeyPress>{{'A', false}}));
 }
 
+TEST_F(X11InputTest, PressesComeWithTheCtrlAndTheLeftAltHeldAtThem) {
+  turn();
+  in->takeKeyPresses();
+  user("key --delay 12 ctrl+v alt+a c");
+  in->sync();
+  EXPECT_EQ(in->takeKeyPresses(), (std::vector<KeyPress>{{162, false, true, false},
+                                                         {'V', false, true, false},
+                                                         {164, false, false, true},
+                                                         {'A', false, false, true},
+                                                         {'C', false, false, false}}));
+  // The right-hand keys alone, from a client that presses exactly these keycodes (the
+  // typing tool's keysym lookup presses the left ones along with them).
+  X11Input other(openDisplay());
+  for (int modifier : {163, 165}) {
+    other.keyEvent(modifier, false);
+    other.keyEvent('X', false);
+    other.keyEvent('X', true);
+    other.keyEvent(modifier, true);
+  }
+  other.sync();
+  in->sync();
+  EXPECT_EQ(in->takeKeyPresses(), (std::vector<KeyPress>{{163, false, true, false},
+                                                         {'X', false, true, false},
+                                                         {165, false, false, false},
+                                                         {'X', false, false, false}}));
+}
+
 TEST_F(X11InputTest, AtMostTheNewestPressesAreKept) {
   turn();
   in->takeKeyPresses();
