@@ -25,7 +25,7 @@ struct CapturedKey {
   bool ctrl = false;
   bool operator==(const CapturedKey&) const = default;
 };
-inline constexpr std::size_t kMaxCapturedKeys = 64;
+inline constexpr std::size_t kMaxCapturedKeys = 4096;
 
 struct PointerPointRecord {
   std::int32_t x = 0;
@@ -89,7 +89,8 @@ struct SharedState {
 
   // --- keyboard and mouse -----------------------------------------------------------------
   // The keys the keyboard poll captured and the release check has not queued yet, in the
-  // order they were pressed. Bounded by kMaxCapturedKeys (the oldest goes).
+  // order they were pressed. Bounded by kMaxCapturedKeys (once full, later presses are
+  // dropped).
   std::deque<CapturedKey> CapturedKeys;
   // The List1 positions, ascending, of the items queued for Ctrl chords: the rows' Ctrl
   // gate is shut for them whenever they are played.

@@ -55,7 +55,8 @@ void Input::captureKeyPresses() {
     // The left Alt outranks every key pressed while it is held: Alt+A, Alt+F4, Alt+Tab
     // queue the Alt key's layout code and nothing else.
     if (k.leftAlt && k.vk != vk::LMenu) continue;
-    if (p.CapturedKeys.size() >= kMaxCapturedKeys) p.CapturedKeys.pop_front();
+    // Full (a key held down while thousands are typed): what was typed first stays.
+    if (p.CapturedKeys.size() >= kMaxCapturedKeys) continue;
     p.CapturedKeys.push_back({k.vk, k.shift, k.ctrl});
   }
 }

@@ -174,7 +174,8 @@ void X11Input::rawPress(int vk) {
 
 void X11Input::recordPress(int vk) {
   if (vk <= 0 || vk > 255) return;
-  if (presses_.size() >= kMaxKeyPresses) presses_.pop_front();
+  // Once full, the presses typed first are the ones kept.
+  if (presses_.size() >= kMaxKeyPresses) return;
   KeyPress press{vk};
   for (int kc = 8; kc <= 255; ++kc) {
     if (!modifierKeycodeDown_[static_cast<std::size_t>(kc)]) continue;

@@ -63,7 +63,7 @@ class X11Input {
   // One synthetic key event through XTest (kept out of the latch).
   void keyEvent(int vk, bool up);
   // The user's key and button presses since the previous call, in arrival order (at most
-  // kMaxKeyPresses, the newest); neither repeats nor the program's own injections.
+  // kMaxKeyPresses, the oldest); neither repeats nor the program's own injections.
   std::vector<KeyPress> takeKeyPresses();
   // Synthetic button events: 2/4 left down/up, 8/16 right down/up.
   void mouseEvent(int flags);
