@@ -16,13 +16,16 @@ inline constexpr int kMaxSymbols = 10000;
 // value for the hidden image that stands for "no open bar".
 inline constexpr int kNoBar = -1;
 
-// A key pressed by the user that the keyboard capture holds until it is released.
+// A key pressed by the user that the keyboard capture holds until it is released: with
+// Shift as it was at the press, and whether it was a Ctrl chord (Ctrl held at the press,
+// or an editing hotkey acted on it).
 struct CapturedKey {
   int code = 0;
   bool shift = false;
+  bool ctrl = false;
   bool operator==(const CapturedKey&) const = default;
 };
-inline constexpr std::size_t kMaxCapturedKeys = 64;
+inline constexpr std::size_t kMaxCapturedKeys = 4096;
 
 struct PointerPointRecord {
   std::int32_t x = 0;
@@ -86,9 +89,12 @@ struct SharedState {
 
   // --- keyboard and mouse -----------------------------------------------------------------
   // The keys the keyboard poll captured and the release check has not queued yet, in the
-  // order they were pressed, each with whether Shift was held at its press. Bounded by
-  // kMaxCapturedKeys (the oldest goes).
+  // order they were pressed. Bounded by kMaxCapturedKeys (once full, later presses are
+  // dropped).
   std::deque<CapturedKey> CapturedKeys;
+  // The List1 positions, ascending, of the items queued for Ctrl chords: the rows' Ctrl
+  // gate is shut for them whenever they are played.
+  std::deque<int> CtrlChordItems;
   int CtrlDown = 0;
   int RecordedPointCount = 0;
   int StepIndex = 0;

@@ -54,7 +54,7 @@ bool PlayedItem::onTheLine() const { return p.UpperIndexMode == 0 && p.LowerInde
 
 bool PlayedItem::inIndexMode() const { return p.UpperIndexMode == 1 || p.LowerIndexMode == 1; }
 
-bool PlayedItem::ctrlGateOpen() const { return !p.input.IsCtrlDown(); }
+bool PlayedItem::ctrlGateOpen() const { return !ctrlChord && !p.input.IsCtrlDown(); }
 
 void PlayedItem::placeText(const std::string& caption) const {
   if (inIndexMode())
@@ -100,6 +100,7 @@ void Input::playQueuedKey(TypingLayout layout) {
   }
   const std::string shift = w.List2.Text();
   item.PlayedShift = shift.empty() ? std::string() : shift.substr(shift.size() - 1);
+  item.ctrlChord = p.input.IsCtrlChordItem(w.List1.ListIndex);
 
   struct Hotkey {
     int key;

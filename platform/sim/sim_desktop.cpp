@@ -244,10 +244,9 @@ void SimDesktop::userKeyDown(int vk) {
     }
   }
   down_[static_cast<size_t>(vk)] = true;
-  if (press && vk != 0) {
-    if (presses_.size() >= kMaxKeyPresses) presses_.pop_front();
-    presses_.push_back({vk, (shiftState() & 1) != 0});
-  }
+  // Once full, the presses typed first are the ones kept.
+  if (press && vk != 0 && presses_.size() < kMaxKeyPresses)
+    presses_.push_back({vk, (shiftState() & 1) != 0, (shiftState() & 2) != 0, down_[vk::LMenu]});
 }
 
 void SimDesktop::userKeyUp(int vk) {
