@@ -203,6 +203,9 @@ void QtDesktop::makeTopmost(Form& f) {
 void QtDesktop::setColourKey(Form& f, Colour key) { views_.setColourKey(views_.formView(f), key); }
 
 void QtDesktop::bringToFront(Form& f) {
+  // The form may have been shown in this very event: its window must be up to be raised
+  // (a limits dialog is raised and activated as it opens).
+  if (f.Visible) views_.syncAll();
   FormView* v = views_.existingView(f);
   if (!v || !v->widget || !f.Visible) return;
   v->widget->raise();

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -20,6 +21,7 @@
 #include <cmath>
 
 #include "platform/qt/fonts.h"
+#include "platform/qt/vk_keycodes.h"
 #include "platform/units.h"
 
 namespace kel::qt {
@@ -732,11 +734,31 @@ class ButtonView : public ControlView {
   }
 
  protected:
-  // A button keeps the desktop's button face; only a picture button differs.
-  void applyColours(Control&) override {}
+  // --- palette: graphical buttons ---------------------------------------------------------
+  // A button keeps the desktop's button face; only a graphical (picture) button differs:
+  // its BackColor is the face.
+  void applyColours(Control& c) override {
+    auto& b = static_cast<CommandButton&>(c);
+    const bool wasGraphical = style_ == 1;
+    style_ = b.Style;
+    QWidget* w = widget.data();
+    if (style_ == 1) {
+      QPalette pal = w->palette();
+      pal.setColor(QPalette::Button, qcolorFor(b.BackColor));
+      pal.setColor(QPalette::ButtonText, qcolorFor(b.ForeColor));
+      w->setPalette(pal);
+    } else if (wasGraphical) {
+      w->setPalette(QPalette());
+    }
+  }
+  // --- end of the palette's block ---------------------------------------------------------
   void syncKind(Control& c, bool initial) override {
     auto& b = static_cast<CommandButton&>(c);
     auto* button = static_cast<QPushButton*>(widget.data());
+    if (!initial && b.Style != style_) {  // palette: graphical buttons
+      applyColours(c);
+      views.noteChange();
+    }
     if (initial || b.Caption != caption_) {
       caption_ = b.Caption;
       button->setText(QString::fromStdString(caption_));
@@ -759,6 +781,7 @@ class ButtonView : public ControlView {
   std::string caption_;
   Font font_;
   Picture picture_;
+  int style_ = 0;  // palette: graphical buttons
 };
 
 }  // namespace
@@ -1044,6 +1067,9 @@ bool ViewSync::eventFilter(QObject* obj, QEvent* e) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
       break;
+    case QEvent::KeyPress:  // limits dialogs: a text box's KeyDown
+      routeKey(obj, static_cast<QKeyEvent*>(e));
+      return false;
     default:
       return false;
   }
@@ -1052,6 +1078,24 @@ bool ViewSync::eventFilter(QObject* obj, QEvent* e) {
   routeMouse(it.value(), e);
   return false;  // the widget does its own part (a button's press, a check box's tick)
 }
+
+// --- limits dialogs: a key for a text box -----------------------------------------------
+// The key as the model names keys (its physical place, as the capture reads it), then the
+// box takes the key itself.
+void ViewSync::routeKey(QObject* obj, QKeyEvent* e) {
+  auto it = byWidget_.constFind(obj);
+  if (it == byWidget_.constEnd()) return;
+  Control* c = it.value()->control;
+  if (c->Kind != ControlKind::TextBox) return;
+  auto* box = static_cast<TextBox*>(c);
+  if (!box->KeyDown) return;
+  int vk = vkForKeycode(static_cast<int>(e->nativeScanCode()));
+  if (vk == 0 && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) vk = 13;
+  if (vk == 0) return;
+  const int shift = shiftOf(e->modifiers());
+  gate_.run([&] { callHandler(box->KeyDown, vk, shift); });
+}
+// --- end of the limits dialogs' block ---------------------------------------------------
 
 void ViewSync::routeMouse(ControlView* v, QEvent* e) {
   auto* me = static_cast<QMouseEvent*>(e);

@@ -29,6 +29,8 @@
 #include "platform/forms.h"
 #include "platform/qt/model_gate.h"
 
+class QKeyEvent;
+
 namespace kel::qt {
 
 class ViewSync;
@@ -191,6 +193,7 @@ class ViewSync : public QObject {
   QWidget* parentFor(FormView& fv, Control* container, int depth);
   void restack(QWidget* w, QWidget* below);
   void routeMouse(ControlView* v, QEvent* e);
+  void routeKey(QObject* obj, QKeyEvent* e);  // limits dialogs: a text box's KeyDown
   void systemGeometryChanged(FormView& v);
   void checkGeometry(FormView& v);
   void updateMask(FormView& v);
