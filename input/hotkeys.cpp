@@ -22,6 +22,8 @@ void Input::Timer15_Timer() {
   auto chord = [&](int key) { return IsCtrlDown() && pressed(key); };
 
   w.Timer15.setInterval(kPollMs);
+  // While a limits dialog is open, Delete and the Ctrl chords edit the text of its boxes.
+  if (p.evaluation.Form4Visible() || p.evaluation.Form5Visible()) return;
   if (chord(kKeyV)) {
     p.pages.Prepihi();
     w.Timer15.setInterval(kAfterPasteOrDeleteMs);
