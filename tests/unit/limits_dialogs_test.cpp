@@ -345,6 +345,17 @@ TEST(LimitsDialogs, TheCloseBoxCancels) {
   }
 }
 
+// Shut-down unloads an open dialog (its unload step runs) before the options are written.
+TEST(LimitsDialogs, ShutDownUnloadsTheDialogs) {
+  PaletteUser u;
+  LimitsDialogForm& f = open(u, 2);
+  u.p().close();
+  EXPECT_FALSE(f.Loaded);
+  EXPECT_FALSE(u.p().Form4.Loaded);
+  EXPECT_EQ(u.p().HotkeyAssignAction, 2);
+  EXPECT_FALSE(u.s.folder.read("Options.txt").empty());
+}
+
 // Opening the other dialog while one is open: the capture stays held while either is
 // shown, so what is typed into the one still open never reaches the formula.
 TEST(LimitsDialogs, TheCaptureStaysHeldWhileEitherDialogIsOpen) {
