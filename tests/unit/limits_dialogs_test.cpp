@@ -345,6 +345,27 @@ TEST(LimitsDialogs, TheCloseBoxCancels) {
   }
 }
 
+// Its button clicked again while it is open: still the one dialog, and once its limits
+// are typed the queue and the capture are free.
+TEST(LimitsDialogs, OpeningItAgainWhileItIsOpenKeepsOneDialog) {
+  PaletteUser u;
+  Program& p = u.p();
+  LimitsDialogForm& f = open(u, 1);
+  f.Left = 600;  // moved aside by the user
+  open(u, 1);
+  EXPECT_TRUE(f.Visible);
+  EXPECT_EQ(f.Left, (1280 * 15 - f.Width) / 2);
+  EXPECT_EQ(u.desk().shownForms().size(), 2u);  // the main window and this one
+  f.Text1.setText("b");
+  f.Text2.setText("a");
+  u.clickIn(f, f.Command1);
+  u.advance(2000);
+  EXPECT_EQ(u.queued().back(), "1056");
+  EXPECT_EQ(p.BoundsQueueState, 0);
+  EXPECT_EQ(p.BusyFlag, 0);
+  EXPECT_EQ(p.SymbolCount, 3);
+}
+
 // Shut-down unloads an open dialog (its unload step runs) before the options are written.
 TEST(LimitsDialogs, ShutDownUnloadsTheDialogs) {
   PaletteUser u;
