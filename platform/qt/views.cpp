@@ -2,6 +2,7 @@
 
 #include <qdrawutil.h>
 
+#include <QApplication>
 #include <QBitmap>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -1079,24 +1080,6 @@ bool ViewSync::eventFilter(QObject* obj, QEvent* e) {
   return false;  // the widget does its own part (a button's press, a check box's tick)
 }
 
-// --- limits dialogs: a key for a text box -----------------------------------------------
-// The key as the model names keys (its physical place, as the capture reads it), then the
-// box takes the key itself.
-void ViewSync::routeKey(QObject* obj, QKeyEvent* e) {
-  auto it = byWidget_.constFind(obj);
-  if (it == byWidget_.constEnd()) return;
-  Control* c = it.value()->control;
-  if (c->Kind != ControlKind::TextBox) return;
-  auto* box = static_cast<TextBox*>(c);
-  if (!box->KeyDown) return;
-  int vk = vkForKeycode(static_cast<int>(e->nativeScanCode()));
-  if (vk == 0 && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) vk = 13;
-  if (vk == 0) return;
-  const int shift = shiftOf(e->modifiers());
-  gate_.run([&] { callHandler(box->KeyDown, vk, shift); });
-}
-// --- end of the limits dialogs' block ---------------------------------------------------
-
 void ViewSync::routeMouse(ControlView* v, QEvent* e) {
   auto* me = static_cast<QMouseEvent*>(e);
   Control* c = v->control;
@@ -1240,5 +1223,31 @@ void ViewSync::updateMask(FormView& v) {
   if (region.isEmpty()) region = QRegion(-1, -1, 1, 1);
   w->setMask(region);
 }
+
+// --- limits dialogs: a key for a text box -----------------------------------------------
+// A key for the line edit that has the focus goes to its text box's KeyDown as the model
+// names keys (its physical place, as the capture reads it); then the box takes the key
+// itself. Taken once per key: where the filter meets it at the focus widget or its window.
+void ViewSync::routeKey(QObject* obj, QKeyEvent* e) {
+  auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  if (!edit || (obj != edit && !obj->isWindowType())) return;
+  TextBox* box = nullptr;
+  for (FormView* v : forms_) {
+    if (!v->widget || !v->form->Loaded || !v->widget->isAncestorOf(edit)) continue;
+    v->form->forEachControl([&](Control& c) {
+      auto* cv = static_cast<ControlView*>(c.view.view.get());
+      if (!box && c.Kind == ControlKind::TextBox && cv && cv->widget == edit)
+        box = static_cast<TextBox*>(&c);
+    });
+    break;
+  }
+  if (!box || !box->KeyDown) return;
+  int vk = vkForKeycode(static_cast<int>(e->nativeScanCode()));
+  if (vk == 0 && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) vk = 13;
+  if (vk == 0) return;
+  const int shift = shiftOf(e->modifiers());
+  gate_.run([&] { callHandler(box->KeyDown, vk, shift); });
+}
+// --- end of the limits dialogs' block ---------------------------------------------------
 
 }  // namespace kel::qt

@@ -193,10 +193,10 @@ class ViewSync : public QObject {
   QWidget* parentFor(FormView& fv, Control* container, int depth);
   void restack(QWidget* w, QWidget* below);
   void routeMouse(ControlView* v, QEvent* e);
-  void routeKey(QObject* obj, QKeyEvent* e);  // limits dialogs: a text box's KeyDown
   void systemGeometryChanged(FormView& v);
   void checkGeometry(FormView& v);
   void updateMask(FormView& v);
+  void routeKey(QObject* obj, QKeyEvent* e);  // limits dialogs: a text box's KeyDown
 
   ModelGate& gate_;
   std::vector<FormView*> forms_;
