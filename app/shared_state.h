@@ -9,6 +9,8 @@
 #include <deque>
 #include <string>
 
+#include "palette/pending_code.h"
+
 namespace kel {
 
 inline constexpr int kMaxSymbols = 10000;
@@ -125,7 +127,8 @@ struct SharedState {
   int UndoIndex = 0;
 
   // --- palette and hotkeys (owned by the palette; read here) ------------------------------
-  long long PendingCode = 0;
+  // The dispatcher's request slot: empty at start-up, then the last value stored.
+  PendingValue PendingCode;
   std::string HotkeyF8Code, HotkeyF8Shift;
   std::string HotkeyF9Code, HotkeyF9Shift;
   std::string HotkeyF10Code, HotkeyF10Shift;
@@ -150,6 +153,16 @@ struct SharedState {
   // --- window services --------------------------------------------------------------------
   int FormDragActive = 0;
   double FormDragX = 0, FormDragY = 0;
+
+  // --- palette: what the main window keeps for the palette, the readers and the pages ----
+  // The right edge and the top of the last symbol (page twips), or, inside the selection
+  // readers, the aim point after a final " = " (screen pixels).
+  float LastSymbolRight = 0, LastSymbolTop = 0;
+  // The point recorder's points (screen pixels); RecordedPointCount is the next free index.
+  std::array<int, kMaxSymbols + 1> RecordedPointX{}, RecordedPointY{};
+  // 1 only while recorded points are replayed, which nothing starts in a run.
+  int ResultTypingActive = 0;
+  // --- end of the palette's block ---------------------------------------------------------
 };
 
 }  // namespace kel

@@ -24,6 +24,8 @@ void Input::Timer15_Timer() {
   // A letter pressed before Ctrl went down but acted on here is the command's too:
   // claimHotkeyPress keeps it from being typed.
   w.Timer15.setInterval(kPollMs);
+  // While a limits dialog is open, Delete and the Ctrl chords edit the text of its boxes.
+  if (p.evaluation.Form4Visible() || p.evaluation.Form5Visible()) return;
   if (chord(kKeyV)) {
     claimHotkeyPress(kKeyV);
     p.pages.Prepihi();

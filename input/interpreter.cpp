@@ -111,7 +111,9 @@ void Input::playQueuedKey(TypingLayout layout) {
        {Hotkey{kF8, p.HotkeyF8Code, p.HotkeyF8Shift}, Hotkey{kF9, p.HotkeyF9Code, p.HotkeyF9Shift},
         Hotkey{kF10, p.HotkeyF10Code, p.HotkeyF10Shift}}) {
     if (item.codeIs(h.key) && !h.code.empty()) {
-      item.PlayedCode = h.code;
+      // A binding plays the key it names: a code bound while it still carried the queue's
+      // markers (a limit's character) plays without them, and without the pointer drop.
+      item.PlayedCode = BoundKeyCode(h.code);
       item.PlayedShift = h.shift;
     }
   }

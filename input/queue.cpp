@@ -33,6 +33,7 @@ bool Input::IsCtrlChordItem(int position) {
 
 void Input::Timer1_Timer() {
   MainWindow& w = p.Form1;
+  if (p.BoundsQueueState == 1) p.evaluation.EndStaleBoundsHold();
   if (!(p.QueueLength > w.List1.ListIndex && p.BusyFlag == 0)) return;
   // The play limit may run ahead of the lists (the dispatcher counts runs that append
   // nothing): without an entry at the next place in both lists there is nothing to play

@@ -391,6 +391,9 @@ class TextBox : public Control {
   }
   FontProps Font{this};
   std::function<void()> Change;
+  // A key went down while the box had the keyboard focus: its virtual-key code and the
+  // shift state (1 Shift, 2 Ctrl, 4 Alt). The box still takes the key itself.
+  std::function<void(int keyCode, int shift)> KeyDown;
 
  private:
   std::string text_;
@@ -437,6 +440,9 @@ struct CommandButton : Control {
   Prop<std::string, kChangedText> Caption{this};
   Prop<kel::Picture, kChangedPicture> Picture{this};
   FontProps Font{this};
+  // 0 standard: the desktop's button face; 1 graphical: BackColor is the face, and the
+  // picture stands centred on it.
+  Prop<int, kChangedStyle> Style{this, 0};
 };
 
 struct Frame : Control {

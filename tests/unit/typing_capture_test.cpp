@@ -539,7 +539,7 @@ TEST(TypingStop, AnOpenLimitsDialogKeepsTheCaptureHeld) {
     SCOPED_TRACE(dialog);
     Typist t;
     t.p().BoundsQueueState = 1;
-    (dialog == 4 ? t.p().evaluation.form4Shown : t.p().evaluation.form5Shown) = true;
+    t.p().evaluation.ShowLimitsDialog(dialog == 4 ? 1 : 2);
     t.p().input.StopIzpalnenie();
     EXPECT_EQ(t.p().BoundsQueueState, 1);
     t.type(65);
@@ -564,6 +564,7 @@ TEST(TypingStop, EmptyingTheListsEndsTheHoldToo) {
 TEST(TypingStop, TheKeysWaitingWhenADialogClosesAreDiscarded) {
   Typist t;
   t.p().BoundsQueueState = 1;
+  t.p().evaluation.ShowLimitsDialog(1);
   for (int vk : {65, 66, 67}) {
     t.host().tap(vk, 30);
     t.advance(60);
@@ -571,7 +572,7 @@ TEST(TypingStop, TheKeysWaitingWhenADialogClosesAreDiscarded) {
   t.advance(200);
   EXPECT_TRUE(t.queued().empty());
   EXPECT_EQ(t.p().CapturedKeys.size(), 3u);
-  t.p().BoundsQueueState = 2;
+  t.desk().userCloseForm(t.p().Form4);
   t.advance(200);
   EXPECT_EQ(t.p().BoundsQueueState, 0);
   EXPECT_TRUE(t.queued().empty());

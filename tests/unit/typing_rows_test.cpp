@@ -232,8 +232,7 @@ TEST(TypingRows, SpaceIsAPictureInLatinAndAPointerMoveInCyrillic) {
     SCOPED_TRACE(c.name);
     Typist t;
     if (c.cyrillic) t.p().LatinLayout = 0;
-    t.p().evaluation.form4Shown = c.dialog == 4;
-    t.p().evaluation.form5Shown = c.dialog == 5;
+    if (c.dialog != 0) t.p().evaluation.ShowLimitsDialog(c.dialog == 4 ? 1 : 2);
     t.setMode(c.mode);
     const double x = t.p().PointerX, y = t.p().PointerY;
     if (c.ctrl) {
