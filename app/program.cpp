@@ -85,6 +85,11 @@ void Program::wireEvents() {
   w.Timer15.Tick = [this] { input.Timer15_Timer(); };
   w.Timer8.Tick = [this] { input.Timer8_Timer(); };
   w.Timer10.Tick = [this] { input.Timer10_Timer(); };
+
+  // --- the palette and the limits dialogs -------------------------------------------------
+  palette.WireEvents();
+  WireLimitsDialogs(*this);
+  // --- end of the palette's block ---------------------------------------------------------
   pages.WireEvents();  // pages: undo, the page buttons, clear all, the page files
 }
 

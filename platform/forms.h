@@ -391,6 +391,9 @@ class TextBox : public Control {
   }
   FontProps Font{this};
   std::function<void()> Change;
+  // A key went down while the box had the keyboard focus: its virtual-key code and the
+  // shift state (1 Shift, 2 Ctrl, 4 Alt). The box still takes the key itself.
+  std::function<void(int keyCode, int shift)> KeyDown;
 
  private:
   std::string text_;

@@ -231,6 +231,9 @@ void QtDesktop::setColourKey(Form& f, Colour key) {
 
 void QtDesktop::bringToFront(Form& f) {
   if (lost_) return;
+  // The form may have been shown in this very event: its window must be up to be raised
+  // (a limits dialog is raised and activated as it opens).
+  if (f.Visible) views_.syncAll();
   FormView* v = views_.existingView(f);
   if (!v || !v->widget || !f.Visible) return;
   v->widget->raise();

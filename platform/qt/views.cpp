@@ -2,6 +2,7 @@
 
 #include <qdrawutil.h>
 
+#include <QApplication>
 #include <QBitmap>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -9,6 +10,7 @@
 #include <QCursor>
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -23,6 +25,7 @@
 #include "platform/desktop.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pictures.h"
+#include "platform/qt/vk_keycodes.h"
 #include "platform/units.h"
 
 namespace kel::qt {
@@ -570,6 +573,9 @@ class TextBoxView : public ControlView {
   TextBoxView(ViewSync& s, Control& c, QWidget* parent) : ControlView(s, c, new QLineEdit(parent)) {
     clickOnRelease = true;
     auto* edit = static_cast<QLineEdit*>(widget.data());
+    // A key reaches the box itself, however it was sent (the window's filter sees only
+    // what comes through the window).
+    edit->installEventFilter(&s);
     QObject::connect(edit, &QLineEdit::textEdited, edit, [this](const QString& t) {
       std::string text = t.toStdString();
       text_ = text;
@@ -1080,6 +1086,9 @@ bool ViewSync::eventFilter(QObject* obj, QEvent* e) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
       break;
+    case QEvent::KeyPress:  // limits dialogs: a text box's KeyDown, seen at the box only
+      if (qobject_cast<QLineEdit*>(obj)) routeKey(obj, static_cast<QKeyEvent*>(e));
+      return false;
     default:
       return false;
   }
@@ -1264,5 +1273,31 @@ void ViewSync::updateMask(FormView& v) {
   if (region.isEmpty()) region = QRegion(-1, -1, 1, 1);
   w->setMask(region);
 }
+
+// --- limits dialogs: a key for a text box -----------------------------------------------
+// A key for a line edit goes to its text box's KeyDown as the model names keys (its
+// physical place, as the capture reads it); then the box takes the key itself. The filter
+// sits on the line edit, so each key is taken once, at the box it reached.
+void ViewSync::routeKey(QObject* obj, QKeyEvent* e) {
+  auto* edit = qobject_cast<QLineEdit*>(obj);
+  if (!edit) return;
+  TextBox* box = nullptr;
+  for (FormView* v : forms_) {
+    if (!v->widget || !v->form->Loaded || !v->widget->isAncestorOf(edit)) continue;
+    v->form->forEachControl([&](Control& c) {
+      auto* cv = static_cast<ControlView*>(c.view.view.get());
+      if (!box && c.Kind == ControlKind::TextBox && cv && cv->widget == edit)
+        box = static_cast<TextBox*>(&c);
+    });
+    break;
+  }
+  if (!box || !box->KeyDown) return;
+  int vk = vkForKeycode(static_cast<int>(e->nativeScanCode()));
+  if (vk == 0 && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) vk = 13;
+  if (vk == 0) return;
+  const int shift = shiftOf(e->modifiers());
+  gate_.run([&] { callHandler(box->KeyDown, vk, shift); });
+}
+// --- end of the limits dialogs' block ---------------------------------------------------
 
 }  // namespace kel::qt

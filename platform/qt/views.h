@@ -34,6 +34,8 @@
 #include "platform/forms.h"
 #include "platform/qt/model_gate.h"
 
+class QKeyEvent;
+
 namespace kel::qt {
 
 class ViewSync;
@@ -201,6 +203,7 @@ class ViewSync : public QObject {
   void systemGeometryChanged(FormView& v);
   void checkGeometry(FormView& v);
   void updateMask(FormView& v);
+  void routeKey(QObject* obj, QKeyEvent* e);  // limits dialogs: a text box's KeyDown
 
   ModelGate& gate_;
   std::vector<FormView*> forms_;

@@ -79,6 +79,18 @@ class SimDesktop : public Desktop {
   void userMinimizeForm(Form& f);
   void userMaximizeForm(Form& f);
   void userRestoreForm(Form& f);
+  // The window's close box: its unload step runs, then the window is unloaded unless that
+  // step unloaded it already (as the real desktop does).
+  void userCloseForm(Form& f);
+
+  // --- the keyboard focus -------------------------------------------------------------
+  // The control that setFocus or a click gave the focus last, while its window is shown
+  // and the control visible and enabled; nullptr otherwise. A press of the left button on
+  // a text box gives it the focus. A key going down reaches the focused text box: its
+  // KeyDown runs, and the character the key types on a US keyboard (letters, digits, the
+  // blank and the punctuation keys, with Shift) is added to its text; Backspace takes the
+  // last character off.
+  Control* focusedControl() const;
 
   // The user's answers, in the order the boxes and dialogs come; when none is left, a box
   // gets the answer that changes nothing and a dialog is cancelled. A test may answer a
@@ -124,6 +136,7 @@ class SimDesktop : public Desktop {
 
  private:
   void dispatchMouse(int kind, int button);
+  void typeIntoFocus(int vk);
   Form* formAt(int x, int y, double& clientX, double& clientY) const;
   int shiftState() const;
 
@@ -141,6 +154,8 @@ class SimDesktop : public Desktop {
     WindowState before;  // the state a minimised window returns to
   };
   std::map<const Form*, FormPlace> normalPlace_;
+  Form* focusForm_ = nullptr;
+  Control* focus_ = nullptr;
 };
 
 // The headless host: a clock, the scheduler on it, and a desktop, with a timeline of

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QLineEdit>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
@@ -364,6 +365,58 @@ TEST_F(DesktopTest, TheCloseButtonRunsUnloadAndTheWindowGoes) {
   EXPECT_FALSE(f.Loaded);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(w.isNull());
+}
+
+// A second window beside the first, shown on its own and raised, whose text box reports
+// Enter to the model and whose graphical button shows its BackColor as its face.
+TEST_F(DesktopTest, ASecondWindowWithATextBoxAndAGraphicalButton) {
+  struct Dialog : Form {
+    Dialog() : Form("Dialog") {
+      Left = 7500;
+      Top = 6000;
+      Width = 2400 + 120;
+      Height = 1200 + 565;
+      Caption = "Second";
+      Box.Left = 150;
+      Box.Top = 150;
+      Box.Width = 1200;
+      Box.Height = 375;
+      Face.Left = 150;
+      Face.Top = 600;
+      Face.Width = 495;
+      Face.Height = 495;
+      Face.Style = 1;
+      Face.BackColor = 0xC0FFFF;
+      add(Box);
+      add(Face);
+    }
+    TextBox Box{"Box"};
+    CommandButton Face{"Face"};
+  } dialog;
+  std::vector<std::pair<int, int>> keys;
+  dialog.Box.KeyDown = [&](int k, int s) { keys.push_back({k, s}); };
+  desktop.run([&] {
+    desktop.showForm(f);
+    desktop.showForm(dialog);
+    desktop.bringToFront(dialog);
+    desktop.setFocus(dialog, dialog.Box);
+  });
+  QWidget* first = widgetOf(f);
+  QWidget* second = widgetOf(dialog);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(second));
+  EXPECT_TRUE(second->isWindow());
+  EXPECT_NE(first, second);
+  EXPECT_EQ(second->windowTitle(), QString("Second"));
+  EXPECT_EQ(second->geometry().topLeft(), QPoint(504, 434));
+  auto* edit = qobject_cast<QLineEdit*>(widgetOf(dialog.Box));
+  ASSERT_NE(edit, nullptr);
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(keys, (std::vector<std::pair<int, int>>{{13, 0}}));
+  QTest::keyClicks(edit, "12");
+  EXPECT_EQ(dialog.Box.Text(), "12");
+  EXPECT_EQ(widgetOf(dialog.Face)->palette().color(QPalette::Button), QColor(255, 255, 192));
+  desktop.run([&] { desktop.unloadForm(dialog); });
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(DesktopTest, CaptureShowsWhatTheModelHoldsNow) {
