@@ -79,6 +79,7 @@ void Pages::Command72_Click(int Index) {
 
   VsichoGore();
   PrezapisStranica(Index);
+  StartUndoHistoryHere();
 }
 
 void Pages::PrezapisStranica(int Koia) {

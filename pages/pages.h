@@ -66,6 +66,9 @@ class Pages {
   // Forgets every snapshot: Undo and Redo do nothing until the next one (a page switch,
   // clearing all pages).
   void EmptyUndoHistory();
+  // Empties the history of a page just entered: undoing the changes made on it from now on
+  // gives it back as it is now, not an empty page.
+  void StartUndoHistoryHere();
   // The highest snapshot Redo may reach; 1 after a press on Undo with the mouse.
   int UndoTop = 0;
   int UndoByMouse = 0;
@@ -138,6 +141,8 @@ class Pages {
   // The Undo and Redo keys of the on-screen keyboard follow the main window's buttons.
   void showForm8UndoKey(bool visible);
   void showForm8RedoKey(bool visible);
+  // The page shown as a snapshot takes it, into pageScratch_ and factsScratch_.
+  void readPageShown();
   // The fraction stage hints of a restored snapshot.
   void showFractionStage(int stage);
   // The selection reader's records, the expression line and the move buttons: after clear
@@ -162,6 +167,7 @@ class Pages {
 
   UndoHistory history_;
   std::vector<UndoPlace> pageScratch_;
+  UndoPageFacts factsScratch_;
   std::unique_ptr<clsOpenSave> fileDialog_;
   int saveWindowState_ = 0;
   std::string loadPath_;

@@ -60,6 +60,33 @@ void Pages::EmptyUndoHistory() {
   history_.clear();
 }
 
+void Pages::readPageShown() {
+  const int n = std::clamp(p.SymbolCount, 0, kMaxSymbols);
+  pageScratch_.assign(static_cast<size_t>(n) + 1, UndoPlace{});
+  for (int i = 1; i <= n; ++i) {
+    const Control* c = symbolElement(i);
+    if (c && c->Top >= 0)
+      pageScratch_[static_cast<size_t>(i)] = {c->Left, c->Top, true,
+                                              p.SymbolKind[static_cast<size_t>(i)] == kTextKind};
+  }
+  UndoPageFacts& f = factsScratch_;
+  f.PointerX = p.PointerX;
+  f.PointerY = p.PointerY;
+  f.LowerIndexMode = p.LowerIndexMode;
+  f.UpperIndexMode = p.UpperIndexMode;
+  f.BarRightEdge = p.BarRightEdge;
+  f.BarStartInsertX = p.BarStartInsertX;
+  f.BarLineY = p.BarLineY;
+  f.BarIndex = p.BarIndex;
+  f.BarStretchIndex = p.BarStretchIndex;
+  f.NumeratorLastIndex = p.NumeratorLastIndex;
+  f.DenominatorLastIndex = p.DenominatorLastIndex;
+  f.FractionPart = p.FractionPart;
+  f.BarWidth = p.BarWidth;
+  f.BarLastIndex = p.BarLastIndex;
+  f.BarEndPointerX = p.BarEndPointerX;
+}
+
 void Pages::SaveUndoSnapshot() {
   MainWindow& w = p.Form1;
   w.Command69.Visible = true;
@@ -67,38 +94,25 @@ void Pages::SaveUndoSnapshot() {
   const int before = p.UndoIndex;
   const int top = UndoTop;
   try {
-    const int n = std::clamp(p.SymbolCount, 0, kMaxSymbols);
-    pageScratch_.assign(static_cast<size_t>(n) + 1, UndoPlace{});
-    for (int i = 1; i <= n; ++i) {
-      const Control* c = symbolElement(i);
-      if (c && c->Top >= 0)
-        pageScratch_[static_cast<size_t>(i)] = {c->Left, c->Top, true,
-                                                p.SymbolKind[static_cast<size_t>(i)] == kTextKind};
-    }
-    UndoPageFacts f;
-    f.PointerX = p.PointerX;
-    f.PointerY = p.PointerY;
-    f.LowerIndexMode = p.LowerIndexMode;
-    f.UpperIndexMode = p.UpperIndexMode;
-    f.BarRightEdge = p.BarRightEdge;
-    f.BarStartInsertX = p.BarStartInsertX;
-    f.BarLineY = p.BarLineY;
-    f.BarIndex = p.BarIndex;
-    f.BarStretchIndex = p.BarStretchIndex;
-    f.NumeratorLastIndex = p.NumeratorLastIndex;
-    f.DenominatorLastIndex = p.DenominatorLastIndex;
-    f.FractionPart = p.FractionPart;
-    f.BarWidth = p.BarWidth;
-    f.BarLastIndex = p.BarLastIndex;
-    f.BarEndPointerX = p.BarEndPointerX;
+    readPageShown();
     // Past the last snapshot kept, the oldest makes room: Undo always has the state before.
     const int number = std::clamp(before + 1, 1, history_.size() + 1);
-    p.UndoIndex = history_.store(number, pageScratch_, f);
+    p.UndoIndex = history_.store(number, pageScratch_, factsScratch_);
     UndoTop = p.UndoIndex;
   } catch (const std::exception&) {
     // Not stored: the history stays as it was, and so does what Undo and Redo reach.
     p.UndoIndex = before;
     UndoTop = top;
+  }
+}
+
+void Pages::StartUndoHistoryHere() {
+  EmptyUndoHistory();
+  try {
+    readPageShown();
+    history_.setOrigin(pageScratch_, factsScratch_);
+  } catch (const std::exception&) {
+    history_.clear();
   }
 }
 
@@ -119,7 +133,7 @@ void Pages::Prezapis() {
   MainWindow& w = p.Form1;
   const int k = p.UndoIndex;
   int records = 0;
-  if (k >= 1 && k <= history_.size()) {
+  if (k >= 0 && k <= history_.size()) {
     const std::vector<UndoPlace>& places = history_.places(k);
     const UndoPageFacts f = history_.facts(k);
     records = history_.records(k);

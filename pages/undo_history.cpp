@@ -23,6 +23,18 @@ void UndoHistory::clear() {
   snapshots_.clear();
   base_.clear();
   baseNumber_ = 0;
+  origin_.clear();
+  originFacts_ = UndoPageFacts{};
+  originRecords_ = 0;
+}
+
+void UndoHistory::setOrigin(const std::vector<UndoPlace>& page, const UndoPageFacts& facts) {
+  clear();
+  origin_.assign(page.begin(), page.end());
+  if (!origin_.empty()) origin_[0] = UndoPlace{};
+  originFacts_ = facts;
+  for (const UndoPlace& p : origin_) originRecords_ += p.onPage ? 1 : 0;
+  base_ = origin_;
 }
 
 void UndoHistory::makeWhole(Snapshot& s, const std::vector<UndoPlace>& page) const {
@@ -79,7 +91,11 @@ int UndoHistory::store(int number, const std::vector<UndoPlace>& page, const Und
   }
 
   if (number > kCapacity) {
-    // Full: the oldest goes, and the one after it, now the oldest, must stand on its own.
+    // Full: the oldest goes and becomes the state before the first; the one after it, now
+    // the first, must stand on its own.
+    rebuild(1, origin_);
+    originFacts_ = snapshots_[0].facts;
+    originRecords_ = snapshots_[0].records;
     std::vector<UndoPlace> second;
     rebuild(2, second);
     makeWhole(snapshots_[1], second);
@@ -95,8 +111,11 @@ int UndoHistory::store(int number, const std::vector<UndoPlace>& page, const Und
 }
 
 void UndoHistory::rebuild(int number, std::vector<UndoPlace>& out) const {
+  if (number <= 0) {
+    out = origin_;
+    return;
+  }
   out.clear();
-  if (number <= 0) return;
   if (number > size()) throw std::out_of_range("undo snapshot number");
   int first = number - 1;
   while (first > 0 && !snapshots_[static_cast<std::size_t>(first)].whole) --first;
@@ -118,15 +137,17 @@ const std::vector<UndoPlace>& UndoHistory::places(int number) {
 }
 
 const UndoPageFacts& UndoHistory::facts(int number) const {
+  if (number == 0) return originFacts_;
   return snapshots_.at(static_cast<std::size_t>(number - 1)).facts;
 }
 
 int UndoHistory::records(int number) const {
+  if (number == 0) return originRecords_;
   return snapshots_.at(static_cast<std::size_t>(number - 1)).records;
 }
 
 std::size_t UndoHistory::memoryBytes() const {
-  std::size_t bytes = sizeof(*this) + base_.capacity() * sizeof(UndoPlace);
+  std::size_t bytes = sizeof(*this) + (base_.capacity() + origin_.capacity()) * sizeof(UndoPlace);
   for (const Snapshot& s : snapshots_)
     bytes += sizeof(Snapshot) + s.changed.capacity() * sizeof(Change) +
              s.gone.capacity() * sizeof(std::int32_t);

@@ -50,15 +50,19 @@ class UndoHistory {
   // is one less than before).
   int store(int number, const std::vector<UndoPlace>& page, const UndoPageFacts& facts);
 
-  // Snapshot `number` (1 to size()): element i is symbol i; symbols past its end are not
-  // on the page. Valid until the next call of store, places or clear.
+  // Snapshot `number` (0 to size()): element i is symbol i; symbols past its end are not
+  // on the page. Valid until the next call of store, places, setOrigin or clear.
   const std::vector<UndoPlace>& places(int number);
   const UndoPageFacts& facts(int number) const;
   // How many symbols stand on the page in snapshot `number`.
   int records(int number) const;
 
   int size() const { return static_cast<int>(snapshots_.size()); }
+  // Forgets every snapshot; snapshot 0, the state before the first, is the empty page.
   void clear();
+  // Snapshot 0 is this page (a page entered with symbols on it): undoing every change
+  // made on it since gives it back as it was entered.
+  void setOrigin(const std::vector<UndoPlace>& page, const UndoPageFacts& facts);
   // The memory the snapshots take, near enough (for measurements).
   std::size_t memoryBytes() const;
 
@@ -84,6 +88,10 @@ class UndoHistory {
   void makeWhole(Snapshot& s, const std::vector<UndoPlace>& page) const;
 
   std::deque<Snapshot> snapshots_;
+  // Snapshot 0.
+  std::vector<UndoPlace> origin_;
+  UndoPageFacts originFacts_;
+  std::int32_t originRecords_ = 0;
   // Snapshot baseNumber_ as a whole page: the one the next store compares with, and the one
   // places() gave last.
   std::vector<UndoPlace> base_;

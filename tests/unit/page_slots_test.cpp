@@ -63,6 +63,23 @@ TEST(PageSlots, ASwitchEmptiesTheUndoHistory) {
   EXPECT_EQ(d.captions(), Captions{"1"});
 }
 
+TEST(PageSlots, UndoingTheFirstChangeOnAPageGivesItBackAsItWasEntered) {
+  PageDesk d;
+  d.text(200, 300, "1");
+  d.text("2");
+  d.p().pages.Command72_Click(1);
+  d.p().pages.Command72_Click(0);
+  d.text("3");
+  d.p().pages.Command69_Click();
+  EXPECT_EQ(d.captions(), (Captions{"1", "2"}));  // not an empty page
+  EXPECT_EQ(d.p().PointerX, 230);
+  EXPECT_FALSE(d.w().Command69.Visible);
+  d.p().pages.Command69_Click();
+  EXPECT_EQ(d.captions(), (Captions{"1", "2"}));
+  d.p().pages.Command70_Click();
+  EXPECT_EQ(d.captions(), (Captions{"1", "2", "3"}));
+}
+
 TEST(PageSlots, TheLowerIndexModeComesBackWithItsPageTheUpperDoesNot) {
   PageDesk d;
   d.text(200, 300, "1");
