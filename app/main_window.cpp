@@ -97,6 +97,8 @@ MainWindow::MainWindow(Scheduler& s)
       Timer16(s, "Timer16", 50, false),
       TimerStart0(s, "TimerStart0", 200, true),
       timerNovaDrob(s, "timerNovaDrob", 3000, false),
+      Timer11(s, "Timer11", 300, false),
+      Timer12(s, "Timer12", 500, false),
       backgroundGroup{&Timer0,  &Timer00, &Timer1, &Timer10, &Timer13, &Timer14,
                       &Timer15, &TimerM1, &Timer8, &Timer22, &Timer23} {
   Caption = "Formidrel";
@@ -163,15 +165,32 @@ MainWindow::MainWindow(Scheduler& s)
   place(Command15, &Frame8, 2370, 0, 615, 495);
   Command15.Caption = "Save";
   Command15.Visible = false;
-  place(Check1, &Frame8, 3000, 0, 855, 255);
+  // The result row: hidden until a result is shown.
+  place(Check1, &Frame8, 3000, 0, 810, 390);
   Check1.Caption = "Round";
   Check1.Value = 1;
   Check1.Visible = false;
   Check1.BackColor = kBlack;
   Check1.ForeColor = kWhite;
-  place(Gradusi, &Frame8, 3870, 0, 585, 315);
+  place(Gradusi, &Frame8, 3840, 0, 615, 510);
   Gradusi.Items = {"rad", "deg"};
   Gradusi.ListIndex = -1;
+  Gradusi.Visible = false;
+  place(Shape1, &Frame8, 3000, 0, 1455, 535);
+  Shape1.Filled = false;
+  Shape1.FillColor = kWhite;
+  Shape1.Visible = false;
+  place(Text1, &Frame6, 360, 600, 2295, 405);
+  place(Command17, &Frame6, 2640, 600, 375, 405);
+  Command17.Caption = "=";
+  place(Text8, &Frame6, 3000, 600, 1455, 405);
+  for (Control* c : std::initializer_list<Control*>{&Text1, &Command17, &Text8}) c->Visible = false;
+  place(Frame7, &Frame2, 3000, 2520, 1335, 1335);
+  Frame7.BackColor = kBlack;
+  Frame7.Visible = false;
+  place(Command74, &Frame5, 0, 0, 1215, 375);
+  Command74.Caption = "Ogradi Auto";
+  Command74.Visible = false;
 
   // Panel.
   place(Command60, &Frame6, 360, 4680, 1095, 495);
@@ -255,6 +274,8 @@ MainWindow::MainWindow(Scheduler& s)
   for (Control* c : std::initializer_list<Control*>{&List1, &List2, &List3, &Text5, &Text7, &Text9,
                                                     &TextM1, &TextM2})
     c->Visible = false;
+  comp.Visible = false;  // seam: the evaluator's holders
+  Text12.Visible = false;
   Text5.setText("0");
   Text7.setText("False");
   Text9.setText("False");
@@ -276,6 +297,10 @@ MainWindow::MainWindow(Scheduler& s)
            &Image13, &Image14, &Label10,  &Line14,  &Image16, &Label4,  &Line7,  &Image17,
            &Label5,  &Line8,   &Image15,  &Label6,  &Line6,   &Label15, &Label16})
     add(*c);
+  add(Frame7);
+  add(Text1);
+  add(Command17);
+  add(Text8);
   add(Command60);
   add(Command61);
   add(Command71);
@@ -287,6 +312,7 @@ MainWindow::MainWindow(Scheduler& s)
   add(Label3);
   add(Image3);
   add(Line4);
+  add(Command74);
   add(frame9);
   add(Picture00);
   add(Picture3);
@@ -306,6 +332,7 @@ MainWindow::MainWindow(Scheduler& s)
   add(Command15);
   add(Check1);
   add(Gradusi);
+  add(Shape1);
 }
 
 }  // namespace kel

@@ -40,7 +40,7 @@ struct MainWindow : Form {
   CommandButton Command16{"Command16"};  // open
   CommandButton Command15{"Command15"};  // save
   CheckBox Check1{"Check1"};             // Round
-  ComboBox Gradusi{"Gradusi"};           // angle unit
+  ListBox Gradusi{"Gradusi"};            // angle unit: "rad", "deg"
 
   // --- panel -------------------------------------------------------------------------------
   CommandButton Command60{"Command60"}, Command61{"Command61"};  // language
@@ -66,10 +66,26 @@ struct MainWindow : Form {
   ListBox List1{"List1"}, List2{"List2"}, List3{"List3"};
   TextBox Text5{"Text5"}, Text7{"Text7"}, Text9{"Text9"}, TextM1{"TextM1"}, TextM2{"TextM2"};
 
+  // --- reading a selection back and the result row ---------------------------------------
+  TextBox Text1{"Text1"};                // the expression read
+  CommandButton Command17{"Command17"};  // "=": types the result into the formula
+  TextBox Text8{"Text8"};                // the result
+  Shape Shape1{"Shape1"};                // outline round Round and the angle unit
+  Frame Frame7{"Frame7"};                // the panel of move buttons
+  CommandButton Command74{"Command74"};  // "Ogradi Auto": places frame9 (never shown)
+  // ---------------------------------------------------------------------------------------
+
+  // --- seam until the evaluator is built: its holders on the hidden evaluation panel ------
+  TextBox comp{"comp"};      // the expression to evaluate
+  TextBox Text12{"Text12"};  // its result
+  // ---------------------------------------------------------------------------------------
+
   // --- timers, in creation order (ties of due time go to the earlier one) -------------------
   Timer Timer0, Timer00, Timer1, Timer4, Timer6, Timer8, Timer10, Timer13, Timer14, Timer15,
       Timer17, Timer18, Timer19, Timer20, Timer21, Timer22, Timer23, Timer24, Timer25, Timer27,
       Timer28, Timer32, TimerM1, TimerM2, Timer16, TimerStart0, timerNovaDrob;
+  // Reading: evaluate the expression read (300 ms), type its result (500 ms); one-shots.
+  Timer Timer11, Timer12;
 
   // The eleven timers that Stop and Start switch as a group, in no particular order.
   Timer* backgroundGroup[11];

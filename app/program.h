@@ -9,6 +9,7 @@
 #include "evaluation/evaluation.h"
 #include "input/input.h"
 #include "pages/pages.h"
+#include "pages/selection_window.h"
 #include "palette/palette.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
@@ -28,6 +29,9 @@ class Program : public SharedState {
   Scheduler& scheduler;
 
   MainWindow Form1;
+  // --- the other windows ---
+  SelectionWindow Form2;
+  // ---
 
   App app;
   Surface surface;

@@ -232,19 +232,23 @@ SizeTw QtDesktop::screenSize() {
 
 Bitmap QtDesktop::captureScreen(const RectPx& r) {
   Bitmap b;
-  b.width = std::clamp(r.width, 0, 4096);
-  b.height = std::clamp(r.height, 0, 4096);
-  b.pixels.assign(static_cast<size_t>(b.width) * static_cast<size_t>(b.height), 0);
+  const int width = std::clamp(r.width, 0, 4096);
+  const int height = std::clamp(r.height, 0, 4096);
   QScreen* s = QGuiApplication::primaryScreen();
-  if (!s || b.width == 0 || b.height == 0) return b;
+  if (!s || width == 0 || height == 0) return b;
   // What the model shows now must be on the screen before it is copied.
   views_.syncAll();
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->isVisible()) w->repaint();
   QGuiApplication::sync();
-  const QImage img = s->grabWindow(0, r.left, r.top, b.width, b.height)
+  const QImage img = s->grabWindow(0, r.left, r.top, width, height)
                          .toImage()
                          .convertToFormat(QImage::Format_RGB32);
+  // A grab that failed gives nothing, not a black picture of the size asked for.
+  if (img.isNull() || img.width() <= 0 || img.height() <= 0) return b;
+  b.width = width;
+  b.height = height;
+  b.pixels.assign(static_cast<size_t>(b.width) * static_cast<size_t>(b.height), 0);
   const int w = std::min(b.width, img.width());
   const int h = std::min(b.height, img.height());
   for (int y = 0; y < h; ++y) {
