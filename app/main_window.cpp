@@ -259,6 +259,28 @@ MainWindow::MainWindow(Scheduler& s)
   Text7.setText("False");
   Text9.setText("False");
 
+  // --- evaluation ------------------------------------------------------------------------
+  place(Text1, &Frame6, 360, 600, 2295, 405);
+  Text1.Visible = false;
+  place(Frame3, nullptr, 120, 6480, 4575, 1815);
+  Frame3.Visible = false;
+  place(comp, &Frame3, 120, 240, 2175, 285);
+  place(Command11, &Frame3, 2400, 240, 375, 285);
+  Command11.Caption = "=";
+  place(Text12, &Frame3, 2880, 240, 1575, 285);
+  place(Label55, &Frame3, 120, 600, 4335, 255);
+  Label55.Visible = false;
+  place(Label66, &Frame3, 120, 900, 1095, 255);
+  place(Text19, &Frame3, 120, 1320, 2175, 285);
+  Text19.setText("2^1^0+1^-^1^0");
+  place(Command37, &Frame3, 2400, 1320, 375, 285);
+  place(Text20, &Frame3, 2880, 1320, 1575, 285);
+  add(Frame3);
+  for (Control* c : std::initializer_list<Control*>{&comp, &Command11, &Text12, &Label55, &Label66,
+                                                    &Text19, &Command37, &Text20})
+    add(*c);
+  // --- end of evaluation -----------------------------------------------------------------
+
   // Back to front. The panel lies lowest, then the page, the border frames, the
   // expression line and the toolbar on top.
   add(Command63);
@@ -281,6 +303,7 @@ MainWindow::MainWindow(Scheduler& s)
   add(Command71);
   add(Label11);
   add(Command2);
+  add(Text1);  // evaluation: the result row's expression box
   add(Frame5);
   add(Image10);
   add(Image2);

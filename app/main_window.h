@@ -66,6 +66,23 @@ struct MainWindow : Form {
   ListBox List1{"List1"}, List2{"List2"}, List3{"List3"};
   TextBox Text5{"Text5"}, Text7{"Text7"}, Text9{"Text9"}, TextM1{"TextM1"}, TextM2{"TextM2"};
 
+  // --- evaluation ------------------------------------------------------------------------
+  // The linear formula of the result row (in the panel, hidden at design).
+  TextBox Text1{"Text1"};
+  // The evaluation panel, hidden for the whole run: its controls only hold the evaluator's
+  // state.
+  Frame Frame3{"Frame3"};
+  TextBox comp{"comp"};                  // the expression to evaluate
+  CommandButton Command11{"Command11"};  // "=": evaluates comp
+  TextBox Text12{"Text12"};              // the result as text
+  Label Label55{"Label55"};              // the evaluation message
+  Label Label66{"Label66"};              // the math object's domain-error code
+  // The normaliser's test bench.
+  TextBox Text19{"Text19"};
+  CommandButton Command37{"Command37"};
+  TextBox Text20{"Text20"};
+  // --- end of evaluation -----------------------------------------------------------------
+
   // --- timers, in creation order (ties of due time go to the earlier one) -------------------
   Timer Timer0, Timer00, Timer1, Timer4, Timer6, Timer8, Timer10, Timer13, Timer14, Timer15,
       Timer17, Timer18, Timer19, Timer20, Timer21, Timer22, Timer23, Timer24, Timer25, Timer27,

@@ -7,8 +7,6 @@
 
 namespace kel {
 
-void Evaluation::InitScriptEngine() {}
-
 void Evaluation::UnloadLimitsDialogs() {}
 
 void Evaluation::Command74_Click() {

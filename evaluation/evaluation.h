@@ -2,11 +2,16 @@
 // these are seams.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "palette/palette.h"
+#include "platform/script/script_engine.h"
 
 namespace kel {
 
 class Program;
+class Res;
 
 class Evaluation {
  public:
@@ -48,7 +53,31 @@ class Evaluation {
   // queue once its sign has been placed, and clears BoundsDialog.
   void Granici(int dialog);
 
+  // --- the evaluator and the expression normaliser (evaluator.cpp, normaliser.cpp) -------
+  // One evaluation: the expression in comp, rewritten into script syntax and evaluated by the
+  // script engine; the result text goes to Text12, the message to Label55.
+  void RRavno2();
+  // Rewrites EvalExpression, in place, from the way a formula looks into script syntax.
+  void NormalizeExpression();
+  // The logarithm step of the normaliser.
+  void ObrabotkaLog();
+  // The hidden panel's "=" button and the normaliser's test button.
+  void Command11_Click();
+  void Command37_Click();
+  // The working text that the evaluator and the normaliser rewrite.
+  std::string EvalExpression;
+  // Created by InitScriptEngine and kept for the whole run.
+  std::unique_ptr<script::Engine> ScriptEngine;
+  // The math object added to the engine.
+  std::shared_ptr<Res> MathObject;
+  // The script handed to the engine: a function whose body assigns the expression to it.
+  static std::string EvalScript(const std::string& expression);
+  // Longest expression the evaluator takes; a longer one fails with "ERROR".
+  static constexpr std::size_t kMaxExpressionLength = 20000;
+  // --- end of the evaluator ---------------------------------------------------------------
+
  private:
+  void evaluationFailed(int errorNumber);
   Program& p;
   int limitsDialogRequests_ = 0;
 };
