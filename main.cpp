@@ -23,6 +23,26 @@ namespace {
 // once, before the handlers are installed, and only read afterwards.
 int signalPipeWrite = -1;
 
+// What the exit hook must reach. Qt ends the process with exit() as soon as its own X
+// connection breaks, from inside its event loop: main never gets control back, and the
+// program on main's stack (still alive, exit() unwinds nothing) would end unsaved. Set
+// once the program runs, cleared once it has closed normally; touched by nothing else.
+struct AtExit {
+  kel::qt::QtDesktop* desktop;
+  kel::Program* program;
+};
+AtExit* atExit = nullptr;
+
+extern "C" void closeAtExit() {
+  AtExit* a = atExit;
+  atExit = nullptr;
+  if (!a) return;
+  // Whatever ends the process, the server may be gone: the unload step runs on the
+  // model alone and writes the options file.
+  a->desktop->loseDisplay();
+  a->desktop->run([a] { a->program->close(); });
+}
+
 extern "C" void onTerminate(int) {
   const int saved = errno;
   const char byte = 1;
@@ -82,8 +102,9 @@ int main(int argc, char** argv) {
     kel::Program program(desktop, files, scheduler);
     desktop.setMainForm(program.Form1);
 
-    // A desktop session ends its programs with SIGTERM (and a terminal with SIGINT): the
-    // main window closes as by its close button, so the options file is written.
+    // A desktop session ends its programs with SIGTERM, a terminal with SIGINT (Ctrl+C)
+    // or SIGHUP (the terminal or the session closed): the main window closes as by its
+    // close button, so the options file is written.
     QSocketNotifier signalNotifier(fds[0], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, [&] {
       char drain[64];
@@ -95,18 +116,29 @@ int main(int argc, char** argv) {
     sa.sa_handler = onTerminate;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+
+    // The X server went away (ended, killed, the session's server crashed): the options
+    // are saved at once, without it, and the program ends. Found by our own connection
+    // here; by Qt's connection through the exit hook, whichever comes first.
+    desktop.whenDisplayLost = [&] {
+      std::fprintf(stderr, "kelvarin: the connection to the X display broke.\n");
+      desktop.run([&] { program.close(); });
+    };
+    AtExit hook{&desktop, &program};
+    atExit = &hook;
+    std::atexit(closeAtExit);
 
     desktop.run([&] { program.start(); });
     clock.release();
     status = app.exec();
     desktop.run([&] { program.close(); });
+    atExit = nullptr;
+    if (desktop.displayLost()) status = 1;
 
     struct sigaction dfl {};
     dfl.sa_handler = SIG_DFL;
-    sigaction(SIGTERM, &dfl, nullptr);
-    sigaction(SIGINT, &dfl, nullptr);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &dfl, nullptr);
   }
   // The widgets the views let go of are deleted before the application goes.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

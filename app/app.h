@@ -60,6 +60,9 @@ class App {
   void readOptions();
   void writeOptions();
   Program& p;
+  // Start-up found an options file it could not read: what it holds is not known, so
+  // it is not replaced at shut-down.
+  bool optionsUnreadable_ = false;
 };
 
 }  // namespace kel

@@ -180,11 +180,12 @@ MainWindow::MainWindow(Scheduler& s)
   Shape1.Filled = false;
   Shape1.FillColor = kWhite;
   Shape1.Visible = false;
-  place(Text1, &Frame6, 360, 600, 2295, 405);
+  // Text1, left of the "=" button, is placed with the evaluator's controls.
   place(Command17, &Frame6, 2640, 600, 375, 405);
   Command17.Caption = "=";
   place(Text8, &Frame6, 3000, 600, 1455, 405);
-  for (Control* c : std::initializer_list<Control*>{&Text1, &Command17, &Text8}) c->Visible = false;
+  Command17.Visible = false;
+  Text8.Visible = false;
   place(Frame7, &Frame2, 3000, 2520, 1335, 1335);
   Frame7.BackColor = kBlack;
   Frame7.Visible = false;
@@ -274,11 +275,31 @@ MainWindow::MainWindow(Scheduler& s)
   for (Control* c : std::initializer_list<Control*>{&List1, &List2, &List3, &Text5, &Text7, &Text9,
                                                     &TextM1, &TextM2})
     c->Visible = false;
-  comp.Visible = false;  // seam: the evaluator's holders
-  Text12.Visible = false;
   Text5.setText("0");
   Text7.setText("False");
   Text9.setText("False");
+
+  // --- evaluation ------------------------------------------------------------------------
+  place(Text1, &Frame6, 360, 600, 2295, 405);
+  Text1.Visible = false;
+  place(Frame3, nullptr, 120, 6480, 4575, 1815);
+  Frame3.Visible = false;
+  place(comp, &Frame3, 120, 240, 2175, 285);
+  place(Command11, &Frame3, 2400, 240, 375, 285);
+  Command11.Caption = "=";
+  place(Text12, &Frame3, 2880, 240, 1575, 285);
+  place(Label55, &Frame3, 120, 600, 4335, 255);
+  Label55.Visible = false;
+  place(Label66, &Frame3, 120, 900, 1095, 255);
+  place(Text19, &Frame3, 120, 1320, 2175, 285);
+  Text19.setText("2^1^0+1^-^1^0");
+  place(Command37, &Frame3, 2400, 1320, 375, 285);
+  place(Text20, &Frame3, 2880, 1320, 1575, 285);
+  add(Frame3);
+  for (Control* c : std::initializer_list<Control*>{&comp, &Command11, &Text12, &Label55, &Label66,
+                                                    &Text19, &Command37, &Text20})
+    add(*c);
+  // --- end of evaluation -----------------------------------------------------------------
 
   // Back to front. The panel lies lowest, then the page, the border frames, the
   // expression line and the toolbar on top.
@@ -298,7 +319,6 @@ MainWindow::MainWindow(Scheduler& s)
            &Label5,  &Line8,   &Image15,  &Label6,  &Line6,   &Label15, &Label16})
     add(*c);
   add(Frame7);
-  add(Text1);
   add(Command17);
   add(Text8);
   add(Command60);
@@ -306,6 +326,7 @@ MainWindow::MainWindow(Scheduler& s)
   add(Command71);
   add(Label11);
   add(Command2);
+  add(Text1);  // evaluation: the result row's expression box
   add(Frame5);
   add(Image10);
   add(Image2);

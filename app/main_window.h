@@ -66,18 +66,30 @@ struct MainWindow : Form {
   ListBox List1{"List1"}, List2{"List2"}, List3{"List3"};
   TextBox Text5{"Text5"}, Text7{"Text7"}, Text9{"Text9"}, TextM1{"TextM1"}, TextM2{"TextM2"};
 
+  // --- evaluation ------------------------------------------------------------------------
+  // The linear formula of the result row (in the panel, hidden at design).
+  TextBox Text1{"Text1"};
+  // The evaluation panel, hidden for the whole run: its controls only hold the evaluator's
+  // state.
+  Frame Frame3{"Frame3"};
+  TextBox comp{"comp"};                  // the expression to evaluate
+  CommandButton Command11{"Command11"};  // "=": evaluates comp
+  TextBox Text12{"Text12"};              // the result as text
+  Label Label55{"Label55"};              // the evaluation message
+  Label Label66{"Label66"};              // the math object's domain-error code
+  // The normaliser's test bench.
+  TextBox Text19{"Text19"};
+  CommandButton Command37{"Command37"};
+  TextBox Text20{"Text20"};
+  // --- end of evaluation -----------------------------------------------------------------
+
   // --- reading a selection back and the result row ---------------------------------------
-  TextBox Text1{"Text1"};                // the expression read
+  // Text1, the expression read, is the evaluator's (above).
   CommandButton Command17{"Command17"};  // "=": types the result into the formula
   TextBox Text8{"Text8"};                // the result
   Shape Shape1{"Shape1"};                // outline round Round and the angle unit
   Frame Frame7{"Frame7"};                // the panel of move buttons
   CommandButton Command74{"Command74"};  // "Ogradi Auto": places frame9 (never shown)
-  // ---------------------------------------------------------------------------------------
-
-  // --- seam until the evaluator is built: its holders on the hidden evaluation panel ------
-  TextBox comp{"comp"};      // the expression to evaluate
-  TextBox Text12{"Text12"};  // its result
   // ---------------------------------------------------------------------------------------
 
   // --- timers, in creation order (ties of due time go to the earlier one) -------------------

@@ -4,17 +4,19 @@
 
 namespace kel {
 
-std::vector<std::string> splitOptionFields(const std::string& content) {
+std::vector<std::string> splitOptionFields(std::string_view content) {
+  while (!content.empty() && (content.back() == '\n' || content.back() == '\r'))
+    content.remove_suffix(1);
   std::vector<std::string> fields;
   if (content.empty()) return fields;
   size_t start = 0;
   for (;;) {
     size_t bar = content.find('|', start);
     if (bar == std::string::npos) {
-      fields.push_back(content.substr(start));
+      fields.emplace_back(content.substr(start));
       break;
     }
-    fields.push_back(content.substr(start, bar - start));
+    fields.emplace_back(content.substr(start, bar - start));
     start = bar + 1;
   }
   return fields;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kel {
@@ -12,8 +13,10 @@ inline constexpr const char* kOptionsFileName = "Options.txt";
 // A real options file is a few dozen bytes; anything larger is not ours.
 inline constexpr std::uintmax_t kOptionsMaxBytes = 64 * 1024;
 
-// Splits at every "|", nothing trimmed; an empty content has no field.
-std::vector<std::string> splitOptionFields(const std::string& content);
+// Splits at every "|", nothing trimmed; an empty content has no field. Line breaks at
+// the very end (CR, LF) are dropped first: a hand-edited file usually ends in one, and it
+// must not spoil the last field.
+std::vector<std::string> splitOptionFields(std::string_view content);
 
 // Whether a stored binding can be a key-queue item: an optional "***" pace marker, an
 // optional "`" pointer drop, then at most 12 decimal digits; its shift "", "0" or "1".

@@ -64,6 +64,9 @@ void Program::wireEvents() {
   w.timerNovaDrob.Tick = [this] { input.timerNovaDrob_Timer(); };
   w.Timer17.Tick = [this] { palette.Timer17_Timer(); };
   w.Timer32.Tick = [this] { evaluation.Timer32_Timer(); };
+  // Evaluation: the hidden panel's buttons.
+  w.Command11.Click = [this] { evaluation.Command11_Click(); };
+  w.Command37.Click = [this] { evaluation.Command37_Click(); };
 
   w.Timer24.Tick = [this] { surface.Timer24_Timer(); };
   w.Picture1.MouseDown = mouse(surface, &Surface::Picture1_MouseDown);

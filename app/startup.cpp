@@ -55,8 +55,9 @@ void App::Form_Load() {
 
 void App::readOptions() {
   MainWindow& w = p.Form1;
-  std::string content = p.files.readAll(optionsPath(), kOptionsMaxBytes).value_or("");
-  const std::vector<std::string> fields = splitOptionFields(content);
+  const FileRead file = p.files.read(optionsPath(), kOptionsMaxBytes);
+  optionsUnreadable_ = file.outcome == ReadOutcome::Unreadable;
+  const std::vector<std::string> fields = splitOptionFields(file.content);
   auto field = [&](size_t n) -> const std::string* {
     return n >= 1 && n <= fields.size() ? &fields[n - 1] : nullptr;
   };
@@ -108,6 +109,9 @@ void App::readOptions() {
 }
 
 void App::writeOptions() {
+  // The user's bindings in a file that could not be read would be lost by writing the
+  // defaults over them; a file the user may not write is refused by replaceContent.
+  if (optionsUnreadable_ && p.files.exists(optionsPath())) return;
   const MainWindow& w = p.Form1;
   OptionValues v;
   v.f8Code = p.HotkeyF8Code;

@@ -5,13 +5,7 @@
 
 namespace kel {
 
-void Evaluation::InitScriptEngine() {}
-
 void Evaluation::UnloadLimitsDialogs() {}
-
-// Seam until the evaluator is built: nothing is evaluated, which is how a failed
-// evaluation looks.
-void Evaluation::RRavno2() {}
 
 void Evaluation::ShowLimitsDialog(int dialog) {
   if (dialog != 1 && dialog != 2) return;

@@ -2,14 +2,17 @@
 // main window uses of the evaluator and the limits dialogs (seams until those are built).
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "palette/palette.h"
 #include "platform/desktop.h"
+#include "platform/script/script_engine.h"
 
 namespace kel {
 
 class Program;
+class Res;
 
 class Evaluation {
  public:
@@ -66,8 +69,6 @@ class Evaluation {
   void Command17_Click();
   // Appends the result in Text8 to the key queue, one paced item per character.
   void ZapisRezultatat();
-  // Until the evaluator is built: evaluates comp into Text12 (a failure leaves it as it is).
-  void RRavno2();
   // -------------------------------------------------------------------------------------------
   // Shows the limits dialog of the integral (1, Form4) or of the sum (2, Form5) modeless,
   // loading it on first use, with the keyboard focus on its Submit button. Until the
@@ -77,6 +78,29 @@ class Evaluation {
   // Hands the prepared limit items of a limits dialog (1 integral, 2 sum) to the key
   // queue once its sign has been placed, and clears BoundsDialog.
   void Granici(int dialog);
+
+  // --- the evaluator and the expression normaliser (evaluator.cpp, normaliser.cpp) -------
+  // One evaluation: the expression in comp, rewritten into script syntax and evaluated by the
+  // script engine; the result text goes to Text12, the message to Label55.
+  void RRavno2();
+  // Rewrites EvalExpression, in place, from the way a formula looks into script syntax.
+  void NormalizeExpression();
+  // The logarithm step of the normaliser.
+  void ObrabotkaLog();
+  // The hidden panel's "=" button and the normaliser's test button.
+  void Command11_Click();
+  void Command37_Click();
+  // The working text that the evaluator and the normaliser rewrite.
+  std::string EvalExpression;
+  // Created by InitScriptEngine and kept for the whole run.
+  std::unique_ptr<script::Engine> ScriptEngine;
+  // The math object added to the engine.
+  std::shared_ptr<Res> MathObject;
+  // The script handed to the engine: a function whose body assigns the expression to it.
+  static std::string EvalScript(const std::string& expression);
+  // Longest expression the evaluator takes; a longer one fails with "ERROR".
+  static constexpr std::size_t kMaxExpressionLength = 20000;
+  // --- end of the evaluator ---------------------------------------------------------------
 
  private:
   // --- reading a selection back ---
@@ -89,6 +113,7 @@ class Evaluation {
   Bitmap CaptureRegion();
   // ---
 
+  void evaluationFailed(int errorNumber);
   Program& p;
   int limitsDialogRequests_ = 0;
 };

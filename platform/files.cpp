@@ -1,17 +1,71 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace kel {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// A name that no longer leads anywhere is a missing file; anything else that stops the
+// lookup (permissions, a loop of links, I/O) leaves a file there that cannot be read.
+ReadOutcome failedLookup(int error) {
+  return error == ENOENT || error == ENOTDIR ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+}
+
+bool writeAll(int fd, const std::string& content) {
+  const char* p = content.data();
+  size_t left = content.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Twelve hex digits nobody can guess, so nothing planted in the folder beforehand can
+// stand at the temporary name; the exclusive create refuses it anyway.
+std::string uniqueSuffix() {
+  unsigned long long bits = 0;
+  if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits))
+    bits = static_cast<unsigned long long>(
+               std::chrono::steady_clock::now().time_since_epoch().count()) ^
+           (static_cast<unsigned long long>(::getpid()) << 40);
+  char out[16];
+  std::snprintf(out, sizeof out, "%012llx", bits & 0xFFFFFFFFFFFFull);
+  return out;
+}
+
+// Whether the user may write this file: the system must allow it, and a file without
+// any write permission was made read-only on purpose, also for a user the system lets
+// write anything.
+bool mayWrite(const std::string& path, const struct stat& st) {
+  return (st.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+}  // namespace
 
 std::string joinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
@@ -19,43 +73,106 @@ std::string joinPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-std::optional<std::string> LocalFiles::readAll(const std::string& path, std::uintmax_t maxBytes) {
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec) || ec) return std::nullopt;
-  const std::uintmax_t size = fs::file_size(path, ec);
-  if (ec || size > maxBytes) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string content;
-  content.resize(static_cast<size_t>(size));
-  in.read(content.data(), static_cast<std::streamsize>(size));
-  content.resize(static_cast<size_t>(in.gcount()));
-  if (in.bad()) return std::nullopt;
-  return content;
+FileRead readRegularFile(const std::string& path, std::uintmax_t maxBytes) {
+  FileRead r;
+  maxBytes = std::min<std::uintmax_t>(maxBytes, std::uintmax_t{1} << 40);
+  // Looked at before it is opened: opening a FIFO waits for a writer, and opening a
+  // device may do something.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    r.outcome = failedLookup(errno);
+    return r;
+  }
+  if (!S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+    r.outcome = ReadOutcome::Refused;
+    return r;
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    r.outcome = failedLookup(errno);
+    return r;
+  }
+  // The name may lead somewhere else since the look: what was opened is what counts.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    r.outcome = ReadOutcome::Refused;
+    return r;
+  }
+  // One byte more than allowed shows a file that grew meanwhile.
+  std::string content(static_cast<size_t>(st.st_size) + 1, '\0');
+  size_t got = 0;
+  for (;;) {
+    if (got == content.size()) {
+      if (content.size() > maxBytes) break;
+      content.resize(static_cast<size_t>(
+          std::min<std::uintmax_t>(std::uintmax_t{content.size()} * 2, maxBytes + 1)));
+    }
+    const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      r.outcome = ReadOutcome::Unreadable;
+      return r;
+    }
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (got > maxBytes) {
+    r.outcome = ReadOutcome::Refused;
+    return r;
+  }
+  content.resize(got);
+  r.outcome = ReadOutcome::Read;
+  r.content = std::move(content);
+  return r;
+}
+
+FileRead LocalFiles::read(const std::string& path, std::uintmax_t maxBytes) {
+  return readRegularFile(path, maxBytes);
 }
 
 bool LocalFiles::replaceContent(const std::string& path, const std::string& content) {
-  const std::string tmp = path + ".tmp";
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  const char* p = content.data();
-  size_t left = content.size();
-  bool ok = true;
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
+  mode_t mode = 0644;
+  bool existed = false;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode) || !mayWrite(path, st)) return false;
+    existed = true;
+    mode = st.st_mode & 0777;
+  } else if (errno != ENOENT) {
+    return false;
   }
+
+  // Created afresh: never an existing file, never through a link or into a folder that
+  // someone put at the name.
+  std::string tmp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+    tmp = path + "." + uniqueSuffix() + ".tmp";
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  bool ok = writeAll(fd, content);
+  // The replacement keeps the permissions the user gave the file.
+  if (ok && existed && ::fchmod(fd, mode) != 0) ok = false;
   if (ok && ::fsync(fd) != 0) ok = false;
   if (::close(fd) != 0) ok = false;
   if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(tmp.c_str());
-  return ok;
+  if (!ok) {
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  // The rename itself lasts once the folder is on the disk. The file is replaced either
+  // way; a folder that cannot be flushed changes nothing about that.
+  const int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
 }
 
 bool LocalFiles::exists(const std::string& path) {

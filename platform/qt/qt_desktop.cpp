@@ -6,7 +6,6 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
-#include <QImageReader>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
@@ -16,6 +15,7 @@
 #include <algorithm>
 
 #include "platform/qt/fonts.h"
+#include "platform/qt/pictures.h"
 #include "platform/units.h"
 
 namespace kel::qt {
@@ -74,6 +74,10 @@ QString qtFilter(const std::string& filter) {
 QtDesktop::QtDesktop(std::unique_ptr<X11Input> input) : input_(std::move(input)), views_(*this) {
   notifier_ = std::make_unique<QSocketNotifier>(input_->connectionFd(), QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { input_->readEvents(); });
+  input_->connectionLost = [this] {
+    loseDisplay();
+    callHandler(whenDisplayLost);
+  };
   input_->windowDestroyed = [this](unsigned long window) {
     // Reported from inside a query: acted on once the running code is done.
     QTimer::singleShot(0, &views_, [this, window] { windowDestroyed(window); });
@@ -106,6 +110,13 @@ void QtDesktop::drive(Scheduler& scheduler, QtClock& clock) {
   driver_ = std::make_unique<SchedulerDriver>(scheduler, clock, *this);
 }
 
+void QtDesktop::loseDisplay() {
+  if (lost_) return;
+  lost_ = true;
+  // A dead socket is readable for good: listening to it would only spin.
+  if (notifier_) notifier_->setEnabled(false);
+}
+
 // --- the gate ---------------------------------------------------------------------------
 
 void QtDesktop::enterModel() {
@@ -116,6 +127,7 @@ void QtDesktop::enterModel() {
 
 void QtDesktop::leaveModel() {
   --depth_;
+  if (lost_) return;
   views_.syncAll();
   if (driver_) driver_->rearm();
 }
@@ -137,25 +149,35 @@ void QtDesktop::windowDestroyed(unsigned long window) {
 
 // --- pointer, keys, buttons -------------------------------------------------------------
 
+// Without a server no key is down, nothing was pressed and the pointer is nowhere.
 PointPx QtDesktop::cursorPos() {
   PointPx p;
-  input_->cursorPos(p.x, p.y);
+  if (!lost_) input_->cursorPos(p.x, p.y);
   return p;
 }
 
-void QtDesktop::setCursorPos(int x, int y) { input_->setCursorPos(x, y); }
+void QtDesktop::setCursorPos(int x, int y) {
+  if (!lost_) input_->setCursorPos(x, y);
+}
 
-std::uint16_t QtDesktop::asyncKeyState(int vk) { return input_->asyncKeyState(vk); }
+std::uint16_t QtDesktop::asyncKeyState(int vk) { return lost_ ? 0 : input_->asyncKeyState(vk); }
 
-std::int16_t QtDesktop::keyState(int vk) { return input_->keyState(vk); }
+std::int16_t QtDesktop::keyState(int vk) { return lost_ ? 0 : input_->keyState(vk); }
 
-void QtDesktop::keyEvent(int vk, bool up) { input_->keyEvent(vk, up); }
+void QtDesktop::keyEvent(int vk, bool up) {
+  if (!lost_) input_->keyEvent(vk, up);
+}
 
-std::vector<KeyPress> QtDesktop::takeKeyPresses() { return input_->takeKeyPresses(); }
+std::vector<KeyPress> QtDesktop::takeKeyPresses() {
+  if (lost_) return {};
+  return input_->takeKeyPresses();
+}
 
 // The classic mouse event takes its position only with a move flag, which the program
 // never sends: the buttons act where the pointer is.
-void QtDesktop::mouseEvent(int flags, int, int) { input_->mouseEvent(flags); }
+void QtDesktop::mouseEvent(int flags, int, int) {
+  if (!lost_) input_->mouseEvent(flags);
+}
 
 // The program reads keys by their physical place (vk_keycodes.h), whatever layout group
 // the X server has active, so there is nothing to switch: changing the user's layout
@@ -165,9 +187,10 @@ bool QtDesktop::activateKeyboardLayout(const std::string&) { return true; }
 // --- windows ----------------------------------------------------------------------------
 
 void QtDesktop::showForm(Form& f) {
-  FormView& v = views_.formView(f);
   f.Loaded = true;
   f.Visible = true;
+  if (lost_) return;
+  FormView& v = views_.formView(f);
   // The first show of a window runs its resize event.
   if (!v.everShown) {
     v.everShown = true;
@@ -180,11 +203,12 @@ void QtDesktop::hideForm(Form& f) { f.Visible = false; }
 void QtDesktop::unloadForm(Form& f) {
   f.Visible = false;
   f.Loaded = false;
-  views_.dropForm(f);
+  if (!lost_) views_.dropForm(f);
   if (&f == main_) QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
 }
 
 void QtDesktop::makeTopmost(Form& f) {
+  if (lost_) return;
   FormView& v = views_.formView(f);
   QWidget* w = v.widget.data();
   const bool created = w->testAttribute(Qt::WA_WState_Created) && w->internalWinId();
@@ -200,9 +224,12 @@ void QtDesktop::makeTopmost(Form& f) {
   }
 }
 
-void QtDesktop::setColourKey(Form& f, Colour key) { views_.setColourKey(views_.formView(f), key); }
+void QtDesktop::setColourKey(Form& f, Colour key) {
+  if (!lost_) views_.setColourKey(views_.formView(f), key);
+}
 
 void QtDesktop::bringToFront(Form& f) {
+  if (lost_) return;
   FormView* v = views_.existingView(f);
   if (!v || !v->widget || !f.Visible) return;
   v->widget->raise();
@@ -210,6 +237,7 @@ void QtDesktop::bringToFront(Form& f) {
 }
 
 void QtDesktop::setFocus(Form& f, Control& c) {
+  if (lost_) return;
   views_.syncAll();  // the control may have been shown in this very tick
   auto* cv = static_cast<ControlView*>(c.view.view.get());
   if (cv && cv->widget && cv->widget->isVisible() && cv->widget->isEnabled()) {
@@ -235,7 +263,7 @@ Bitmap QtDesktop::captureScreen(const RectPx& r) {
   const int width = std::clamp(r.width, 0, 4096);
   const int height = std::clamp(r.height, 0, 4096);
   QScreen* s = QGuiApplication::primaryScreen();
-  if (!s || width == 0 || height == 0) return b;
+  if (lost_ || !s || width == 0 || height == 0) return b;
   // What the model shows now must be on the screen before it is copied.
   views_.syncAll();
   for (QWidget* w : QApplication::topLevelWidgets())
@@ -260,10 +288,12 @@ Bitmap QtDesktop::captureScreen(const RectPx& r) {
   return b;
 }
 
-void QtDesktop::clipboardClear() { QGuiApplication::clipboard()->clear(); }
+void QtDesktop::clipboardClear() {
+  if (!lost_) QGuiApplication::clipboard()->clear();
+}
 
 void QtDesktop::clipboardSetPicture(const Bitmap& b) {
-  if (b.width <= 0 || b.height <= 0 ||
+  if (lost_ || b.width <= 0 || b.height <= 0 ||
       b.pixels.size() != static_cast<size_t>(b.width) * static_cast<size_t>(b.height))
     return;
   QImage img(b.width, b.height, QImage::Format_RGB32);
@@ -286,6 +316,12 @@ QWidget* QtDesktop::dialogParent() {
 }
 
 int QtDesktop::messageBox(const std::string& prompt, int buttons, const std::string& title) {
+  if (lost_) {
+    // Nobody can answer: the answer that changes nothing.
+    if (buttons == msgbox::YesNo) return msgbox::No;
+    if (buttons == msgbox::OkCancel) return msgbox::Cancel;
+    return msgbox::Ok;
+  }
   views_.syncAll();  // the window behind the box shows what the model holds
   QMessageBox box(dialogParent());
   box.setWindowTitle(QString::fromStdString(title.empty() ? std::string("Kelvarin") : title));
@@ -311,6 +347,7 @@ int QtDesktop::messageBox(const std::string& prompt, int buttons, const std::str
 
 std::optional<std::string> QtDesktop::fileDialog(FileDialogKind kind, const std::string& title,
                                                  const std::string& filter) {
+  if (lost_) return std::nullopt;
   views_.syncAll();
   const QString caption = QString::fromStdString(title);
   const QString qfilter = qtFilter(filter);
@@ -334,11 +371,8 @@ SizeTw QtDesktop::measureLabel(const Font& font, const std::string& caption) {
 }
 
 std::optional<Picture> QtDesktop::loadPicture(const std::string& path) {
-  QImageReader reader(QString::fromStdString(path));
-  const QSize size = reader.size();
-  if (!size.isValid() || size.isEmpty()) return std::nullopt;
-  // The header alone does not make a picture: a file cut short is refused too.
-  const QImage img = reader.read();
+  // Decoded, not only its header read: a file cut short is refused too.
+  const QImage img = readPicture(path);
   if (img.isNull()) return std::nullopt;
   return Picture{path, img.width(), img.height()};
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <functional>
 #include <memory>
 
 #include "platform/desktop.h"
@@ -29,6 +30,15 @@ class QtDesktop : public Desktop, public ModelGate {
   void drive(Scheduler& scheduler, QtClock& clock);
   // Unloading this form ends the application.
   void setMainForm(Form& f) { main_ = &f; }
+
+  // The X server is gone (the connection broke, or the process is ending under the
+  // event loop): from now on the desktop is the model alone. Nothing is drawn or asked
+  // of the server, dialogs give the answer that changes nothing, and the program can
+  // still run its unload step and save its options. Said once, holds for good.
+  void loseDisplay();
+  bool displayLost() const { return lost_; }
+  // Called once when our own connection found the server gone.
+  std::function<void()> whenDisplayLost;
 
   X11Input& input() { return *input_; }
   ViewSync& views() { return views_; }
@@ -76,6 +86,7 @@ class QtDesktop : public Desktop, public ModelGate {
   std::unique_ptr<QSocketNotifier> notifier_;
   Form* main_ = nullptr;
   int depth_ = 0;
+  bool lost_ = false;
 };
 
 }  // namespace kel::qt

@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "platform/qt/fonts.h"
+#include "platform/qt/pictures.h"
 #include "platform/units.h"
 
 namespace kel::qt {
@@ -837,7 +838,7 @@ const QPixmap& ViewSync::pixmap(const std::string& path) {
   auto it = pixmaps_.find(key);
   if (it != pixmaps_.end()) return it.value();
   if (pixmaps_.size() >= 1024) pixmaps_.clear();
-  return pixmaps_.insert(key, QPixmap(key)).value();
+  return pixmaps_.insert(key, QPixmap::fromImage(readPicture(path))).value();
 }
 
 void ViewSync::syncAll() {

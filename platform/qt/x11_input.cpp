@@ -37,6 +37,12 @@ std::int64_t monotonicMs() {
 // end the program: Xlib's default handler exits on any protocol error.
 int ignoreXError(Display*, XErrorEvent*) { return 0; }
 
+// Xlib's default for a broken connection ends the process on the spot, before the
+// program could save anything. This handler is for every connection of the process;
+// returning hands over to the connection's exit handler, which is Xlib's exit for those
+// of others and X11Input::onConnectionLost for ours.
+int onIOError(Display*) { return 0; }
+
 // The X button of a mouse virtual key, and back: 1 left, 2 middle, 3 right.
 int vkOfButton(int button) {
   switch (button) {
@@ -60,6 +66,8 @@ _XDisplay* openDisplay() { return XOpenDisplay(nullptr); }
 
 X11Input::X11Input(_XDisplay* display) : dpy_(display) {
   XSetErrorHandler(ignoreXError);
+  XSetIOErrorHandler(onIOError);
+  XSetIOErrorExitHandler(dpy_, onConnectionLost, this);
   root_ = DefaultRootWindow(dpy_);
 
   int opcode = 0, event = 0, error = 0;
@@ -95,6 +103,13 @@ X11Input::~X11Input() {
 }
 
 int X11Input::connectionFd() const { return ConnectionNumber(dpy_); }
+
+void X11Input::onConnectionLost(_XDisplay*, void* self) {
+  auto* input = static_cast<X11Input*>(self);
+  if (input->lost_) return;
+  input->lost_ = true;
+  if (input->connectionLost) input->connectionLost();
+}
 
 void X11Input::flush() { XFlush(dpy_); }
 

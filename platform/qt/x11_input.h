@@ -85,7 +85,14 @@ class X11Input {
   // Waits until the server has handled every request sent so far.
   void sync();
 
+  // Called once, from inside the Xlib call that found the connection broken (the X
+  // server ended or was killed). The process goes on: every later Xlib call on the
+  // connection fails at once, and nothing should ask it anything any more.
+  std::function<void()> connectionLost;
+  bool lost() const { return lost_; }
+
  private:
+  static void onConnectionLost(_XDisplay* display, void* self);
   void readQueued();
   void ensureKeys();
   void ensurePointer(bool positionToo);
@@ -101,6 +108,7 @@ class X11Input {
   bool keyDown(int vk);
 
   _XDisplay* dpy_ = nullptr;
+  bool lost_ = false;
   unsigned long root_ = 0;
   int xiOpcode_ = -1;
   bool xtest_ = false;

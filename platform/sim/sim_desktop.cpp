@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
+#include "platform/files.h"
 #include "platform/gif.h"
 #include "platform/units.h"
 
@@ -176,11 +176,9 @@ SizeTw SimDesktop::measureLabel(const Font& font, const std::string& caption) {
 
 std::optional<Picture> SimDesktop::loadPicture(const std::string& path) {
   pictureLoads.push_back(path);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  char header[10];
-  in.read(header, sizeof header);
-  auto size = gifSize(std::string_view(header, static_cast<size_t>(in.gcount())));
+  const FileRead file = readRegularFile(path, kMaxPictureBytes);
+  if (file.outcome != ReadOutcome::Read) return std::nullopt;
+  const std::optional<PictureSize> size = gifSize(file.content);
   if (!size) return std::nullopt;
   return Picture{path, size->width, size->height};
 }

@@ -200,9 +200,9 @@ class Display:
 
 class Program:
     """The real binary in a program folder of its own (the options file is written
-    beside the binary)."""
+    beside the binary). prepare(folder), when given, runs before the program starts."""
 
-    def __init__(self, binary, display, options=None):
+    def __init__(self, binary, display, options=None, prepare=None):
         self.folder = tempfile.mkdtemp(prefix="kelvarin-e2e-")
         _folders.append(self.folder)
         self.binary = os.path.join(self.folder, "kelvarin")
@@ -214,6 +214,8 @@ class Program:
         if options is not None:
             with open(self.options_path, "wb") as f:
                 f.write(options)
+        if prepare:
+            prepare(self.folder)  # what the folder holds besides, before the start
         self.display = display
         self.log = open(os.path.join(self.folder, "stderr.log"), "w+b")
         self.started_at = time.monotonic()

@@ -1,5 +1,6 @@
-"""The options file is written when the session ends the program (SIGTERM) and when the
-window is closed: a first run writes the defaults, a file with two fields is completed."""
+"""The options file is written when the session ends the program (SIGTERM, SIGHUP), when
+the window is closed and when the X server goes away: a first run writes the defaults, a
+file with two fields is completed."""
 
 import os
 import signal
@@ -13,6 +14,14 @@ def end_by_signal(p, win):
     p.proc.send_signal(signal.SIGTERM)
 
 
+def end_by_hangup(p, win):
+    p.proc.send_signal(signal.SIGHUP)
+
+
+def end_by_x_server_killed(p, win):
+    p.display.server.kill()
+
+
 def end_by_close_request(p, win):
     p.display.close_request(win)
 
@@ -22,22 +31,25 @@ def end_by_window_destroyed(p, win):
 
 
 CASES = {
-    # name: (options file before, how the run ends, options file after)
-    "first-run-sigterm": (None, end_by_signal, b"||||||1|0|1"),
-    "two-fields-sigterm": (b"1013|0", end_by_signal, b"1013|0|||||1|0|1"),
-    "close-request": (b"1013|0|||||0|1|0", end_by_close_request, b"1013|0|||||0|1|0"),
-    "window-destroyed": (None, end_by_window_destroyed, b"||||||1|0|1"),
+    # name: (options file before, how the run ends, options file after, exit status)
+    "first-run-sigterm": (None, end_by_signal, b"||||||1|0|1", 0),
+    "two-fields-sigterm": (b"1013|0", end_by_signal, b"1013|0|||||1|0|1", 0),
+    "two-fields-sighup": (b"1013|0", end_by_hangup, b"1013|0|||||1|0|1", 0),
+    "close-request": (b"1013|0|||||0|1|0", end_by_close_request, b"1013|0|||||0|1|0", 0),
+    "window-destroyed": (None, end_by_window_destroyed, b"||||||1|0|1", 0),
+    # The display is gone: the program saves and ends, reporting the failure.
+    "x-server-killed": (b"1013|0", end_by_x_server_killed, b"1013|0|||||1|0|1", 1),
 }
 
 
 def main(binary, case):
-    before, end, after = CASES[case]
+    before, end, after, status = CASES[case]
     d = e2e.Display()
     p = e2e.Program(binary, d, options=before)
     win = p.window()
     end(p, win)
     rc = p.wait_exit(10)
-    e2e.check(rc == 0, "exit status %s; output:\n%s" % (rc, p.output()))
+    e2e.check(rc == status, "exit status %s, expected %s; output:\n%s" % (rc, status, p.output()))
     got = p.options()
     e2e.check(got == after, "Options.txt is %r, expected %r" % (got, after))
     leftovers = [f for f in os.listdir(p.folder) if f.endswith(".tmp")]

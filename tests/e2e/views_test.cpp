@@ -2,6 +2,8 @@
 #include "platform/qt/views.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +15,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <vector>
 
 #include "platform/qt/fonts.h"
@@ -382,17 +385,43 @@ TEST_F(DesktopTest, AColourKeyedOverlayShowsOnlyItsOutline) {
 
 TEST_F(DesktopTest, PicturesThatAreNoPicturesAreRefused) {
   const std::string dir = ::testing::TempDir();
-  const std::string good = dir + "/kel_good.gif", bad = dir + "/kel_bad.gif";
+  const std::string simbol = std::string(KEL_SOURCE_DIR) + "/Simbol/";
+  const std::string png = dir + "/kel_png.gif", bad = dir + "/kel_bad.gif",
+                    cut = dir + "/kel_cut.gif", fifo = dir + "/kel_fifo.gif";
   QImage img(7, 5, QImage::Format_RGB32);
   img.fill(Qt::black);
-  ASSERT_TRUE(img.save(QString::fromStdString(good), "PNG"));  // any format Qt reads
+  ASSERT_TRUE(img.save(QString::fromStdString(png), "PNG"));  // a picture, but no GIF
   std::ofstream(bad, std::ios::binary) << "GIF89a\x07\x00\x05\x00garbage";
-  const std::optional<Picture> p = desktop.loadPicture(good);
+  {
+    std::ifstream in(simbol + "plus.gif", std::ios::binary);
+    const std::string whole(std::istreambuf_iterator<char>(in), {});
+    std::ofstream(cut, std::ios::binary) << whole.substr(0, whole.size() - 12);
+  }
+  ::unlink(fifo.c_str());
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const std::optional<Picture> p = desktop.loadPicture(simbol + "keyhome.gif");
   ASSERT_TRUE(p);
-  EXPECT_EQ(p->WidthPx, 7);
-  EXPECT_EQ(p->HeightPx, 5);
-  EXPECT_FALSE(desktop.loadPicture(bad));
-  EXPECT_FALSE(desktop.loadPicture(dir + "/kel_missing.gif"));
+  EXPECT_EQ(p->WidthPx, 46);
+  EXPECT_EQ(p->HeightPx, 32);
+  EXPECT_EQ(desktop.views().pixmap(simbol + "keyhome.gif").size(), QSize(46, 32));
+  for (const std::string& path : {png, bad, cut, fifo, dir + "/kel_missing.gif", dir}) {
+    EXPECT_FALSE(desktop.loadPicture(path)) << path;
+    EXPECT_TRUE(desktop.views().pixmap(path).isNull()) << path;
+  }
+  ::unlink(fifo.c_str());
+}
+
+// 35 bytes that declare a 5000 x 5000 frame would take Qt seconds and 100 MB to decode.
+TEST_F(DesktopTest, APictureBombIsRefusedBeforeItIsDecoded) {
+  const std::string bomb = ::testing::TempDir() + "/kel_bomb.gif";
+  std::ofstream(bomb, std::ios::binary) << std::string(
+      "GIF89a\x88\x13\x88\x13\x80\0\0\0\0\0\0\0\0"
+      "\x2c\0\0\0\0\x88\x13\x88\x13\0\x02\x02\x44\x01\0;",
+      35);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(desktop.loadPicture(bomb));
+  EXPECT_TRUE(desktop.views().pixmap(bomb).isNull());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // A program ready to place symbols: the window at Left 1500, Top 1500 twips, so the
 // pointer (170, 160) is the page point (990, 395), and a Simbol/ folder of its own with
-// a few small pictures (a GIF header is all the headless desktop reads).
+// a few small pictures.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,14 +12,25 @@
 
 namespace kel::test {
 
+// A whole GIF of that size: one frame of no real pixels, as the headless desktop reads
+// only the block structure.
 inline std::string gifBytes(int widthPx, int heightPx) {
-  std::string b = "GIF89a";
-  for (int v : {widthPx, heightPx}) {
-    b += static_cast<char>(v & 0xFF);
-    b += static_cast<char>((v >> 8) & 0xFF);
-  }
-  b += std::string("\0\0\0;", 4);  // no colour table, background 0, aspect 0, trailer
-  return b;
+  auto size = [&] {
+    std::string b;
+    for (int v : {widthPx, heightPx}) {
+      b += static_cast<char>(v & 0xFF);
+      b += static_cast<char>((v >> 8) & 0xFF);
+    }
+    return b;
+  };
+  // No colour table, background 0, aspect 0; a frame at (0, 0), LZW code size 2, one data
+  // sub-block; the trailer.
+  return "GIF89a" + size() +
+         std::string(
+             "\0\0\0"
+             "\x2c\0\0\0\0",
+             8) +
+         size() + std::string("\0\x02\x02\x44\x01\0;", 7);
 }
 
 class PlacementTest : public ::testing::Test {

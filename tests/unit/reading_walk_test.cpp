@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ struct WalkCase {
   std::string raw;
   int openExponent;
 };
+
+void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
 
 class Walk : public ::testing::TestWithParam<WalkCase> {};
 

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <set>
 #include <string>
 
 #include "app/options.h"
+#include "permissions_fixture.h"
 #include "sim_program.h"
 
 namespace kel::test {
@@ -78,6 +82,13 @@ TEST(StartUp, OneShotTimersFinishTheStartUp) {
 
 // --- the options file -------------------------------------------------------------------
 
+std::set<std::string> filesIn(const TempFolder& folder) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder.path()))
+    names.insert(e.path().filename().string());
+  return names;
+}
+
 struct OptionsRun {
   std::string f8Code, f8Shift, f9Code;
   int round, unit, evaluate;
@@ -123,6 +134,10 @@ TEST(OptionsFile, FieldsAreReadAndWrittenBack) {
       {"||||||||", "", "", 1, 0, 1, "||||||1|0|1"},                          // empty 7 ticks Round
       {"65|1|66|0|67|1|2|0|1", "65", "1", 0, 0, 1, "65|1|66|0|67|1|0|0|1"},  // 7 = 2 unticks
       {"***48|1", "***48", "1", 1, 0, 1, "***48|1|||||1|0|1"},
+      // A hand-edited file ends in a line break; it is not part of the last field.
+      {"1013|0|||||0|1|0\n", "1013", "0", 0, 1, 0, "1013|0|||||0|1|0"},
+      {"1013|0|||||0|1|0\r\n", "1013", "0", 0, 1, 0, "1013|0|||||0|1|0"},
+      {"1013|1\n", "1013", "1", 1, 0, 1, "1013|1|||||1|0|1"},
   };
   for (const Case& c : cases) {
     OptionsRun r = runWithOptions(&c.in);
@@ -163,10 +178,113 @@ TEST(OptionsFile, AFailedWriteKeepsTheSavedBindings) {
   s.folder.write("Options.txt", "1013|0|||||1|0|1");
   s.p().start();
   s.p().HotkeyF9Code = "1020";
-  // The temporary file cannot be created: the write fails as a whole.
-  std::filesystem::create_directory(s.folder.file("Options.txt.tmp"));
-  s.p().close();
+  {
+    // No new file can be created in the folder: the write fails as a whole.
+    ObeyFilePermissions obey;
+    std::filesystem::permissions(s.folder.path(), std::filesystem::perms(0555));
+    s.p().close();
+    std::filesystem::permissions(s.folder.path(), std::filesystem::perms(0755));
+  }
   EXPECT_EQ(s.folder.read("Options.txt"), "1013|0|||||1|0|1");
+  EXPECT_EQ(filesIn(s.folder), std::set<std::string>{"Options.txt"});
+}
+
+// Whatever stands at a name the save might use, the options file is saved in its place
+// and nothing outside the folder is touched.
+TEST(OptionsFile, NothingPlantedAtTheTemporaryNameDivertsOrBlocksTheSave) {
+  const std::string planted = "Options.txt.tmp";
+  struct Case {
+    const char* name;
+    std::function<void(const TempFolder& folder, const TempFolder& elsewhere)> plant;
+  } cases[] = {
+      {"a link to another user's file",
+       [&](const TempFolder& folder, const TempFolder& elsewhere) {
+         std::filesystem::create_symlink(elsewhere.file("victim"), folder.file(planted));
+       }},
+      {"a dangling link",
+       [&](const TempFolder& folder, const TempFolder& elsewhere) {
+         std::filesystem::create_symlink(elsewhere.file("nothing"), folder.file(planted));
+       }},
+      {"a folder",
+       [&](const TempFolder& folder, const TempFolder&) {
+         std::filesystem::create_directory(folder.file(planted));
+       }},
+  };
+  for (const Case& c : cases) {
+    SimProgram s;
+    TempFolder elsewhere;
+    elsewhere.write("victim", "not yours");
+    s.folder.write("Options.txt", "1013|0|||||1|0|1");
+    c.plant(s.folder, elsewhere);
+    s.p().start();
+    s.p().HotkeyF9Code = "1020";
+    s.p().HotkeyF9Shift = "1";
+    s.p().close();
+    EXPECT_FALSE(std::filesystem::is_symlink(s.folder.file("Options.txt"))) << c.name;
+    EXPECT_EQ(s.folder.read("Options.txt"), "1013|0|1020|1|||1|0|1") << c.name;
+    EXPECT_EQ(elsewhere.read("victim"), "not yours") << c.name;
+    EXPECT_FALSE(std::filesystem::exists(elsewhere.file("nothing"))) << c.name;
+    EXPECT_EQ(filesIn(s.folder), (std::set<std::string>{"Options.txt", planted})) << c.name;
+  }
+}
+
+// A file start-up could not read holds bindings nobody has seen, and a file the user
+// made read-only is theirs to keep: closing leaves either as it was.
+TEST(OptionsFile, AFileThatCouldNotBeReadOrMayNotBeWrittenIsLeftAsItIs) {
+  using std::filesystem::perms;
+  const std::string saved = "1013|0|||||0|1|0";
+  struct Case {
+    const char* name;
+    perms atStart, atExit;
+    std::string f8Code;  // what start-up read
+  } cases[] = {
+      {"unreadable", perms(0200), perms(0200), ""},
+      {"unreadable at start-up, readable at exit", perms(0), perms(0644), ""},
+      {"read-only", perms(0444), perms(0444), "1013"},
+      {"made read-only while running", perms(0644), perms(0444), "1013"},
+  };
+  for (const Case& c : cases) {
+    SimProgram s;
+    s.folder.write("Options.txt", saved);
+    const std::string path = s.folder.file("Options.txt");
+    {
+      ObeyFilePermissions obey;
+      std::filesystem::permissions(path, c.atStart);
+      s.p().start();
+      EXPECT_EQ(s.p().HotkeyF8Code, c.f8Code) << c.name;
+      s.p().HotkeyF9Code = "1020";
+      std::filesystem::permissions(path, c.atExit);
+      s.p().close();
+      EXPECT_EQ(std::filesystem::status(path).permissions(), c.atExit) << c.name;
+      std::filesystem::permissions(path, perms(0644));
+    }
+    EXPECT_EQ(s.folder.read("Options.txt"), saved) << c.name;
+    EXPECT_EQ(filesIn(s.folder), std::set<std::string>{"Options.txt"}) << c.name;
+  }
+}
+
+TEST(OptionsFile, AnUnreadableFileThatIsGoneAtExitIsWrittenAfresh) {
+  SimProgram s;
+  s.folder.write("Options.txt", "1013|0|||||0|1|0");
+  {
+    ObeyFilePermissions obey;
+    std::filesystem::permissions(s.folder.file("Options.txt"), std::filesystem::perms(0));
+    s.p().start();
+  }
+  std::filesystem::remove(s.folder.file("Options.txt"));
+  s.p().HotkeyF9Code = "1020";
+  s.p().close();
+  EXPECT_EQ(s.folder.read("Options.txt"), "||1020||||1|0|1");
+}
+
+TEST(OptionsFile, TheReplacementKeepsTheFilesPermissions) {
+  SimProgram s;
+  s.folder.write("Options.txt", "1013|0|||||0|1|0");
+  std::filesystem::permissions(s.folder.file("Options.txt"), std::filesystem::perms(0600));
+  s.p().start();
+  s.p().close();
+  EXPECT_EQ(std::filesystem::status(s.folder.file("Options.txt")).permissions(),
+            std::filesystem::perms(0600));
 }
 
 TEST(OptionsFile, WritingReplacesTheFileWithoutALineBreak) {
@@ -178,7 +296,7 @@ TEST(OptionsFile, WritingReplacesTheFileWithoutALineBreak) {
   s.p().close();
   s.p().close();  // closing twice writes once
   EXPECT_EQ(s.folder.read("Options.txt"), "1013|0|||1050|0|1|0|1");
-  EXPECT_FALSE(std::filesystem::exists(s.folder.file("Options.txt.tmp")));
+  EXPECT_EQ(filesIn(s.folder), std::set<std::string>{"Options.txt"});
 }
 
 }  // namespace
