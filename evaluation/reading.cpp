@@ -164,6 +164,15 @@ Bitmap Evaluation::captureScreenRect(double leftPx, double topPx, double widthPx
   r.height = pixelForPointer(heightPx);
   // A rectangle of no width or height shows nothing.
   if (r.width <= 0 || r.height <= 0) return {};
+  // The caret marks where the next symbol goes; it is no part of the formula's picture.
+  struct HiddenWhileCaptured {
+    Control& c;
+    const bool was;
+    explicit HiddenWhileCaptured(Control& control) : c(control), was(control.Visible) {
+      c.Visible = false;
+    }
+    ~HiddenWhileCaptured() { c.Visible = was; }
+  } caret(p.Form1.Picture1);
   return p.desktop.captureScreen(r);
 }
 
