@@ -63,6 +63,8 @@ std::string TextExprToken(const std::string& caption) {
 
 std::string RecordNumberText(float v) {
   if (v == 0 || !std::isfinite(v)) return "0";  // no "-0"; nothing on a page is infinite
+  // Most places on a page are whole twips: seven digits at most need no rounding.
+  if (std::abs(v) < 1e7f && v == std::floor(v)) return std::to_string(static_cast<long>(v));
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(v));
   std::string s(buf);

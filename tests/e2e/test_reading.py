@@ -28,6 +28,7 @@ BAND = 22  # rows above and below a line where its symbols stand
 TEXT21 = (218, 0, 233, 19)  # the line above the page, centred over it
 TEXT8 = (869, 48, 97, 27)  # the result box of the panel
 COMMAND17 = (845, 48, 25, 27)  # its "=" button
+OUTLINE = (0, 120, 215)  # the selection window's outline
 
 
 def box(client, place, inset=2):
@@ -79,14 +80,22 @@ def same_glyphs(shot, a, b, line_a, line_b):
     return ra == rb
 
 
-def clipboard(d):
+def clipboard(d, folder=None):
+    """What the clipboard offers, the size of its picture and, with a folder to decode it
+    in, its pixels as (r, g, b)."""
     targets = d.run(["xclip", "-selection", "clipboard", "-t", "TARGETS", "-o"],
                     check_rc=False).decode().split()
     png = d.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-o"], check_rc=False)
-    size = None
+    size, pixels = None, []
     if png[:8] == b"\x89PNG\r\n\x1a\n" and png[12:16] == b"IHDR":
         size = struct.unpack(">II", png[16:24])
-    return targets, size
+        if folder:
+            path = os.path.join(folder, "clipboard.png")
+            with open(path, "wb") as f:
+                f.write(png)
+            raw = d.run(["convert", path, "-depth", "8", "rgb:-"])
+            pixels = [tuple(raw[i:i + 3]) for i in range(0, len(raw), 3)]
+    return targets, size, pixels
 
 
 def drag(d, a, b):
@@ -143,11 +152,15 @@ def case_drag(d, p, client, start, shots):
               "the formula read is not shown above the page (shot %s)" % after.path)
     e2e.check(shows_text(after, box(client, TEXT8)),
               "no result in the result row (shot %s)" % after.path)
-    targets, size = clipboard(d)
+    targets, size, pixels = clipboard(d, p.folder)
     e2e.check("image/png" in targets, "the clipboard offers no picture: %s" % targets)
     width = round((15 * (b[0] - a[0]) - 50) / 15)
     e2e.check(size == (width, b[1] - a[1]),
               "the clipboard's picture is %s, not the dragged %dx%d" % (size, width, b[1] - a[1]))
+    # The formula without the selection's outline, or anything red.
+    e2e.check(sum(1 for px in pixels if scr.is_dark(px)) > 100, "the picture shows no formula")
+    e2e.check(not any(px == OUTLINE or scr.is_red(px) for px in pixels),
+              "the picture shows the selection window")
 
     # A click on the bare page puts the insertion point there; the result row's "=" types
     # the result at it.
@@ -181,7 +194,7 @@ def case_equals(d, p, client, start, shots):
     typed_result_matches(shot, start, start[1], line, 6, "81")
     e2e.check(shows_text(shot, box(client, TEXT21)),
               "the expression read is not shown above the page (shot %s)" % shot.path)
-    targets, size = clipboard(d)
+    targets, size, _ = clipboard(d)
     e2e.check("image/png" in targets and size and size[0] > 40 and size[1] > 40,
               "the clipboard has no picture of the expression: %s %s" % (targets, size))
     e2e.passed("9*9= typed 81 after the sign")
