@@ -6,9 +6,10 @@ namespace kel {
 
 namespace {
 
-// Requests that make the dispatcher queue nothing and run only its common steps.
-constexpr long long kToEnglishRequest = 100000000001LL;
-constexpr long long kToBulgarianRequest = 10000000001LL;
+// Requests that make the dispatcher queue nothing and run only its common steps; they are
+// stored as floating-point numbers.
+constexpr double kToEnglishRequest = 100000000001.0;
+constexpr double kToBulgarianRequest = 10000000001.0;
 
 // The thirteen captions that follow the language, in this order; every blank belongs to
 // its caption.
@@ -115,7 +116,7 @@ void App::switchLanguage(bool english) {
   else
     OcvetiBG();
   p.LatinLayout = english ? 1 : 0;
-  p.PendingCode = english ? kToEnglishRequest : kToBulgarianRequest;
+  p.PendingCode = PendingValue(english ? kToEnglishRequest : kToBulgarianRequest);
   p.surface.MovePointerToInsertionPoint();
   w.Timer6.setEnabled(true);
 }

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "palette/palette_buttons.h"
 #include "platform/units.h"
 
 namespace kel {
@@ -199,7 +200,8 @@ MainWindow::MainWindow(Scheduler& s)
   Command60.Visible = false;
   place(Command61, &Frame6, 360, 4680, 1095, 495);
   Command61.Caption = "En --> BG";
-  place(Label11, &Frame6, 3000, 4800, 1455, 255);
+  // Below the palette's last row, above the hotkey row.
+  place(Label11, &Frame6, 3000, 5280, 1455, 255);
   Label11.Caption = "Изчистване  ";
   Label11.Visible = false;
   Label11.BackColor = kWhite;
@@ -208,17 +210,46 @@ MainWindow::MainWindow(Scheduler& s)
   Command2.Visible = false;
   Command3.Caption = "Start";
   Command3.Visible = false;
-  place(Label7, &Frame4, 120, 120, 1215, 255);
-  place(Label8, &Frame4, 1440, 120, 1215, 255);
-  place(Label9, &Frame4, 2760, 120, 1215, 255);
-  place(Image4, &Frame4, 120, 360, 450, 330);
-  place(Image6, &Frame4, 1440, 360, 450, 330);
-  place(Image7, &Frame4, 2760, 360, 450, 330);
+  // --- palette: the hotkey row -------------------------------------------------------------
+  // Per key a name label and a picture at one spot, hidden until a binding is shown, and
+  // its button 675 twips right of them.
+  place(Label7, &Frame4, 0, 240, 675, 255);
+  place(Label8, &Frame4, 1410, 240, 675, 255);
+  place(Label9, &Frame4, 2850, 240, 675, 255);
+  place(Image4, &Frame4, 0, 240, 345, 465);
+  place(Image6, &Frame4, 1410, 240, 345, 465);
+  place(Image7, &Frame4, 2850, 240, 345, 465);
+  place(Command32, &Frame4, 675, 120, 495, 495);
+  place(Command33, &Frame4, 2085, 120, 495, 495);
+  place(Command34, &Frame4, 3525, 120, 495, 495);
   for (Label* l : {&Label7, &Label8, &Label9}) {
     l->BackColor = kBlack;
     l->ForeColor = kWhite;
+    l->Alignment = 2;
+    l->Visible = false;
   }
-  for (Image* i : {&Image4, &Image6, &Image7}) i->BackColor = kBlack;
+  for (Image* i : {&Image4, &Image6, &Image7}) {
+    i->BackColor = kBlack;
+    i->Visible = false;
+  }
+  // --- palette: the symbol buttons and the limits buttons -----------------------------------
+  for (CommandButton* b : {&Command32, &Command33, &Command34}) {
+    b->Style = 1;
+    b->BackColor = kWhite;
+  }
+  for (const PaletteCell& cell : kPaletteCells) {
+    CommandButton& b = this->*cell.button;
+    place(b, &Frame6, cell.left, cell.top, kPaletteButtonSizeTw, kPaletteButtonSizeTw);
+    b.Style = 1;
+    b.BackColor = cell.code == 2015 ? kPaleYellow : kWhite;
+  }
+  for (const PaletteCell& cell : kLimitsCells) {
+    CommandButton& b = this->*cell.button;
+    place(b, &Frame6, cell.left, cell.top, kPaletteButtonSizeTw, kPaletteButtonSizeTw);
+    b.Style = 1;
+    b.BackColor = kWhite;
+  }
+  // --- end of the palette's block -----------------------------------------------------------
 
   place(Check3, &Frame2, 120, 390, 3615, 210);
   Check3.Caption = "Пресмятане след знак  =";
@@ -229,6 +260,7 @@ MainWindow::MainWindow(Scheduler& s)
   Check2.Value = 1;
   Check2.Visible = false;
   place(Picture2, &Frame2, 120, 2400, 690, 480);
+  Picture2.Visible = false;  // only holds the picture of the palette symbol chosen last
   place(Image12, &Frame2, 2280, 600, 690, 480);
   hintLabel(Label1, &Frame2, 3120, 720, 1425, "Степен");
   place(Image8, &Frame2, 1440, 600, 495, 480);
@@ -312,12 +344,19 @@ MainWindow::MainWindow(Scheduler& s)
   add(Image4);
   add(Image6);
   add(Image7);
+  add(Command32);  // palette
+  add(Command33);  // palette
+  add(Command34);  // palette
   add(Frame2);
   for (Control* c : std::initializer_list<Control*>{
            &Check3,  &Check2,  &Picture2, &Image12, &Label1,  &Image8,  &Label2, &Image1,
            &Image13, &Image14, &Label10,  &Line14,  &Image16, &Label4,  &Line7,  &Image17,
            &Label5,  &Line8,   &Image15,  &Label6,  &Line6,   &Label15, &Label16})
     add(*c);
+  // --- palette: the buttons, in the panel ---------------------------------------------------
+  for (const PaletteCell& cell : kPaletteCells) add(this->*cell.button);
+  for (const PaletteCell& cell : kLimitsCells) add(this->*cell.button);
+  // --- end of the palette's block -----------------------------------------------------------
   add(Frame7);
   add(Command17);
   add(Text8);

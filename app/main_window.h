@@ -60,6 +60,29 @@ struct MainWindow : Form {
   Line Line14{"Line14"}, Line7{"Line7"}, Line8{"Line8"}, Line6{"Line6"};
   Label Label15{"Label15"}, Label16{"Label16"};  // help texts
 
+  // --- palette (palette/) ------------------------------------------------------------------
+  // The 45 symbol buttons, by the code each stands for (palette/palette_buttons.h).
+  CommandButton Command1{"Command1"}, Command4{"Command4"}, Command5{"Command5"},
+      Command6{"Command6"}, Command7{"Command7"}, Command8{"Command8"}, Command9{"Command9"},
+      Command10{"Command10"}, Command12{"Command12"}, Command13{"Command13"},
+      Command18{"Command18"}, Command19{"Command19"}, Command20{"Command20"},
+      Command21{"Command21"}, Command22{"Command22"}, Command23{"Command23"},
+      Command24{"Command24"}, Command25{"Command25"}, Command26{"Command26"},
+      Command27{"Command27"}, Command28{"Command28"}, Command29{"Command29"},
+      Command30{"Command30"}, Command31{"Command31"}, Command35{"Command35"},
+      Command36{"Command36"}, Command39{"Command39"}, Command40{"Command40"},
+      Command41{"Command41"}, Command42{"Command42"}, Command43{"Command43"},
+      Command44{"Command44"}, Command45{"Command45"}, Command46{"Command46"},
+      Command47{"Command47"}, Command48{"Command48"}, Command49{"Command49"},
+      Command50{"Command50"}, Command51{"Command51"}, Command52{"Command52"},
+      Command53{"Command53"}, Command54{"Command54"}, Command55{"Command55"},
+      Command56{"Command56"}, Command57{"Command57"};
+  CommandButton Command58{"Command58"};  // integral with limits
+  CommandButton Command59{"Command59"};  // sum with limits
+  // The hotkey row's buttons: F8 help, bind F9, bind F10.
+  CommandButton Command32{"Command32"}, Command33{"Command33"}, Command34{"Command34"};
+  // --- end of the palette's block ----------------------------------------------------------
+
   // --- never shown -------------------------------------------------------------------------
   CommandButton Command14{"Command14"};  // closes a fraction (called by code)
   CommandButton Command63{"Command63"};  // parks the keyboard focus

@@ -87,6 +87,11 @@ void Program::wireEvents() {
   w.Timer8.Tick = [this] { input.Timer8_Timer(); };
   w.Timer10.Tick = [this] { input.Timer10_Timer(); };
 
+  // --- the palette and the limits dialogs -------------------------------------------------
+  palette.WireEvents();
+  WireLimitsDialogs(*this);
+  // --- end of the palette's block ---------------------------------------------------------
+
   // --- reading a selection back and the result row ---
   w.Timer22.Tick = [this] { pages.Timer22_Timer(); };
   w.Timer18.Tick = [this] { pages.Timer18_Timer(); };

@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/shared_state.h"
 #include "evaluation/evaluation.h"
+#include "evaluation/limits_dialogs.h"
 #include "input/input.h"
 #include "pages/pages.h"
 #include "pages/selection_window.h"
@@ -29,6 +30,10 @@ class Program : public SharedState {
   Scheduler& scheduler;
 
   MainWindow Form1;
+  // --- the limits dialogs "Definite integral" and "Sum" (evaluation/) ---------------------
+  LimitsDialogForm Form4{LimitsKind::Integral};
+  LimitsDialogForm Form5{LimitsKind::Sum};
+  // --- end of the limits dialogs' block ---------------------------------------------------
   // --- the other windows ---
   SelectionWindow Form2;
   // ---

@@ -9,6 +9,8 @@
 #include <deque>
 #include <string>
 
+#include "palette/pending_code.h"
+
 namespace kel {
 
 inline constexpr int kMaxSymbols = 10000;
@@ -16,13 +18,16 @@ inline constexpr int kMaxSymbols = 10000;
 // value for the hidden image that stands for "no open bar".
 inline constexpr int kNoBar = -1;
 
-// A key pressed by the user that the keyboard capture holds until it is released.
+// A key pressed by the user that the keyboard capture holds until it is released: with
+// Shift as it was at the press, and whether it was a Ctrl chord (Ctrl held at the press,
+// or an editing hotkey acted on it).
 struct CapturedKey {
   int code = 0;
   bool shift = false;
+  bool ctrl = false;
   bool operator==(const CapturedKey&) const = default;
 };
-inline constexpr std::size_t kMaxCapturedKeys = 64;
+inline constexpr std::size_t kMaxCapturedKeys = 4096;
 
 struct PointerPointRecord {
   std::int32_t x = 0;
@@ -86,9 +91,12 @@ struct SharedState {
 
   // --- keyboard and mouse -----------------------------------------------------------------
   // The keys the keyboard poll captured and the release check has not queued yet, in the
-  // order they were pressed, each with whether Shift was held at its press. Bounded by
-  // kMaxCapturedKeys (the oldest goes).
+  // order they were pressed. Bounded by kMaxCapturedKeys (once full, later presses are
+  // dropped).
   std::deque<CapturedKey> CapturedKeys;
+  // The List1 positions, ascending, of the items queued for Ctrl chords: the rows' Ctrl
+  // gate is shut for them whenever they are played.
+  std::deque<int> CtrlChordItems;
   int CtrlDown = 0;
   int RecordedPointCount = 0;
   int StepIndex = 0;
@@ -119,7 +127,8 @@ struct SharedState {
   int UndoIndex = 0;
 
   // --- palette and hotkeys (owned by the palette; read here) ------------------------------
-  long long PendingCode = 0;
+  // The dispatcher's request slot: empty at start-up, then the last value stored.
+  PendingValue PendingCode;
   std::string HotkeyF8Code, HotkeyF8Shift;
   std::string HotkeyF9Code, HotkeyF9Shift;
   std::string HotkeyF10Code, HotkeyF10Shift;
@@ -147,9 +156,8 @@ struct SharedState {
   // corner of the last dragged rectangle (page twips).
   double DragStartX = 0, DragStartY = 0;
   double DragEndX = 0, DragEndY = 0;
-  // After a reading that ends with " = ": the point right of the sign on its middle line
-  // (screen pixels), where the result is typed.
-  float LastSymbolRight = 0, LastSymbolTop = 0;
+  // LastSymbolRight, LastSymbolTop (below) hold, after a reading that ends with " = ", the
+  // point right of the sign on its middle line (screen pixels), where the result is typed.
   // Every reading clears both; a cut sets CutFlag, a change of page PageNumberChanged.
   int CutFlag = 0;
   int PageNumberChanged = 0;
@@ -159,6 +167,16 @@ struct SharedState {
   // --- window services --------------------------------------------------------------------
   int FormDragActive = 0;
   double FormDragX = 0, FormDragY = 0;
+
+  // --- palette: what the main window keeps for the palette, the readers and the pages ----
+  // The right edge and the top of the last symbol (page twips), or, inside the selection
+  // readers, the aim point after a final " = " (screen pixels).
+  float LastSymbolRight = 0, LastSymbolTop = 0;
+  // The point recorder's points (screen pixels); RecordedPointCount is the next free index.
+  std::array<int, kMaxSymbols + 1> RecordedPointX{}, RecordedPointY{};
+  // 1 only while recorded points are replayed, which nothing starts in a run.
+  int ResultTypingActive = 0;
+  // --- end of the palette's block ---------------------------------------------------------
 };
 
 }  // namespace kel

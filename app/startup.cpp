@@ -45,6 +45,8 @@ void App::Form_Load() {
   p.RecordingBlocked = 0;
   p.CtrlDown = 0;
   // From here on a failing step is skipped.
+  // The buttons' faces are design pictures: the restored bindings show them.
+  skipOnFailure([&] { p.palette.LoadButtonFaces(); });
   skipOnFailure([&] { readOptions(); });
   skipOnFailure([&] { w.Label3[0].Top = -1000; });
   skipOnFailure([&] { w.Image3[0].Top = -1000; });

@@ -13,6 +13,7 @@ namespace kel {
 
 class Program;
 class Res;
+class Form;
 
 class Evaluation {
  public:
@@ -20,20 +21,6 @@ class Evaluation {
 
   // Creates the script engine with the program's math object.
   void InitScriptEngine();
-  // Unloads the integral and sum limits dialogs when they are loaded.
-  void UnloadLimitsDialogs();
-  // Whether the definite-integral dialog (Form4) or the sum dialog (Form5) is shown.
-  // Until the dialogs are built, these follow the two flags below, which whatever shows
-  // or hides a dialog keeps.
-  bool Form4Visible() const { return form4Shown; }
-  bool Form5Visible() const { return form5Shown; }
-  bool form4Shown = false;
-  bool form5Shown = false;
-  // Where the two dialogs stand (outer rectangle, twips), as the pointer zone watcher
-  // reads it. Until the dialogs are built, these follow the two rectangles below.
-  FormRectTw Form4Rect() const { return form4Rect; }
-  FormRectTw Form5Rect() const { return form5Rect; }
-  FormRectTw form4Rect, form5Rect;
 
   // --- reading a selection back -----------------------------------------------------------
   // Reads the rectangle just dragged over the page (the drag watcher, at the release), and
@@ -70,14 +57,33 @@ class Evaluation {
   // Appends the result in Text8 to the key queue, one paced item per character.
   void ZapisRezultatat();
   // -------------------------------------------------------------------------------------------
-  // Shows the limits dialog of the integral (1, Form4) or of the sum (2, Form5) modeless,
-  // loading it on first use, with the keyboard focus on its Submit button. Until the
-  // dialogs are built it counts the request and closes the dialog at once.
+
+  // --- the limits dialogs Form4 (integral) and Form5 (sum): evaluation/limits_dialogs.cpp ---
+  // Whether a dialog is shown, and where it stands (outer rectangle, twips). Asking loads
+  // it, hidden, the first time.
+  bool Form4Visible();
+  bool Form5Visible();
+  FormRectTw Form4Rect();
+  FormRectTw Form5Rect();
+  // The palette's integral-with-limits and sum-with-limits buttons.
+  void Command58_Click();
+  void Command59_Click();
+  // Shows the limits dialog of the integral (1, Form4) or of the sum (2, Form5) modeless
+  // and centred on the screen, loading it on first use, with the keyboard focus on its
+  // Submit button.
   void ShowLimitsDialog(int dialog);
-  int LimitsDialogRequests() const { return limitsDialogRequests_; }
   // Hands the prepared limit items of a limits dialog (1 integral, 2 sum) to the key
   // queue once its sign has been placed, and clears BoundsDialog.
   void Granici(int dialog);
+  // Unloads the limits dialogs that are loaded; each runs its unload step.
+  void UnloadLimitsDialogs();
+  // Ends the hold on the key capture (BoundsQueueState 2) unless a limits dialog other
+  // than `closing` is still shown: what is typed into a shown dialog never reaches the
+  // formula.
+  void EndBoundsHold(const Form* closing = nullptr);
+  // The queue player's check while the capture is held: a hold that nothing is left to
+  // end (no dialog shown, nothing dispatched or placed, the queue played out) ends.
+  void EndStaleBoundsHold();
 
   // --- the evaluator and the expression normaliser (evaluator.cpp, normaliser.cpp) -------
   // One evaluation: the expression in comp, rewritten into script syntax and evaluated by the
@@ -114,8 +120,9 @@ class Evaluation {
   // ---
 
   void evaluationFailed(int errorNumber);
+  void openLimitsDialogFromPalette(int dialog);
+  // --- end of the limits dialogs' block ----------------------------------------------------
   Program& p;
-  int limitsDialogRequests_ = 0;
 };
 
 }  // namespace kel

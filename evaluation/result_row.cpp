@@ -11,9 +11,6 @@ namespace kel {
 namespace {
 
 constexpr int kTypingDelayMs = 500;
-// What the "=" button asks of the dispatcher: a request that matches no row of it, so that
-// only its common steps run (the pointer goes back to where the user clicked).
-constexpr long long kRequestNothing = -1;
 
 }  // namespace
 
@@ -81,7 +78,9 @@ void Evaluation::Command17_Click() {
   p.desktop.setFocus(w, w.Command63);
   ZapisRezultatat();
   if (p.Form8Shown == 1) p.palette.ShowForm8();
-  p.PendingCode = kRequestNothing;
+  // A request that matches no row of the dispatcher: only its common steps run, the
+  // pointer going back to where the user clicked among them.
+  p.PendingCode = "Nisto";
   w.Timer6.setEnabled(true);
 }
 

@@ -18,6 +18,9 @@ void Input::za3740(int k) {
   MainWindow& w = p.Form1;
   w.Timer16.setEnabled(true);
   if (k < vk::Left || k > vk::Down) return;
+  // While a limits dialog is open the arrows move the cursor in its boxes, not the
+  // insertion point.
+  if (p.evaluation.Form4Visible() || p.evaluation.Form5Visible()) return;
   StopIzpalnenie();
   p.surface.ReadPointer();
   switch (k) {

@@ -43,13 +43,33 @@ void Input::Timer0_Timer() {
     if (k == vk::Shift || k == vk::Control || k == vk::LShift) continue;
     ZaForKey(k);
   }
+  captureKeyPresses();
+}
+
+void Input::captureKeyPresses() {
   // What is typed comes from the presses themselves, in the order they happened: a key
   // pressed while the previous one is still waiting for its release, or several in one
-  // poll, is each captured once, with the Shift state of its own press.
+  // poll, is each captured once, with the Shift and Ctrl of its own press.
   for (const KeyPress& k : p.desktop.takeKeyPresses()) {
     if (!isCapturedPress(k.vk)) continue;
-    if (p.CapturedKeys.size() >= kMaxCapturedKeys) p.CapturedKeys.pop_front();
-    p.CapturedKeys.push_back({k.vk, k.shift});
+    // The left Alt outranks every key pressed while it is held: Alt+A, Alt+F4, Alt+Tab
+    // queue the Alt key's layout code and nothing else.
+    if (k.leftAlt && k.vk != vk::LMenu) continue;
+    // Full (a key held down while thousands are typed): what was typed first stays.
+    if (p.CapturedKeys.size() >= kMaxCapturedKeys) continue;
+    p.CapturedKeys.push_back({k.vk, k.shift, k.ctrl});
+  }
+}
+
+void Input::claimHotkeyPress(int key) {
+  // The press may still be in the desktop's list while left Ctrl slows the poll (and
+  // while the poll is off, what is typed is not captured at all).
+  if (p.Form1.Timer0.Enabled()) captureKeyPresses();
+  for (auto it = p.CapturedKeys.rbegin(); it != p.CapturedKeys.rend(); ++it) {
+    if (it->code == key) {
+      it->ctrl = true;
+      return;
+    }
   }
 }
 
@@ -111,7 +131,7 @@ void Input::queueReleasedKey(const CapturedKey& key) {
   }
   std::string code = std::to_string(key.code);
   // Ctrl+Z is the undo hotkey's: it queues an empty item rather than the letter.
-  if (key.code == kZ && p.CtrlDown == 1) code.clear();
+  if (key.code == kZ && (key.ctrl || p.CtrlDown == 1)) code.clear();
   if (key.code == vk::LMenu) {
     if (p.LatinLayout == 1) {
       code = kCyrillicLayoutCode;
@@ -126,6 +146,9 @@ void Input::queueReleasedKey(const CapturedKey& key) {
   // its release.
   const bool shifted = IsCapsLockOn() || key.shift;
   AppendQueueItem(code, shifted ? "1" : "0");
+  // Likewise Ctrl: a chord's letter stays out of the formula even when Ctrl is let go
+  // before the item is played.
+  if (key.ctrl) p.CtrlChordItems.push_back(p.Form1.List1.ListCount() - 1);
 }
 
 void Input::rightButtonReleased() {

@@ -21,18 +21,25 @@ void Input::Timer15_Timer() {
   auto pressed = [&](int key) { return p.desktop.asyncKeyState(key) != 0; };
   auto chord = [&](int key) { return IsCtrlDown() && pressed(key); };
 
+  // A letter pressed before Ctrl went down but acted on here is the command's too:
+  // claimHotkeyPress keeps it from being typed.
   w.Timer15.setInterval(kPollMs);
+  // While a limits dialog is open, Delete and the Ctrl chords edit the text of its boxes.
+  if (p.evaluation.Form4Visible() || p.evaluation.Form5Visible()) return;
   if (chord(kKeyV)) {
+    claimHotkeyPress(kKeyV);
     p.pages.Prepihi();
     w.Timer15.setInterval(kAfterPasteOrDeleteMs);
   }
   const bool cut = chord(kKeyX);
   const bool del = pressed(vk::Delete);
+  if (cut) claimHotkeyPress(kKeyX);
   if (cut || del) {
     p.pages.DelSelektirano();
     w.Timer15.setInterval(kAfterPasteOrDeleteMs);
   }
   if (chord(kKeyZ)) {
+    claimHotkeyPress(kKeyZ);
     // Onto the toolbar's Undo button, away from the page, as if it had been clicked.
     p.desktop.setCursorPos(pixelForPointer((w.Left + w.Frame6.Left) / 15 + 40),
                            pixelForPointer(w.Top / 15 + 60));
@@ -40,6 +47,7 @@ void Input::Timer15_Timer() {
     p.pages.Command69_Click();
   }
   if (chord(kKeyR)) {
+    claimHotkeyPress(kKeyR);
     w.Timer15.setInterval(kAfterUndoOrResultMs);
     p.evaluation.Command17_Click();
   }

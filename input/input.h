@@ -19,6 +19,9 @@ class Input {
   // Appends one item: its code text to List1, its shift flag to List2, and one more
   // item to play (QueueLength + 1). Every writer of the queue goes through here.
   void AppendQueueItem(const std::string& code, const std::string& shift);
+  // Whether the item at this List1 position was queued for a Ctrl chord (a key pressed
+  // while Ctrl was held, or one an editing hotkey acted on). Asked in play order.
+  bool IsCtrlChordItem(int position);
   // The player: one item per tick, handed to the interpreter of the typing layout.
   void Timer1_Timer();
 
@@ -37,8 +40,9 @@ class Input {
   // but the mouse's left button, the generic Shift and Ctrl and the left Shift.
   void Timer0_Timer();
   // The poll also takes the user's presses from the desktop, in the order they happened,
-  // into CapturedKeys; ZaForKey gives one key held now its own treatment (left Ctrl,
-  // Space, the arrow keys).
+  // into CapturedKeys, each with the Shift and Ctrl held at its press (a key pressed while
+  // the left Alt is held is not taken: only Alt's layout code is queued); ZaForKey gives
+  // one key held now its own treatment (left Ctrl, Space, the arrow keys).
   void ZaForKey(int kakvo);
   // The release check (50 ms): queues the captured keys in press order, each once it is
   // up, with its shift flag, and stops at the first one still held; the right mouse
@@ -116,6 +120,11 @@ class Input {
 
  private:
   void playQueuedKey(TypingLayout layout);
+  // Takes the user's presses from the desktop into CapturedKeys.
+  void captureKeyPresses();
+  // An editing hotkey ran its command for this key: the key's latest press not yet queued
+  // becomes a Ctrl chord, so that it is not typed as well.
+  void claimHotkeyPress(int key);
   // Puts the pointer and the insertion point at the chosen edge of CurrentSymbolIndex.
   void snapToCurrentSymbol(bool buttonDown);
   void rightButtonReleased();

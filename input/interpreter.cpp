@@ -54,7 +54,7 @@ bool PlayedItem::onTheLine() const { return p.UpperIndexMode == 0 && p.LowerInde
 
 bool PlayedItem::inIndexMode() const { return p.UpperIndexMode == 1 || p.LowerIndexMode == 1; }
 
-bool PlayedItem::ctrlGateOpen() const { return !p.input.IsCtrlDown(); }
+bool PlayedItem::ctrlGateOpen() const { return !ctrlChord && !p.input.IsCtrlDown(); }
 
 void PlayedItem::placeText(const std::string& caption) const {
   if (inIndexMode())
@@ -100,6 +100,7 @@ void Input::playQueuedKey(TypingLayout layout) {
   }
   const std::string shift = w.List2.Text();
   item.PlayedShift = shift.empty() ? std::string() : shift.substr(shift.size() - 1);
+  item.ctrlChord = p.input.IsCtrlChordItem(w.List1.ListIndex);
 
   struct Hotkey {
     int key;
@@ -110,7 +111,9 @@ void Input::playQueuedKey(TypingLayout layout) {
        {Hotkey{kF8, p.HotkeyF8Code, p.HotkeyF8Shift}, Hotkey{kF9, p.HotkeyF9Code, p.HotkeyF9Shift},
         Hotkey{kF10, p.HotkeyF10Code, p.HotkeyF10Shift}}) {
     if (item.codeIs(h.key) && !h.code.empty()) {
-      item.PlayedCode = h.code;
+      // A binding plays the key it names: a code bound while it still carried the queue's
+      // markers (a limit's character) plays without them, and without the pointer drop.
+      item.PlayedCode = BoundKeyCode(h.code);
       item.PlayedShift = h.shift;
     }
   }

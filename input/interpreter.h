@@ -29,8 +29,9 @@
 //    whole interpreter acts per item, so a group returns as soon as its row has acted.
 //  - A row tests item.codeIs(...) / codeIn(...), item.shiftIs(0 or 1) where it names a
 //    shift state, item.onTheLine() / item.inIndexMode() where it has a pair of rows,
-//    and item.ctrlGateOpen() last, where its table marks the Ctrl gate (the gate reads
-//    Ctrl at the moment it is tested).
+//    and item.ctrlGateOpen() last, where its table marks the Ctrl gate (the gate is
+//    shut while Ctrl is held at the moment it is tested, and always for an item queued
+//    for a Ctrl chord).
 //  - Text symbols go through item.placeText(caption) (24 pt regular on the line, 12 pt
 //    bold in an index mode); a row with sizes of its own ("@") calls
 //    Surface::PlaceTextSymbol itself. Pictures go through item.placePicture(name),
@@ -62,6 +63,8 @@ class PlayedItem {
   const TypingLayout layout;
   std::string PlayedCode;
   std::string PlayedShift;
+  // Queued for a key pressed while Ctrl was held (or one an editing hotkey acted on).
+  bool ctrlChord = false;
 
   bool latin() const { return layout == TypingLayout::Latin; }
   bool cyrillic() const { return layout == TypingLayout::Cyrillic; }
@@ -76,7 +79,7 @@ class PlayedItem {
   // On the line: neither index mode; in an index mode: either of them.
   bool onTheLine() const;
   bool inIndexMode() const;
-  // Open while Ctrl is up at this moment.
+  // Open while Ctrl is up at this moment, unless the item is a Ctrl chord's.
   bool ctrlGateOpen() const;
 
   // The text rule: 24 pt regular on the line, 12 pt bold in an index mode.

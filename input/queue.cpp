@@ -1,4 +1,5 @@
 // The key queue and its player.
+#include <deque>
 #include <exception>
 
 #include "app/program.h"
@@ -15,13 +16,24 @@ constexpr const char* kPacedItemMarker = "***";
 
 void Input::AppendQueueItem(const std::string& code, const std::string& shift) {
   MainWindow& w = p.Form1;
+  // Chord marks beyond the end were left by items emptied from the lists.
+  std::deque<int>& chords = p.CtrlChordItems;
+  while (!chords.empty() && chords.back() >= w.List1.ListCount()) chords.pop_back();
   w.List1.AddItem(code);
   w.List2.AddItem(shift);
   p.QueueLength += 1;
 }
 
+bool Input::IsCtrlChordItem(int position) {
+  // Played in order: the marks of items behind the play position are done with.
+  std::deque<int>& chords = p.CtrlChordItems;
+  while (!chords.empty() && chords.front() < position) chords.pop_front();
+  return !chords.empty() && chords.front() == position;
+}
+
 void Input::Timer1_Timer() {
   MainWindow& w = p.Form1;
+  if (p.BoundsQueueState == 1) p.evaluation.EndStaleBoundsHold();
   if (!(p.QueueLength > w.List1.ListIndex && p.BusyFlag == 0)) return;
   // The play limit may run ahead of the lists (the dispatcher counts runs that append
   // nothing): without an entry at the next place in both lists there is nothing to play

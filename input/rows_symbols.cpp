@@ -77,10 +77,11 @@ void goToLimit(PlayedItem& item, const LimitPosition& l) {
   item.movePointer();
   if (l.hotkeyAssignAction != 0) {
     // The construction is complete: F8 is bound to its dialog half a second later, and
-    // the key capture, held while the limits were typed, goes on.
+    // the key capture, held while the limits were typed, goes on, unless the other limits
+    // dialog is open meanwhile: what is typed into it stays out of the formula.
     p.HotkeyAssignAction = l.hotkeyAssignAction;
     p.Form1.Timer17.setEnabled(true);
-    p.BoundsQueueState = 2;
+    p.evaluation.EndBoundsHold();
   }
 }
 

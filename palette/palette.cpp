@@ -1,13 +1,93 @@
-// Seams of the palette, the hotkeys and the on-screen keyboard.
+// The palette buttons, the presses that keep the on-screen keyboard out of the way, and the
+// seams of that keyboard.
 #include "palette/palette.h"
 
+#include <exception>
+#include <optional>
+
 #include "app/program.h"
+#include "palette/palette_buttons.h"
 
 namespace kel {
 
-void Palette::SmeniKartinka(const std::string&) {}
+namespace {
 
-void Palette::ZapisNaznachen(const std::string&, const std::string&, const std::string&) {}
+// A control's mouse event handed to a procedure of the palette.
+MouseHandler mouse(Palette& palette, void (Palette::*procedure)(int, int, double, double)) {
+  return
+      [&palette, procedure](int b, int s, double x, double y) { (palette.*procedure)(b, s, x, y); };
+}
+
+}  // namespace
+
+void Palette::WireEvents() {
+  MainWindow& w = p.Form1;
+  const MouseHandler block = [this](int, int, double, double) { BlokVirtualKlav(); };
+
+  for (const PaletteCell& cell : kPaletteCells) {
+    CommandButton& b = w.*cell.button;
+    const int code = cell.code;
+    b.Click = [this, code] { PaletteButton_Click(code); };
+    b.MouseDown = block;
+  }
+  w.Command58.Click = [this] { p.evaluation.Command58_Click(); };
+  w.Command59.Click = [this] { p.evaluation.Command59_Click(); };
+  // Every control whose press hides a shown on-screen keyboard, besides the palette.
+  for (Control* c : std::initializer_list<Control*>{
+           &w.Check1, &w.Command2, &w.Command15, &w.Command16, &w.Command58, &w.Command59,
+           &w.Command60, &w.Command61, &w.Command33, &w.Command34, &w.Command69, &w.Command70,
+           &w.Label11})
+    c->MouseDown = block;
+  w.Check1.MouseUp = mouse(*this, &Palette::Check1_MouseUp);
+  w.Command15.MouseUp = mouse(*this, &Palette::Command15_MouseUp);
+  w.Command16.MouseUp = mouse(*this, &Palette::Command16_MouseUp);
+
+  w.Image8.Click = [this] { Image8_Click(); };
+  w.Image12.Click = [this] { Image12_Click(); };
+  w.Image14.Click = [this] { Image14_Click(); };
+  w.Image15.Click = [this] { Image15_Click(); };
+  w.Image16.Click = [this] { Image16_Click(); };
+  w.Image17.Click = [this] { Image17_Click(); };
+
+  w.Command32.Click = [this] { Command32_Click(); };
+  w.Command33.Click = [this] { Command33_Click(); };
+  w.Command34.Click = [this] { Command34_Click(); };
+
+  w.Timer28.Tick = [this] { Timer28_Timer(); };
+}
+
+void Palette::LoadButtonFaces() {
+  MainWindow& w = p.Form1;
+  auto face = [&](CommandButton& b, const std::string& name) {
+    const std::optional<std::string> file = p.surface.PictureFile(name);
+    if (!file) return;
+    try {
+      if (std::optional<Picture> pic = p.desktop.loadPicture(*file)) b.Picture = *pic;
+    } catch (const std::exception&) {
+    }
+  };
+  for (const PaletteCell& cell : kPaletteCells) face(w.*cell.button, FaceName(cell.code));
+  for (const PaletteCell& cell : kLimitsCells) face(w.*cell.button, FaceName(cell.code));
+  face(w.Command32, "btnf8");
+  face(w.Command33, "btnf9");
+  face(w.Command34, "btnf10");
+}
+
+CommandButton* Palette::PaletteButton(int code) {
+  for (const PaletteCell& cell : kPaletteCells)
+    if (cell.code == code) return &(p.Form1.*cell.button);
+  return nullptr;
+}
+
+void Palette::PaletteButton_Click(int code) {
+  MainWindow& w = p.Form1;
+  CommandButton* b = PaletteButton(code);
+  if (!b) return;
+  p.surface.ZapomniTuk2();
+  p.PendingCode = code;
+  w.Timer6.setEnabled(true);
+  w.Picture2.Picture = b->Picture;
+}
 
 void Palette::BlokVirtualKlav() {
   if (p.Form8Shown != 1) return;
@@ -15,6 +95,26 @@ void Palette::BlokVirtualKlav() {
   p.Form8Shown = 0;
   p.Form8Suspended = 1;
 }
+
+// The keyboard's own timer sets Form8Shown again at its next tick.
+void Palette::Command15_MouseUp(int, int, double, double) {
+  if (p.Form8Suspended == 1) ShowForm8();
+  if (p.Form8Shown == 1) ShowForm8();
+}
+
+void Palette::Command16_MouseUp(int b, int s, double x, double y) { Command15_MouseUp(b, s, x, y); }
+
+void Palette::Check1_MouseUp(int, int, double, double) {
+  if (p.Form8Suspended != 1) return;
+  ShowForm8();
+  p.Form8Shown = 1;
+}
+
+void Palette::Command17_GotFocus() {
+  if (p.Form8Shown == 1) StopForm8Timer();
+}
+
+// --- seams of the on-screen keyboard ------------------------------------------------------
 
 void Palette::ShowForm8() { form8Visible_ = true; }
 
@@ -27,27 +127,8 @@ FormRectTw Palette::Form8Rect() const { return {}; }
 
 void Palette::SetForm8KeyVisible(int, bool) {}
 
-void Palette::Timer17_Timer() {
-  MainWindow& w = p.Form1;
-  w.Timer17.setEnabled(false);
-  if (p.HotkeyAssignAction == 1 || p.HotkeyAssignAction == 2) {
-    // After an integral or a sum with limits, F8 opens the same dialog again.
-    p.HotkeyF8Code = p.HotkeyAssignAction == 1 ? "1057" : "1058";
-    p.HotkeyF8Shift = "0";
-    ZapisNaznachen(p.HotkeyF8Code, p.HotkeyF8Shift, "F8");
-    p.HotkeyAssignAction = 0;
-    return;
-  }
-  p.HotkeyF8Code = w.List1.Text();
-  p.HotkeyF8Shift = w.List2.Text();
-  ZapisNaznachen(p.HotkeyF8Code, p.HotkeyF8Shift, "F8");
-}
+void Palette::ResetForm8KeyColours() {}
 
-void Palette::Timer6_Timer() {
-  // What the queue relies on: the dispatcher runs once per switch-on and adds one to
-  // the play limit on each run.
-  p.Form1.Timer6.setEnabled(false);
-  p.QueueLength += 1;
-}
+void Palette::StopForm8Timer() {}
 
 }  // namespace kel

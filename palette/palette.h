@@ -1,29 +1,80 @@
-// What the main window uses of the symbol palette, the hotkeys and the on-screen
-// keyboard. Until those are built these are seams: they keep only the effects the
-// main window relies on.
+// The symbol palette, the pending-code dispatcher, the key images and the F8, F9 and F10
+// bindings. The on-screen keyboard (Form8) is not built yet: its flags are real, and what
+// it would do when shown or hidden is kept by the seams at the end.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace kel {
 
 class Program;
+struct CommandButton;
 
 // A window's outer rectangle in twips.
 struct FormRectTw {
   double Left = 0, Top = 0, Width = 0, Height = 0;
 };
 
+// The name the hotkey row shows for a bound code and shift, or nothing when the binding
+// is shown as a picture. Both are compared as numbers.
+std::optional<std::string> HotkeyCaption(const std::string& code, const std::string& shift);
+
+// The key a binding names: its code with the queue's markers (every "***", then one
+// leading "`") dropped, as the interpreters drop them from a queued item.
+std::string BoundKeyCode(const std::string& code);
+
 class Palette {
  public:
   explicit Palette(Program& p) : p(p) {}
 
-  // Puts the picture of a palette symbol code into the preview; other codes leave it.
-  void SmeniKartinka(const std::string& code);
-  // Shows a hotkey binding on the hotkey row.
-  void ZapisNaznachen(const std::string& code, const std::string& shift, const std::string& hotkey);
-  // Hides the on-screen keyboard for the length of a press on the main window.
+  // Wires the palette's events on the main window: the buttons' clicks, the presses and
+  // releases that hide and show the on-screen keyboard, the key images, the hotkey
+  // buttons, the dispatcher and the pointer return.
+  void WireEvents();
+  // Reads the faces of the palette, limits and hotkey buttons from Simbol/; a face that
+  // cannot be read leaves its button without a picture.
+  void LoadButtonFaces();
+
+  // --- palette buttons ---------------------------------------------------------------------
+  // A palette button's click: remember the pointer, hand the code to the dispatcher, keep
+  // the button's face in Picture2.
+  void PaletteButton_Click(int code);
+  // The button of a palette symbol code (45 codes), or nullptr.
+  CommandButton* PaletteButton(int code);
   void BlokVirtualKlav();
+  void Check1_MouseUp(int button, int shift, double x, double y);
+  void Command15_MouseUp(int button, int shift, double x, double y);
+  void Command16_MouseUp(int button, int shift, double x, double y);
+  // The "=" button of the result row got the focus.
+  void Command17_GotFocus();
+
+  // --- the dispatcher and the pointer return -------------------------------------------
+  void Timer6_Timer();
+  void Timer28_Timer();
+
+  // --- the key images ------------------------------------------------------------------
+  void Image8_Click();
+  void Image12_Click();
+  void Image14_Click();
+  void Image15_Click();
+  void Image16_Click();
+  void Image17_Click();
+
+  // --- the hotkey bindings -------------------------------------------------------------
+  // Shows a binding on the hotkey row: the key's name, or the picture Picture2 holds.
+  void ZapisNaznachen(const std::string& code, const std::string& shift, const std::string& key);
+  // Puts the face of the button that produces a code into Picture2; other codes leave it.
+  void SmeniKartinka(const std::string& code);
+  // F8 help, bind F9, bind F10.
+  void Command32_Click();
+  void Command33_Click();
+  void Command34_Click();
+  // The F8 binder (one-shot): binds F8 to "1057" or "1058" when HotkeyAssignAction asks
+  // for it, otherwise to the item played last.
+  void Timer17_Timer();
+
+  // --- seams of the on-screen keyboard (Form8) ---------------------------------------------
   // Shows the on-screen keyboard (visible, its refresh timer on) and hides it
   // (hidden, refresh timer off) without changing Form8Shown.
   void ShowForm8();
@@ -31,15 +82,14 @@ class Palette {
   // Whether the on-screen keyboard's window is up (until it is built, what the two
   // above last did).
   bool Form8Visible() const { return form8Visible_; }
-  // The pending-code dispatcher's tick.
-  void Timer6_Timer();
-  // The F8 binder (one-shot): binds F8 to "1057" or "1058" when HotkeyAssignAction asks
-  // for it, otherwise to the item played last.
-  void Timer17_Timer();
   // Shows or hides one of the on-screen keyboard's main keys (Form8.Command3(index)); the
   // fraction hints use its keys 54 (Insert), 55 (Page Down) and 56 (Home). Called only
   // while the keyboard is shown; until it is built nothing is kept.
   void SetForm8KeyVisible(int index, bool visible);
+  // Gives the keyboard's keys their colours at rest again, undoing a pressed key's highlight.
+  void ResetForm8KeyColours();
+  // Switches the keyboard's refresh timer off, leaving the window as it is.
+  void StopForm8Timer();
   // Unloads the on-screen keyboard when it is loaded.
   void UnloadForm8();
   // The on-screen keyboard's window rectangle, as the pointer-leaves-window check
@@ -47,6 +97,11 @@ class Palette {
   FormRectTw Form8Rect() const;
 
  private:
+  // One F9 or F10 bind button.
+  void bindFromQueue(std::string& code, std::string& shift, const char* key);
+  // A key image: its key queued, the dispatcher's common steps asked for.
+  void keyImageClick(const char* code, bool pointerToInsertionPoint);
+
   Program& p;
   bool form8Visible_ = false;
 };

@@ -4,6 +4,20 @@
 
 namespace kel {
 
+std::string shownCaption(const std::string& caption) {
+  std::string shown;
+  shown.reserve(caption.size());
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] != '&') {
+      shown += caption[i];
+    } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
+      shown += '&';
+      ++i;
+    }
+  }
+  return shown;
+}
+
 void autoSize(Desktop& d, Label& l) {
   if (!l.AutoSize) return;
   SizeTw s = d.measureLabel(l.Font, l.Caption);

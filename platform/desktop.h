@@ -51,15 +51,19 @@ inline constexpr int LMenu = 164, RMenu = 165;
 }  // namespace vk
 
 // One press of a key or a mouse button by the user (a virtual-key code, 1 to 255), and
-// whether either Shift key was held at that moment.
+// what was held at that moment: either Shift key, either Ctrl key, the left Alt key.
 struct KeyPress {
   int vk = 0;
   bool shift = false;
+  bool ctrl = false;
+  bool leftAlt = false;
   bool operator==(const KeyPress&) const = default;
 };
 
-// How many presses a desktop keeps for takeKeyPresses(); past that the oldest go.
-inline constexpr std::size_t kMaxKeyPresses = 64;
+// How many presses a desktop keeps for takeKeyPresses(): far more than any keyboard or
+// typing tool sends between two looks. Once that many wait, later presses are dropped and
+// the oldest kept.
+inline constexpr std::size_t kMaxKeyPresses = 4096;
 
 // Mouse-event flags of the classic synthetic mouse event.
 namespace mouseflag {
@@ -94,7 +98,7 @@ class Desktop {
   // The user's presses of keys and mouse buttons since the previous call, oldest first,
   // in the order they happened. A press is the key going down: a held key's auto-repeats
   // are not presses, and neither is anything the program injected itself (keyEvent,
-  // mouseEvent). At most kMaxKeyPresses are kept between two calls, the newest.
+  // mouseEvent). At most kMaxKeyPresses are kept between two calls, the oldest.
   virtual std::vector<KeyPress> takeKeyPresses() = 0;
   // One synthetic mouse event (mouseflag values) at a screen point.
   virtual void mouseEvent(int flags, int x, int y) = 0;
@@ -135,6 +139,11 @@ class Desktop {
   // Reads a picture file; nothing when it is missing or not a picture.
   virtual std::optional<Picture> loadPicture(const std::string& path) = 0;
 };
+
+// What a caption shows, as the classic labels draw it: "&&" is one "&", and a single "&"
+// only marks the access key that follows it, so it shows nothing (and the key is drawn
+// plain). Both desktops draw and measure captions by this rule.
+std::string shownCaption(const std::string& caption);
 
 // --- explicit effects of property sets ------------------------------------------------
 

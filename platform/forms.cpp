@@ -1,7 +1,7 @@
 #include "platform/forms.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <vector>
 
 #include "platform/units.h"
 
@@ -114,46 +114,71 @@ bool effectivelyVisible(const Control& c) {
 }
 
 Control* Form::hitTest(double clientX, double clientY) const {
-  // Stacking: a later layer lies above an earlier one, and a child above its
-  // container but within its container's place in the stack. A child is only hit
-  // inside its container's rectangle, as a real window clips it.
-  std::unordered_map<const Control*, int> ordinal;
+  // Stacking: a later layer lies above an earlier one, and a child above its container
+  // but within its container's place in the stack, so of the controls under the point
+  // the one whose chain of ordinals (outermost container first) is greatest lies on top.
+  // A child is only hit inside its container's rectangle, as a real window clips it.
+  // Only the few controls under the point are looked at twice: a mouse move over a page
+  // of ten thousand symbols stays cheap.
+  struct Under {
+    const Control* control;
+    int ordinal;
+  };
+  std::vector<Under> under;  // visible, and inside every rectangle of its chain
   int n = 0;
-  forEachControl([&](Control& c) { ordinal[&c] = n++; });
-  auto inside = [&](const Control& c) {
-    // Shapes and lines take no mouse events: the control beneath them does.
-    if (!effectivelyVisible(c) || c.Kind == ControlKind::Line || c.Kind == ControlKind::Shape)
-      return false;
+  forEachControl([&](Control& c) {
+    const int ordinal = n++;
+    if (!c.Visible) return;
     int depth = 0;
     for (const Control* p = &c; p && depth < 64; p = p->Container, ++depth) {
       double l, t;
       absolutePosition(*p, l, t);
-      if (clientX < l || clientY < t || clientX >= l + p->Width || clientY >= t + p->Height)
-        return false;
+      if (clientX < l || clientY < t || clientX >= l + p->Width || clientY >= t + p->Height) return;
     }
-    return true;
-  };
-  auto stackKey = [&](const Control& c) {
-    std::vector<int> key;
-    int depth = 0;
-    for (const Control* p = &c; p && depth < 64; p = p->Container, ++depth) {
-      auto it = ordinal.find(p);
-      key.push_back(it == ordinal.end() ? -1 : it->second);
-    }
-    std::reverse(key.begin(), key.end());
-    return key;
-  };
-  Control* hit = nullptr;
-  std::vector<int> hitKey;
-  forEachControl([&](Control& c) {
-    if (!inside(c)) return;
-    std::vector<int> key = stackKey(c);
-    if (!hit || hitKey < key) {
-      hit = &c;
-      hitKey = std::move(key);
-    }
+    if (effectivelyVisible(c)) under.push_back({&c, ordinal});
   });
-  return hit;
+  // Every container of a control under the point is under it too; one that is not is
+  // no control of this form.
+  auto ordinalOf = [&](const Control* c) {
+    for (auto it = under.rbegin(); it != under.rend(); ++it)
+      if (it->control == c) return it->ordinal;
+    return -1;
+  };
+  const Control* hit = nullptr;
+  std::vector<int> hitKey, key;
+  for (const Under& u : under) {
+    // Shapes and lines take no mouse events: the control beneath them does.
+    if (u.control->Kind == ControlKind::Line || u.control->Kind == ControlKind::Shape) continue;
+    key.clear();
+    int depth = 0;
+    for (const Control* p = u.control; p && depth < 64; p = p->Container, ++depth)
+      key.push_back(ordinalOf(p));
+    std::reverse(key.begin(), key.end());
+    if (!hit || hitKey < key) {
+      hit = u.control;
+      hitKey.swap(key);
+    }
+  }
+  return const_cast<Control*>(hit);
+}
+
+Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, double& y) {
+  if (clientX < 0 || clientY < 0 || clientX >= f.ScaleWidth() || clientY >= f.ScaleHeight())
+    return nullptr;
+  Control* c = f.hitTest(clientX, clientY);
+  // A disabled control takes the event away from everything beneath it.
+  if (!c || !c->Enabled) return nullptr;
+  double l, t;
+  absolutePosition(*c, l, t);
+  x = clientX - l;
+  y = clientY - t;
+  return c;
+}
+
+bool stillLoaded(const Form& f, const Control* c) {
+  bool found = false;
+  f.forEachControl([&](Control& each) { found = found || &each == c; });
+  return found;
 }
 
 }  // namespace kel

@@ -391,6 +391,9 @@ class TextBox : public Control {
   }
   FontProps Font{this};
   std::function<void()> Change;
+  // A key went down while the box had the keyboard focus: its virtual-key code and the
+  // shift state (1 Shift, 2 Ctrl, 4 Alt). The box still takes the key itself.
+  std::function<void(int keyCode, int shift)> KeyDown;
 
  private:
   std::string text_;
@@ -437,6 +440,9 @@ struct CommandButton : Control {
   Prop<std::string, kChangedText> Caption{this};
   Prop<kel::Picture, kChangedPicture> Picture{this};
   FontProps Font{this};
+  // 0 standard: the desktop's button face; 1 graphical: BackColor is the face, and the
+  // picture stands centred on it.
+  Prop<int, kChangedStyle> Style{this, 0};
 };
 
 struct Frame : Control {
@@ -618,6 +624,15 @@ class Form : public Tracked {
   ChangeLog changes_;
   std::vector<Layer> layers_;
 };
+
+// The control a mouse event at a client point (twips) goes to, and the point in that
+// control's own twips (x, y): the topmost control there (Form::hitTest), and nobody
+// outside the client area, over the bare form or over a disabled control (its container
+// gets nothing either). Both desktops route every pointer event by this one rule.
+Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, double& y);
+// Whether the control is (still) one of the form's: an event handler may unload the
+// element that got the event.
+bool stillLoaded(const Form& f, const Control* c);
 
 // A control's position relative to the form's client area (its containers' offsets added).
 void absolutePosition(const Control& c, double& left, double& top);

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Draws the program's pictures: the symbol pictures, the fraction bars, the carets,
-the page's pointer and the key pictures of the hint panel, as GIF files in Simbol/.
+the page's pointer, the key pictures of the hint panel, the faces of the palette's and the
+hotkey row's buttons and the signs of the limits dialogs, as GIF files in Simbol/.
 
 The GIFs are committed; the build never runs this script. Run it only to redraw them:
 
@@ -24,7 +25,7 @@ import math
 import os
 import sys
 
-from PIL import Image, ImageDraw, ImageFont
+from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 SS = 4  # everything is drawn SS times larger and then averaged down
 FONT_DIRS = ["/usr/share/fonts/truetype/liberation", "/usr/share/fonts/truetype/dejavu"]
@@ -459,6 +460,244 @@ def key_pictures():
     }
 
 
+# --- button faces -----------------------------------------------------------------------
+#
+# The palette's buttons are 33 x 33 px; each face is the button's glyph in black on the
+# white face, drawn by the same procedures as the symbol it places (cropped to its ink and
+# fitted into the face), so a button shows what a click puts on the page.
+
+FACE = 27  # px, square
+FACE_BOX = (23, 21)  # the largest glyph on a face, px
+
+
+def coverage(ink):
+    """The ink of a drawing, cropped to what it covers (SS x resolution)."""
+    box = ink.img.getbbox()
+    return ink.img.crop(box) if box else ink.img
+
+
+def stack(*parts, gap=2):
+    """Coverage images one above the other, centred across, gap px between them."""
+    g = round(gap * SS)
+    w = max(p.width for p in parts)
+    h = sum(p.height for p in parts) + g * (len(parts) - 1)
+    out = Image.new("L", (w, h), 0)
+    y = 0
+    for p in parts:
+        out.paste(p, ((w - p.width) // 2, y))
+        y += p.height + g
+    return out
+
+
+def side_by_side(*parts, gap=2):
+    """Coverage images in a row, centred up and down, gap px between them."""
+    g = round(gap * SS)
+    w = sum(p.width for p in parts) + g * (len(parts) - 1)
+    h = max(p.height for p in parts)
+    out = Image.new("L", (w, h), 0)
+    x = 0
+    for p in parts:
+        out.paste(p, (x, (h - p.height) // 2))
+        x += p.width + g
+    return out
+
+
+def on_face(cov, box=FACE_BOX, grow=False):
+    """A coverage image fitted into the face's glyph box (shrunk if it is larger; grown
+    only when asked) and centred on the face."""
+    bw, bh = box
+    scale = min(bw * SS / cov.width, bh * SS / cov.height)
+    if not grow:
+        scale = min(scale, 1.0)
+    if scale != 1.0:
+        cov = cov.resize((max(1, round(cov.width * scale)), max(1, round(cov.height * scale))),
+                         Image.LANCZOS)
+    ink = Ink(FACE, FACE)
+    ink.img.paste(cov, ((FACE * SS - cov.width) // 2, (FACE * SS - cov.height) // 2))
+    return ink
+
+
+def face_of(draw, box=FACE_BOX, grow=False):
+    return lambda: on_face(coverage(draw()), box, grow)
+
+
+def heavier(cov, px=0.5):
+    """The ink grown by about px on every side: a thin glyph that has to be shrunk onto
+    a face keeps a stroke the eye can follow."""
+    n = 2 * round(px * SS) + 1
+    pad = n
+    big = Image.new("L", (cov.width + 2 * pad, cov.height + 2 * pad), 0)
+    big.paste(cov, (pad, pad))
+    return coverage_of(big.filter(ImageFilter.MaxFilter(n)))
+
+
+def coverage_of(img):
+    box = img.getbbox()
+    return img.crop(box) if box else img
+
+
+def scaled_to_width(cov, w):
+    k = w * SS / cov.width
+    return cov.resize((max(1, round(cov.width * k)), max(1, round(cov.height * k))),
+                      Image.LANCZOS)
+
+
+def bar_px(w, h=2):
+    ink = Ink(w, h)
+    ink.box(0, 0, w, h)
+    return coverage(ink)
+
+
+def letter_cov(ch, face=SANS):
+    return coverage(letter(ch, face))
+
+
+def face_root():
+    # The root sign with the opening bracket that follows it.
+    root = coverage(koren(1))
+    bracket_ink = fitted("(", 9, 30, 8, 28, SANS)
+    return on_face(side_by_side(root, coverage(bracket_ink), gap=0.5))
+
+
+def face_brace():
+    # The brace under a letter, drawn at the face's size (hskoba's shape, 20 px wide).
+    w, h = 20, 8
+    ink = Ink(w, h)
+    lw, r = 1.5, 3.0
+    top, mid, tip = 1.0, 4.0, 7.2
+    c = w / 2
+    ink.curve(lambda t: (1 + r - r * math.cos(t), top + (mid - top) * math.sin(t)), 0,
+              math.pi / 2, lw)
+    ink.path([(1 + r, mid), (c - r, mid)], lw)
+    ink.curve(lambda t: (c - r + r * math.sin(t), mid + (tip - mid) * (1 - math.cos(t))), 0,
+              math.pi / 2, lw)
+    ink.curve(lambda t: (c + r - r * math.sin(t), mid + (tip - mid) * (1 - math.cos(t))), 0,
+              math.pi / 2, lw)
+    ink.path([(c + r, mid), (w - 1 - r, mid)], lw)
+    ink.curve(lambda t: (w - 1 - r + r * math.cos(t), top + (mid - top) * math.sin(t)), 0,
+              math.pi / 2, lw)
+    return ink
+
+
+def face_marked(ch, mark, below, mark_width=None):
+    """A letter with its mark over or under it (the mark as wide as asked, in px)."""
+
+    def draw():
+        m = coverage(mark())
+        if mark_width:
+            m = scaled_to_width(m, mark_width)
+        parts = (letter_cov(ch), m) if below else (m, letter_cov(ch))
+        return on_face(stack(*parts, gap=2))
+
+    return draw
+
+
+def face_integral_limits():
+    # The integral sign with a bar for each limit: the upper at its top right, the lower
+    # at its bottom right, where the dialog types them.
+    sign = heavier(coverage(fitted("\u222b", 12, 24, 10, 23, SERIF)), 0.4)
+    bar = bar_px(8, 3)
+    h = sign.height
+    col = Image.new("L", (bar.width, h), 0)
+    col.paste(bar, (0, 0))
+    col.paste(bar, (0, h - bar.height))
+    return on_face(side_by_side(sign, col, gap=1.5), box=(23, 24))
+
+
+def face_sum_limits():
+    # The sum sign with a bar above it and one under it, where the limits go.
+    sign = coverage(summa(1))
+    bar = bar_px(10, 3)
+    return on_face(stack(bar, sign, bar, gap=2), box=(23, 24))
+
+
+def face_hotkey(name):
+    """An arrow and the key's name: the button binds (or, for F8, explains) that key."""
+
+    def draw():
+        ink = Ink(FACE, FACE)
+        arrow_ink = arrow(+1)(0.55)
+        a = coverage(arrow_ink)
+        ink.img.paste(a, ((FACE * SS - a.width) // 2, round(3 * SS)))
+        f = font(SANS_BOLD, 11 * SS)
+        l, t, r, b = ink.d.textbbox((0, 0), name, font=f)
+        ink.d.text(((FACE * SS - (r - l)) / 2 - l, 13 * SS - t), name, font=f, fill=255)
+        return ink
+
+    return draw
+
+
+def tinted(grey, ground):
+    """A black-on-white picture on another ground: white becomes the ground, black stays."""
+    rgb = Image.new("RGB", grey.size)
+    rgb.putdata([tuple(round(c * v / 255) for c in ground) for v in grey.getdata()])
+    return rgb
+
+
+def face_pictures():
+    """The faces of the palette buttons (by the code each places), of the two limits
+    buttons (btn1057, btn1058) and of the three hotkey buttons (btnf8 to btnf10)."""
+    faces = {
+        "1001": face_of(lambda: plusminus(1)),
+        "1004": face_of(lambda: relation("\u2264")(1)),
+        "1005": face_of(lambda: relation("\u2265")(1)),
+        "1006": face_root,
+        "1007": face_of(lambda: arrow(+1)(1)),
+        "1010": face_of(lambda: relation("\u2208", 20, 22, 14, 17)(1)),
+        "1011": face_marked("x", arc_below, below=True, mark_width=20),
+        "1012": face_marked("x", face_brace, below=True),
+        "1013": face_of(lambda: letter("\u03c0")),
+        "1014": face_of(lambda: arrow(-1)(1)),
+        "1015": face_marked("c", vector_arrow(22), below=False),
+        "1016": face_marked("F", vector_arrow(32), below=False),
+        "1017": face_of(lambda: relation("\u221e", 28, 20, 24, 12)(1)),
+        "1018": face_of(lambda: relation("\u21d2", 30, 20, 26, 15)(1)),
+        "1019": face_of(lambda: relation("\u21d4", 32, 20, 28, 15)(1)),
+        "1020": face_of(lambda: degree(1), grow=True, box=(12, 12)),
+        "1021": face_of(lambda: angle(1)),
+        "1022": face_of(lambda: letter("\u22a5", MATH)),
+        "2015": face_marked("c", overbar, below=False),
+    }
+    for i, ch in enumerate(GREEK):
+        code = str(1026 + i)
+        if ch == "÷":
+            draw = lambda: divide_sign(1)
+        elif ch == "∫":
+            faces[code] = lambda: on_face(
+                heavier(coverage(fitted("\u222b", 14, 24, 12, 23, SERIF)), 0.4), box=(23, 24))
+            continue
+        elif ch == "Σ":
+            draw = lambda: summa(1)
+        elif ch == "∇":
+            draw = (lambda c: lambda: letter(c, MATH))(ch)
+        else:
+            draw = (lambda c: lambda: letter(c))(ch)
+        faces[code] = face_of(draw)
+    faces["1057"] = face_integral_limits
+    faces["1058"] = face_sum_limits
+    out = {"btn" + code: draw().levels() for code, draw in faces.items()}
+    # Command10's face is pale yellow (red 255, green 255, blue 192), as the button is.
+    out["btn2015"] = tinted(out["btn2015"], (255, 255, 192))
+    for key in ("F8", "F9", "F10"):
+        out["btn" + key.lower()] = face_hotkey(key)().levels()
+    return out
+
+
+def on_sign(cov, w, h):
+    ink = Ink(w, h)
+    ink.img.paste(cov, ((w * SS - cov.width) // 2, (h * SS - cov.height) // 2))
+    return ink.levels()
+
+
+def limits_sign_pictures():
+    """The sign between the two boxes of the limits dialogs, at the size of its place."""
+    return {
+        "granint": on_sign(heavier(coverage(fitted("\u222b", 28, 37, 22, 35, SERIF)), 0.4),
+                           28, 37),
+        "gransum": fitted("\u2211", 33, 39, 27, 35).levels(),
+    }
+
+
 # --- the table ----------------------------------------------------------------------------
 
 GREEK = "αβγΔρΩΣμωνφψΨΦλεητξζσθδ÷∫∇"  # codes 1026 to 1051, in code order
@@ -530,6 +769,8 @@ def all_pictures():
     out["caret2"] = solid(2, 24, (0, 0, 0))
     out["kursor"] = kursor()
     out.update(key_pictures())
+    out.update(face_pictures())
+    out.update(limits_sign_pictures())
     return out
 
 

@@ -232,6 +232,9 @@ void QtDesktop::setColourKey(Form& f, Colour key) {
 
 void QtDesktop::bringToFront(Form& f) {
   if (lost_) return;
+  // The form may have been shown in this very event: its window must be up to be raised
+  // (a limits dialog is raised and activated as it opens).
+  if (f.Visible) views_.syncAll();
   FormView* v = views_.existingView(f);
   if (!v || !v->widget || !f.Visible) return;
   v->widget->raise();
@@ -376,7 +379,7 @@ std::optional<std::string> QtDesktop::fileDialog(FileDialogKind kind, const std:
 
 SizeTw QtDesktop::measureLabel(const Font& font, const std::string& caption) {
   const QFontMetrics fm(views_.font(font));
-  return {fm.horizontalAdvance(QString::fromStdString(caption)) * kTwipsPerPixel,
+  return {fm.horizontalAdvance(QString::fromStdString(shownCaption(caption))) * kTwipsPerPixel,
           fm.height() * kTwipsPerPixel};
 }
 

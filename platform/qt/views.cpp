@@ -2,6 +2,7 @@
 
 #include <qdrawutil.h>
 
+#include <QApplication>
 #include <QBitmap>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -9,6 +10,7 @@
 #include <QCursor>
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -16,11 +18,14 @@
 #include <QPushButton>
 #include <QRegion>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
+#include "platform/desktop.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pictures.h"
+#include "platform/qt/vk_keycodes.h"
 #include "platform/units.h"
 
 namespace kel::qt {
@@ -116,6 +121,12 @@ class PaintedWidget : public QWidget {
   int penWidth = 1;
 
  protected:
+  // A caption as it shows, by the rule measureLabel measures it with.
+  static QString shown(const QString& caption) {
+    return caption.contains(QLatin1Char('&'))
+               ? QString::fromStdString(shownCaption(caption.toStdString()))
+               : caption;
+  }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     const QRect r = rect();
@@ -134,7 +145,7 @@ class PaintedWidget : public QWidget {
         flags |= alignment == 1   ? Qt::AlignRight
                  : alignment == 2 ? Qt::AlignHCenter
                                   : Qt::AlignLeft;
-        p.drawText(textRect, flags, text);
+        p.drawText(textRect, flags, shown(text));
         break;
       }
       case ControlKind::Image:
@@ -156,13 +167,13 @@ class PaintedWidget : public QWidget {
           p.setPen(QColor(160, 160, 160));
           p.drawRect(r.adjusted(0, 6, -1, -1));
         }
-        if (!text.isEmpty()) {
+        if (const QString caption = shown(text); !caption.isEmpty()) {
           p.setFont(textFont);
           const QFontMetrics fm(textFont);
-          const QRect cap(8, 0, fm.horizontalAdvance(text) + 4, fm.height());
+          const QRect cap(8, 0, fm.horizontalAdvance(caption) + 4, fm.height());
           p.fillRect(cap, back);
           p.setPen(fore);
-          p.drawText(cap, Qt::AlignCenter, text);
+          p.drawText(cap, Qt::AlignCenter, caption);
         }
         break;
       case ControlKind::Shape:
@@ -188,6 +199,12 @@ void FormWidget::paintEvent(QPaintEvent* e) {
   p.fillRect(e->rect(), back);
 }
 
+void FormWidget::showEvent(QShowEvent*) {
+  // The native window exists now: its mouse events are routed before any widget sees
+  // them (installing the filter again changes nothing).
+  if (QWindow* handle = windowHandle()) handle->installEventFilter(&sync_);
+}
+
 void FormWidget::closeEvent(QCloseEvent* e) {
   // The model decides: its unload step runs and it unloads the window itself.
   e->ignore();
@@ -210,7 +227,11 @@ void FormWidget::resizeEvent(QResizeEvent* e) {
 }
 
 void FormWidget::changeEvent(QEvent* e) {
-  if (view && e->type() == QEvent::WindowStateChange) sync_.systemGeometryChanged(*view);
+  if (view && e->type() == QEvent::WindowStateChange) {
+    // Remembered until the check: a minimise undone before it ran still counts.
+    if (windowState() & Qt::WindowMinimized) view->minimizeSeen = true;
+    sync_.systemGeometryChanged(*view);
+  }
   QWidget::changeEvent(e);
 }
 
@@ -219,16 +240,12 @@ void FormWidget::changeEvent(QEvent* e) {
 ControlView::ControlView(ViewSync& sync, Control& c, QWidget* w)
     : control(&c), widget(w), raw(w), container(c.Container), views(sync) {
   QObject::connect(w, &QObject::destroyed, [this] { raw = nullptr; });
-  sync.byWidget_.insert(w, this);
-  w->installEventFilter(&sync);
   w->setMouseTracking(true);
   w->hide();
 }
 
 ControlView::~ControlView() {
   if (QWidget* w = widget.data()) {
-    views.byWidget_.remove(w);
-    w->removeEventFilter(&views);
     QObject::disconnect(w, nullptr, nullptr, nullptr);
     w->hide();
     // Never deleted here directly: the widget may be the one whose event is running.
@@ -565,6 +582,9 @@ class TextBoxView : public ControlView {
   TextBoxView(ViewSync& s, Control& c, QWidget* parent) : ControlView(s, c, new QLineEdit(parent)) {
     clickOnRelease = true;
     auto* edit = static_cast<QLineEdit*>(widget.data());
+    // A key reaches the box itself, however it was sent (the window's filter sees only
+    // what comes through the window).
+    edit->installEventFilter(&s);
     QObject::connect(edit, &QLineEdit::textEdited, edit, [this](const QString& t) {
       std::string text = t.toStdString();
       text_ = text;
@@ -742,11 +762,31 @@ class ButtonView : public ControlView {
   }
 
  protected:
-  // A button keeps the desktop's button face; only a picture button differs.
-  void applyColours(Control&) override {}
+  // --- palette: graphical buttons ---------------------------------------------------------
+  // A button keeps the desktop's button face; only a graphical (picture) button differs:
+  // its BackColor is the face.
+  void applyColours(Control& c) override {
+    auto& b = static_cast<CommandButton&>(c);
+    const bool wasGraphical = style_ == 1;
+    style_ = b.Style;
+    QWidget* w = widget.data();
+    if (style_ == 1) {
+      QPalette pal = w->palette();
+      pal.setColor(QPalette::Button, qcolorFor(b.BackColor));
+      pal.setColor(QPalette::ButtonText, qcolorFor(b.ForeColor));
+      w->setPalette(pal);
+    } else if (wasGraphical) {
+      w->setPalette(QPalette());
+    }
+  }
+  // --- end of the palette's block ---------------------------------------------------------
   void syncKind(Control& c, bool initial) override {
     auto& b = static_cast<CommandButton&>(c);
     auto* button = static_cast<QPushButton*>(widget.data());
+    if (!initial && b.Style != style_) {  // palette: graphical buttons
+      applyColours(c);
+      views.noteChange();
+    }
     if (initial || b.Caption != caption_) {
       caption_ = b.Caption;
       button->setText(QString::fromStdString(caption_));
@@ -769,6 +809,7 @@ class ButtonView : public ControlView {
   std::string caption_;
   Font font_;
   Picture picture_;
+  int style_ = 0;  // palette: graphical buttons
 };
 
 }  // namespace
@@ -803,9 +844,9 @@ FormView::~FormView() {
 ViewSync::ViewSync(ModelGate& gate) : gate_(gate) {}
 
 ViewSync::~ViewSync() {
-  // Views that outlive the walk no longer route into it.
-  for (auto it = byWidget_.begin(); it != byWidget_.end(); ++it)
-    const_cast<QObject*>(it.key())->removeEventFilter(this);
+  // Windows that outlive the walk no longer route into it.
+  for (FormView* v : forms_)
+    if (v->widget && v->widget->windowHandle()) v->widget->windowHandle()->removeEventFilter(this);
 }
 
 FormView* ViewSync::existingView(Form& f) { return static_cast<FormView*>(f.view.view.get()); }
@@ -1062,55 +1103,67 @@ bool ViewSync::eventFilter(QObject* obj, QEvent* e) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
       break;
+    case QEvent::KeyPress:  // limits dialogs: a text box's KeyDown, seen at the box only
+      if (qobject_cast<QLineEdit*>(obj)) routeKey(obj, static_cast<QKeyEvent*>(e));
+      return false;
     default:
       return false;
   }
-  auto it = byWidget_.constFind(obj);
-  if (it == byWidget_.constEnd()) return false;
-  routeMouse(it.value(), e);
-  return false;  // the widget does its own part (a button's press, a check box's tick)
+  if (!obj->isWindowType()) return false;
+  for (FormView* v : forms_) {
+    if (v->widget && v->widget->windowHandle() == obj) {
+      routeMouse(*v, static_cast<QMouseEvent*>(e));
+      break;  // the handler may have unloaded the form: the list is not used again
+    }
+  }
+  return false;  // the widgets do their own part (a button's press, a check box's tick)
 }
 
-void ViewSync::routeMouse(ControlView* v, QEvent* e) {
-  auto* me = static_cast<QMouseEvent*>(e);
-  Control* c = v->control;
-  const QObject* key = v->widget.data();
+void ViewSync::routeMouse(FormView& fv, QMouseEvent* me) {
+  Form* f = fv.form;
+  if (!f->Loaded) return;
+  // The point in the form's client area picks the control by the model's rule, whatever
+  // widget Qt would give the event to (and whichever holds the implicit grab).
+  double x = 0, y = 0;
+  Control* c = mouseTarget(*f, me->position().x() * kTwipsPerPixel,
+                           me->position().y() * kTwipsPerPixel, x, y);
   const int shift = shiftOf(me->modifiers());
-  const double x = me->position().x() * kTwipsPerPixel;
-  const double y = me->position().y() * kTwipsPerPixel;
-  switch (e->type()) {
+  switch (me->type()) {
     case QEvent::MouseMove: {
-      if (!c->MouseMove) return;
+      if (!c || !c->MouseMove) return;
       const int buttons = buttonsOf(me->buttons());
       gate_.run([&] { callHandler(c->MouseMove, buttons, shift, x, y); });
       return;
     }
     case QEvent::MouseButtonDblClick:
-      if (c->DblClick) {
-        v->doubleClicked = true;
+      // Its press came first: a control without a double-click event has had it.
+      if (c && c->DblClick) {
+        fv.releaseEndsDoubleClick = true;
         gate_.run([&] { callHandler(c->DblClick); });
-        return;
       }
-      [[fallthrough]];  // no double-click event: a second press
+      return;
     case QEvent::MouseButtonPress: {
       const int button = buttonOf(me->button());
-      if (!c->MouseDown || button == 0) return;
+      if (!c || !c->MouseDown || button == 0) return;
+      // The second press of a double click is the double click, where there is one.
+      if (c->DblClick && (me->flags() & Qt::MouseEventCreatedDoubleClick)) return;
       gate_.run([&] { callHandler(c->MouseDown, button, shift, x, y); });
       return;
     }
     case QEvent::MouseButtonRelease: {
       const int button = buttonOf(me->button());
       if (button == 0) return;
-      const bool endsDoubleClick = v->doubleClicked;
-      v->doubleClicked = false;
-      const bool inside = v->widget->rect().contains(me->position().toPoint());
-      const bool click = button == 1 && v->clickOnRelease && inside && !endsDoubleClick;
+      const bool endsDoubleClick = fv.releaseEndsDoubleClick;
+      fv.releaseEndsDoubleClick = false;
+      if (!c) return;
+      // Buttons, check boxes and lists make their click themselves.
+      const auto* cv = static_cast<const ControlView*>(c->view.view.get());
+      const bool click = button == 1 && !endsDoubleClick && (!cv || cv->clickOnRelease);
       if (!c->MouseUp && !(click && c->Click)) return;
       gate_.run([&] {
         callHandler(c->MouseUp, button, shift, x, y);
-        // The mouse-up handler may have unloaded the control.
-        auto again = byWidget_.constFind(key);
-        if (click && again != byWidget_.constEnd() && again.value() == v) callHandler(c->Click);
+        // The mouse-up handler may have unloaded the control, or its form.
+        if (click && f->Loaded && stillLoaded(*f, c)) callHandler(c->Click);
       });
       return;
     }
@@ -1139,26 +1192,45 @@ void ViewSync::checkGeometry(FormView& v) {
   const WindowState st = ws & Qt::WindowMinimized   ? WindowState::Minimized
                          : ws & Qt::WindowMaximized ? WindowState::Maximized
                                                     : WindowState::Normal;
-  const bool stateChanged = st != v.state_;
-  if (st == WindowState::Minimized) {
-    if (!stateChanged) return;
-    gate_.run([&] {
-      v.state_ = st;
-      f.State = st;
-      callHandler(f.Resize);
-    });
-    return;
+  // A minimise undone before this check ran is still a minimise and a restore: the
+  // resize event runs for each.
+  const bool minimizedMeanwhile = v.minimizeSeen && v.state_ != WindowState::Minimized;
+  v.minimizeSeen = false;
+  if (st == WindowState::Minimized || minimizedMeanwhile) {
+    // A minimised window's place is no place the user gave it: the model keeps its own.
+    if (v.state_ != WindowState::Minimized) {
+      QPointer<FormWidget> alive(w);
+      gate_.run([&] {
+        v.state_ = WindowState::Minimized;
+        f.State = WindowState::Minimized;
+        callHandler(f.Resize);
+      });
+      // The resize event may have unloaded the form.
+      if (!alive || alive->view != &v || !f.Loaded || !v.visible_) return;
+    }
+    if (st == WindowState::Minimized) return;
   }
-  QPoint origin;
-  if (!windowOrigin || !windowOrigin(w, origin)) origin = w->geometry().topLeft();
+  const bool restored = v.state_ == WindowState::Minimized;
+  const bool stateChanged = st != v.state_;
+  const bool placingOurs =
+      !restored && v.placing > 0 && v.placingSince.isValid() && v.placingSince.elapsed() < 3000;
+  // Where the window is: as the window manager last reported it (Qt keeps that from its
+  // configure notifications). The server is asked only while a request of ours is being
+  // placed, as the frame rule needs to see a manager's shift before it reports anything.
+  // Never on a restore: the manager may still be flying the frame back from the task
+  // bar, and the server has it wherever it is on the way.
+  QPoint origin = w->geometry().topLeft();
+  if (placingOurs && windowOrigin) {
+    QPoint server;
+    if (windowOrigin(w, server)) origin = server;
+  }
   const QSize size = w->size();
   const QRect actual(origin, size);
   if (!stateChanged && actual == v.target) {
     v.placing = 0;
     return;
   }
-  if (!stateChanged && st == WindowState::Normal && size == v.target.size() && v.placing > 0 &&
-      v.placingSince.isValid() && v.placingSince.elapsed() < 3000) {
+  if (!stateChanged && st == WindowState::Normal && size == v.target.size() && placingOurs) {
     // A window manager that takes the position asked for as its frame's puts the
     // client area off by exactly the frame's left and top extents: ask again, shifted
     // back by them. Any other offset is where the user or the manager wants it.
@@ -1172,21 +1244,26 @@ void ViewSync::checkGeometry(FormView& v) {
       return;
     }
   }
-  // The user or the window manager moved, sized, maximised or restored the window.
+  // The user or the window manager moved, sized, maximised or restored the window. A
+  // restore to where it was changes only the state (the model's place stays exact).
+  const bool moved = actual != v.target;
   const bool resized = stateChanged || size != v.target.size();
   gate_.run([&] {
     f.State = st;
-    const double frameLeftPx = f.Borderless ? 0 : kFrameLeftPx;
-    f.Left = (origin.x() - frameLeftPx) * kTwipsPerPixel;
-    f.Top = origin.y() * kTwipsPerPixel - (f.Borderless ? 0 : kFrameTopTw);
-    f.Width = size.width() * kTwipsPerPixel + (f.Borderless ? 0 : kFrameExtraWidthTw);
-    f.Height = size.height() * kTwipsPerPixel + (f.Borderless ? 0 : kFrameExtraHeightTw);
     v.state_ = st;
-    v.left_ = f.Left;
-    v.top_ = f.Top;
-    v.width_ = f.Width;
-    v.height_ = f.Height;
-    v.target = actual;
+    if (moved) {
+      // A borderless window's client area is the whole window.
+      const double frameLeftPx = f.Borderless ? 0 : kFrameLeftPx;
+      f.Left = (origin.x() - frameLeftPx) * kTwipsPerPixel;
+      f.Top = origin.y() * kTwipsPerPixel - (f.Borderless ? 0 : kFrameTopTw);
+      f.Width = size.width() * kTwipsPerPixel + (f.Borderless ? 0 : kFrameExtraWidthTw);
+      f.Height = size.height() * kTwipsPerPixel + (f.Borderless ? 0 : kFrameExtraHeightTw);
+      v.left_ = f.Left;
+      v.top_ = f.Top;
+      v.width_ = f.Width;
+      v.height_ = f.Height;
+      v.target = actual;
+    }
     v.placing = 0;
     if (v.hasColourKey_) v.maskDirty_ = true;
     if (resized) callHandler(f.Resize);
@@ -1217,5 +1294,31 @@ void ViewSync::updateMask(FormView& v) {
   if (region.isEmpty()) region = QRegion(-1, -1, 1, 1);
   w->setMask(region);
 }
+
+// --- limits dialogs: a key for a text box -----------------------------------------------
+// A key for a line edit goes to its text box's KeyDown as the model names keys (its
+// physical place, as the capture reads it); then the box takes the key itself. The filter
+// sits on the line edit, so each key is taken once, at the box it reached.
+void ViewSync::routeKey(QObject* obj, QKeyEvent* e) {
+  auto* edit = qobject_cast<QLineEdit*>(obj);
+  if (!edit) return;
+  TextBox* box = nullptr;
+  for (FormView* v : forms_) {
+    if (!v->widget || !v->form->Loaded || !v->widget->isAncestorOf(edit)) continue;
+    v->form->forEachControl([&](Control& c) {
+      auto* cv = static_cast<ControlView*>(c.view.view.get());
+      if (!box && c.Kind == ControlKind::TextBox && cv && cv->widget == edit)
+        box = static_cast<TextBox*>(&c);
+    });
+    break;
+  }
+  if (!box || !box->KeyDown) return;
+  int vk = vkForKeycode(static_cast<int>(e->nativeScanCode()));
+  if (vk == 0 && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) vk = 13;
+  if (vk == 0) return;
+  const int shift = shiftOf(e->modifiers());
+  gate_.run([&] { callHandler(box->KeyDown, vk, shift); });
+}
+// --- end of the limits dialogs' block ---------------------------------------------------
 
 }  // namespace kel::qt

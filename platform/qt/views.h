@@ -10,11 +10,16 @@
 //
 // Stacking follows Form::layers(), back to front, with a child above its container: a
 // new widget is put right above the sibling the walk met before it.
+//
+// Mouse events are taken from a form's window before Qt hands them to any widget, and go
+// to the control the model's own rule picks at that point of the client area
+// (kel::mouseTarget), the one the sim desktop picks: never to its containers as well.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QHash>
 #include <QMargins>
+#include <QMouseEvent>
 #include <QObject>
 #include <QPixmap>
 #include <QPointer>
@@ -28,6 +33,8 @@
 
 #include "platform/forms.h"
 #include "platform/qt/model_gate.h"
+
+class QKeyEvent;
 
 namespace kel::qt {
 
@@ -58,7 +65,6 @@ class ControlView {
   Control* container = nullptr;  // the container the widget was placed in
   ChildStack children;
   bool needsRestack = true;
-  bool doubleClicked = false;  // the release that ends a double click is no click
   // Whether a release over the widget makes a click (widgets with a click signal of
   // their own make it themselves).
   bool clickOnRelease = true;
@@ -95,6 +101,7 @@ class FormWidget : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
@@ -121,6 +128,8 @@ class FormView {
   int placing = 0;  // corrections still allowed for the last request
   QElapsedTimer placingSince;
   bool checkQueued = false;
+  bool minimizeSeen = false;            // the window was minimised since the last check
+  bool releaseEndsDoubleClick = false;  // the release that ends a double click is no click
 
  private:
   friend class ViewSync;
@@ -192,14 +201,14 @@ class ViewSync : public QObject {
   ChildStack* stackOf(FormView& fv, Control* container);
   QWidget* parentFor(FormView& fv, Control* container, int depth);
   void restack(QWidget* w, QWidget* below);
-  void routeMouse(ControlView* v, QEvent* e);
+  void routeMouse(FormView& fv, QMouseEvent* e);
   void systemGeometryChanged(FormView& v);
   void checkGeometry(FormView& v);
   void updateMask(FormView& v);
+  void routeKey(QObject* obj, QKeyEvent* e);  // limits dialogs: a text box's KeyDown
 
   ModelGate& gate_;
   std::vector<FormView*> forms_;
-  QHash<const QObject*, ControlView*> byWidget_;
   std::uint64_t epoch_ = 0;
   bool changed_ = false;
   std::vector<std::pair<Font, QFont>> fonts_;

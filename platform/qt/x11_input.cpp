@@ -57,8 +57,9 @@ int vkOfButton(int button) {
   }
 }
 
-// The left and the right Shift.
-bool isShiftVk(int vk) { return vk == 160 || vk == 161; }
+// The keys whose state at each press the list of presses records: both Shifts, both
+// Ctrls, the left Alt.
+bool isPressModifierVk(int vk) { return vk >= 160 && vk <= 164; }
 
 }  // namespace
 
@@ -148,8 +149,8 @@ void X11Input::handleEvent(void* xevent) {
   switch (ev.xcookie.evtype) {
     case XI_RawKeyPress:
       keysChanged_ = true;
-      // Whoever pressed it, a Shift key down shifts what is typed next.
-      shiftKeycode(raw->detail, true);
+      // Whoever pressed it, a Shift, Ctrl or Alt key down holds for what is typed next.
+      modifierKeycode(raw->detail, true);
       // A held key's repeats are no new press.
       if (!(raw->flags & XIKeyRepeat) && !consumeInjected(raw->detail)) {
         rawPress(vkForKeycode(raw->detail));
@@ -158,7 +159,7 @@ void X11Input::handleEvent(void* xevent) {
       break;
     case XI_RawKeyRelease:
       keysChanged_ = true;
-      shiftKeycode(raw->detail, false);
+      modifierKeycode(raw->detail, false);
       break;
     case XI_RawButtonPress:
       buttonsChanged_ = true;
@@ -188,23 +189,32 @@ void X11Input::rawPress(int vk) {
 
 void X11Input::recordPress(int vk) {
   if (vk <= 0 || vk > 255) return;
-  const bool shift = std::find(shiftKeycodeDown_.begin(), shiftKeycodeDown_.end(), true) !=
-                     shiftKeycodeDown_.end();
-  if (presses_.size() >= kMaxKeyPresses) presses_.pop_front();
-  presses_.push_back({vk, shift});
+  // Once full, the presses typed first are the ones kept.
+  if (presses_.size() >= kMaxKeyPresses) return;
+  KeyPress press{vk};
+  for (int kc = 8; kc <= 255; ++kc) {
+    if (!modifierKeycodeDown_[static_cast<std::size_t>(kc)]) continue;
+    const int m = vkForKeycode(kc);
+    press.shift = press.shift || m == 160 || m == 161;
+    press.ctrl = press.ctrl || m == 162 || m == 163;
+    press.leftAlt = press.leftAlt || m == 164;
+  }
+  presses_.push_back(press);
 }
 
-void X11Input::shiftKeycode(int keycode, bool down) {
+void X11Input::modifierKeycode(int keycode, bool down) {
   if (keycode <= 0 || keycode > 255) return;
-  if (isShiftVk(vkForKeycode(keycode))) shiftKeycodeDown_[static_cast<std::size_t>(keycode)] = down;
+  if (isPressModifierVk(vkForKeycode(keycode)))
+    modifierKeycodeDown_[static_cast<std::size_t>(keycode)] = down;
 }
 
 // Set again from each keymap snapshot (the raw events read after it are applied on top),
-// so a Shift release that never came as a raw event does not shift every later key.
-void X11Input::shiftFromKeymap() {
+// so a Shift or Ctrl release that never came as a raw event does not stick to every later
+// key.
+void X11Input::modifiersFromKeymap() {
   for (int kc = 8; kc <= 255; ++kc) {
-    if (isShiftVk(vkForKeycode(kc)))
-      shiftKeycodeDown_[static_cast<std::size_t>(kc)] =
+    if (isPressModifierVk(vkForKeycode(kc)))
+      modifierKeycodeDown_[static_cast<std::size_t>(kc)] =
           (keymap_[static_cast<std::size_t>(kc >> 3)] & (1u << (kc & 7))) != 0;
   }
 }
@@ -267,7 +277,7 @@ void X11Input::ensureKeys() {
   if (xcb_query_keymap_reply_t* r = xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr)) {
     std::copy(std::begin(r->keys), std::end(r->keys), keymap_.begin());
     std::free(r);
-    shiftFromKeymap();
+    modifiersFromKeymap();
   }
   // Every press the server processed before answering has come with the reply.
   readQueued();

@@ -9,11 +9,11 @@
 // window; they are read from the connection before each snapshot, after each round
 // trip and whenever the socket is readable, so a tap shorter than one poll still
 // counts once. The same raw presses, in the order they arrive, make the list of the
-// user's presses (takeKeyPresses), each with whether a Shift key was down at that event;
-// that comes from the raw presses and releases of the Shift keycodes, set again from
-// every keymap snapshot. Presses the program injected itself through XTest are
-// remembered and consumed when their raw event comes back: other XTest clients (xdotool)
-// share the same source device, so only this memory tells them apart.
+// user's presses (takeKeyPresses), each with whether a Shift key, a Ctrl key and the left
+// Alt key were down at that event; that comes from the raw presses and releases of those
+// keycodes, set again from every keymap snapshot. Presses the program injected itself through XTest
+// are remembered and consumed when their raw event comes back: other XTest clients (xdotool) share
+// the same source device, so only this memory tells them apart.
 //
 // Plain Xlib on a connection of its own: Qt's connection is left alone.
 #pragma once
@@ -63,7 +63,7 @@ class X11Input {
   // One synthetic key event through XTest (kept out of the latch).
   void keyEvent(int vk, bool up);
   // The user's key and button presses since the previous call, in arrival order (at most
-  // kMaxKeyPresses, the newest); neither repeats nor the program's own injections.
+  // kMaxKeyPresses, the oldest); neither repeats nor the program's own injections.
   std::vector<KeyPress> takeKeyPresses();
   // Synthetic button events: 2/4 left down/up, 8/16 right down/up.
   void mouseEvent(int flags);
@@ -101,8 +101,8 @@ class X11Input {
   void handleEvent(void* xevent);
   void rawPress(int vk);
   void recordPress(int vk);
-  void shiftKeycode(int keycode, bool down);
-  void shiftFromKeymap();
+  void modifierKeycode(int keycode, bool down);
+  void modifiersFromKeymap();
   bool consumeInjected(int code);
   void forgetStaleInjections();
   bool keyDown(int vk);
@@ -133,10 +133,10 @@ class X11Input {
   std::array<bool, 256> latch_{};
   std::array<bool, 256> toggled_{};
 
-  // The user's presses not taken yet, and which Shift keycodes are down as the raw
-  // events tell it.
+  // The user's presses not taken yet, and which Shift, Ctrl and left Alt keycodes are
+  // down as the raw events tell it.
   std::deque<KeyPress> presses_;
-  std::array<bool, 256> shiftKeycodeDown_{};
+  std::array<bool, 256> modifierKeycodeDown_{};
 
   // Presses this program injected whose raw events have not come back yet: key
   // presses by keycode, button presses as 256 + button.

@@ -114,6 +114,10 @@ void SimDesktop::unloadForm(Form& f) {
   hideForm(f);
   f.Loaded = false;
   everShown_.erase(&f);
+  if (focusForm_ == &f) {
+    focusForm_ = nullptr;
+    focus_ = nullptr;
+  }
 }
 
 void SimDesktop::makeTopmost(Form& f) { topmostCalls.push_back(f.Name); }
@@ -122,7 +126,19 @@ void SimDesktop::setColourKey(Form& f, Colour key) { colourKeyCalls.emplace_back
 
 void SimDesktop::bringToFront(Form& f) { frontCalls.push_back(f.Name); }
 
-void SimDesktop::setFocus(Form&, Control& c) { focusCalls.push_back(c.Name); }
+void SimDesktop::setFocus(Form& f, Control& c) {
+  focusCalls.push_back(c.Name);
+  focusForm_ = &f;
+  focus_ = &c;
+}
+
+Control* SimDesktop::focusedControl() const {
+  if (!focusForm_ || !focus_) return nullptr;
+  if (!focusForm_->Loaded || !focusForm_->Visible) return nullptr;
+  if (std::find(shown_.begin(), shown_.end(), focusForm_) == shown_.end()) return nullptr;
+  if (!effectivelyVisible(*focus_) || !focus_->Enabled) return nullptr;
+  return focus_;
+}
 
 SizeTw SimDesktop::screenSize() {
   return {screenPx_.x * kTwipsPerPixel, screenPx_.y * kTwipsPerPixel};
@@ -170,7 +186,7 @@ std::optional<std::string> SimDesktop::fileDialog(FileDialogKind kind, const std
 SizeTw SimDesktop::measureLabel(const Font& font, const std::string& caption) {
   const double charPx = std::ceil(0.6 * font.Size) + (font.Bold ? 1 : 0);
   const double linePx = std::ceil(1.5 * font.Size);
-  return {static_cast<double>(utf8Length(caption)) * charPx * kTwipsPerPixel,
+  return {static_cast<double>(utf8Length(shownCaption(caption))) * charPx * kTwipsPerPixel,
           linePx * kTwipsPerPixel};
 }
 
@@ -215,16 +231,22 @@ void SimDesktop::dispatchMouse(int kind, int button) {
   double cx = 0, cy = 0;
   Form* f = formAt(pointer_.x, pointer_.y, cx, cy);
   if (!f) return;
-  Control* c = f->hitTest(cx, cy);
-  if (!c || !c->Enabled) return;
-  double l, t;
-  absolutePosition(*c, l, t);
-  const double x = cx - l, y = cy - t;
+  double x = 0, y = 0;
+  Control* c = mouseTarget(*f, cx, cy, x, y);
+  if (!c) return;
   int buttons = button;
   if (kind == 0) buttons = (down_[vk::LButton] ? 1 : 0) | (down_[vk::RButton] ? 2 : 0);
-  const MouseHandler& h = kind == 0 ? c->MouseMove : kind == 1 ? c->MouseDown : c->MouseUp;
+  if (kind == 1 && button == 1 && c->Kind == ControlKind::TextBox) {
+    focusForm_ = f;
+    focus_ = c;
+  }
+  // Copies run: a handler may unload the very control that owns it.
+  const MouseHandler h = kind == 0 ? c->MouseMove : kind == 1 ? c->MouseDown : c->MouseUp;
   if (h) h(buttons, shiftState(), x, y);
-  if (kind == 2 && button == 1 && c->Click) c->Click();
+  if (kind == 2 && button == 1 && stillLoaded(*f, c) && c->Click) {
+    const std::function<void()> click = c->Click;
+    click();
+  }
 }
 
 void SimDesktop::userMovePointer(int x, int y) {
@@ -244,10 +266,57 @@ void SimDesktop::userKeyDown(int vk) {
     }
   }
   down_[static_cast<size_t>(vk)] = true;
-  if (press && vk != 0) {
-    if (presses_.size() >= kMaxKeyPresses) presses_.pop_front();
-    presses_.push_back({vk, (shiftState() & 1) != 0});
+  // Once full, the presses typed first are the ones kept.
+  if (press && vk != 0 && presses_.size() < kMaxKeyPresses)
+    presses_.push_back({vk, (shiftState() & 1) != 0, (shiftState() & 2) != 0, down_[vk::LMenu]});
+  // Auto-repeats of a held key type again, as a real text box takes them.
+  if (vk > vk::MButton) typeIntoFocus(vk);
+}
+
+namespace {
+
+// The character a key types on a US keyboard, or 0.
+char typedCharacter(int vk, bool shift) {
+  if (vk >= 'A' && vk <= 'Z') return static_cast<char>(shift ? vk : vk - 'A' + 'a');
+  if (vk >= '0' && vk <= '9') return shift ? ")!@#$%^&*("[vk - '0'] : static_cast<char>(vk);
+  if (vk >= 96 && vk <= 105) return static_cast<char>('0' + vk - 96);
+  struct Key {
+    int vk;
+    char plain, shifted;
+  };
+  static constexpr Key kKeys[] = {
+      {vk::Space, ' ', ' '}, {186, ';', ':'},  {187, '=', '+'}, {188, ',', '<'}, {189, '-', '_'},
+      {190, '.', '>'},       {191, '/', '?'},  {192, '`', '~'}, {219, '[', '{'}, {220, '\\', '|'},
+      {221, ']', '}'},       {222, '\'', '"'}, {106, '*', '*'}, {107, '+', '+'}, {109, '-', '-'},
+      {110, '.', '.'},       {111, '/', '/'}};
+  for (const Key& k : kKeys)
+    if (k.vk == vk) return shift ? k.shifted : k.plain;
+  return 0;
+}
+
+}  // namespace
+
+void SimDesktop::typeIntoFocus(int vk) {
+  Control* c = focusedControl();
+  if (!c || c->Kind != ControlKind::TextBox) return;
+  auto* box = static_cast<TextBox*>(c);
+  const int shift = shiftState();
+  // The handler may hide or unload the box's window: the copy runs whatever it does.
+  if (box->KeyDown) {
+    auto handler = box->KeyDown;
+    handler(vk, shift);
   }
+  if (focusedControl() != c) return;
+  if (vk == vk::Back) {
+    std::string t = box->Text();
+    // One character off, whole: a UTF-8 sequence goes as one.
+    while (!t.empty() && (static_cast<unsigned char>(t.back()) & 0xC0) == 0x80) t.pop_back();
+    if (!t.empty()) t.pop_back();
+    box->setText(std::move(t));
+    return;
+  }
+  if (shift & 6) return;  // Ctrl and Alt chords type nothing
+  if (const char ch = typedCharacter(vk, (shift & 1) != 0)) box->setText(box->Text() + ch);
 }
 
 void SimDesktop::userKeyUp(int vk) {
@@ -299,6 +368,14 @@ void SimDesktop::userMaximizeForm(Form& f) {
   f.Height = screen.height;
   f.State = WindowState::Maximized;
   if (f.Resize) f.Resize();
+}
+
+void SimDesktop::userCloseForm(Form& f) {
+  if (f.Unload) {
+    auto handler = f.Unload;
+    handler();
+  }
+  if (f.Loaded) unloadForm(f);
 }
 
 void SimDesktop::userRestoreForm(Form& f) {

@@ -3,7 +3,8 @@
 // boxes and file dialogs, and a record of everything the program asked of it.
 //
 // Text is measured by a fixed rule, so positions in tests do not depend on fonts:
-//   a character is ceil(0.6 x size) pixels wide, one more when bold;
+//   a character is ceil(0.6 x size) pixels wide, one more when bold; the characters
+//   counted are those the caption shows (shownCaption: "&&" is one, a single "&" none);
 //   a line is ceil(1.5 x size) pixels high (size in points);
 //   a label auto-sized to n characters is n character widths wide and one line high.
 #pragma once
@@ -79,6 +80,18 @@ class SimDesktop : public Desktop {
   void userMinimizeForm(Form& f);
   void userMaximizeForm(Form& f);
   void userRestoreForm(Form& f);
+  // The window's close box: its unload step runs, then the window is unloaded unless that
+  // step unloaded it already (as the real desktop does).
+  void userCloseForm(Form& f);
+
+  // --- the keyboard focus -------------------------------------------------------------
+  // The control that setFocus or a click gave the focus last, while its window is shown
+  // and the control visible and enabled; nullptr otherwise. A press of the left button on
+  // a text box gives it the focus. A key going down reaches the focused text box: its
+  // KeyDown runs, and the character the key types on a US keyboard (letters, digits, the
+  // blank and the punctuation keys, with Shift) is added to its text; Backspace takes the
+  // last character off.
+  Control* focusedControl() const;
 
   std::deque<int> messageBoxAnswers;
   std::deque<std::optional<std::string>> fileDialogAnswers;
@@ -123,6 +136,7 @@ class SimDesktop : public Desktop {
 
  private:
   void dispatchMouse(int kind, int button);
+  void typeIntoFocus(int vk);
   Form* formAt(int x, int y, double& clientX, double& clientY) const;
   int shiftState() const;
 
@@ -140,6 +154,8 @@ class SimDesktop : public Desktop {
     WindowState before;  // the state a minimised window returns to
   };
   std::map<const Form*, FormPlace> normalPlace_;
+  Form* focusForm_ = nullptr;
+  Control* focus_ = nullptr;
 };
 
 // The headless host: a clock, the scheduler on it, and a desktop, with a timeline of

@@ -5,8 +5,12 @@ Cyrillic one after the Ctrl+Shift chord, where the same keys type "аб+12 = "; 
 window has the keyboard focus. Also at a slower pace (120 ms a key), where the digits
 come right after the shifted "+" but are let go long after it.
 
+A burst, as fast as the typing tool sends keys (`xdotool key --delay 0`, about 200 keys in
+under a tenth of a second): eight lines of the same 24 letters, each after an Enter, are
+placed whole, every line as wide as the first.
+
     test_typing.py BINARY CASE
-    CASE: latin, latin-slow, latin-other-window, latin-root-focus, cyrillic
+    CASE: latin, latin-slow, latin-other-window, latin-root-focus, cyrillic, burst
 
 With KEL_E2E_SHOTS naming a folder, the screenshot it checks is kept there.
 """
@@ -20,6 +24,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_lib as e2e  # noqa: E402
+import e2e_screen as scr  # noqa: E402
 
 TEXT = "ab+12 = "
 DEFAULT_MS = 12  # xdotool's own delay between keys
@@ -125,7 +130,56 @@ def focus_elsewhere(d, case):
     e2e.check(int(focus) == target, "the focus is on %s, not %d" % (focus, target))
 
 
+BURST_LINE = "abcdefghijklmnopqrstuvwx"
+BURST_LINES = 8
+NEW_LINE_PX = 61  # Enter: the next line, this far under the last
+
+
+def burst(binary):
+    d = e2e.Display()
+    p = e2e.Program(binary, d)
+    _, client, start = scr.ready(d, p)
+    keys = []
+    for i in range(BURST_LINES):
+        keys += (["Return"] if i else []) + list(BURST_LINE)
+    sent = time.monotonic()
+    d.xdotool("key", "--delay", "0", *keys)
+    took = time.monotonic() - sent
+    last_line = start[1] + (BURST_LINES - 1) * NEW_LINE_PX
+    # One item is played every 20 ms: about four seconds for the whole burst.
+    scr.wait_pointer(d, lambda q: q[1] == last_line and q[0] > start[0] + 100,
+                     "the pointer on the last line", timeout=15)
+    settled(d)
+    scr.park(d, client)
+    shot = scr.Shot(d, p.folder, "typed-burst")
+    page_right = client[0] + client[2] - 340
+
+    def line(i, right=page_right):
+        y = start[1] + i * NEW_LINE_PX
+        return shot.groups((start[0] - 12, y - 24, right, y + 24))
+    lines = [line(i) for i in range(BURST_LINES)]
+    # A line more would begin at the start (the parked caret stands further right).
+    below = line(BURST_LINES, start[0] + 200)
+    e2e.check(not below, "ink below the last line: %s (shot %s)" % (below, shot.path))
+    first = lines[0]
+    e2e.check(first, "nothing on the first line (shot %s)" % shot.path)
+    x0, x1, _, _ = scr.extents(first)
+    low = len(BURST_LINE) * GLYPH_EM[0] * EM_PX
+    high = len(BURST_LINE) * GLYPH_EM[1] * EM_PX
+    e2e.check(low <= x1 - x0 + 1 <= high, "the first line is %d px wide, not %.0f to %.0f for "
+              "%r (shot %s)" % (x1 - x0 + 1, low, high, BURST_LINE, shot.path))
+    for i, groups in enumerate(lines):
+        e2e.check(groups and scr.extents(groups)[:2] == (x0, x1) and len(groups) == len(first),
+                  "line %d is not the first line again: %s, not x %d..%d in %d groups: keys "
+                  "were lost (shot %s)" % (i + 1, scr.extents(groups) if groups else None, x0,
+                                           x1, len(first), shot.path))
+    e2e.passed("%d keys sent in %.0f ms, every one placed" % (len(keys), took * 1000))
+
+
 def main(binary, case):
+    if case == "burst":
+        burst(binary)
+        return
     cyrillic = case == "cyrillic"
     d = e2e.Display()
     p = e2e.Program(binary, d)

@@ -10,6 +10,8 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
+#include <QLineEdit>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
@@ -20,6 +22,7 @@
 
 #include "platform/qt/fonts.h"
 #include "platform/qt/qt_desktop.h"
+#include "platform/sim/sim_desktop.h"
 
 namespace kel::qt {
 namespace {
@@ -100,6 +103,15 @@ QWidget* widgetOf(Form& f) {
   return v ? v->widget.data() : nullptr;
 }
 
+// (QTRY_* report a failure to QtTest alone and end the test quietly: tests here wait with
+// QTest::qWaitFor and check with EXPECT.)
+
+// Real pointer events come to the form's window, as these do.
+QWindow* windowOf(Form& f) { return widgetOf(f)->windowHandle(); }
+
+// A point of a control's widget in its form's client area.
+QPoint inForm(Form& f, Control& c, QPoint p) { return widgetOf(c)->mapTo(widgetOf(f), p); }
+
 class ViewsTest : public ::testing::Test {
  protected:
   ViewsTest() : views(gate) { gate.views = &views; }
@@ -135,7 +147,8 @@ TEST_F(ViewsTest, ClientAreaStandsByTheFrameRule) {
   f.Left = 3000;
   f.Width = 9000 + 120;
   views.syncAll();
-  QTRY_COMPARE(widgetOf(f)->geometry(), QRect(204, 134, 600, 300));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return widgetOf(f)->geometry() == QRect(204, 134, 600, 300); }))
+      << widgetOf(f)->geometry().x() << "," << widgetOf(f)->geometry().y();
 }
 
 TEST_F(ViewsTest, ChildrenLieInTheirContainerAndAboveIt) {
@@ -219,10 +232,34 @@ TEST_F(ViewsTest, MouseEventsReachTheArrayInTwipsThenTheClick) {
     events.push_back("up " + std::to_string(i) + " " + std::to_string(b));
   };
   f.Symbols.Click = [&](int i) { events.push_back("click " + std::to_string(i)); };
-  QTest::mouseClick(widgetOf(f.Symbols[3]), Qt::LeftButton, Qt::ShiftModifier, QPoint(4, 6));
-  QTest::mouseClick(widgetOf(f.Symbols[3]), Qt::RightButton, Qt::NoModifier, QPoint(4, 6));
+  const QPoint at = inForm(f, f.Symbols[3], QPoint(4, 6));
+  QTest::mouseClick(windowOf(f), Qt::LeftButton, Qt::ShiftModifier, at);
+  QTest::mouseClick(windowOf(f), Qt::RightButton, Qt::NoModifier, at);
   EXPECT_EQ(events, (std::vector<std::string>{"down 3 1 1 60 90", "up 3 1", "click 3",
                                               "down 3 2 0 60 90", "up 3 2"}));
+}
+
+TEST_F(ViewsTest, ADoubleClickIsTheSecondPressOnlyWhereThereIsADoubleClickEvent) {
+  show();
+  place(1, 300, 300);
+  views.syncAll();
+  std::vector<std::string> events;
+  f.Page.MouseDown = [&](int, int, double, double) { events.push_back("page down"); };
+  f.Page.MouseUp = [&](int, int, double, double) { events.push_back("page up"); };
+  f.Page.Click = [&] { events.push_back("page click"); };
+  f.Page.DblClick = [&] { events.push_back("page dblclick"); };
+  f.Symbols.MouseDown = [&](int, int, int, double, double) { events.push_back("sym down"); };
+  f.Symbols.MouseUp = [&](int, int, int, double, double) { events.push_back("sym up"); };
+  f.Symbols.Click = [&](int) { events.push_back("sym click"); };
+  // On the symbol, which has no double-click event, inside the page, which has one: the
+  // symbol alone, pressed twice; the page's own double click stands for its second press.
+  QTest::mouseDClick(windowOf(f), Qt::LeftButton, Qt::NoModifier,
+                     inForm(f, f.Symbols[1], QPoint(3, 3)));
+  QTest::mouseDClick(windowOf(f), Qt::LeftButton, Qt::NoModifier,
+                     inForm(f, f.Page, QPoint(150, 150)));
+  EXPECT_EQ(events, (std::vector<std::string>{"sym down", "sym up", "sym click", "sym down",
+                                              "sym up", "sym click", "page down", "page up",
+                                              "page click", "page dblclick", "page up"}));
 }
 
 TEST_F(ViewsTest, ACheckBoxClickSetsTheValueBeforeItsClickRuns) {
@@ -299,6 +336,24 @@ TEST_F(DesktopTest, TheFirstShowRunsTheResizeEventOnce) {
   EXPECT_EQ(resizes, 1);
 }
 
+TEST_F(DesktopTest, AMinimiseUndoneAtOnceStillRunsTheResizeEventForBoth) {
+  f.Left = 3007;  // no whole pixel: a restore must not round the model's place
+  std::vector<WindowState> states;
+  f.Resize = [&] { states.push_back(f.State); };
+  desktop.run([&] { desktop.showForm(f); });
+  QWidget* w = widgetOf(f);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  // Both changes reach the window before the backend looks at it.
+  w->setWindowState(Qt::WindowMinimized);
+  w->setWindowState(Qt::WindowNoState);
+  static_cast<void>(QTest::qWaitFor([&] { return states.size() >= 3; }, 2000));
+  EXPECT_EQ(states, (std::vector<WindowState>{WindowState::Normal, WindowState::Minimized,
+                                              WindowState::Normal}));
+  EXPECT_EQ(f.State, WindowState::Normal);
+  EXPECT_EQ(f.Left, 3007);
+  EXPECT_EQ(f.Top, 1500);
+}
+
 TEST_F(DesktopTest, TheCloseButtonRunsUnloadAndTheWindowGoes) {
   int unloads = 0;
   f.Unload = [&] { ++unloads; };
@@ -306,10 +361,63 @@ TEST_F(DesktopTest, TheCloseButtonRunsUnloadAndTheWindowGoes) {
   QPointer<QWidget> w = widgetOf(f);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
   w->close();
-  QTRY_COMPARE(unloads, 1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return unloads > 0; }));
+  EXPECT_EQ(unloads, 1);
   EXPECT_FALSE(f.Loaded);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(w.isNull());
+}
+
+// A second window beside the first, shown on its own and raised, whose text box reports
+// Enter to the model and whose graphical button shows its BackColor as its face.
+TEST_F(DesktopTest, ASecondWindowWithATextBoxAndAGraphicalButton) {
+  struct Dialog : Form {
+    Dialog() : Form("Dialog") {
+      Left = 7500;
+      Top = 6000;
+      Width = 2400 + 120;
+      Height = 1200 + 565;
+      Caption = "Second";
+      Box.Left = 150;
+      Box.Top = 150;
+      Box.Width = 1200;
+      Box.Height = 375;
+      Face.Left = 150;
+      Face.Top = 600;
+      Face.Width = 495;
+      Face.Height = 495;
+      Face.Style = 1;
+      Face.BackColor = 0xC0FFFF;
+      add(Box);
+      add(Face);
+    }
+    TextBox Box{"Box"};
+    CommandButton Face{"Face"};
+  } dialog;
+  std::vector<std::pair<int, int>> keys;
+  dialog.Box.KeyDown = [&](int k, int s) { keys.push_back({k, s}); };
+  desktop.run([&] {
+    desktop.showForm(f);
+    desktop.showForm(dialog);
+    desktop.bringToFront(dialog);
+    desktop.setFocus(dialog, dialog.Box);
+  });
+  QWidget* first = widgetOf(f);
+  QWidget* second = widgetOf(dialog);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(second));
+  EXPECT_TRUE(second->isWindow());
+  EXPECT_NE(first, second);
+  EXPECT_EQ(second->windowTitle(), QString("Second"));
+  EXPECT_EQ(second->geometry().topLeft(), QPoint(504, 434));
+  auto* edit = qobject_cast<QLineEdit*>(widgetOf(dialog.Box));
+  ASSERT_NE(edit, nullptr);
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(keys, (std::vector<std::pair<int, int>>{{13, 0}}));
+  QTest::keyClicks(edit, "12");
+  EXPECT_EQ(dialog.Box.Text(), "12");
+  EXPECT_EQ(widgetOf(dialog.Face)->palette().color(QPalette::Button), QColor(255, 255, 192));
+  desktop.run([&] { desktop.unloadForm(dialog); });
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(DesktopTest, CaptureShowsWhatTheModelHoldsNow) {
@@ -422,6 +530,214 @@ TEST_F(DesktopTest, APictureBombIsRefusedBeforeItIsDecoded) {
   EXPECT_FALSE(desktop.loadPicture(bomb));
   EXPECT_TRUE(desktop.views().pixmap(bomb).isNull());
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
+// --- both desktops route the pointer alike -----------------------------------------------
+
+// A panel holding a symbol, a picture, a shape over the symbol's right half, a line across
+// the picture and a disabled label; a hidden frame whose visible child would lie over the
+// picture; a strip that runs past the client area's right edge. Every handler says what ran.
+struct RoutingForm : Form {
+  explicit RoutingForm(std::vector<std::string>& log) : Form("R") {
+    Left = 1500;  // client area at (104, 134) px, 400 x 300
+    Top = 1505;
+    Width = 6000 + 120;
+    Height = 4500 + 565;
+    place(Panel, nullptr, 750, 750, 3000, 2250);  // px 50..250, 50..200
+    place(Sym, &Panel, 150, 150, 900, 600);       // px 60..120, 60..100
+    place(Mark, &Panel, 600, 150, 450, 600);      // px 90..120, 60..100
+    place(Pic, &Panel, 1500, 150, 900, 900);      // px 150..210, 60..120
+    place(Off, &Panel, 150, 1200, 900, 600);      // px 60..120, 130..170
+    place(Hid, nullptr, 2250, 750, 1500, 1500);   // px 150..250, 50..150
+    place(HidSym, &Hid, 0, 0, 1500, 1500);
+    place(Strip, nullptr, 5250, 3750, 1500, 450);  // px 350..450, 250..280
+    Rule.Container = &Panel;
+    Rule.X1 = 1500;
+    Rule.Y1 = 600;
+    Rule.X2 = 2400;
+    Rule.Y2 = 600;  // px y 90 from x 150 to 210
+    Off.Enabled = false;
+    Hid.Visible = false;
+    for (Control* c : std::initializer_list<Control*>{&Panel, &Sym, &Mark, &Pic, &Rule, &Off, &Hid,
+                                                      &HidSym, &Strip}) {
+      add(*c);
+      const std::string name = c->Name;
+      auto say = [&log, name](const char* what) {
+        return [&log, name, what](int b, int s, double x, double y) {
+          log.push_back(name + " " + what + " " + std::to_string(b) + " " + std::to_string(s) +
+                        " " + std::to_string(std::lround(x)) + " " +
+                        std::to_string(std::lround(y)));
+        };
+      };
+      c->MouseDown = say("down");
+      c->MouseMove = say("move");
+      c->MouseUp = say("up");
+      c->Click = [&log, name] { log.push_back(name + " click"); };
+    }
+  }
+  static void place(Control& c, Control* in, double l, double t, double w, double h) {
+    c.Container = in;
+    c.Left = l;
+    c.Top = t;
+    c.Width = w;
+    c.Height = h;
+  }
+  Frame Panel{"Panel"};
+  Label Sym{"Sym"};
+  Shape Mark{"Mark"};
+  Image Pic{"Pic"};
+  Line Rule{"Rule"};
+  Label Off{"Off"};
+  Frame Hid{"Hid"};
+  Label HidSym{"HidSym"};
+  Label Strip{"Strip"};
+};
+
+struct PointerStep {
+  enum Kind { Move, Down, Up } kind;
+  int x, y;  // client pixels
+  Qt::MouseButton button = Qt::LeftButton;
+};
+
+TEST(MouseRouting, TheRealDesktopRunsTheHandlersTheSimRuns) {
+  using S = PointerStep;
+  std::vector<PointerStep> steps;
+  auto pressAt = [&](int x, int y, Qt::MouseButton b = Qt::LeftButton) {
+    steps.push_back({S::Move, x, y});
+    steps.push_back({S::Down, x, y, b});
+    steps.push_back({S::Move, x + 2, y + 1});
+    steps.push_back({S::Up, x + 2, y + 1, b});
+  };
+  pressAt(20, 20);    // the bare form
+  pressAt(230, 180);  // the panel
+  pressAt(70, 70);    // the symbol
+  pressAt(70, 70, Qt::RightButton);
+  pressAt(100, 70);   // the symbol under the shape
+  pressAt(160, 70);   // the picture
+  pressAt(170, 90);   // the picture under the line
+  pressAt(200, 110);  // the picture under the hidden frame
+  pressAt(80, 150);   // the disabled label: nobody, not its panel either
+  pressAt(380, 260);  // the strip
+  // A press on the symbol let go over the picture; one dragged out of the client area,
+  // over where the strip runs on.
+  steps.insert(steps.end(), {{S::Move, 65, 65},
+                             {S::Down, 65, 65},
+                             {S::Move, 165, 65},
+                             {S::Up, 165, 65},
+                             {S::Move, 65, 65},
+                             {S::Down, 65, 65},
+                             {S::Move, 420, 260},
+                             {S::Up, 420, 260}});
+
+  std::vector<std::string> simLog;
+  {
+    SimClock clock;
+    SimDesktop sim(clock);
+    RoutingForm f(simLog);
+    sim.showForm(f);
+    const int vkOf[] = {0, vk::LButton, vk::RButton};
+    for (const PointerStep& s : steps) {
+      const int vkey = vkOf[s.button == Qt::LeftButton ? 1 : 2];
+      if (s.kind == S::Move) sim.userMovePointer(104 + s.x, 134 + s.y);
+      if (s.kind == S::Down) sim.userButtonDown(vkey);
+      if (s.kind == S::Up) sim.userButtonUp(vkey);
+    }
+  }
+
+  std::vector<std::string> qtLog;
+  TestGate gate;
+  ViewSync views(gate);
+  gate.views = &views;
+  RoutingForm f(qtLog);
+  views.formView(f);
+  f.Loaded = true;
+  f.Visible = true;
+  views.syncAll();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  for (const PointerStep& s : steps) {
+    if (s.kind == S::Move) QTest::mouseMove(windowOf(f), QPoint(s.x, s.y));
+    if (s.kind == S::Down) QTest::mousePress(windowOf(f), s.button, Qt::NoModifier, {s.x, s.y});
+    if (s.kind == S::Up) QTest::mouseRelease(windowOf(f), s.button, Qt::NoModifier, {s.x, s.y});
+  }
+  views.dropForm(f);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  EXPECT_EQ(qtLog, simLog);
+  // What the sim does is what the forms model says: the innermost visible control alone.
+  const auto ran = [&](const std::string& name) {
+    return std::count_if(simLog.begin(), simLog.end(),
+                         [&](const std::string& e) { return e.rfind(name + " ", 0) == 0; });
+  };
+  // A press is a move, a down, a move, an up and, with the left button, a click.
+  EXPECT_EQ(ran("Panel"), 5);  // its own press only
+  EXPECT_EQ(ran("Sym"), 5 + 4 + 5 + 2 + 2);
+  EXPECT_EQ(ran("Pic"), 3 * 5 + 3);
+  EXPECT_EQ(ran("Strip"), 5);
+  for (const char* none : {"Mark", "Rule", "Off", "Hid", "HidSym"}) EXPECT_EQ(ran(none), 0) << none;
+}
+
+// --- captions -------------------------------------------------------------------------------
+
+// The first and last columns with ink of a picture.
+std::pair<int, int> inkColumns(const QImage& img) {
+  int first = -1, last = -1;
+  for (int x = 0; x < img.width(); ++x)
+    for (int y = 0; y < img.height(); ++y)
+      if (qGray(img.pixel(x, y)) < 128) {
+        if (first < 0) first = x;
+        last = x;
+        break;
+      }
+  return {first, last};
+}
+
+TEST_F(DesktopTest, CaptionsAreDrawnAndMeasuredAsTheyShow) {
+  // "&&" is one ampersand; a single "&" marks an access key and shows nothing.
+  const std::vector<std::pair<std::string, QString>> cases = {
+      {"&&", "&"}, {"a&b", "ab"}, {"x&&&y", "x&y"}, {"&&&&", "&&"}};
+  const Font font{"Arial", 24, false, 0};
+  const QFont& qfont = desktop.views().font(font);
+  std::vector<std::unique_ptr<Label>> labels;
+  for (const auto& c : cases) {
+    auto l = std::make_unique<Label>("L" + std::to_string(labels.size()));
+    l->Caption = c.first;
+    l->Font = font;
+    l->BackColor = kWhite;
+    l->ForeColor = kBlack;
+    l->AutoSize = true;
+    l->Left = 150;
+    l->Top = 150 + 600 * static_cast<double>(labels.size());
+    autoSize(desktop, *l);
+    f.add(*l);
+    labels.push_back(std::move(l));
+  }
+  f.Height = 6000;
+  struct Unload {  // before the labels go, whatever the test's outcome
+    QtDesktop& d;
+    Form& f;
+    ~Unload() {
+      if (f.Loaded) d.run([&] { d.unloadForm(f); });
+    }
+  } unload{desktop, f};
+  desktop.run([&] { desktop.showForm(f); });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const QString& shown = cases[i].second;
+    Label& l = *labels[i];
+    EXPECT_EQ(l.Width, QFontMetrics(qfont).horizontalAdvance(shown) * 15.0) << l.Caption;
+    // The text as Qt draws it by itself, where the label draws its caption.
+    QWidget* w = widgetOf(l);
+    QImage expected(w->size(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    QPainter p(&expected);
+    p.setFont(qfont);
+    p.setPen(Qt::black);
+    p.drawText(expected.rect(), Qt::AlignTop | Qt::AlignLeft | Qt::TextSingleLine, shown);
+    p.end();
+    const auto ink = inkColumns(expected);
+    EXPECT_GE(ink.first, 0);
+    EXPECT_EQ(inkColumns(w->grab().toImage()), ink) << l.Caption;
+  }
 }
 
 }  // namespace

@@ -79,15 +79,67 @@ TEST_F(X11InputTest, AHeldKeyIsPressedOnceWhateverItsRepeats) {
   EXPECT_EQ(in->takeKeyPresses(), (std::vector<KeyPress>{{'A', false}}));
 }
 
-TEST_F(X11InputTest, AtMostTheNewestPressesAreKept) {
+TEST_F(X11InputTest, PressesComeWithTheCtrlAndTheLeftAltHeldAtThem) {
   turn();
   in->takeKeyPresses();
-  user("type --delay 1 " + std::string(kMaxKeyPresses + 6, 'a'));
-  user("key b");
+  user("key --delay 12 ctrl+v alt+a c");
+  in->sync();
+  EXPECT_EQ(in->takeKeyPresses(), (std::vector<KeyPress>{{162, false, true, false},
+                                                         {'V', false, true, false},
+                                                         {164, false, false, true},
+                                                         {'A', false, false, true},
+                                                         {'C', false, false, false}}));
+  // The right-hand keys alone, from a client that presses exactly these keycodes (the
+  // typing tool's keysym lookup presses the left ones along with them).
+  X11Input other(openDisplay());
+  for (int modifier : {163, 165}) {
+    other.keyEvent(modifier, false);
+    other.keyEvent('X', false);
+    other.keyEvent('X', true);
+    other.keyEvent(modifier, true);
+  }
+  other.sync();
+  in->sync();
+  EXPECT_EQ(in->takeKeyPresses(), (std::vector<KeyPress>{{163, false, true, false},
+                                                         {'X', false, true, false},
+                                                         {165, false, false, false},
+                                                         {'X', false, false, false}}));
+}
+
+TEST_F(X11InputTest, ABurstOfTwoHundredPressesLosesNone) {
+  turn();
+  in->takeKeyPresses();
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += static_cast<char>('a' + i % 26);
+  user("type --delay 0 " + text);
+  in->sync();
+  const std::vector<KeyPress> got = in->takeKeyPresses();
+  std::string typed;
+  for (const KeyPress& k : got) typed += static_cast<char>(k.vk - 'A' + 'a');
+  EXPECT_EQ(typed, text);
+}
+
+TEST_F(X11InputTest, AFullListOfPressesKeepsTheOldest) {
+  turn();
+  in->takeKeyPresses();
+  // Another XTest client on its own connection, faster than the typing tool.
+  X11Input other(openDisplay());
+  const std::size_t total = kMaxKeyPresses + 10;
+  for (std::size_t i = 0; i < total; ++i) {
+    const int vk = i == 0 ? 'B' : i + 1 == total ? 'C' : 'A';
+    other.keyEvent(vk, false);
+    other.keyEvent(vk, true);
+    if (i % 200 == 0) {
+      other.sync();
+      in->readEvents();
+    }
+  }
+  other.sync();
   in->sync();
   const std::vector<KeyPress> got = in->takeKeyPresses();
   ASSERT_EQ(got.size(), kMaxKeyPresses);
-  EXPECT_EQ(got.back().vk, 'B');
+  EXPECT_EQ(got.front().vk, 'B');
+  EXPECT_EQ(got.back().vk, 'A');  // the last, C, came after the list was full
 }
 
 TEST_F(X11InputTest, ASideKeyAlsoAnswersForItsGenericCode) {

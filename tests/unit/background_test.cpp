@@ -45,7 +45,7 @@ struct Background {
   }
   void moveTo(PointPx pt) { s.desk().userMovePointer(pt.x, pt.y); }
   PointPx barePage() { return over(w().Frame5, 0.3, 0.3); }
-  PointPx barePanel() { return over(w().Frame6, 0.4, 0.18); }
+  PointPx barePanel() { return over(w().Frame6, 0.4, 0.08); }
 
   SimProgram s;
 };

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "platform/sim/sim_desktop.h"
 
 namespace kel {
@@ -117,6 +121,38 @@ TEST(SimDesktop, MeasuresTextByItsDocumentedRule) {
   SizeTw b = d.measureLabel(Font{"Arial", 12, true, 204}, "ж");  // one character, bold
   EXPECT_EQ(b.width, (8 + 1) * 15);
   EXPECT_EQ(b.height, 18 * 15);
+  // Only what a caption shows counts: "&&" is one "&", a single "&" marks an access key.
+  const std::pair<const char*, int> shown[] = {{"&&", 1},   {"&", 0},  {"a&b", 2}, {"x&&&y", 3},
+                                               {"&&&&", 2}, {"ж&", 1}, {"&ж", 1}};
+  for (const auto& [caption, chars] : shown)
+    EXPECT_EQ(d.measureLabel(Font{"Arial", 24, false, 204}, caption).width, chars * 15 * 15)
+        << caption;
+}
+
+TEST(SimDesktop, AReleaseThatUnloadsItsElementMakesNoClick) {
+  SimClock clock;
+  SimDesktop d(clock);
+  Form f("F");
+  f.Width = 3000 + 120;
+  f.Height = 3000 + 565;
+  ControlArray<Label> symbols(Label("Label3"), 5);
+  f.add(symbols);
+  Label& s = symbols.Load(1);
+  s.Width = 600;
+  s.Height = 600;
+  s.Visible = true;
+  std::vector<std::string> events;
+  symbols.MouseUp = [&](int i, int, int, double, double) {
+    events.push_back("up " + std::to_string(i));
+    symbols.Unload(i);
+  };
+  symbols.Click = [&](int i) { events.push_back("click " + std::to_string(i)); };
+  d.showForm(f);
+  d.userMovePointer(4 + 10, 34 + 10);  // the client area starts at (4, 505 / 15) px
+  d.userButtonDown(vk::LButton);
+  d.userButtonUp(vk::LButton);
+  EXPECT_EQ(events, std::vector<std::string>{"up 1"});
+  EXPECT_FALSE(symbols.IsLoaded(1));
 }
 
 // --- change tracking -------------------------------------------------------------------------

@@ -121,7 +121,7 @@ TEST(SelectionDrag, TheWindowIsTopmostSeeThroughAndLeavesThePointerToThePage) {
 
 TEST(SelectionDrag, APressOverThePanelStartsTheDragOnceThePointerIsOnThePage) {
   Selecting u;
-  const PointPx panel = u.over(u.w().Frame6, 0.9, 0.3);
+  const PointPx panel = u.over(u.w().Frame6, 0.5, 0.48);
   u.press(panel);
   u.dragTo({panel.x, panel.y - 30});
   EXPECT_EQ(u.p().PointerOverPanel, 1);

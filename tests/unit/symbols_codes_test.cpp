@@ -200,20 +200,27 @@ TEST(LimitCodes, TheLastLimitCodeEndsTheHoldAndBindsF8ToTheDialog) {
     EXPECT_EQ(p.HotkeyF8Shift, "0");
     EXPECT_EQ(p.HotkeyAssignAction, 0);
 
-    // F8 now opens the same dialog again, from where the pointer is.
+    // F8 now opens the same dialog again, from where the pointer is; the queue waits
+    // while it is open.
     p.PointerX = 333;
     p.PointerY = 222;
     t.type({"119", kX}, 200);
-    EXPECT_EQ(p.evaluation.LimitsDialogRequests(), 1);
+    LimitsDialogForm& dialog = c.dialog == 1 ? p.Form4 : p.Form5;
+    EXPECT_TRUE(dialog.Visible);
+    EXPECT_FALSE((c.dialog == 1 ? p.Form5 : p.Form4).Visible);
     EXPECT_EQ(p.BoundsAnchorX, 333);
     EXPECT_EQ(p.BoundsAnchorY, 222);
-    // The dialog cannot be shown yet: it closes at once, as its own closing does, so
-    // neither the queue nor the capture stays held.
-    EXPECT_FALSE(p.evaluation.Form4Visible() || p.evaluation.Form5Visible());
+    EXPECT_EQ(p.BusyFlag, 1);
+    EXPECT_EQ(p.BoundsQueueState, 1);
+    EXPECT_EQ(p.SymbolCount, 0);
+    // Closed with its close box: neither the queue nor the capture stays held.
+    t.desk().userCloseForm(dialog);
+    t.s.host.advance(100);
+    EXPECT_FALSE(dialog.Visible);
     EXPECT_NE(p.BoundsQueueState, 1);
     EXPECT_EQ(p.BusyFlag, 0);
     EXPECT_EQ(p.HotkeyAssignAction, c.dialog);
-    EXPECT_EQ(p.SymbolCount, 1);  // the item after F8 is played: nothing waits
+    EXPECT_EQ(p.SymbolCount, 1);  // the item after F8 is played
   }
 }
 
@@ -223,7 +230,7 @@ TEST(LimitCodes, DialogCodesActWhileCtrlIsHeld) {
     RowTypist t;
     t.desk().userKeyDown(vk::RControl);
     t.type({code}, 20);
-    EXPECT_EQ(t.p().evaluation.LimitsDialogRequests(), 1);
+    EXPECT_TRUE(t.p().evaluation.Form4Visible() || t.p().evaluation.Form5Visible());
     EXPECT_EQ(t.p().BoundsAnchorX, t.p().PointerX);
   }
 }

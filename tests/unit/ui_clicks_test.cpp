@@ -186,7 +186,7 @@ TEST(ClickDetection, ClicksMeantForOthersSnapNothing) {
     Clicks u;
     const int n = u.text({500, 300});
     const bool panel = std::string(c.name) == "over the panel";
-    const PointPx at = panel ? u.over(u.w().Frame6, 0.4, 0.18) : PointPx{523, 300};
+    const PointPx at = panel ? u.over(u.w().Frame6, 0.4, 0.08) : PointPx{523, 300};
     u.moveTo(at);
     c.prepare(u);  // the page clears the mark of the on-screen keyboard as the pointer comes
     u.clickHere();

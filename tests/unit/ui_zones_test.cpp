@@ -10,6 +10,16 @@
 namespace kel::test {
 namespace {
 
+// A limits dialog (4 integral, 5 sum) standing at 400..600 x 300..400 px, shown or not.
+void standDialog(Ui& u, int dialog, bool shown) {
+  LimitsDialogForm& f = dialog == 4 ? u.p().Form4 : u.p().Form5;
+  if (shown) u.p().evaluation.ShowLimitsDialog(dialog == 4 ? 1 : 2);
+  f.Left = 6000;
+  f.Top = 4500;
+  f.Width = 3000;
+  f.Height = 1500;
+}
+
 TEST(ZoneWatcher, RightOfThePageAndInsideAShownLimitsDialogAreBlocked) {
   struct Case {
     const char* name;
@@ -33,11 +43,8 @@ TEST(ZoneWatcher, RightOfThePageAndInsideAShownLimitsDialogAreBlocked) {
     SCOPED_TRACE(c.name);
     Ui u;
     // Both dialogs stand at 400..600 x 300..400 px when there is one to show.
-    const FormRectTw dialog{6000, 4500, 3000, 1500};
-    u.p().evaluation.form4Rect = dialog;
-    u.p().evaluation.form5Rect = dialog;
-    u.p().evaluation.form4Shown = c.dialog == 4 && c.shown;
-    u.p().evaluation.form5Shown = c.dialog == 5 && c.shown;
+    standDialog(u, 4, c.dialog == 4 && c.shown);
+    standDialog(u, 5, c.dialog == 5 && c.shown);
     ASSERT_EQ((u.w().Left + u.w().Frame5.Width) / 15, 959);
     u.moveTo(c.at);
     u.advance(50);
@@ -64,8 +71,7 @@ TEST(ButtonReRead, TheReleaseIsReadOnlyForAWatchedPress) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Ui u;
-    u.p().evaluation.form4Rect = {6000, 4500, 3000, 1500};
-    u.p().evaluation.form4Shown = c.overDialog;
+    standDialog(u, 4, c.overDialog);
     u.moveTo(c.press);
     u.advance(60);
     u.p().BusyFlag = c.busy ? 1 : 0;

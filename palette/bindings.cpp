@@ -1,0 +1,232 @@
+// The F8, F9 and F10 bindings: what the hotkey row shows for each, the two bind buttons and
+// the F8 help, the F8 binder, and the picture of a saved code at start-up.
+#include <cmath>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "app/program.h"
+#include "palette/palette_buttons.h"
+#include "platform/units.h"
+
+namespace kel {
+
+namespace {
+
+constexpr int kAnyShift = -1;
+
+// A caption of its own, or one made from the code (the digit or the letter it types).
+enum class Made { Fixed, Digit, KeypadDigit, Lower, Upper };
+struct CaptionRow {
+  int first, last;
+  int shift;  // 0, 1 or kAnyShift
+  Made made;
+  const char* caption;
+};
+
+constexpr CaptionRow kCaptions[] = {
+    {13, 13, 0, Made::Fixed, "Enter"},
+    {32, 32, 0, Made::Fixed, "Space"},
+    {8, 8, kAnyShift, Made::Fixed, "Backspace"},
+    {27, 27, kAnyShift, Made::Fixed, "Esc"},
+    {192, 192, 1, Made::Fixed, "~"},
+    {192, 192, 0, Made::Fixed, "`"},
+    {48, 57, 0, Made::Digit, nullptr},
+    {48, 48, 1, Made::Fixed, ")"},
+    {49, 49, 1, Made::Fixed, "!"},
+    {50, 50, 1, Made::Fixed, "@"},
+    {51, 51, 1, Made::Fixed, "#"},
+    {52, 52, 1, Made::Fixed, "$"},
+    {53, 53, 1, Made::Fixed, "%"},
+    // Shift+6 goes into the upper index as Esc does; Shift+8 places the multiplication dot.
+    {54, 54, 1, Made::Fixed, "Up"},
+    {55, 55, 1, Made::Fixed, "&"},
+    {56, 56, 1, Made::Fixed, "."},
+    {57, 57, 1, Made::Fixed, "("},
+    {189, 189, 1, Made::Fixed, "_"},
+    {189, 189, 0, Made::Fixed, "-"},
+    {187, 187, 1, Made::Fixed, "+"},
+    {187, 187, 0, Made::Fixed, "="},
+    {65, 90, 0, Made::Lower, nullptr},
+    {65, 90, 1, Made::Upper, nullptr},
+    {219, 219, 0, Made::Fixed, "["},
+    {219, 219, 1, Made::Fixed, "{"},
+    {220, 220, 0, Made::Fixed, "\\"},
+    {220, 220, 1, Made::Fixed, "|"},
+    {221, 221, 0, Made::Fixed, "]"},
+    {221, 221, 1, Made::Fixed, "}"},
+    {186, 186, 0, Made::Fixed, ";"},
+    {186, 186, 1, Made::Fixed, ":"},
+    {222, 222, 0, Made::Fixed, "'"},
+    {222, 222, 1, Made::Fixed, "\""},
+    {188, 188, 0, Made::Fixed, ","},
+    {188, 188, 1, Made::Fixed, "<"},
+    {190, 190, 0, Made::Fixed, "."},
+    {190, 190, 1, Made::Fixed, ">"},
+    {191, 191, 0, Made::Fixed, "/"},
+    {191, 191, 1, Made::Fixed, "?"},
+    {33, 33, 0, Made::Fixed, "PgUp"},
+    {34, 34, 0, Made::Fixed, "PgDn"},
+    {36, 36, 0, Made::Fixed, "Home"},
+    {35, 35, 0, Made::Fixed, "End"},
+    {96, 105, 0, Made::KeypadDigit, nullptr},
+    {111, 111, 0, Made::Fixed, ":"},
+    {106, 106, 0, Made::Fixed, "."},
+    {109, 109, 0, Made::Fixed, "-"},
+    {107, 107, 0, Made::Fixed, "+"},
+    {110, 110, 0, Made::Fixed, ","},
+};
+
+std::string madeCaption(const CaptionRow& row, int code) {
+  switch (row.made) {
+    case Made::Fixed:
+      return row.caption;
+    case Made::Digit:
+      return std::string(1, static_cast<char>(code));
+    case Made::KeypadDigit:
+      return std::string(1, static_cast<char>('0' + code - 96));
+    case Made::Lower:
+      return std::string(1, static_cast<char>('a' + code - 65));
+    case Made::Upper:
+      return std::string(1, static_cast<char>(code));
+  }
+  return std::string();
+}
+
+// An image takes a picture the way a design-time assignment does: unless it stretches,
+// it takes the picture's size.
+void showPicture(Image& img, const Picture& pic) {
+  img.Picture = pic;
+  if (!img.Stretch && !pic.empty()) {
+    img.Width = pic.WidthPx * kTwipsPerPixel;
+    img.Height = pic.HeightPx * kTwipsPerPixel;
+  }
+}
+
+constexpr int kFirstLimitsDialog = 1057;
+
+}  // namespace
+
+std::optional<std::string> HotkeyCaption(const std::string& code, const std::string& shift) {
+  const std::optional<double> c = toNumber(code);
+  if (!c || *c != std::floor(*c) || *c < 0 || *c > 255) return std::nullopt;
+  const int k = static_cast<int>(*c);
+  const std::optional<double> s = toNumber(shift);
+  for (const CaptionRow& row : kCaptions) {
+    if (k < row.first || k > row.last) continue;
+    if (row.shift != kAnyShift && !(s && *s == row.shift)) continue;
+    return madeCaption(row, k);
+  }
+  return std::nullopt;
+}
+
+std::string BoundKeyCode(const std::string& code) {
+  std::string key = code;
+  constexpr std::string_view kPaced = "***";
+  for (size_t at = key.find(kPaced); at != std::string::npos; at = key.find(kPaced, at))
+    key.erase(at, kPaced.size());
+  if (!key.empty() && key.front() == '`') key.erase(0, 1);
+  return key;
+}
+
+void Palette::ZapisNaznachen(const std::string& code, const std::string& shift,
+                             const std::string& key) {
+  MainWindow& w = p.Form1;
+  Label* label = nullptr;
+  Image* image = nullptr;
+  if (key == "F8") {
+    label = &w.Label7;
+    image = &w.Image4;
+  } else if (key == "F9") {
+    label = &w.Label8;
+    image = &w.Image6;
+  } else if (key == "F10") {
+    label = &w.Label9;
+    image = &w.Image7;
+  } else {
+    return;
+  }
+  // Shown as the key it plays: a code with the queue's markers plays without them.
+  const std::optional<std::string> name = HotkeyCaption(BoundKeyCode(code), shift);
+  if (name) {
+    image->Picture = Picture{};
+    image->Visible = false;
+    label->Caption = *name;
+    label->Visible = true;
+  } else {
+    showPicture(*image, w.Picture2.Picture);
+    image->Visible = true;
+    label->Visible = false;
+  }
+}
+
+void Palette::SmeniKartinka(const std::string& code) {
+  MainWindow& w = p.Form1;
+  const std::optional<double> v = toNumber(BoundKeyCode(code));
+  if (!v) return;
+  // Every palette symbol (2015 too, so that a saved binding of it shows its own face) and
+  // the two limits buttons.
+  for (std::span<const PaletteCell> cells :
+       {std::span<const PaletteCell>(kPaletteCells), std::span<const PaletteCell>(kLimitsCells)}) {
+    for (const PaletteCell& cell : cells) {
+      if (*v != cell.code) continue;
+      w.Picture2.Picture = (w.*cell.button).Picture;
+      return;
+    }
+  }
+}
+
+void Palette::Command32_Click() {
+  MainWindow& w = p.Form1;
+  p.desktop.setFocus(w, w.Command63);
+  p.app.ReturnToMainWindow();
+  p.desktop.messageBox(" In F8, only the last used symbol, click on ->F9 or ->F10", msgbox::OkOnly,
+                       "");
+}
+
+void Palette::Command33_Click() { bindFromQueue(p.HotkeyF9Code, p.HotkeyF9Shift, "F9"); }
+
+void Palette::Command34_Click() { bindFromQueue(p.HotkeyF10Code, p.HotkeyF10Shift, "F10"); }
+
+void Palette::bindFromQueue(std::string& code, std::string& shift, const char* key) {
+  MainWindow& w = p.Form1;
+  p.desktop.setFocus(w, w.Command63);
+  p.app.ReturnToMainWindow();
+  if (w.List1.ListCount() == 0) {
+    p.desktop.messageBox("Click on a symbol or key on the keyboard and then this button.",
+                         msgbox::OkOnly, "");
+    return;
+  }
+  // The item played last.
+  code = w.List1.Text();
+  shift = w.List2.Text();
+  // Right after an integral with limits: the key reopens its dialog. A sum (1062) is
+  // bound as it is.
+  if (const std::optional<double> v = toNumber(code); v && *v == 1056) {
+    code = std::to_string(kFirstLimitsDialog);
+    shift = "0";
+  }
+  ZapisNaznachen(code, shift, key);
+  p.surface.MovePointerToInsertionPoint();
+  p.desktop.bringToFront(w);
+}
+
+void Palette::Timer17_Timer() {
+  MainWindow& w = p.Form1;
+  w.Timer17.setEnabled(false);
+  if (p.HotkeyAssignAction == 1 || p.HotkeyAssignAction == 2) {
+    // After an integral or a sum with limits, F8 opens the same dialog again.
+    const bool integral = p.HotkeyAssignAction == 1;
+    p.HotkeyF8Code = integral ? "1057" : "1058";
+    p.HotkeyF8Shift = "0";
+    ZapisNaznachen(p.HotkeyF8Code, p.HotkeyF8Shift, "F8");
+    showPicture(w.Image4, integral ? w.Command58.Picture : w.Command59.Picture);
+    p.HotkeyAssignAction = 0;
+    return;
+  }
+  p.HotkeyF8Code = w.List1.Text();
+  p.HotkeyF8Shift = w.List2.Text();
+  ZapisNaznachen(p.HotkeyF8Code, p.HotkeyF8Shift, "F8");
+}
+
+}  // namespace kel

@@ -1,0 +1,197 @@
+"""The palette in the real window: a symbol button places its symbol at the insertion point
+and the pointer comes back to the button, F8 repeats it; the integral-with-limits button
+opens its dialog, and the limits typed there end up small above and below the sign while
+nothing typed into the dialog reaches the page; the sum dialog's close box cancels.
+
+Usage: test_palette.py BINARY CASE, CASE one of pi, integral, sum-close-box."""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import e2e_lib as e2e  # noqa: E402
+import e2e_screen as scr  # noqa: E402
+
+BUTTON = 495  # twips, the palette's buttons are square
+
+
+def panel_point(client, left, top, size=BUTTON):
+    """The screen point in the middle of a control of the right-hand panel (twips in the
+    panel, whose Left is the window's outer Width less its 4815 twips, Top 120)."""
+    x, y, w, _ = client
+    panel_left = ((w + 8) * 15 - 4815) / 15
+    return (round(x + panel_left + (left + size / 2) / 15), round(y + (120 + top + size / 2) / 15))
+
+
+def click(d, point):
+    # The pointer rests on the button first, as a person's does.
+    d.xdotool("mousemove", str(point[0]), str(point[1]))
+    time.sleep(0.1)
+    d.xdotool("click", "1")
+
+
+def watch_return(d, button, what):
+    """Waits for the pointer to leave the button (the symbol is placed at the insertion
+    point) and to come back to it."""
+    deadline = time.monotonic() + 5
+    away = False
+    while time.monotonic() < deadline:
+        q = d.pointer()
+        if q != button:
+            away = True
+        elif away:
+            return
+        time.sleep(0.01)
+    e2e.fail("the pointer did not come back to the %s at %s (away: %s, now %s)"
+             % (what, button, away, d.pointer()))
+
+
+def ink_near(d, p, start, name):
+    shot = scr.Shot(d, p.folder, name)
+    sx, sy = start
+    # Below the top border frame (19 px, black), which is dark too.
+    return shot, shot.groups((sx - 12, sy - 45, sx + 160, sy + 50))
+
+
+def alive(p):
+    e2e.check(p.proc.poll() is None, "the program ended:\n" + p.output())
+
+
+def pi(d, p):
+    _, client, start = scr.ready(d, p)
+    button = panel_point(client, 360, 2280)  # Command18, pi
+    click(d, button)
+    watch_return(d, button, "pi button")
+    scr.park(d, client)
+    _, found = ink_near(d, p, start, "palette_pi")
+    e2e.check(len(found) == 1, "expected the pi at the insertion point %s, found %s"
+              % (start, found))
+    first = found[0]
+    e2e.check(abs(first.x0 - start[0]) <= 3 and first.y0 < start[1] < first.y1,
+              "the pi %s does not stand at the insertion point %s" % (first, start))
+    # F8 was bound to it half a second after the click: it places it again, behind it.
+    time.sleep(0.4)
+    d.xdotool("key", "F8")
+    scr.wait_pointer(d, lambda q: q[1] == start[1] and q[0] > first.x1,
+                     "the pointer behind a second pi")
+    scr.park(d, client)
+    _, found = ink_near(d, p, start, "palette_pi_f8")
+    e2e.check(len(found) == 2, "expected two pi after F8, found %s" % found)
+    second = found[1]
+    e2e.check(second.x0 > first.x1 and (second.width, second.height) == (first.width, first.height),
+              "the second symbol %s is not another pi behind %s" % (second, first))
+    alive(p)
+    e2e.passed("a palette click places pi and returns the pointer; F8 repeats it")
+
+
+def dialog_window(d, name, timeout=5):
+    def shown():
+        res = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
+                    check_rc=False).decode().split()
+        return int(res[0]) if res else None
+    return e2e.wait_for(shown, timeout, "the window " + name)
+
+
+def dialog_gone(d, name):
+    def gone():
+        res = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
+                    check_rc=False).decode().split()
+        return not res
+    e2e.wait_for(gone, 5, "the window %s to close" % name)
+
+
+def centred(client, what):
+    x, y, w, h = client
+    e2e.check(abs(x + w / 2 - e2e.SCREEN_W / 2) <= 8 and abs(y + h / 2 - e2e.SCREEN_H / 2) <= 24,
+              "the %s %s is not centred on the screen" % (what, client))
+
+
+def integral(d, p):
+    _, client, start = scr.ready(d, p)
+    click(d, panel_point(client, 2160, 4680))  # Command58, the integral with limits
+    win = dialog_window(d, "Definite integral")
+    dx, dy, dw, dh = d.geometry(win)
+    e2e.check((dw, dh) == (159, 155), "the dialog's client area is %dx%d, not 159x155" % (dw, dh))
+    centred((dx, dy, dw, dh), "integral dialog")
+    # Its boxes: the upper limit at 120, 480 and the lower at 120, 1440 (twips).
+    upper = (dx + round((120 + 855 / 2) / 15), dy + round((480 + 405 / 2) / 15))
+    lower = (dx + round((120 + 855 / 2) / 15), dy + round((1440 + 375 / 2) / 15))
+    click(d, upper)
+    d.xdotool("type", "--delay", "60", "1")
+    click(d, lower)
+    d.xdotool("type", "--delay", "60", "0")
+    time.sleep(0.1)
+    d.xdotool("key", "Return")
+    dialog_gone(d, "Definite integral")
+    # The closing code puts the pointer behind the sign, 20 px right of where it began.
+    scr.wait_pointer(d, lambda q: q == (start[0] + 20, start[1]),
+                     "the pointer behind the integral sign", timeout=8)
+    scr.park(d, client)
+    _, found = ink_near(d, p, start, "palette_integral")
+    sign = max(found, key=lambda g: g.height) if found else None
+    e2e.check(sign and sign.height >= 30 and abs(sign.x0 - start[0]) <= 3,
+              "no integral sign at the insertion point %s: %s" % (start, found))
+    above = [g for g in found if g.y1 < sign.y0]
+    below = [g for g in found if g.y0 > sign.y1]
+    e2e.check(len(found) == 3 and len(above) == 1 and len(below) == 1,
+              "expected the sign %s with one limit above and one below, found %s"
+              % (sign, found))
+    for name, g in (("upper", above[0]), ("lower", below[0])):
+        e2e.check(g.height <= 12 and sign.x0 - 4 <= g.x0 <= sign.x1 + 6,
+                  "the %s limit %s is not small at the sign %s" % (name, g, sign))
+    e2e.check(above[0].x0 > below[0].x0,
+              "the upper limit %s does not stand right of the lower %s" % (above[0], below[0]))
+    # The keys typed into the dialog (1, 0, Enter) never reached the page: no other ink,
+    # and the next key typed lands behind the sign.
+    d.xdotool("key", "x")
+    scr.wait_pointer(d, lambda q: q[1] == start[1] and q[0] > start[0] + 20, "the x typed")
+    scr.park(d, client)
+    _, after = ink_near(d, p, start, "palette_integral_x")
+    e2e.check(len(after) == 4 and after[-1].x0 > sign.x1,
+              "expected the integral and an x behind it, found %s" % after)
+    # F8 now reopens the dialog, with the limits it had.
+    time.sleep(0.6)
+    d.xdotool("key", "F8")
+    dialog_window(d, "Definite integral")
+    alive(p)
+    e2e.passed("the integral typed with its limits from the dialog")
+
+
+def sum_close_box(d, p):
+    _, client, start = scr.ready(d, p)
+    button = panel_point(client, 3360, 4680)  # Command59, the sum with limits
+    click(d, button)
+    win = dialog_window(d, "Sum")
+    geometry = d.geometry(win)
+    e2e.check(geometry[2:] == (154, 146), "the sum dialog's client area is %s" % (geometry,))
+    centred(geometry, "sum dialog")
+    x, y = geometry[0] + 30, geometry[1] + 40
+    click(d, (x, y))
+    d.xdotool("type", "--delay", "60", "n5")
+    d.close_request(win)
+    dialog_gone(d, "Sum")
+    # Closing it ends as a click on the palette does: the pointer back on the button.
+    scr.wait_pointer(d, lambda q: q == button, "the pointer back on the sum button")
+    # Nothing was typed, and typing goes on at the insertion point.
+    scr.park(d, client)
+    _, found = ink_near(d, p, start, "palette_sum_closed")
+    e2e.check(not found, "ink at the insertion point after the dialog was closed: %s" % found)
+    d.xdotool("key", "x")
+    scr.wait_pointer(d, lambda q: q[1] == start[1] and q[0] > start[0], "the x typed")
+    scr.park(d, client)
+    _, found = ink_near(d, p, start, "palette_sum_x")
+    e2e.check(len(found) == 1, "expected the x alone, found %s" % found)
+    alive(p)
+    e2e.passed("the sum dialog's close box cancels and gives the keyboard back")
+
+
+CASES = {"pi": (pi, False), "integral": (integral, False),
+         "sum-close-box": (sum_close_box, True)}
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3 or sys.argv[2] not in CASES:
+        e2e.fail("usage: test_palette.py BINARY " + "|".join(CASES))
+    case, wm = CASES[sys.argv[2]]
+    display = e2e.Display(window_manager=wm)
+    case(display, e2e.Program(sys.argv[1], display))

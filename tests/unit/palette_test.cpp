@@ -1,0 +1,226 @@
+// The palette: its buttons in the panel, a click through the whole chain to the symbol on
+// the page, the pointer back on the button and F8 bound to it, and the presses that keep
+// the on-screen keyboard out of the way.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "palette_fixture.h"
+
+namespace kel::test {
+namespace {
+
+struct Rect {
+  double l, t, r, b;
+};
+
+Rect rectOf(const Control& c) {
+  double l, t;
+  absolutePosition(c, l, t);
+  return {l, t, l + c.Width, t + c.Height};
+}
+
+bool overlap(const Rect& a, const Rect& b) {
+  return a.l < b.r && b.l < a.r && a.t < b.b && b.t < a.b;
+}
+
+TEST(Palette, FortyFiveButtonsOnTheGridEachShowingItsFace) {
+  PaletteUser u;
+  MainWindow& w = u.w();
+  std::set<int> codes;
+  std::vector<const Control*> cells;
+  for (const PaletteCell& cell : kPaletteCells) {
+    const CommandButton& b = w.*cell.button;
+    SCOPED_TRACE(b.Name);
+    codes.insert(cell.code);
+    cells.push_back(&b);
+    EXPECT_EQ(b.Container, &w.Frame6);
+    EXPECT_EQ(b.Width, 495);
+    EXPECT_EQ(b.Height, 495);
+    // Seven columns from 360, rows from 1080, 600 twips apart.
+    EXPECT_EQ((static_cast<int>(b.Left) - 360) % 600, 0);
+    EXPECT_EQ((static_cast<int>(b.Top) - 1080) % 600, 0);
+    EXPECT_LE(b.Left, 3960);
+    EXPECT_LE(b.Top, 4680);
+    EXPECT_EQ(b.BackColor, cell.code == 2015 ? 0xC0FFFFu : kWhite);
+    EXPECT_EQ(b.Style, 1);
+    EXPECT_TRUE(b.Visible);
+    // The face drawn for it, read from Simbol/ at start-up.
+    EXPECT_EQ(b.Picture->Path, u.p().surface.PictureFile(FaceName(cell.code)).value_or(""));
+    EXPECT_GT(b.Picture->WidthPx, 0);
+  }
+  EXPECT_EQ(codes.size(), 45u);
+  // Nothing else that shows in the panel lies over a button.
+  for (const Control* other :
+       std::initializer_list<const Control*>{&w.Command58, &w.Command59, &w.Command60, &w.Command61,
+                                             &w.Label11, &w.Command71, &w.Frame4, &w.Frame2})
+    for (const Control* c : cells)
+      EXPECT_FALSE(overlap(rectOf(*c), rectOf(*other))) << c->Name << " and " << other->Name;
+  for (size_t i = 0; i < cells.size(); ++i)
+    for (size_t j = i + 1; j < cells.size(); ++j)
+      EXPECT_FALSE(overlap(rectOf(*cells[i]), rectOf(*cells[j])))
+          << cells[i]->Name << " and " << cells[j]->Name;
+  // The preview that keeps the face of the symbol chosen last is never seen.
+  EXPECT_FALSE(w.Picture2.Visible);
+}
+
+TEST(Palette, EveryButtonQueuesItsOwnCodeAndKeepsItsFace) {
+  PaletteUser u;
+  for (const PaletteCell& cell : kPaletteCells) {
+    CommandButton& b = u.w().*cell.button;
+    SCOPED_TRACE(b.Name);
+    u.click(b);
+    u.advance(60);
+    ASSERT_FALSE(u.queued().empty());
+    EXPECT_EQ(u.queued().back(), std::to_string(cell.code));
+    EXPECT_EQ(u.flags().back(), "0");
+    EXPECT_EQ(u.w().Picture2.Picture, b.Picture);
+    u.advance(400);
+  }
+}
+
+// A click goes through every step in order: the press, the click, the dispatch 50 ms later,
+// the symbol played at the insertion point, the pointer back on the button 300 ms after
+// the dispatch, F8 bound 500 ms after it.
+TEST(Palette, AClickPlacesTheSymbolReturnsThePointerAndBindsF8) {
+  struct Case {
+    int code;
+    const char* kind;
+  } cases[] = {{1013, "pi"}, {1001, "plusminus"}, {1036, "1036"}, {1050, "1050"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    PaletteUser u;
+    Program& p = u.p();
+    MainWindow& w = u.w();
+    // The on-screen keyboard is shown.
+    p.Form8Shown = 1;
+    p.palette.ShowForm8();
+    const PointPx insertion = u.insertionPoint();
+    CommandButton& b = u.button(c.code);
+    const PointPx at = u.over(b);
+    u.moveTo(at);
+    u.advance(60);
+
+    u.desk().userButtonDown(vk::LButton);
+    EXPECT_FALSE(p.palette.Form8Visible());
+    EXPECT_EQ(p.Form8Shown, 0);
+    EXPECT_EQ(p.Form8Suspended, 1);
+    u.desk().userButtonUp(vk::LButton);
+    EXPECT_EQ(p.PendingCode, c.code);
+    EXPECT_EQ(p.PendingCode.kind(), PendingValue::Kind::Whole);
+    EXPECT_EQ(w.Picture2.Picture, b.Picture);
+    EXPECT_EQ(p.SavedPointerX, at.x);
+    EXPECT_EQ(p.SavedPointerY, at.y);
+    EXPECT_EQ(u.desk().focusCalls.back(), "Command63");
+    const int before = p.QueueLength;
+
+    u.advance(49);
+    EXPECT_TRUE(u.queued().empty());
+    u.advance(1);  // the dispatch
+    ASSERT_EQ(u.queued(), (std::vector<std::string>{std::to_string(c.code)}));
+    EXPECT_EQ(u.flags(), (std::vector<std::string>{"0"}));
+    EXPECT_EQ(p.QueueLength, before + 2);   // one for the dispatch, one for the item
+    EXPECT_TRUE(p.palette.Form8Visible());  // shown again
+
+    u.advance(20);  // the player's tick
+    ASSERT_EQ(p.SymbolCount, 1);
+    EXPECT_EQ(u.lastKind(), c.kind);
+    EXPECT_EQ(w.Image3[1].Left, p.surface.InsertXFor(insertion.x));
+    EXPECT_NE(u.pointer(), at);  // the placer moved it to the insertion point
+
+    u.advance(279);
+    EXPECT_NE(u.pointer(), at);
+    u.advance(1);  // 300 ms after the dispatch
+    EXPECT_EQ(u.pointer(), at);
+    EXPECT_EQ(p.PointerRestoreOnly, 0);
+
+    EXPECT_TRUE(p.HotkeyF8Code.empty());
+    u.advance(200);  // 500 ms after the dispatch
+    EXPECT_EQ(p.HotkeyF8Code, std::to_string(c.code));
+    EXPECT_EQ(p.HotkeyF8Shift, "0");
+    EXPECT_TRUE(w.Image4.Visible);
+    EXPECT_EQ(w.Image4.Picture, b.Picture);
+    EXPECT_FALSE(w.Label7.Visible);
+
+    // F8 places the symbol again, at the insertion point.
+    u.desk().userMovePointer(insertion.x, insertion.y);
+    u.host().tap(vk::F8);
+    u.advance(200);
+    ASSERT_EQ(p.SymbolCount, 2);
+    EXPECT_EQ(u.lastKind(), c.kind);
+  }
+}
+
+TEST(Palette, APressReleasedOffTheButtonDispatchesNothing) {
+  PaletteUser u;
+  Program& p = u.p();
+  p.Form8Shown = 1;
+  p.palette.ShowForm8();
+  u.moveTo(u.over(u.button(1013)));
+  u.advance(60);
+  u.desk().userButtonDown(vk::LButton);
+  u.moveTo(u.over(u.w().Frame6, 0.4, 0.08));
+  u.desk().userButtonUp(vk::LButton);
+  u.advance(600);
+  EXPECT_TRUE(u.queued().empty());
+  EXPECT_EQ(p.QueueLength, 0);
+  // The keyboard stays hidden until something shows it again.
+  EXPECT_FALSE(p.palette.Form8Visible());
+  EXPECT_EQ(p.Form8Suspended, 1);
+}
+
+// Pressing any of the listed controls hides a shown keyboard; the releases of Check1,
+// Command15 and Command16 show it again, Check1's at once with its flag.
+TEST(Palette, PressesHideTheKeyboardAndSomeReleasesShowItAgain) {
+  struct Case {
+    const char* name;
+    Control& (*control)(MainWindow&);
+    bool showsAgain;
+    int shownAfter;
+  } cases[] = {
+      {"Check1", [](MainWindow& w) -> Control& { return w.Check1; }, true, 1},
+      {"Command15", [](MainWindow& w) -> Control& { return w.Command15; }, true, 0},
+      {"Command16", [](MainWindow& w) -> Control& { return w.Command16; }, true, 0},
+      {"Command33", [](MainWindow& w) -> Control& { return w.Command33; }, false, 0},
+      {"Command69", [](MainWindow& w) -> Control& { return w.Command69; }, false, 0},
+      {"Label11", [](MainWindow& w) -> Control& { return w.Label11; }, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PaletteUser u;
+    Program& p = u.p();
+    Control& ctl = c.control(u.w());
+    ctl.Visible = true;
+    p.Form8Shown = 1;
+    p.palette.ShowForm8();
+    ASSERT_TRUE(ctl.MouseDown);
+    ctl.MouseDown(1, 0, 0, 0);
+    EXPECT_FALSE(p.palette.Form8Visible());
+    EXPECT_EQ(p.Form8Shown, 0);
+    EXPECT_EQ(p.Form8Suspended, 1);
+    if (ctl.MouseUp) ctl.MouseUp(1, 0, 0, 0);
+    EXPECT_EQ(p.palette.Form8Visible(), c.showsAgain);
+    EXPECT_EQ(p.Form8Shown, c.shownAfter);
+    EXPECT_EQ(p.Form8Suspended, 1);
+  }
+}
+
+// With the keyboard closed, presses and releases change nothing, and neither does the
+// dispatch.
+TEST(Palette, AClosedKeyboardStaysClosed) {
+  PaletteUser u;
+  Program& p = u.p();
+  u.click(u.button(1026));
+  u.w().Check1.Visible = true;
+  u.w().Check1.MouseDown(1, 0, 0, 0);
+  u.w().Check1.MouseUp(1, 0, 0, 0);
+  u.advance(600);
+  EXPECT_FALSE(p.palette.Form8Visible());
+  EXPECT_EQ(p.Form8Shown, 0);
+  EXPECT_EQ(p.Form8Suspended, 0);
+}
+
+}  // namespace
+}  // namespace kel::test
