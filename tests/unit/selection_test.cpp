@@ -227,6 +227,28 @@ TEST(SelectionDrag, AFailedOrEmptyCaptureLeavesTheClipboardAlone) {
   }
 }
 
+// The right button let go over the page ends the sizing and closes the window; the left
+// button's release still reads the rectangle, without a window to take a picture of.
+TEST(SelectionDrag, TheRightButtonClosesTheWindow) {
+  Selecting u;
+  u.type(kTyped, {"4", "2"});
+  u.press({390, 270});
+  u.dragTo({600, 330});
+  ASSERT_TRUE(u.form2().Visible);
+  u.desk().userButtonDown(vk::RButton);
+  u.advance(60);
+  u.desk().userButtonUp(vk::RButton);
+  u.advance(60);
+  EXPECT_FALSE(u.form2().Loaded);
+  EXPECT_FALSE(u.w().Timer18.Enabled());
+  EXPECT_EQ(u.dragState(), 2);
+  u.release();
+  EXPECT_EQ(u.w().Text21.Text(), "42");
+  EXPECT_TRUE(u.desk().captures.empty());
+  EXPECT_FALSE(u.desk().clipboardPicture);
+  EXPECT_FALSE(u.form2().Loaded);
+}
+
 TEST(SelectionDrag, OverThePanelTheReaderChangesNothing) {
   Selecting u;
   u.type(kTyped, {"4", "2"});
