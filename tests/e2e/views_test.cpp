@@ -10,8 +10,8 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
