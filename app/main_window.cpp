@@ -100,6 +100,8 @@ MainWindow::MainWindow(Scheduler& s)
       Timer16(s, "Timer16", 50, false),
       TimerStart0(s, "TimerStart0", 200, true),
       timerNovaDrob(s, "timerNovaDrob", 3000, false),
+      Timer11(s, "Timer11", 300, false),
+      Timer12(s, "Timer12", 500, false),
       backgroundGroup{&Timer0,  &Timer00, &Timer1, &Timer10, &Timer13, &Timer14,
                       &Timer15, &TimerM1, &Timer8, &Timer22, &Timer23},
       Timer30(s, "Timer30", 1000, false),  // pages
@@ -168,15 +170,33 @@ MainWindow::MainWindow(Scheduler& s)
   place(Command15, &Frame8, 2370, 0, 615, 495);
   Command15.Caption = "Save";
   Command15.Visible = false;
-  place(Check1, &Frame8, 3000, 0, 855, 255);
+  // The result row: hidden until a result is shown.
+  place(Check1, &Frame8, 3000, 0, 810, 390);
   Check1.Caption = "Round";
   Check1.Value = 1;
   Check1.Visible = false;
   Check1.BackColor = kBlack;
   Check1.ForeColor = kWhite;
-  place(Gradusi, &Frame8, 3870, 0, 585, 315);
+  place(Gradusi, &Frame8, 3840, 0, 615, 510);
   Gradusi.Items = {"rad", "deg"};
   Gradusi.ListIndex = -1;
+  Gradusi.Visible = false;
+  place(Shape1, &Frame8, 3000, 0, 1455, 535);
+  Shape1.Filled = false;
+  Shape1.FillColor = kWhite;
+  Shape1.Visible = false;
+  // Text1, left of the "=" button, is placed with the evaluator's controls.
+  place(Command17, &Frame6, 2640, 600, 375, 405);
+  Command17.Caption = "=";
+  place(Text8, &Frame6, 3000, 600, 1455, 405);
+  Command17.Visible = false;
+  Text8.Visible = false;
+  place(Frame7, &Frame2, 3000, 2520, 1335, 1335);
+  Frame7.BackColor = kBlack;
+  Frame7.Visible = false;
+  place(Command74, &Frame5, 0, 0, 1215, 375);
+  Command74.Caption = "Ogradi Auto";
+  Command74.Visible = false;
 
   // Panel.
   place(Command60, &Frame6, 360, 4680, 1095, 495);
@@ -341,6 +361,9 @@ MainWindow::MainWindow(Scheduler& s)
   for (const PaletteCell& cell : kPaletteCells) add(this->*cell.button);
   for (const PaletteCell& cell : kLimitsCells) add(this->*cell.button);
   // --- end of the palette's block -----------------------------------------------------------
+  add(Frame7);
+  add(Command17);
+  add(Text8);
   add(Command60);
   add(Command61);
   add(Command71);
@@ -353,6 +376,7 @@ MainWindow::MainWindow(Scheduler& s)
   add(Label3);
   add(Image3);
   add(Line4);
+  add(Command74);
   add(frame9);
   add(Picture00);
   add(Picture3);
@@ -372,6 +396,7 @@ MainWindow::MainWindow(Scheduler& s)
   add(Command15);
   add(Check1);
   add(Gradusi);
+  add(Shape1);
 
   // --- pages: the page buttons, in the lower tool frame -------------------------------------
   // Three to a row under the hint images, the first page's button red.

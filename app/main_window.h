@@ -42,7 +42,7 @@ struct MainWindow : Form {
   CommandButton Command16{"Command16"};  // open
   CommandButton Command15{"Command15"};  // save
   CheckBox Check1{"Check1"};             // Round
-  ComboBox Gradusi{"Gradusi"};           // angle unit
+  ListBox Gradusi{"Gradusi"};            // angle unit: "rad", "deg"
 
   // --- panel -------------------------------------------------------------------------------
   CommandButton Command60{"Command60"}, Command61{"Command61"};  // language
@@ -108,10 +108,21 @@ struct MainWindow : Form {
   TextBox Text20{"Text20"};
   // --- end of evaluation -----------------------------------------------------------------
 
+  // --- reading a selection back and the result row ---------------------------------------
+  // Text1, the expression read, is the evaluator's (above).
+  CommandButton Command17{"Command17"};  // "=": types the result into the formula
+  TextBox Text8{"Text8"};                // the result
+  Shape Shape1{"Shape1"};                // outline round Round and the angle unit
+  Frame Frame7{"Frame7"};                // the panel of move buttons
+  CommandButton Command74{"Command74"};  // "Ogradi Auto": places frame9 (never shown)
+  // ---------------------------------------------------------------------------------------
+
   // --- timers, in creation order (ties of due time go to the earlier one) -------------------
   Timer Timer0, Timer00, Timer1, Timer4, Timer6, Timer8, Timer10, Timer13, Timer14, Timer15,
       Timer17, Timer18, Timer19, Timer20, Timer21, Timer22, Timer23, Timer24, Timer25, Timer27,
       Timer28, Timer32, TimerM1, TimerM2, Timer16, TimerStart0, timerNovaDrob;
+  // Reading: evaluate the expression read (300 ms), type its result (500 ms); one-shots.
+  Timer Timer11, Timer12;
 
   // The eleven timers that Stop and Start switch as a group, in no particular order.
   Timer* backgroundGroup[11];

@@ -17,6 +17,7 @@ Program::Program(Desktop& d, Files& f, Scheduler& s)
       files(f),
       scheduler(s),
       Form1(s),
+      Form2(),
       app(*this),
       surface(*this),
       input(*this),
@@ -90,6 +91,22 @@ void Program::wireEvents() {
   palette.WireEvents();
   WireLimitsDialogs(*this);
   // --- end of the palette's block ---------------------------------------------------------
+
+  // --- reading a selection back and the result row ---
+  w.Timer22.Tick = [this] { pages.Timer22_Timer(); };
+  w.Timer18.Tick = [this] { pages.Timer18_Timer(); };
+  Form2.Load = [this] { pages.Form2_Load(); };
+  Form2.Resize = [this] { pages.Form2_Resize(); };
+  w.Timer11.Tick = [this] { evaluation.Timer11_Timer(); };
+  w.Timer12.Tick = [this] { evaluation.Timer12_Timer(); };
+  w.Text8.Change = [this] { evaluation.Text8_Change(); };
+  w.Check1.Click = [this] { evaluation.Check1_Click(); };
+  w.Gradusi.Click = [this] { evaluation.Gradusi_Click(); };
+  w.Text1.Click = [this] { evaluation.Text1_Click(); };
+  w.Text8.Click = [this] { evaluation.Text8_Click(); };
+  w.Command17.Click = [this] { evaluation.Command17_Click(); };
+  w.Command74.Click = [this] { evaluation.Command74_Click(); };
+  // ---
   pages.WireEvents();  // pages: undo, the page buttons, clear all, the page files
 }
 

@@ -10,6 +10,7 @@
 #include "evaluation/limits_dialogs.h"
 #include "input/input.h"
 #include "pages/pages.h"
+#include "pages/selection_window.h"
 #include "palette/palette.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
@@ -33,6 +34,9 @@ class Program : public SharedState {
   LimitsDialogForm Form4{LimitsKind::Integral};
   LimitsDialogForm Form5{LimitsKind::Sum};
   // --- end of the limits dialogs' block ---------------------------------------------------
+  // --- the other windows ---
+  SelectionWindow Form2;
+  // ---
 
   App app;
   Surface surface;

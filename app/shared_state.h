@@ -150,6 +150,20 @@ struct SharedState {
   // --- the expression left of a " = " (page twips; written by the text placer) -----------
   double ExprRegionLeft = 0, ExprRegionTop = 0, ExprRegionRight = 0, ExprRegionBottom = 0;
 
+  // --- reading a selection back ------------------------------------------------------------
+  // The press point of a drag (screen pixels, as the drag watcher takes it), which the
+  // reader then turns into the first corner of its rectangle (page twips); the second
+  // corner of the last dragged rectangle (page twips).
+  double DragStartX = 0, DragStartY = 0;
+  double DragEndX = 0, DragEndY = 0;
+  // LastSymbolRight, LastSymbolTop (below) hold, after a reading that ends with " = ", the
+  // point right of the sign on its middle line (screen pixels), where the result is typed.
+  // Every reading clears both; a cut sets CutFlag, a change of page PageNumberChanged.
+  int CutFlag = 0;
+  int PageNumberChanged = 0;
+  // The page the selection was read on.
+  std::string SelectionPage;
+
   // --- window services --------------------------------------------------------------------
   int FormDragActive = 0;
   double FormDragX = 0, FormDragY = 0;

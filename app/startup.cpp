@@ -95,13 +95,19 @@ void App::readOptions() {
     std::optional<long long> v = toWholeNumber(*f9);
     if (v && (*v == 0 || *v == 1)) w.Check3.Value = static_cast<int>(*v);
   }
+  // Setting Round or the angle unit from here runs their click steps when the value
+  // changes, as a change by the user does.
+  const int round = w.Check1.Value;
   if (!f7 || f7->empty()) {
     w.Check1.Value = 1;
   } else if (std::optional<double> v = toNumber(*f7)) {
     w.Check1.Value = *v == 1 ? 1 : 0;
   }  // text that is not a number leaves Round as it is (ticked)
+  if (w.Check1.Value != round) skipOnFailure([&] { p.evaluation.Check1_Click(); });
   std::optional<double> unit = f8 ? toNumber(*f8) : std::nullopt;
+  const int angleUnit = w.Gradusi.ListIndex;
   w.Gradusi.ListIndex = unit && *unit == 1 ? 1 : 0;
+  if (w.Gradusi.ListIndex != angleUnit) skipOnFailure([&] { p.evaluation.Gradusi_Click(); });
 }
 
 void App::writeOptions() {

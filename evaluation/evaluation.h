@@ -1,11 +1,12 @@
-// What the main window uses of formula reading and evaluation. Until that is built
-// these are seams.
+// Formula reading and evaluation: reading a selection back, the result row, and what the
+// main window uses of the evaluator and the limits dialogs (seams until those are built).
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "palette/palette.h"
+#include "platform/desktop.h"
 #include "platform/script/script_engine.h"
 
 namespace kel {
@@ -21,16 +22,42 @@ class Evaluation {
   // Creates the script engine with the program's math object.
   void InitScriptEngine();
 
+  // --- reading a selection back -----------------------------------------------------------
+  // Reads the rectangle just dragged over the page (the drag watcher, at the release), and
+  // the expression region left of a " = " just placed (the text placer, with Check3
+  // ticked): the symbols whose top-left corner lies inside become the selection records
+  // in List3, their walk the linear formula in Text1 and, without blanks, in Text21 above
+  // the page; the picture goes onto the clipboard and the evaluation (Timer11) is started,
+  // and after an evaluable " = " the typing of the result (Timer12).
+  void SelectDragRectangle();
+  void SelectRegionBeforeEquals();
   // Places the hidden outline frame9 on the expression region (it stays hidden).
   void Command74_Click();
-  // The "=" button of the result row (also Ctrl+R): types the current result into the
-  // formula. Until results are built it only counts its runs, so its callers can be seen.
-  void Command17_Click();
-  int command17Runs = 0;
-  // Reads and evaluates the symbols inside the expression region.
-  void SelectRegionBeforeEquals();
   // One-shot: hides the outline of the expression region again.
   void Timer32_Timer();
+  // The picture of the screen under the selection window, nothing when it cannot be had.
+  Bitmap CaptureOverlayArea();
+  // The hidden image Image5's picture: the last capture, on its way to the clipboard.
+  Bitmap Image5Picture;
+
+  // --- the result row -----------------------------------------------------------------------
+  // One-shots: evaluate Text1 and show the result (300 ms); type it after the " = " (500 ms).
+  void Timer11_Timer();
+  void Timer12_Timer();
+  // A result in Text8 shows the row; an empty one brings the window to the front.
+  void Text8_Change();
+  // Rounding or the angle unit changed: the last expression again.
+  void Check1_Click();
+  void Gradusi_Click();
+  void Text1_Click();
+  void Text8_Click();
+  // The "=" button of the result row (also Ctrl+R): types the current result into the
+  // formula and returns the pointer to where the user clicked.
+  void Command17_Click();
+  // Appends the result in Text8 to the key queue, one paced item per character.
+  void ZapisRezultatat();
+  // -------------------------------------------------------------------------------------------
+
   // --- the limits dialogs Form4 (integral) and Form5 (sum): evaluation/limits_dialogs.cpp ---
   // Whether a dialog is shown, and where it stands (outer rectangle, twips). Asking loads
   // it, hidden, the first time.
@@ -82,6 +109,16 @@ class Evaluation {
   // --- end of the evaluator ---------------------------------------------------------------
 
  private:
+  // --- reading a selection back ---
+  // The common body of the two readers, on a rectangle of page twips.
+  void readSelection(double x1, double y1, double x2, double y2, bool region);
+  void finishReading(const std::string& raw, int openExponent, bool region);
+  // A screen rectangle (pixels, rounded to whole ones) captured; nothing when it is empty.
+  Bitmap captureScreenRect(double leftPx, double topPx, double widthPx, double heightPx);
+  // The expression region left of a " = ", inside its outline.
+  Bitmap CaptureRegion();
+  // ---
+
   void evaluationFailed(int errorNumber);
   void openLimitsDialogFromPalette(int dialog);
   // --- end of the limits dialogs' block ----------------------------------------------------

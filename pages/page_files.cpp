@@ -246,6 +246,14 @@ void Pages::PlaceFileRecord(const PageFileRecord& r) {
   }
 }
 
+bool Pages::PlacePageOfFile(const std::string& bytes, int page) {
+  const std::optional<std::vector<PageFileRecord>> records = checkPageFile(bytes);
+  if (!records) return false;
+  for (const PageFileRecord& r : *records)
+    if (r.page == page) skipOnFailure([&] { PlaceFileRecord(r); });
+  return true;
+}
+
 void Pages::ZarediOtFile() {
   const int shown = PageShown();
   // The placers move the pointer on by every symbol they place; loading leaves it where

@@ -103,7 +103,10 @@ void Pages::PrezapisStranica(int Koia) {
   p.LowerIndexMode = slot.LowerIndexMode == 1 ? 1 : 0;
 }
 
-void Pages::Text26_Change() { markPageNumberChanged(); }
+void Pages::Text26_Change() {
+  p.PageNumberChanged = 1;
+  p.Form1.Frame7.Visible = false;
+}
 
 void Pages::Command72_MouseDown(int, int, int, double, double) { p.palette.BlokVirtualKlav(); }
 
@@ -156,15 +159,13 @@ void Pages::Label11_Click() {
   p.surface.ZachisvaneHome();
 }
 
-// --- until the reading is built ------------------------------------------------------------
-
-void Pages::markPageNumberChanged() {}
-
 void Pages::forgetSelection() {
   MainWindow& w = p.Form1;
   w.List3.Clear();
+  p.CutFlag = 0;
   w.Text21.setText("");
   w.Text21.Visible = false;
+  w.Frame7.Visible = false;
 }
 
 }  // namespace kel

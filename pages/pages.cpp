@@ -5,8 +5,6 @@
 
 namespace kel {
 
-void Pages::UnloadForm2() {}
-
 void Pages::LoadForm7() {
   if (form7Loaded_) return;
   form7Loaded_ = true;

@@ -17,13 +17,36 @@
 namespace kel {
 
 class Program;
+struct SelectionWindow;
 
 class Pages {
  public:
   explicit Pages(Program& p) : p(p) {}
 
+  // --- the selection rectangle ------------------------------------------------------------
+  // The drag watcher (50 ms, one of the background group): a press on the page takes the
+  // anchor, a move of more than 10 px shows the selection window there, the release reads
+  // the dragged rectangle and unloads the window.
+  void Timer22_Timer();
+  // The sizing timer (50 ms while a drag is on): sizes the selection window to the pointer.
+  void Timer18_Timer();
+  // The selection window, loaded (hidden, its load step run) when it is not: whatever
+  // refers to the window loads it.
+  SelectionWindow& LoadedForm2();
+  void Form2_Load();
+  void Form2_Resize();
+  // Sizes the window (twips); a negative size is not applied. Every change of size runs
+  // its resize step.
+  void SetForm2Width(double width);
+  void SetForm2Height(double height);
   // Unloads the selection rectangle window; nothing when it is not loaded.
   void UnloadForm2();
+  // The drag state: 0 idle, 1 the left button is down and the anchor taken, 2 dragging
+  // with the window shown. The anchor is the pointer at the press (pixels, and twips).
+  int DragState = 0;
+  long DragAnchorX = 0, DragAnchorY = 0;
+  double DragAnchorTwipsX = 0, DragAnchorTwipsY = 0;
+  // ---------------------------------------------------------------------------------------
   // The paste/cut pop-up: loading it (shown or not) runs its load step, which switches
   // the pointer-leaves-window check off; unloading it switches that check on again.
   void LoadForm7();
@@ -121,6 +144,9 @@ class Pages {
   // Places one record of a page file at its place, as loading does (PlacingFromFile is 1
   // around the placement only, whatever happens in it).
   void PlaceFileRecord(const PageFileRecord& record);
+  // Checks a page file's bytes as loading does and places the records of one page (1 to 12)
+  // on the page shown; false, and nothing placed, when they are no page file.
+  bool PlacePageOfFile(const std::string& bytes, int page);
   // The page-file buffer (a hidden text box in the design): the text of the last save.
   std::string Text2;
   int PageSaveIndex = 0;
@@ -145,10 +171,9 @@ class Pages {
   void readPageShown();
   // The fraction stage hints of a restored snapshot.
   void showFractionStage(int stage);
-  // The selection reader's records, the expression line and the move buttons: after clear
-  // all they would name symbols that are gone.
+  // The selection reader's records and its cut, the expression line and the move buttons:
+  // after clear all they would name symbols that are gone.
   void forgetSelection();
-  void markPageNumberChanged();
   // LastSymbolTop and LastSymbolRight from the pointer, as a restored page has it.
   void recomputeLastSymbol();
   // Gives the main window this state, running its resize step as a change of state does.

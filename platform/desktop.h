@@ -145,6 +145,8 @@ class Desktop {
   virtual SizeTw screenSize() = 0;  // twips
 
   // --- capture and clipboard -----------------------------------------------------------
+  // The screen's pixels in a rectangle; an empty bitmap (0 x 0) when nothing could be
+  // captured.
   virtual Bitmap captureScreen(const RectPx& r) = 0;
   virtual void clipboardClear() = 0;
   virtual void clipboardSetPicture(const Bitmap& b) = 0;

@@ -84,8 +84,8 @@ void Form::add(ControlArrayBase& a) {
   a.attachLog(&changes_);
 }
 
-double Form::ScaleWidth() const { return Width - kFrameExtraWidthTw; }
-double Form::ScaleHeight() const { return Height - kFrameExtraHeightTw; }
+double Form::ScaleWidth() const { return Borderless ? Width : Width - kFrameExtraWidthTw; }
+double Form::ScaleHeight() const { return Borderless ? Height : Height - kFrameExtraHeightTw; }
 
 void Form::forEachControl(const std::function<void(Control&)>& f) const {
   for (const Layer& l : layers_) {

@@ -564,7 +564,8 @@ enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
 // A window. Left/Top/Width/Height are its outer frame in twips; its client area
 // stands kFrameLeftPx to the right of Left and kFrameTopTw below Top, whatever the
-// window manager draws (the backend keeps it there).
+// window manager draws (the backend keeps it there); a borderless window's client area is
+// the window itself.
 class Form : public Tracked {
  public:
   explicit Form(std::string name);
@@ -583,8 +584,15 @@ class Form : public Tracked {
   Prop<Colour, kChangedColours> BackColor{this, kButtonFace};
   Prop<bool, kChangedState> Sizable{this, true};
   Prop<Picture, kChangedPicture> Icon{this};
+  // The kind of window, fixed before it is first shown. A borderless window has no frame
+  // or caption: its client area is the whole window, at Left/Top. One that never
+  // activates takes no keyboard focus when shown; one the pointer passes through leaves
+  // every pointer event to whatever lies beneath it.
+  bool Borderless = false;
+  bool NeverActivates = false;
+  bool PointerPassesThrough = false;
 
-  // Client size in twips, as the frame rule gives it.
+  // Client size in twips, as the frame rule gives it (the whole window when borderless).
   double ScaleWidth() const;
   double ScaleHeight() const;
 

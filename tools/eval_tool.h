@@ -7,24 +7,32 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/files.h"
 
 namespace kel::tools {
 
-// No options file and no pictures: every program starts from the design state.
+// No options file and no pictures: every program starts from the design state. With a
+// folder, the pictures of its Simbol/ are found (the options file still is not).
 class NoFiles : public Files {
  public:
-  std::string programFolder() const override { return {}; }
+  NoFiles() = default;
+  explicit NoFiles(std::string folder) : folder_(std::move(folder)) {}
+  std::string programFolder() const override { return folder_; }
   FileRead read(const std::string&, std::uintmax_t) override { return {}; }
   bool replaceContent(const std::string&, const std::string&) override { return false; }
   bool exists(const std::string&) override { return false; }
+
+ private:
+  std::string folder_;
 };
 
 enum class EvalMode {
   Evaluate,   // the line is the linear formula Text1, evaluated as the result row does
   Normalise,  // the line is EvalExpression, put through NormalizeExpression
   Engine,     // the line is a script expression, evaluated by the script engine alone
+  Read,       // the line is a page file's text: its page 1 placed, dragged over and read
 };
 
 struct EvalOptions {
@@ -33,11 +41,14 @@ struct EvalOptions {
   bool round = false;    // Check1 ticked
 };
 
-// What the tool writes for one input line, without the line end.
-std::string evalLine(const EvalOptions& options, std::string_view line);
+// What the tool writes for one input line, without the line end. The pictures a page places
+// are looked for in programFolder's Simbol/.
+std::string evalLine(const EvalOptions& options, std::string_view line,
+                     const std::string& programFolder = {});
 
 // The whole tool: arguments, standard input to standard output. Returns the exit status.
+// The pictures a page places are looked for in programFolder's Simbol/.
 int runEvalTool(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-                std::ostream& err);
+                std::ostream& err, const std::string& programFolder = {});
 
 }  // namespace kel::tools

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_desktop.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
@@ -13,6 +14,7 @@
 #include <QStringList>
 #include <QStyleFactory>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/qt/fonts.h"
@@ -264,19 +266,31 @@ SizeTw QtDesktop::screenSize() {
 
 Bitmap QtDesktop::captureScreen(const RectPx& r) {
   Bitmap b;
-  b.width = std::clamp(r.width, 0, 4096);
-  b.height = std::clamp(r.height, 0, 4096);
-  b.pixels.assign(static_cast<size_t>(b.width) * static_cast<size_t>(b.height), 0);
+  const int width = std::clamp(r.width, 0, 4096);
+  const int height = std::clamp(r.height, 0, 4096);
   QScreen* s = QGuiApplication::primaryScreen();
-  if (lost_ || !s || b.width == 0 || b.height == 0) return b;
-  // What the model shows now must be on the screen before it is copied.
+  if (lost_ || !s || width == 0 || height == 0) return b;
+  // What the model shows now must be on the screen before it is copied: what changed is
+  // painted, and the windows' own pixels go back where the rectangle lies, since an outline
+  // cut away just now leaves on the screen what stood under it before. Repainting whole
+  // windows would cost as much as their symbols, whatever changed.
   views_.syncAll();
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->isVisible()) w->repaint();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+  const QRect area(r.left, r.top, width, height);
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (!w->isVisible() || !w->windowHandle() || !w->backingStore()) continue;
+    const QRect mine = area.intersected(w->geometry()).translated(-w->geometry().topLeft());
+    if (!mine.isEmpty()) w->backingStore()->flush(QRegion(mine), w->windowHandle());
+  }
   QGuiApplication::sync();
-  const QImage img = s->grabWindow(0, r.left, r.top, b.width, b.height)
+  const QImage img = s->grabWindow(0, r.left, r.top, width, height)
                          .toImage()
                          .convertToFormat(QImage::Format_RGB32);
+  // A grab that failed gives nothing, not a black picture of the size asked for.
+  if (img.isNull() || img.width() <= 0 || img.height() <= 0) return b;
+  b.width = width;
+  b.height = height;
+  b.pixels.assign(static_cast<size_t>(b.width) * static_cast<size_t>(b.height), 0);
   const int w = std::min(b.width, img.width());
   const int h = std::min(b.height, img.height());
   for (int y = 0; y < h; ++y) {

@@ -48,6 +48,15 @@ QRect clientRectFor(double left, double top, double width, double height) {
   return QRect(x, y, std::clamp(w, 1, 16000), std::clamp(h, 1, 16000));
 }
 
+QRect windowRectFor(const Form& f) {
+  if (!f.Borderless) return clientRectFor(f.Left, f.Top, f.Width, f.Height);
+  const int x = pixelOf(f.Left);
+  const int y = pixelOf(f.Top);
+  const int w = pixelOf(f.Left + f.Width) - x;
+  const int h = pixelOf(f.Top + f.Height) - y;
+  return QRect(x, y, std::clamp(w, 1, 16000), std::clamp(h, 1, 16000));
+}
+
 namespace {
 
 QRect controlRect(double left, double top, double width, double height) {
@@ -809,6 +818,14 @@ class ButtonView : public ControlView {
 
 FormView::FormView(ViewSync& sync, Form& f) : form(&f) {
   widget = new FormWidget(sync, *this);
+  // The kind of window, before it is first mapped.
+  if (f.Borderless) widget->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+  if (f.NeverActivates) {
+    widget->setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
+    widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
+  }
+  // An empty input shape: the pointer's events go to the window beneath.
+  if (f.PointerPassesThrough) widget->setWindowFlag(Qt::WindowTransparentForInput, true);
   sync.forms_.push_back(this);
 }
 
@@ -945,7 +962,7 @@ void ViewSync::applyFormGeometry(FormView& v, Form& f) {
   // While minimised or maximised the window manager owns the window's place.
   if (v.visible_ && v.state_ != WindowState::Normal) return;
   FormWidget* w = v.widget.data();
-  v.target = clientRectFor(f.Left, f.Top, f.Width, f.Height);
+  v.target = windowRectFor(f);
   v.placing = 2;
   v.placingSince.start();
   if (f.Sizable) {
@@ -1235,10 +1252,12 @@ void ViewSync::checkGeometry(FormView& v) {
     f.State = st;
     v.state_ = st;
     if (moved) {
-      f.Left = (origin.x() - kFrameLeftPx) * kTwipsPerPixel;
-      f.Top = origin.y() * kTwipsPerPixel - kFrameTopTw;
-      f.Width = size.width() * kTwipsPerPixel + kFrameExtraWidthTw;
-      f.Height = size.height() * kTwipsPerPixel + kFrameExtraHeightTw;
+      // A borderless window's client area is the whole window.
+      const double frameLeftPx = f.Borderless ? 0 : kFrameLeftPx;
+      f.Left = (origin.x() - frameLeftPx) * kTwipsPerPixel;
+      f.Top = origin.y() * kTwipsPerPixel - (f.Borderless ? 0 : kFrameTopTw);
+      f.Width = size.width() * kTwipsPerPixel + (f.Borderless ? 0 : kFrameExtraWidthTw);
+      f.Height = size.height() * kTwipsPerPixel + (f.Borderless ? 0 : kFrameExtraHeightTw);
       v.left_ = f.Left;
       v.top_ = f.Top;
       v.width_ = f.Width;
@@ -1267,7 +1286,9 @@ void ViewSync::updateMask(FormView& v) {
   img.fill(qcolorFor(v.colourKey_));
   w->render(&img, QPoint(), QRegion(),
             QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
-  const QImage mask = img.createMaskFromColor(qcolorFor(v.colourKey_).rgb(), Qt::MaskOutColor);
+  // The bits this mask sets, as QBitmap and QRegion read them, are the pixels the window
+  // keeps: with MaskInColor those are the pixels that are not of the key colour.
+  const QImage mask = img.createMaskFromColor(qcolorFor(v.colourKey_).rgb(), Qt::MaskInColor);
   QRegion region(QBitmap::fromImage(mask));
   // An empty region would mean "no mask": a window all of the key colour shows nothing.
   if (region.isEmpty()) region = QRegion(-1, -1, 1, 1);

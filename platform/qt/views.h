@@ -149,6 +149,8 @@ class FormView {
 
 // The client rectangle, in screen pixels, of a form's outer frame in twips.
 QRect clientRectFor(double left, double top, double width, double height);
+// Where a form's client area goes: by the frame rule, or the whole window when borderless.
+QRect windowRectFor(const Form& f);
 // Nearest pixel of a twips position.
 int pixelOf(double twips);
 

@@ -145,7 +145,9 @@ SizeTw SimDesktop::screenSize() {
 }
 
 Bitmap SimDesktop::captureScreen(const RectPx& r) {
+  captures.push_back(r);
   Bitmap b;
+  if (captureFails) return b;
   b.width = std::max(0, std::min(r.width, 4096));
   b.height = std::max(0, std::min(r.height, 4096));
   b.pixels.assign(static_cast<size_t>(b.width) * static_cast<size_t>(b.height), 0xFFFFFF);
@@ -211,9 +213,9 @@ Form* SimDesktop::formAt(int x, int y, double& clientX, double& clientY) const {
   // The most recently shown window lies on top.
   for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
     Form* f = *it;
-    if (f->State == WindowState::Minimized) continue;
-    const double left = singleDiv15(f->Left) + kFrameLeftPx;
-    const double top = (f->Top + kFrameTopTw) / kTwipsPerPixel;
+    if (f->State == WindowState::Minimized || f->PointerPassesThrough) continue;
+    const double left = singleDiv15(f->Left) + (f->Borderless ? 0 : kFrameLeftPx);
+    const double top = (f->Top + (f->Borderless ? 0 : kFrameTopTw)) / kTwipsPerPixel;
     const double cx = (x - left) * kTwipsPerPixel;
     const double cy = (y - top) * kTwipsPerPixel;
     if (cx >= 0 && cy >= 0 && cx < f->ScaleWidth() && cy < f->ScaleHeight()) {

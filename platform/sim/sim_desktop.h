@@ -131,6 +131,9 @@ class SimDesktop : public Desktop {
   std::vector<std::string> pictureLoads;  // every path loadPicture was asked for
   std::optional<Bitmap> clipboardPicture;
   int clipboardClears = 0;
+  // Every rectangle the program captured; with captureFails set, a capture gives nothing.
+  std::vector<RectPx> captures;
+  bool captureFails = false;
 
   const std::vector<Form*>& shownForms() const { return shown_; }
 

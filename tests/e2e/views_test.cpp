@@ -10,12 +10,13 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -435,6 +436,59 @@ TEST_F(DesktopTest, CaptureShowsWhatTheModelHoldsNow) {
   const QImage img = QGuiApplication::clipboard()->image();
   EXPECT_EQ(img.size(), QSize(20, 10));
   EXPECT_EQ(img.pixel(3, 3) & 0xFFFFFFu, 0x00FF00u);
+}
+
+// An overlay as the selection window is: borderless at its own Left/Top, its key colour cut
+// out so that only its outline shows over what lies beneath, also after it grew.
+TEST_F(DesktopTest, AColourKeyedOverlayShowsOnlyItsOutline) {
+  f.BackColor = 0x00FF00;
+  Form overlay("Overlay");
+  overlay.Borderless = true;
+  overlay.NeverActivates = true;
+  overlay.PointerPassesThrough = true;
+  overlay.Sizable = false;
+  overlay.BackColor = kRed;
+  Shape outline("Outline");
+  outline.Filled = false;
+  outline.FillColor = kBlue;
+  overlay.add(outline);
+  auto size = [&](double w, double h) {
+    overlay.Width = w;
+    overlay.Height = h;
+    outline.Left = 5;
+    outline.Top = 5;
+    outline.Width = w - 10;
+    outline.Height = h - 10;
+  };
+  // The X server answers in its own time; a test waits for it, two seconds at most.
+  auto eventually = [](const std::function<bool()>& condition) {
+    for (int i = 0; i < 200 && !condition(); ++i) QTest::qWait(10);
+    return condition();
+  };
+  desktop.run([&] {
+    desktop.showForm(f);
+    desktop.setColourKey(overlay, kRed);
+    overlay.Left = 15 * 220;
+    overlay.Top = 15 * 140;
+    size(200, 200);
+    desktop.showForm(overlay);
+  });
+  QWidget* w = widgetOf(overlay);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(w->windowFlags() & Qt::WindowTransparentForInput);
+  EXPECT_TRUE(w->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+  desktop.run([&] { size(15 * 60, 15 * 30); });
+  EXPECT_TRUE(eventually([&] { return w->size() == QSize(60, 30); }));
+  EXPECT_EQ(w->geometry().topLeft(), QPoint(220, 140));
+  Bitmap b;
+  desktop.run([&] { b = desktop.captureScreen(RectPx{220, 140, 60, 30}); });
+  ASSERT_EQ(b.width, 60);
+  ASSERT_EQ(b.height, 30);
+  EXPECT_EQ(b.pixels[0], 0x0000FFu);             // the outline's corner
+  EXPECT_EQ(b.pixels[29 * 60 + 59], 0x0000FFu);  // and the opposite one
+  EXPECT_EQ(b.pixels[15 * 60 + 30], 0x00FF00u);  // inside: what lies beneath
+  desktop.run([&] { desktop.unloadForm(overlay); });
 }
 
 TEST_F(DesktopTest, PicturesThatAreNoPicturesAreRefused) {

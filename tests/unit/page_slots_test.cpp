@@ -104,13 +104,23 @@ TEST(PageSlots, TheRedButtonKeepsItsPageAndTheNumber) {
     change();
   };
   const auto page = d.page();
+  d.p().PageNumberChanged = 0;
+  d.w().Frame7.Visible = true;  // a selection's move buttons
   d.p().pages.Command72_Click(0);
   EXPECT_EQ(d.page(), page);
   EXPECT_EQ(changes, 0);
+  EXPECT_EQ(d.p().PageNumberChanged, 0);
+  EXPECT_TRUE(d.w().Frame7.Visible);
   EXPECT_EQ(d.p().UndoIndex, 0);
   d.p().pages.Command72_Click(4);
   EXPECT_EQ(changes, 1);
+  EXPECT_EQ(d.p().PageNumberChanged, 1);
+  EXPECT_FALSE(d.w().Frame7.Visible);
   EXPECT_EQ(colours(d.w()), "....R.......");
+  // A reading keeps the page it was made on.
+  d.p().evaluation.SelectDragRectangle();
+  EXPECT_EQ(d.p().SelectionPage, "5");
+  EXPECT_EQ(d.p().PageNumberChanged, 0);
   // No page 13, nor a page before the first.
   d.p().pages.Command72_Click(12);
   d.p().pages.Command72_Click(-1);
@@ -159,6 +169,8 @@ TEST(ClearAll, YesEmptiesEveryPageAndNothingNamesASymbolThatIsGone) {
   d.w().List3.AddItem("01440|600|555|240|877.5|x|bukva|2");
   d.w().Text21.setText("x");
   d.w().Text21.Visible = true;
+  d.w().Frame7.Visible = true;
+  p.CutFlag = 1;
   p.BoundsQueueState = 1;  // a limits sequence waiting in the queue for its end
   const int queued = p.QueueLength;
   ASSERT_GT(d.w().List1.ListCount(), 0);
@@ -179,6 +191,8 @@ TEST(ClearAll, YesEmptiesEveryPageAndNothingNamesASymbolThatIsGone) {
   // What would otherwise act on the symbols that take the old indexes.
   EXPECT_EQ(d.w().List3.ListCount(), 0);
   EXPECT_FALSE(d.w().Text21.Visible);
+  EXPECT_FALSE(d.w().Frame7.Visible);
+  EXPECT_EQ(p.CutFlag, 0);
   EXPECT_EQ(p.CurrentSymbolIndex, 0);
   EXPECT_EQ(p.BoundsQueueState, 2);
   EXPECT_EQ(p.CurrentBar, kNoBar);

@@ -65,7 +65,8 @@ TEST(ButtonReRead, TheReleaseIsReadOnlyForAWatchedPress) {
       {"on the page", false, false, {500, 400}, {560, 420}, true},
       {"over a shown limits dialog", true, false, {450, 350}, {460, 360}, false},
       {"onto the panel", false, false, {1000, 600}, {1020, 610}, false},
-      {"while busy", false, true, {500, 400}, {560, 420}, false},
+      // Within 10 px, so that it is no selection drag (whose sizing reads the pointer).
+      {"while busy", false, true, {500, 400}, {508, 406}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

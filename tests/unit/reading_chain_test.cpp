@@ -1,0 +1,111 @@
+// Reading back through the whole chain: keys typed, symbols placed, the expression read
+// after " = ", evaluated, and its result typed after the sign; and the result row's
+// re-evaluation when rounding or the angle unit changes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "typing_fixture.h"
+#include "ui_fixture.h"
+
+namespace kel::test {
+namespace {
+
+constexpr int kPlusKey = 187;  // with Shift: "+"; without: " = "
+constexpr int kKeypadTimes = 106;
+
+struct Expect {
+  const char* kind;
+  const char* caption;
+};
+
+void expectPage(Typist& t, const std::vector<Expect>& want) {
+  const std::vector<Placed> all = t.placed();
+  ASSERT_EQ(all.size(), want.size());
+  for (size_t i = 0; i < want.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(all[i].kind, want[i].kind);
+    EXPECT_EQ(all[i].caption, want[i].caption);
+  }
+}
+
+TEST(ReadingChain, TheResultOfATypedExpressionIsTypedAfterItsSign) {
+  Typist t;
+  t.w().Check3.Value = 1;
+  t.type('2');
+  t.typeShifted(kPlusKey);
+  t.type('3');
+  t.type(kKeypadTimes);
+  t.type('4');
+  t.type(kPlusKey);
+  t.advance(1500);  // the evaluation (300 ms), the typing (500 ms), the player
+  expectPage(t, {{"bukva", "2"},
+                 {"plus", ""},
+                 {"bukva", "3"},
+                 {"po", ""},
+                 {"bukva", "4"},
+                 {"bukva", " = "},
+                 {"bukva", "1"},
+                 {"bukva", "4"}});
+  EXPECT_EQ(t.w().Text8.Text(), "14");
+  EXPECT_EQ(t.w().Text21.Text(), "2+3*4");
+  EXPECT_TRUE(t.w().Text8.Visible);
+  // The result stands right after the sign (within the pixel the pointer was put on), on
+  // its line.
+  const Label& eq = t.w().Label3[6];
+  const Label& one = t.w().Label3[7];
+  EXPECT_NEAR(one.Left, eq.Left + eq.Width, 15);
+  EXPECT_NEAR(one.Top + one.Height / 2, eq.Top + eq.Height / 2, 1);
+}
+
+TEST(ReadingChain, AnExpressionWithUnknownsIsNotTyped) {
+  Typist t;
+  t.w().Check3.Value = 1;
+  t.type('X');
+  t.type(kPlusKey);
+  t.advance(1500);
+  EXPECT_EQ(t.p().SymbolCount, 2);  // whatever the evaluation made of it, nothing is typed
+  EXPECT_EQ(t.w().Text21.Text(), "x=");
+  EXPECT_FALSE(t.w().Timer12.Enabled());
+}
+
+// Round and the angle unit evaluate the last expression again. One that fails then shows
+// no result, rather than the answer to the question before, and the row stays, so that
+// the user can switch back.
+TEST(ResultRow, ChangingTheAngleUnitOrRoundingEvaluatesAgain) {
+  Ui u;
+  MainWindow& w = u.w();
+  w.Gradusi.ListIndex = 0;
+  w.Check1.Value = 0;
+  w.Text1.setText("tg(90)");
+  w.Timer11.setEnabled(true);
+  u.advance(300);
+  const std::string radians = w.Text8.Text();
+  ASSERT_FALSE(radians.empty());
+
+  w.Gradusi.ListIndex = 1;  // "deg": the tangent of 90 degrees has no value
+  w.Gradusi.Click();
+  EXPECT_EQ(w.Text8.Text(), "");
+  for (Control* c : std::initializer_list<Control*>{&w.Text1, &w.Command17, &w.Text8, &w.Check1,
+                                                    &w.Gradusi, &w.Shape1})
+    EXPECT_TRUE(c->Visible) << c->Name;
+  const int items = w.List1.ListCount();
+  w.Command17.Click();  // nothing to type
+  EXPECT_EQ(w.List1.ListCount(), items);
+
+  w.Gradusi.ListIndex = 0;
+  w.Gradusi.Click();
+  EXPECT_EQ(w.Text8.Text(), radians);
+
+  w.Text1.setText("2/3");
+  w.Timer11.setEnabled(true);
+  u.advance(300);
+  EXPECT_EQ(w.Text8.Text(), "0.666666666666667");
+  w.Check1.Value = 1;
+  w.Check1.Click();
+  EXPECT_EQ(w.Text8.Text(), "0.667");
+}
+
+}  // namespace
+}  // namespace kel::test
