@@ -60,6 +60,22 @@ void Pages::setWindowState(int state) {
   }
 }
 
+std::string Pages::askFileName(bool save, const char* filter) {
+  std::string name;
+  // A dialog that fails is one that chose nothing.
+  skipOnFailure([&] {
+    clsOpenSave& d = FileDialog();
+    d.setFileName("");
+    d.setFilter(filter);
+    if (save)
+      d.ShowSave();
+    else
+      d.ShowOpen();
+    name = d.FileName();
+  });
+  return name;
+}
+
 void Pages::tellFileProblem(const std::string& text, const std::string& path) {
   p.desktop.messageBox(text + path, msgbox::OkOnly | msgbox::Exclamation, kMessageTitle);
 }
@@ -133,14 +149,7 @@ void Pages::Timer31_Timer() {
   w.Timer31.setEnabled(false);
   Command72_Click(SaveReturnPage - 1);
   setWindowState(static_cast<int>(WindowState::Minimized));
-  std::string name;
-  skipOnFailure([&] {
-    clsOpenSave& d = FileDialog();
-    d.setFileName("");
-    d.setFilter(kSaveFilter);
-    d.ShowSave();
-    name = d.FileName();
-  });
+  const std::string name = askFileName(true, kSaveFilter);
   if (!name.empty()) {
     // Written whole beside the old file and then put in its place: a save that fails
     // leaves the old file as it was, and the pages stay in the program.
@@ -160,14 +169,7 @@ void Pages::Command16_Click() {
   p.surface.ZapomniTuk2();
   const int state = static_cast<int>(w.State.get());
   setWindowState(static_cast<int>(WindowState::Minimized));
-  std::string name;
-  skipOnFailure([&] {
-    clsOpenSave& d = FileDialog();
-    d.setFileName("");
-    d.setFilter(kLoadFilter);
-    d.ShowOpen();
-    name = d.FileName();
-  });
+  const std::string name = askFileName(false, kLoadFilter);
   if (!name.empty()) {
     loadPath_ = name;
     FileRead file = p.files.read(name, kMaxPageFileBytes);

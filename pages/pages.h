@@ -182,6 +182,9 @@ class Pages {
   void appendPageRecords(std::string& out);
   // The records of a page file's bytes, checked whole; nothing when it is no page file.
   std::optional<std::vector<PageFileRecord>> checkPageFile(const std::string& bytes);
+  // The Save or Open dialog with the file name emptied and this filter: the name chosen, or
+  // empty.
+  std::string askFileName(bool save, const char* filter);
   // Says a file could not be used; the pages stay as they are.
   void tellFileProblem(const std::string& text, const std::string& path);
 

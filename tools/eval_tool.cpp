@@ -1,5 +1,7 @@
 #include "tools/eval_tool.h"
 
+#include <unistd.h>
+
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -57,6 +59,16 @@ void readWholePage(SimHost& host, Program& p) {
 }
 
 }  // namespace
+
+std::string executableFolder() {
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  const std::string exe(buf, static_cast<size_t>(n));
+  const size_t slash = exe.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : exe.substr(0, slash);
+}
 
 std::string evalLine(const EvalOptions& options, std::string_view line,
                      const std::string& programFolder) {

@@ -3,8 +3,6 @@
 // a page of 2000 and of 10 000 symbols, and the file work of saving and loading twelve
 // pages of 800 symbols. Run it from a Release build:
 //   build/release/kelvarin-pages-bench
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,20 +13,11 @@
 #include "app/program.h"
 #include "pages/page_file.h"
 #include "platform/sim/sim_desktop.h"
+#include "tools/eval_tool.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The folder of the executable: the build puts Simbol/ beside it.
-std::string ownFolder() {
-  char buf[4096];
-  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  const std::string exe(buf, static_cast<size_t>(n));
-  const size_t slash = exe.rfind('/');
-  return slash == std::string::npos ? "." : exe.substr(0, slash);
-}
 
 long rssKiB() {
   std::ifstream in("/proc/self/status");
@@ -86,7 +75,7 @@ double snapshotMicroseconds(Desk& d, int snapshots) {
 }  // namespace
 
 int main() {
-  const std::string folder = ownFolder();
+  const std::string folder = kel::tools::executableFolder();
 
   {
     const long before = rssKiB();

@@ -70,6 +70,20 @@ def gone(d, wid, timeout=10):
                  timeout, "the window %s closed" % wid)
 
 
+def through_dialog(d, dialog, path, box):
+    """Types the path into the file dialog of that title, then answers the message box of
+    the other title that follows with its default button (Return)."""
+    visible_window(d, dialog)
+    time.sleep(0.5)
+    d.xdotool("type", "--delay", "20", path)
+    time.sleep(0.3)
+    d.xdotool("key", "Return")
+    shown = visible_window(d, box)
+    time.sleep(0.3)
+    d.xdotool("key", "Return")
+    gone(d, shown)
+
+
 def wm_normal(d, win):
     e2e.wait_for(lambda: "Normal" in d.run(["xprop", "-id", str(win), "WM_STATE"]).decode(), 10,
                  "the main window restored")
@@ -116,21 +130,12 @@ def main(binary):
     # Save: the walk over the pages, then the dialog with the window minimised.
     path = os.path.join(p.folder, "pages.txt")
     click(d, w.save())
-    dialog = visible_window(d, "Save As")
-    time.sleep(0.5)
-    d.xdotool("type", "--delay", "20", path)
-    time.sleep(0.3)
-    d.xdotool("key", "Return")
-    box = visible_window(d, "Plavetra")
-    time.sleep(0.3)
-    d.xdotool("key", "Return")
-    gone(d, box)
+    through_dialog(d, "Save As", path, "Plavetra")  # the box names the file
     wm_normal(d, win)
     with open(path, "rb") as f:
         saved = f.read()
     e2e.check(saved.startswith(b"1|a|") and saved.count(b"|") == 24 and b"plus.gif" in saved,
               "the file holds %r" % saved)
-    e2e.check(dialog, "no Save dialog")
 
     time.sleep(GUIDE_LINE_S)
     click(d, w.clear_all())
@@ -144,15 +149,7 @@ def main(binary):
     e2e.check(not cleared.groups(band), "Clear All left %s" % cleared.groups(band))
 
     click(d, w.open())
-    visible_window(d, "Open")
-    time.sleep(0.5)
-    d.xdotool("type", "--delay", "20", path)
-    time.sleep(0.3)
-    d.xdotool("key", "Return")
-    box = visible_window(d, "Внимание!")
-    time.sleep(0.3)
-    d.xdotool("key", "Return")  # OK
-    gone(d, box)
+    through_dialog(d, "Open", path, "Внимание!")  # the confirmation: OK
     time.sleep(GUIDE_LINE_S)
     scr.park(d, client)
     loaded = scr.Shot(d, p.folder, "pages_loaded")
