@@ -116,6 +116,10 @@ TEST(Undo, ByMouseAndRedoEndWithTheDispatchersCommonStepsCtrlZDoesNot) {
   EXPECT_EQ(d.p().UndoIndex, 1);
   EXPECT_EQ(d.p().PendingCode, 999999);
   EXPECT_EQ(d.p().pages.UndoByMouse, 0);
+  // The restore put the pointer on the page; the dispatcher brings it back to the button.
+  EXPECT_EQ(d.pointer(), (PointPx{215, 300}));
+  d.advance(600);
+  EXPECT_EQ(d.pointer(), d.ui().over(d.w().Command69));
 }
 
 TEST(Undo, AnEmptySnapshotLeavesThePageEmptyAndThePointerAndIndexModeAsTheyAre) {
