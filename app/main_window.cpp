@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <string>
+
 #include "palette/palette_buttons.h"
 #include "platform/units.h"
 
@@ -101,7 +103,9 @@ MainWindow::MainWindow(Scheduler& s)
       Timer11(s, "Timer11", 300, false),
       Timer12(s, "Timer12", 500, false),
       backgroundGroup{&Timer0,  &Timer00, &Timer1, &Timer10, &Timer13, &Timer14,
-                      &Timer15, &TimerM1, &Timer8, &Timer22, &Timer23} {
+                      &Timer15, &TimerM1, &Timer8, &Timer22, &Timer23},
+      Timer30(s, "Timer30", 1000, false),  // pages
+      Timer31(s, "Timer31", 50, false) {   // pages
   Caption = "Formidrel";
   BackColor = kBlack;
   Width = 14730 + kFrameExtraWidthTw;
@@ -393,6 +397,22 @@ MainWindow::MainWindow(Scheduler& s)
   add(Check1);
   add(Gradusi);
   add(Shape1);
+
+  // --- pages: the page buttons, in the lower tool frame -------------------------------------
+  // Three to a row under the hint images, the first page's button red.
+  for (int k = 0; k < 12; ++k) {
+    CommandButton& b = Command72[static_cast<size_t>(k)];
+    b.Index = k;
+    place(b, &Frame2, 900 + (k % 3) * 660, 2400 + (k / 3) * 360, 645, 345);
+    b.Caption = "Стр-" + std::to_string(k + 1);
+    b.Style = 1;
+    b.BackColor = k == 0 ? kRed : kWhite;
+    add(b);
+  }
+  Text26.setText("1");
+  Text26.Visible = false;
+  add(Text26);
+  // --- end of the pages' block --------------------------------------------------------------
 }
 
 }  // namespace kel

@@ -5,6 +5,8 @@
 // registered back to front: where they overlap, one added later lies above.
 #pragma once
 
+#include <array>
+
 #include "platform/forms.h"
 #include "platform/timer.h"
 
@@ -124,6 +126,18 @@ struct MainWindow : Form {
 
   // The eleven timers that Stop and Start switch as a group, in no particular order.
   Timer* backgroundGroup[11];
+
+  // --- pages: the twelve page buttons and the page files ------------------------------------
+  // Command72(k) shows page k + 1: "Стр-1" to "Стр-12", red while its page is shown.
+  std::array<CommandButton, 12> Command72{
+      CommandButton{"Command72"}, CommandButton{"Command72"}, CommandButton{"Command72"},
+      CommandButton{"Command72"}, CommandButton{"Command72"}, CommandButton{"Command72"},
+      CommandButton{"Command72"}, CommandButton{"Command72"}, CommandButton{"Command72"},
+      CommandButton{"Command72"}, CommandButton{"Command72"}, CommandButton{"Command72"}};
+  TextBox Text26{"Text26"};  // the number of the page shown (hidden)
+  // The save walk (50 ms) and the next page of a load (1 s); both off at design.
+  Timer Timer30, Timer31;
+  // --- end of the pages' block --------------------------------------------------------------
 };
 
 }  // namespace kel

@@ -107,6 +107,7 @@ void Program::wireEvents() {
   w.Command17.Click = [this] { evaluation.Command17_Click(); };
   w.Command74.Click = [this] { evaluation.Command74_Click(); };
   // ---
+  pages.WireEvents();  // pages: undo, the page buttons, clear all, the page files
 }
 
 void Program::start() {

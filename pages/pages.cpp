@@ -33,25 +33,12 @@ void Pages::Prepihi() { ++prepihiRuns; }
 
 void Pages::DelSelektirano() { ++delSelektiranoRuns; }
 
-// What the queue relies on of Undo: it frees the player.
-void Pages::Command69_Click() {
-  ++command69Runs;
-  p.BusyFlag = 0;
-}
-
 void Pages::IztrBackSpace() {}
 
 Picture Pages::Form7Icon() {
   LoadForm7();
   const std::string path = joinPath(joinPath(p.files.programFolder(), "Simbol"), "kursor.gif");
   return p.desktop.loadPicture(path).value_or(Picture{});
-}
-
-// Until the history is built, a snapshot keeps only its visible effects: the Undo
-// button shows and the undo index grows by one step.
-void Pages::SaveUndoSnapshot() {
-  p.Form1.Command69.Visible = true;
-  p.UndoIndex += 1;
 }
 
 }  // namespace kel

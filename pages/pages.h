@@ -1,9 +1,17 @@
-// What the main window uses of editing, undo and the pages. Until those are built
-// these are seams: they keep only the effects the main window relies on.
+// Editing, undo and the pages: the undo history, the twelve page slots, clearing all pages
+// and the page files; what is not built yet (the selection window, the pop-up, the editing
+// operations) are seams that keep only the effects the main window relies on.
 #pragma once
 
+#include <array>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "pages/open_save.h"
+#include "pages/page_file.h"
+#include "pages/undo_history.h"
 #include "platform/forms.h"
 
 namespace kel {
@@ -38,9 +46,6 @@ class Pages {
   int DragState = 0;
   long DragAnchorX = 0, DragAnchorY = 0;
   double DragAnchorTwipsX = 0, DragAnchorTwipsY = 0;
-  // The number of the page shown, as a reading keeps it with its selection. Until the
-  // page slots are built there is only the first.
-  std::string CurrentPageText() const { return "1"; }
   // ---------------------------------------------------------------------------------------
   // The paste/cut pop-up: loading it (shown or not) runs its load step, which switches
   // the pointer-leaves-window check off; unloading it switches that check on again.
@@ -55,23 +60,145 @@ class Pages {
   double Form7Top() const { return form7Top_; }
   // The pop-up's window icon, which the page also takes as its mouse pointer.
   Picture Form7Icon();
-  // Records one undo step of the page.
-  void SaveUndoSnapshot();
   // Paste (F4) and Backspace, as the interpreters hand them over.
   void Prepihi();
   void IztrBackSpace();
-  // Delete the selection (Ctrl+X, Delete) and Undo (Ctrl+Z, the Undo button).
+  // Delete the selection (Ctrl+X, Delete).
   void DelSelektirano();
-  void Command69_Click();
-  // Until editing is built, paste, delete and undo count their runs, so that their
-  // callers can be seen.
+  // Until editing is built, paste and delete count their runs, so that their callers can
+  // be seen; so does Undo, for the hotkey poll's tests.
   int prepihiRuns = 0, delSelektiranoRuns = 0, command69Runs = 0;
 
+  // --- pages: wiring ----------------------------------------------------------------------
+  // The events of the controls this area owns.
+  void WireEvents();
+
+  // --- the undo history -------------------------------------------------------------------
+  // Takes a snapshot of the page shown (after a placement, Backspace, delete and paste).
+  void SaveUndoSnapshot();
+  // Undo and Redo, and the presses on their buttons (a press with the mouse makes the Undo
+  // end with the pointer return).
+  void Command69_Click();
+  void Command70_Click();
+  void Command69_MouseDown(int button, int shift, double x, double y);
+  void Command70_MouseDown(int button, int shift, double x, double y);
+  // Every symbol on the page moves above it, by the page's height.
+  void VsichoGore();
+  // Puts the page of snapshot UndoIndex back.
+  void Prezapis();
+  // Forgets every snapshot: Undo and Redo do nothing until the next one (a page switch,
+  // clearing all pages).
+  void EmptyUndoHistory();
+  // Empties the history of a page just entered: undoing the changes made on it from now on
+  // gives it back as it is now, not an empty page.
+  void StartUndoHistoryHere();
+  // The highest snapshot Redo may reach; 1 after a press on Undo with the mouse.
+  int UndoTop = 0;
+  int UndoByMouse = 0;
+  UndoHistory& undoHistory() { return history_; }
+
+  // --- the page slots ---------------------------------------------------------------------
+  // Switches to page Index + 1 (0 to 11): the page left goes into its slot, the page entered
+  // comes back from its slot.
+  void Command72_Click(int Index);
+  void Command72_MouseDown(int Index, int button, int shift, double x, double y);
+  void Command72_MouseUp(int Index, int button, int shift, double x, double y);
+  // Puts back the symbols of page Koia + 1 (0 to 11).
+  void PrezapisStranica(int Koia);
+  void Text26_Change();
+  // The number of the page shown (1 to 12), as Text26 holds it.
+  int PageShown() const;
+  // The page number a reading keeps with its selection.
+  std::string CurrentPageText() const;
+  // What a page's slot holds while another page is shown: its symbols' places and the
+  // pointer and index modes at the moment it was left.
+  struct SlotEntry {
+    std::int32_t index;
+    bool text;
+    double left, top;
+  };
+  struct PageSlot {
+    std::vector<SlotEntry> entries;
+    double PointerX = 0, PointerY = 0;
+    int LowerIndexMode = 0, UpperIndexMode = 0;
+  };
+  std::array<PageSlot, 12> PageSlots;
+
+  // --- clearing all pages -----------------------------------------------------------------
+  void Label11_Click();
+  void Label11_MouseDown(int button, int shift, double x, double y);
+
+  // --- the page files ---------------------------------------------------------------------
+  // Saving: the save button, the walk over the twelve pages (one a tick), the dialog and
+  // the file.
+  void Command15_Click();
+  void Command73_Click();
+  void ZapisNaVsichko();
+  void Timer31_Timer();
+  // Loading: the open button, the dialog, the file read and checked whole, the
+  // confirmation, and the pages placed one a second.
+  void Command16_Click();
+  void Command75_Click();
+  void ZarediOtFile();
+  void Timer30_Timer();
+  // Places one record of a page file at its place, as loading does (PlacingFromFile is 1
+  // around the placement only, whatever happens in it).
+  void PlaceFileRecord(const PageFileRecord& record);
+  // Checks a page file's bytes as loading does and places the records of one page (1 to 12)
+  // on the page shown; false, and nothing placed, when they are no page file.
+  bool PlacePageOfFile(const std::string& bytes, int page);
+  // The page-file buffer (a hidden text box in the design): the text of the last save.
+  std::string Text2;
+  int PageSaveIndex = 0;
+  int SaveReturnPage = 1;
+  // The text of the file chosen last for loading, and the records of the file being
+  // loaded, LoadResumeIndex the first one not placed yet.
+  std::string LoadedText;
+  std::vector<PageFileRecord> LoadedRecords;
+  std::size_t LoadResumeIndex = 0;
+  int LoadNextPage = 0;
+  // The one Open/Save dialog of the main window, made on first use.
+  clsOpenSave& FileDialog();
+  // --- end of the pages' block ------------------------------------------------------------
+
  private:
+  // The element of symbol i (a label or a picture by its kind), nullptr when none is loaded.
+  Control* symbolElement(int i);
+  // The Undo and Redo keys of the on-screen keyboard follow the main window's buttons.
+  void showForm8UndoKey(bool visible);
+  void showForm8RedoKey(bool visible);
+  // The page shown as a snapshot takes it, into pageScratch_ and factsScratch_.
+  void readPageShown();
+  // The fraction stage hints of a restored snapshot.
+  void showFractionStage(int stage);
+  // The selection reader's records and its cut, the expression line and the move buttons:
+  // after clear all they would name symbols that are gone.
+  void forgetSelection();
+  // LastSymbolTop and LastSymbolRight from the pointer, as a restored page has it.
+  void recomputeLastSymbol();
+  // Gives the main window this state, running its resize step as a change of state does.
+  void setWindowState(int state);
+  // The records of the page shown, appended to the page-file buffer.
+  void appendPageRecords(std::string& out);
+  // The records of a page file's bytes, checked whole; nothing when it is no page file.
+  std::optional<std::vector<PageFileRecord>> checkPageFile(const std::string& bytes);
+  // The Save or Open dialog with the file name emptied and this filter: the name chosen, or
+  // empty.
+  std::string askFileName(bool save, const char* filter);
+  // Says a file could not be used; the pages stay as they are.
+  void tellFileProblem(const std::string& text, const std::string& path);
+
   Program& p;
   bool form7Loaded_ = false;
   bool form7Shown_ = false;
   double form7Left_ = 0, form7Top_ = 0;
+
+  UndoHistory history_;
+  std::vector<UndoPlace> pageScratch_;
+  UndoPageFacts factsScratch_;
+  std::unique_ptr<clsOpenSave> fileDialog_;
+  int saveWindowState_ = 0;
+  std::string loadPath_;
 };
 
 }  // namespace kel

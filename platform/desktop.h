@@ -70,13 +70,37 @@ namespace mouseflag {
 inline constexpr int LeftDown = 2, LeftUp = 4, RightDown = 8, RightUp = 16;
 }
 
-// Message-box buttons and answers, as the classic message box numbers them.
+// Message-box buttons and answers, as the classic message box numbers them. An icon is
+// added to the buttons (YesNo | Question); kButtons picks the buttons out again.
 namespace msgbox {
 inline constexpr int OkOnly = 0, OkCancel = 1, YesNo = 4;
+inline constexpr int Critical = 16, Question = 32, Exclamation = 48, Information = 64;
+inline constexpr int kButtons = 7, kIcon = 0x70;
 inline constexpr int Ok = 1, Cancel = 2, Yes = 6, No = 7;
 }  // namespace msgbox
 
 enum class FileDialogKind { Open, Save };
+
+// What an Open or Save dialog is asked to show.
+struct FileDialogRequest {
+  FileDialogKind kind = FileDialogKind::Open;
+  std::string title;              // empty: the desktop's own title
+  std::string folder;             // the folder it opens in; empty: the user's home folder
+  std::string fileName;           // the name it proposes
+  std::string filter;             // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*", may be empty
+  int filterIndex = 1;            // the entry selected at first, counted from 1
+  std::string defaultExt;         // added to a name typed without one ("txt"), may be empty
+  bool confirmOverwrite = false;  // Save: ask before an existing file is replaced
+  bool mustExist = false;         // Open: only a file that exists can be chosen
+  bool operator==(const FileDialogRequest&) const = default;
+};
+
+// What the user chose.
+struct FileDialogChoice {
+  std::string path;     // the whole path
+  int filterIndex = 1;  // the filter entry selected when the choice was made, from 1
+  bool operator==(const FileDialogChoice&) const = default;
+};
 
 class Desktop {
  public:
@@ -128,10 +152,11 @@ class Desktop {
   virtual void clipboardSetPicture(const Bitmap& b) = 0;
 
   // --- dialogs -----------------------------------------------------------------------
+  // Modal; buttons is a msgbox value, optionally with an icon added. The answer is a
+  // msgbox answer.
   virtual int messageBox(const std::string& prompt, int buttons, const std::string& title) = 0;
-  // The chosen path, or nothing when cancelled.
-  virtual std::optional<std::string> fileDialog(FileDialogKind kind, const std::string& title,
-                                                const std::string& filter) = 0;
+  // The modal Open or Save dialog; nothing when the user cancelled it.
+  virtual std::optional<FileDialogChoice> fileDialog(const FileDialogRequest& request) = 0;
 
   // --- text and pictures ---------------------------------------------------------------
   // The size, in twips, a label auto-sized to this caption in this font takes.

@@ -1,5 +1,7 @@
 #include "tools/eval_tool.h"
 
+#include <unistd.h>
+
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -27,10 +29,11 @@ constexpr const char* kHelp =
     "  --engine     the line is a script expression; prints the script engine's value as\n"
     "               text, before rounding and shortening, or \"error N\" with the script\n"
     "               error number\n"
-    "  --read       the line is the text of a page file (page 1 is used); its symbols are\n"
-    "               placed on the page, a rectangle is dragged over the whole page and the\n"
-    "               reading evaluated; prints the line shown above the page, a tab, the\n"
-    "               expression read, a tab, and the result (empty when there is none)\n"
+    "  --read       the line is the text of a page file (page 1 is used); it is checked\n"
+    "               and its symbols placed on the page as loading a page file does, a\n"
+    "               rectangle is dragged over the whole page and the reading evaluated;\n"
+    "               prints the line shown above the page, a tab, the expression read, a\n"
+    "               tab, and the result (empty when there is none), or \"not a page file\"\n"
     "  --deg        the angle unit is \"deg\" (else \"rad\")\n"
     "  --round      \"Round\" is ticked: results rounded to 3 decimal places (else not)\n"
     "  --help       this text\n";
@@ -38,42 +41,6 @@ constexpr const char* kHelp =
 // How long the reading's timers are let run: past the evaluation (300 ms) and the typing
 // of a result after a final " = " (500 ms).
 constexpr Millis kReadingSettleMs = 1000;
-
-std::vector<std::string_view> splitFields(std::string_view text) {
-  std::vector<std::string_view> fields;
-  for (size_t start = 0;;) {
-    const size_t bar = text.find('|', start);
-    fields.push_back(text.substr(start, bar == std::string_view::npos ? bar : bar - start));
-    if (bar == std::string_view::npos) break;
-    start = bar + 1;
-  }
-  return fields;
-}
-
-// Places the records of page 1 of a page file's text through the placers, as loading a
-// page does. A record whose page or numbers are not numbers is skipped.
-void placePageOne(Program& p, std::string_view text) {
-  const std::vector<std::string_view> fields = splitFields(text);
-  for (size_t i = 0; i + 6 <= fields.size(); i += 6) {
-    const std::optional<double> page = toNumber(fields[i]);
-    const std::optional<double> x = toNumber(fields[i + 2]);
-    const std::optional<double> y = toNumber(fields[i + 3]);
-    const std::optional<double> size = toNumber(fields[i + 4]);
-    if (!page || *page != 1 || !x || !y || !size) continue;
-    std::string what(fields[i + 1]);
-    p.PlacingFromFile = 1;
-    p.InsertX = *x;
-    p.InsertY = *y;
-    if (what.find(".gif") != std::string::npos) {
-      for (size_t at; (at = what.find(".gif")) != std::string::npos;) what.erase(at, 4);
-      p.FileBarWidth = *size;
-      p.surface.PlacePictureSymbol(what);
-    } else {
-      p.surface.PlaceTextSymbol(what, *size, fields[i + 5] == "True");
-    }
-    p.PlacingFromFile = 0;
-  }
-}
 
 // Drags over the whole page area, from just above and left of its corner to just below and
 // right of the opposite one, and lets the reading's timers run.
@@ -92,6 +59,16 @@ void readWholePage(SimHost& host, Program& p) {
 }
 
 }  // namespace
+
+std::string executableFolder() {
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  const std::string exe(buf, static_cast<size_t>(n));
+  const size_t slash = exe.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : exe.substr(0, slash);
+}
 
 std::string evalLine(const EvalOptions& options, std::string_view line,
                      const std::string& programFolder) {
@@ -120,7 +97,8 @@ std::string evalLine(const EvalOptions& options, std::string_view line,
     case EvalMode::Read:
       // Nothing evaluated while the page is placed: a " = " on it is only a symbol.
       w.Check3.Value = 0;
-      placePageOne(p, text);
+      // Checked whole and placed as loading a page file does.
+      if (!p.pages.PlacePageOfFile(text, 1)) return "not a page file";
       readWholePage(host, p);
       return w.Text21.Text() + "\t" + w.Text1.Text() + "\t" + w.Text8.Text();
     case EvalMode::Engine:

@@ -41,6 +41,10 @@ struct EvalOptions {
   bool round = false;    // Check1 ticked
 };
 
+// The folder of the running executable (the build puts Simbol/ beside the tools); "." when
+// it cannot be found.
+std::string executableFolder();
+
 // What the tool writes for one input line, without the line end. The pictures a page places
 // are looked for in programFolder's Simbol/.
 std::string evalLine(const EvalOptions& options, std::string_view line,

@@ -2,8 +2,6 @@
 // above the page: the records, the walk, the finishing and the (headless) capture, for a
 // page of symbols. Run it from a Release build:
 //   build/release/kelvarin-read-bench [symbols]
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -37,21 +35,12 @@ double microsecondsPerRun(F f) {
   return best;
 }
 
-std::string ownFolder() {
-  char buf[4096];
-  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  const std::string exe(buf, static_cast<size_t>(n));
-  const size_t slash = exe.rfind('/');
-  return slash == std::string::npos ? "." : exe.substr(0, slash);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const int wanted = std::clamp(argc > 1 ? std::atoi(argv[1]) : 1000, 1, 9000);
   kel::SimHost host;
-  kel::tools::NoFiles files(ownFolder());
+  kel::tools::NoFiles files(kel::tools::executableFolder());
   kel::Program p(host.desktop, files, host.scheduler);
   p.start();
   kel::MainWindow& w = p.Form1;

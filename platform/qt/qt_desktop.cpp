@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QBackingStore>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -53,8 +54,8 @@ void callHandler(const H& h) {
   copy();
 }
 
-// "Text (*.txt)|*.txt|All (*.*)|*.*" as Qt writes it: "Text (*.txt);;All (*.*)".
-QString qtFilter(const std::string& filter) {
+// "Text (*.txt)|*.txt|All (*.*)|*.*" as Qt's name filters: "Text (*.txt)", "All (*.*)".
+QStringList qtFilters(const std::string& filter) {
   const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
   QStringList out;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -68,7 +69,7 @@ QString qtFilter(const std::string& filter) {
              QLatin1Char(')');
     out << name;
   }
-  return out.join(QStringLiteral(";;"));
+  return out;
 }
 
 }  // namespace
@@ -325,29 +326,49 @@ void QtDesktop::clipboardSetPicture(const Bitmap& b) {
 QWidget* QtDesktop::dialogParent() {
   if (!main_) return nullptr;
   FormView* v = views_.existingView(*main_);
-  return v && v->widget && v->widget->isVisible() ? v->widget.data() : nullptr;
+  // A box for a minimised window stands on its own: a window manager may keep the
+  // dialogs of a minimised window out of sight with it.
+  if (!v || !v->widget || !v->widget->isVisible() || v->widget->isMinimized()) return nullptr;
+  return v->widget.data();
 }
 
 int QtDesktop::messageBox(const std::string& prompt, int buttons, const std::string& title) {
+  const int set = buttons & msgbox::kButtons;
   if (lost_) {
     // Nobody can answer: the answer that changes nothing.
-    if (buttons == msgbox::YesNo) return msgbox::No;
-    if (buttons == msgbox::OkCancel) return msgbox::Cancel;
+    if (set == msgbox::YesNo) return msgbox::No;
+    if (set == msgbox::OkCancel) return msgbox::Cancel;
     return msgbox::Ok;
   }
   views_.syncAll();  // the window behind the box shows what the model holds
   QMessageBox box(dialogParent());
   box.setWindowTitle(QString::fromStdString(title.empty() ? std::string("Kelvarin") : title));
   box.setText(QString::fromStdString(prompt));
+  switch (buttons & msgbox::kIcon) {
+    case msgbox::Critical:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case msgbox::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case msgbox::Exclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case msgbox::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    default:
+      break;
+  }
   // The program's windows stay on top of others; so must the box that speaks for them.
   box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-  if (buttons == msgbox::YesNo) {
+  if (set == msgbox::YesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? msgbox::Yes : msgbox::No;
   }
-  if (buttons == msgbox::OkCancel) {
+  if (set == msgbox::OkCancel) {
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);
@@ -358,21 +379,37 @@ int QtDesktop::messageBox(const std::string& prompt, int buttons, const std::str
   return msgbox::Ok;
 }
 
-std::optional<std::string> QtDesktop::fileDialog(FileDialogKind kind, const std::string& title,
-                                                 const std::string& filter) {
+std::optional<FileDialogChoice> QtDesktop::fileDialog(const FileDialogRequest& request) {
   if (lost_) return std::nullopt;
   views_.syncAll();
-  const QString caption = QString::fromStdString(title);
-  const QString qfilter = qtFilter(filter);
+  const bool save = request.kind == FileDialogKind::Save;
+  const QString folder =
+      request.folder.empty() ? QDir::homePath() : QString::fromStdString(request.folder);
   // Qt's own dialog: no portal or desktop service is needed for it.
-  const QFileDialog::Options opts = QFileDialog::DontUseNativeDialog;
-  const QString path =
-      kind == FileDialogKind::Open
-          ? QFileDialog::getOpenFileName(dialogParent(), caption, QString(), qfilter, nullptr, opts)
-          : QFileDialog::getSaveFileName(dialogParent(), caption, QString(), qfilter, nullptr,
-                                         opts);
-  if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
+  QFileDialog dialog(dialogParent(), QString::fromStdString(request.title), folder);
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  // An Open dialog that does not insist on an existing file takes the name as typed.
+  dialog.setFileMode(save || !request.mustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+  const QStringList filters = qtFilters(request.filter);
+  if (!filters.isEmpty()) {
+    dialog.setNameFilters(filters);
+    const qsizetype at = std::clamp<qsizetype>(request.filterIndex - 1, 0, filters.size() - 1);
+    dialog.selectNameFilter(filters[at]);
+  }
+  if (!request.defaultExt.empty())
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExt));
+  if (!request.fileName.empty()) dialog.selectFile(QString::fromStdString(request.fileName));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+  FileDialogChoice choice;
+  choice.path = chosen.front().toStdString();
+  const qsizetype at = filters.indexOf(dialog.selectedNameFilter());
+  choice.filterIndex = at < 0 ? request.filterIndex : static_cast<int>(at) + 1;
+  return choice;
 }
 
 // --- text and pictures ------------------------------------------------------------------

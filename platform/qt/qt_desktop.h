@@ -70,8 +70,7 @@ class QtDesktop : public Desktop, public ModelGate {
   void clipboardClear() override;
   void clipboardSetPicture(const Bitmap& b) override;
   int messageBox(const std::string& prompt, int buttons, const std::string& title) override;
-  std::optional<std::string> fileDialog(FileDialogKind kind, const std::string& title,
-                                        const std::string& filter) override;
+  std::optional<FileDialogChoice> fileDialog(const FileDialogRequest& request) override;
   SizeTw measureLabel(const Font& font, const std::string& caption) override;
   std::optional<Picture> loadPicture(const std::string& path) override;
 

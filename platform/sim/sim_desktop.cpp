@@ -169,14 +169,14 @@ int SimDesktop::messageBox(const std::string& prompt, int buttons, const std::st
     return a;
   }
   // Unscripted: the answer that changes nothing.
-  if (buttons == msgbox::YesNo) return msgbox::No;
-  if (buttons == msgbox::OkCancel) return msgbox::Cancel;
+  if ((buttons & msgbox::kButtons) == msgbox::YesNo) return msgbox::No;
+  if ((buttons & msgbox::kButtons) == msgbox::OkCancel) return msgbox::Cancel;
   return msgbox::Ok;
 }
 
-std::optional<std::string> SimDesktop::fileDialog(FileDialogKind kind, const std::string&,
-                                                  const std::string&) {
-  fileDialogCalls.push_back(kind);
+std::optional<FileDialogChoice> SimDesktop::fileDialog(const FileDialogRequest& request) {
+  fileDialogCalls.push_back(request);
+  if (answerFileDialog) return answerFileDialog(request);
   if (fileDialogAnswers.empty()) return std::nullopt;
   auto a = fileDialogAnswers.front();
   fileDialogAnswers.pop_front();

@@ -56,8 +56,7 @@ class SimDesktop : public Desktop {
   void clipboardClear() override;
   void clipboardSetPicture(const Bitmap& b) override;
   int messageBox(const std::string& prompt, int buttons, const std::string& title) override;
-  std::optional<std::string> fileDialog(FileDialogKind kind, const std::string& title,
-                                        const std::string& filter) override;
+  std::optional<FileDialogChoice> fileDialog(const FileDialogRequest& request) override;
   SizeTw measureLabel(const Font& font, const std::string& caption) override;
   std::optional<Picture> loadPicture(const std::string& path) override;
 
@@ -93,8 +92,12 @@ class SimDesktop : public Desktop {
   // last character off.
   Control* focusedControl() const;
 
+  // The user's answers, in the order the boxes and dialogs come; when none is left, a box
+  // gets the answer that changes nothing and a dialog is cancelled. A test may answer a
+  // dialog by what it was asked (its own answers are then not taken).
   std::deque<int> messageBoxAnswers;
-  std::deque<std::optional<std::string>> fileDialogAnswers;
+  std::deque<std::optional<FileDialogChoice>> fileDialogAnswers;
+  std::function<std::optional<FileDialogChoice>(const FileDialogRequest&)> answerFileDialog;
 
   // --- what the program did ------------------------------------------------------------
   struct PointerMove {
@@ -124,7 +127,7 @@ class SimDesktop : public Desktop {
   std::vector<std::string> frontCalls;
   std::vector<std::string> focusCalls;
   std::vector<MessageBoxCall> messageBoxCalls;
-  std::vector<FileDialogKind> fileDialogCalls;
+  std::vector<FileDialogRequest> fileDialogCalls;
   std::vector<std::string> pictureLoads;  // every path loadPicture was asked for
   std::optional<Bitmap> clipboardPicture;
   int clipboardClears = 0;

@@ -18,16 +18,19 @@ out="$(printf 'sin3+sin30\nlog#28\n' | "$tool" --normalise)"
 out="$(printf '2^3^2\n-2^2\n1/0\nMSIN(90)\n' | "$tool" --engine)"
 [ "$out" = "$(printf '64\n-4\nerror 11\n0.89399666360052')" ] || { echo "--engine gave:"; echo "$out"; exit 1; }
 
-# --read: page-file text in (a sum, a fraction, a raised exponent; a record of page 2 and
-# one whose size is no number are left out), the line above the page, the expression read
+# --read: page-file text in, through the loader of page files (a sum, a fraction, a raised
+# exponent; the records of page 2 are left out; a file whose size field is no number, or
+# whose pages go backwards, is no page file), the line above the page, the expression read
 # and the result out.
 out="$(printf '%s\n' \
   '1|1|1000|2000|24|False|1|2|1225|2000|24|False|1|plus.gif|1450|2000|0||1|3|1675|2000|24|False|1|0|1900|2000|24|False|' \
   '1|35.gif|1000|2000|600||1|1|1150|1700|24|False|1|2|1150|2350|24|False|' \
   '1|2|1000|2000|24|False|1|3|1225|1805|12|True|' \
-  '2|7|1000|2000|24|False|1|4|1000|2000|x|False|1|5|1200|2000|24|False|' \
+  '1|5|1200|2000|24|False|2|7|1000|2000|24|False|' \
+  '1|4|1000|2000|x|False|1|5|1200|2000|24|False|' \
+  '2|7|1000|2000|24|False|1|5|1200|2000|24|False|' \
   '' | "$tool" --read)"
-want="$(printf '12+30\t12+30\t42\n(1)/(2)\t(1)/(2)\t0.5\n2^(3)\t2^(3)\t8\n5\t5\t5\n\t\t')"
+want="$(printf '12+30\t12+30\t42\n(1)/(2)\t(1)/(2)\t0.5\n2^(3)\t2^(3)\t8\n5\t5\t5\nnot a page file\nnot a page file\n\t\t')"
 [ "$out" = "$want" ] || { echo "--read gave:"; echo "$out"; exit 1; }
 out="$(printf '1|s|1000|2000|24|False|1|i|1150|2000|24|False|1|n|1250|2000|24|False|1|3|1450|2000|24|False|1|0|1675|2000|24|False|\n' | "$tool" --read --deg)"
 [ "$out" = "$(printf 'sin30\tsin(30)\t0.5')" ] || { echo "--read --deg gave:"; echo "$out"; exit 1; }

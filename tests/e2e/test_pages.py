@@ -1,0 +1,164 @@
+"""The pages in the real window, under a window manager: what is typed on page 1 comes back
+after a visit to page 2; Ctrl+Z takes back the symbol typed last; the pages saved through
+the Save dialog (xdotool types the file name into it) come back from the file, through the
+Open dialog and the confirmation, after Clear All has emptied them, and page 1 then looks
+as it did before the save.
+
+Usage: test_pages.py BINARY
+
+With KEL_E2E_SHOTS naming a folder, the screenshots it compares are kept there."""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import e2e_lib as e2e  # noqa: E402
+import e2e_screen as scr  # noqa: E402
+import test_ui as ui  # noqa: E402
+
+PANEL_WIDTH_TW = 4815  # Frame6, at the window's right edge, 120 twips down
+GUIDE_LINE_S = 1.3     # the writing position's guide line shows for 1 s after a restore
+
+
+class Window:
+    """Where the main window's controls stand on the screen (their design places, twips)."""
+
+    def __init__(self, client):
+        self.x, self.y, w, _ = client
+        self.panel = ((w + 8) * 15 - PANEL_WIDTH_TW) / 15
+
+    def in_panel(self, left, top, width, height):
+        return (round(self.x + self.panel + (left + width / 2) / 15),
+                round(self.y + (120 + top + height / 2) / 15))
+
+    def page_button(self, page):
+        k = page - 1
+        # In the lower tool frame (6480 twips down the panel), three to a row.
+        return self.in_panel(900 + (k % 3) * 660, 6480 + 2400 + (k // 3) * 360, 645, 345)
+
+    def toolbar(self, left):
+        # The toolbar stands over the panel's left edge, 240 twips down the window.
+        return (round(self.x + self.panel + (left + 307) / 15), round(self.y + (240 + 247) / 15))
+
+    def save(self):
+        return self.toolbar(2370)
+
+    def open(self):
+        return self.toolbar(1740)
+
+    def clear_all(self):
+        return self.in_panel(3000, 5280, 1455, 255)
+
+
+def click(d, point):
+    d.xdotool("mousemove", str(point[0]), str(point[1]))
+    time.sleep(0.15)
+    d.xdotool("click", "1")
+
+
+def visible_window(d, name, timeout=10):
+    def found():
+        out = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
+                    check_rc=False).decode().split()
+        return out[0] if out else None
+    return e2e.wait_for(found, timeout, "the window " + name)
+
+
+def gone(d, wid, timeout=10):
+    e2e.wait_for(lambda: b"IsViewable" not in d.run(["xwininfo", "-id", wid], check_rc=False),
+                 timeout, "the window %s closed" % wid)
+
+
+def through_dialog(d, dialog, path, box):
+    """Types the path into the file dialog of that title, then answers the message box of
+    the other title that follows with its default button (Return)."""
+    visible_window(d, dialog)
+    time.sleep(0.5)
+    d.xdotool("type", "--delay", "20", path)
+    time.sleep(0.3)
+    d.xdotool("key", "Return")
+    shown = visible_window(d, box)
+    time.sleep(0.3)
+    d.xdotool("key", "Return")
+    gone(d, shown)
+
+
+def wm_normal(d, win):
+    e2e.wait_for(lambda: "Normal" in d.run(["xprop", "-id", str(win), "WM_STATE"]).decode(), 10,
+                 "the main window restored")
+
+
+def main(binary):
+    d = e2e.Display(window_manager=True)
+    p = e2e.Program(binary, d)
+    win, client, start = scr.ready(d, p)
+    x, y, _, _ = client
+    at = start
+    for key in ("a", "b", "plus", "1"):
+        at = ui.type_symbol(d, key, at)
+    band = (x + 30, start[1] - 30, x + 600, start[1] + 30)  # the formula's line, inside the borders
+    scr.park(d, client)
+    typed = scr.Shot(d, p.folder, "pages_typed")
+    e2e.check(len(typed.groups(band)) >= 4, "ab+1 is not on the page: %s" % typed.groups(band))
+
+    w = Window(client)
+    click(d, w.page_button(2))
+    time.sleep(0.4)
+    scr.park(d, client)
+    page2 = scr.Shot(d, p.folder, "pages_page2")
+    e2e.check(not page2.groups(band), "page 2 shows %s" % page2.groups(band))
+
+    click(d, w.page_button(1))
+    # The pointer comes back to where it was when page 1 was left: after the "1".
+    scr.wait_pointer(d, lambda q: q == at, "the pointer back after the 1 at %s" % (at,))
+    time.sleep(0.3)
+    after = ui.type_symbol(d, "2", at)
+    time.sleep(0.3)
+    d.xdotool("keydown", "ctrl")
+    time.sleep(0.2)
+    d.xdotool("key", "z")
+    time.sleep(0.3)
+    d.xdotool("keyup", "ctrl")
+    time.sleep(0.6)
+    scr.park(d, client)
+    undone = scr.Shot(d, p.folder, "pages_undone")
+    e2e.check(undone.region(band) == typed.region(band),
+              "after Ctrl+Z page 1 is not as it was before the 2 was typed (%s, %s; the 2 "
+              "went to %s)" % (undone.path, typed.path, after))
+
+    # Save: the walk over the pages, then the dialog with the window minimised.
+    path = os.path.join(p.folder, "pages.txt")
+    click(d, w.save())
+    through_dialog(d, "Save As", path, "Plavetra")  # the box names the file
+    wm_normal(d, win)
+    with open(path, "rb") as f:
+        saved = f.read()
+    e2e.check(saved.startswith(b"1|a|") and saved.count(b"|") == 24 and b"plus.gif" in saved,
+              "the file holds %r" % saved)
+
+    time.sleep(GUIDE_LINE_S)
+    click(d, w.clear_all())
+    box = visible_window(d, "Oперация окончателно изтриване!")
+    time.sleep(0.3)
+    d.xdotool("key", "Return")  # Yes
+    gone(d, box)
+    time.sleep(0.5)
+    scr.park(d, client)
+    cleared = scr.Shot(d, p.folder, "pages_cleared")
+    e2e.check(not cleared.groups(band), "Clear All left %s" % cleared.groups(band))
+
+    click(d, w.open())
+    through_dialog(d, "Open", path, "Внимание!")  # the confirmation: OK
+    time.sleep(GUIDE_LINE_S)
+    scr.park(d, client)
+    loaded = scr.Shot(d, p.folder, "pages_loaded")
+    e2e.check(loaded.region(band) == typed.region(band),
+              "page 1 loaded from the file does not look as it did before the save "
+              "(%s, %s)" % (loaded.path, typed.path))
+    ui.alive(p)
+    e2e.passed("pages: switch, Ctrl+Z, save through the dialog, clear all, load")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])

@@ -1,0 +1,334 @@
+// Saving all pages to a page file and loading them back, through the dialogs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "pages_fixture.h"
+
+namespace kel::test {
+namespace {
+
+constexpr Millis kSaveWalkMs = 13 * 50 + 50;
+constexpr Millis kLoadAllMs = 12 * 1000 + 500;
+
+struct Files : PageDesk {
+  std::string path(const std::string& name) { return s.folder.file(name); }
+
+  // Save, the dialog answered with this path (or cancelled), the box after it with OK.
+  void save(std::optional<std::string> to) {
+    if (to)
+      desk().fileDialogAnswers.push_back(FileDialogChoice{*to, 1});
+    else
+      desk().fileDialogAnswers.push_back(std::nullopt);
+    p().pages.Command15_Click();
+    advance(kSaveWalkMs);
+  }
+  // Load this file, the confirmation answered, and every page placed.
+  void load(const std::string& from, int answer = msgbox::Ok) {
+    desk().fileDialogAnswers.push_back(FileDialogChoice{from, 1});
+    desk().messageBoxAnswers.push_back(answer);
+    p().pages.Command16_Click();
+    advance(kLoadAllMs);
+  }
+  void clearAll() {
+    desk().messageBoxAnswers.push_back(msgbox::Yes);
+    p().pages.Label11_Click();
+  }
+  // Every page as it stands, the page shown last (and shown again after).
+  std::array<std::vector<Seen>, 12> pages() {
+    std::array<std::vector<Seen>, 12> all;
+    const int shown = p().pages.PageShown();
+    for (int k = 0; k < 12; ++k) {
+      p().pages.Command72_Click(k);
+      all[static_cast<size_t>(k)] = page();
+    }
+    p().pages.Command72_Click(shown - 1);
+    return all;
+  }
+  const SimDesktop::MessageBoxCall* lastBox() {
+    return desk().messageBoxCalls.empty() ? nullptr : &desk().messageBoxCalls.back();
+  }
+};
+
+TEST(PageFiles, TheRecordOfATextSymbolByteForByte) {
+  Files f;
+  f.p().pages.Command72_Click(1);
+  const int n = f.text(200, 300, "x");
+  Label& x = f.w().Label3[n];
+  x.Left = 1200;
+  x.Top = 600;
+  x.Height = 555;
+  f.save(f.path("pages.txt"));
+  EXPECT_EQ(f.s.folder.read("pages.txt"), "2|x|1200|877.5|24|False|");
+  ASSERT_TRUE(f.lastBox());
+  EXPECT_EQ(f.lastBox()->prompt, "Вашето име за запис е: " + f.path("pages.txt"));
+  EXPECT_EQ(f.lastBox()->title, "Plavetra");
+  EXPECT_EQ(f.lastBox()->buttons, msgbox::OkOnly | msgbox::Information);
+  ASSERT_EQ(f.desk().fileDialogCalls.size(), 1u);
+  EXPECT_EQ(f.desk().fileDialogCalls[0].kind, FileDialogKind::Save);
+  EXPECT_EQ(f.desk().fileDialogCalls[0].filter, "Text Files(*.txt)|*.txt");
+  EXPECT_EQ(f.desk().fileDialogCalls[0].folder, "");  // "C:\": the home folder
+  EXPECT_FALSE(f.desk().fileDialogCalls[0].confirmOverwrite);
+}
+
+TEST(PageFiles, TheWalkTakesThePagesInOrderAndEndsOnThePageItStartedOn) {
+  Files f;
+  f.text(200, 300, "a");
+  f.p().pages.Command72_Click(2);
+  f.text(200, 300, "c");
+  f.p().pages.Command72_Click(1);
+  // While the dialog is up the window is minimised and the capture is off.
+  WindowState during = WindowState::Normal;
+  bool pollDuring = true;
+  f.desk().answerFileDialog = [&](const FileDialogRequest&) {
+    during = f.w().State;
+    pollDuring = f.w().Timer0.Enabled();
+    return std::optional<FileDialogChoice>(FileDialogChoice{f.path("p.txt"), 1});
+  };
+  f.p().pages.Command15_Click();
+  f.advance(kSaveWalkMs);
+  EXPECT_EQ(during, WindowState::Minimized);
+  EXPECT_FALSE(pollDuring);
+  EXPECT_EQ(f.w().State, WindowState::Normal);
+  EXPECT_TRUE(f.w().Timer0.Enabled());
+  const std::string text = f.s.folder.read("p.txt");
+  EXPECT_EQ(text.substr(0, 2), "1|");
+  EXPECT_NE(text.find("|3|c|"), std::string::npos);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '|'), 12);
+  EXPECT_EQ(f.w().Text26.Text(), "2");
+  EXPECT_EQ(f.p().UndoIndex, 0);
+
+  f.desk().answerFileDialog = nullptr;
+  f.clearAll();
+  f.save(f.path("empty.txt"));
+  EXPECT_TRUE(std::filesystem::exists(f.path("empty.txt")));
+  EXPECT_EQ(f.s.folder.read("empty.txt"), "");
+}
+
+TEST(PageFiles, TwelvePagesComeBackAsTheyWereSaved) {
+  Files f;
+  Program& p = f.p();
+  for (int k = 0; k < 12; ++k) {
+    p.pages.Command72_Click(k);
+    const double y = 200 + 20 * k;
+    f.text(150 + k, y, std::to_string(k + 1));
+    f.text("ж");
+    p.surface.PlaceTextSymbol("|", 12, true);  // a bold index-size caption that is the mark
+    f.advance(30);
+    f.picture(p.PointerX, y, k % 2 ? "plus" : "strelka");
+    if (k == 4) {
+      // A fraction typed through the queue: its bar stretched and closed.
+      f.insert();
+      f.type({rows::kX, rows::kX}, 300);
+      f.type({"34", rows::kX}, 400);
+      f.type({"36"}, 600);
+    }
+    if (k == 7) {
+      // A pasted arrow: it shows the arrow's picture under the name "simvol".
+      const int n = f.picture(p.PointerX, y, "strelka2");
+      p.SymbolKind[static_cast<size_t>(n)] = "simvol";
+    }
+  }
+  p.pages.Command72_Click(0);
+  const auto before = f.pages();
+  ASSERT_EQ(before[4].size(), 8u);
+  ASSERT_EQ(before[4][4].what, "[35]");
+
+  f.save(f.path("all.txt"));
+  f.clearAll();
+  f.load(f.path("all.txt"));
+  EXPECT_EQ(p.PlacingFromFile, 0);
+  const auto after = f.pages();
+  for (size_t k = 0; k < 12; ++k) {
+    SCOPED_TRACE("page " + std::to_string(k + 1));
+    ASSERT_EQ(after[k].size(), before[k].size());
+    for (size_t i = 0; i < before[k].size(); ++i) {
+      Seen want = before[k][i];
+      Seen got = after[k][i];
+      if (want.what == "[simvol]") want.what = "[strelka2]";  // back under its own picture
+      // A bar read from a file shows the bar picture of its name, black as a closed one.
+      if (want.what == "[35]") want.picture = got.picture = "";
+      EXPECT_EQ(got, want);
+    }
+  }
+}
+
+TEST(PageFiles, AClassicFileIsRead) {
+  Files f;
+  // Windows-1251, "," in numbers, a bar at Top 600 written as Top + Height / 30.
+  f.s.folder.write("classic.txt", "1|\xE6|1200|877,5|24|False|1|35.gif|1000|601,5|450||");
+  f.load(f.path("classic.txt"));
+  const auto page = f.page();
+  ASSERT_EQ(page.size(), 2u);
+  EXPECT_EQ(page[0].what, "ж");
+  EXPECT_EQ(page[0].top, 877.5 - 270);
+  EXPECT_EQ(page[1].top, 600);
+  EXPECT_EQ(page[1].width, 450);
+}
+
+TEST(PageFiles, TheConfirmationNamesThePagesAndCancelChangesNothing) {
+  const struct {
+    const char* file;
+    const char* prompt;
+  } cases[] = {
+      {"1|a|1|2|24|False|2|b|1|2|24|False|2|c|1|2|24|False|5|d|1|2|24|False|",
+       "Файлът ще се зареди на страници 1,2,5 и там всичко ще бъде изтрито!"},
+      {"3|a|1|2|24|False|", "Файлът ще се зареди на страница 3 и там всичко ще бъде изтрито!"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    Files f;
+    f.text(200, 300, "x");
+    const auto before = f.pages();
+    f.s.folder.write("f.txt", c.file);
+    f.load(f.path("f.txt"), msgbox::Cancel);
+    ASSERT_TRUE(f.lastBox());
+    EXPECT_EQ(f.lastBox()->prompt, c.prompt);
+    EXPECT_EQ(f.lastBox()->title, "Внимание!");
+    EXPECT_EQ(f.lastBox()->buttons, msgbox::OkCancel);
+    EXPECT_EQ(f.pages(), before);
+    EXPECT_EQ(f.w().State, WindowState::Normal);
+  }
+}
+
+TEST(PageFiles, AFileThatStartsOnPageThreeLeavesPageOneAndFillsPageThreeASecondLater) {
+  Files f;
+  f.text(200, 300, "one");
+  f.p().pages.Command72_Click(2);
+  f.text(200, 300, "old");
+  f.p().pages.Command72_Click(1);
+  f.s.folder.write("p3.txt", "3|new|1500|1000|24|False|");
+  f.desk().fileDialogAnswers.push_back(FileDialogChoice{f.path("p3.txt"), 1});
+  f.desk().messageBoxAnswers.push_back(msgbox::Ok);
+  f.p().pages.Command16_Click();
+  EXPECT_EQ(f.w().Text26.Text(), "1");
+  EXPECT_EQ(f.captions(), std::vector<std::string>{"one"});
+  f.advance(999);
+  EXPECT_EQ(f.w().Text26.Text(), "1");
+  f.advance(2);
+  EXPECT_EQ(f.w().Text26.Text(), "3");
+  EXPECT_EQ(f.captions(), std::vector<std::string>{"new"});
+  EXPECT_EQ(f.w().Label3[f.p().SymbolCount].Left, 1500);
+}
+
+TEST(PageFiles, ADamagedOrMissingFileChangesNoPageAndSaysSo) {
+  const struct {
+    const char* why;
+    std::string content;  // written as the file, unless `special` says otherwise
+    const char* special;
+    const char* says;
+  } cases[] = {
+      {"page 13", "1|a|1|2|24|False|13|b|1|2|24|False|", nullptr, "Това не е файл"},
+      {"page 0", "0|a|1|2|24|False|", nullptr, "Това не е файл"},
+      {"a number that is none", "1|a|1|x|24|False|", nullptr, "Това не е файл"},
+      {"far outside any screen", "1|a|1|1e300|24|False|", nullptr, "Това не е файл"},
+      {"fields short of a record", "1|a|1|2|24|False|2|b|1|", nullptr, "Това не е файл"},
+      {"cut short", "1|a|1|2|24|False|2|b|1|2", nullptr, "Това не е файл"},
+      {"a picture outside Simbol", "1|../../x.gif|1|2|300||", nullptr, "Това не е файл"},
+      {"the text kind as a picture", "1|bukva.gif|1|2|300||", nullptr, "Това не е файл"},
+      {"neither UTF-8 nor Windows-1251", "1|\x98|1|2|24|False|", nullptr, "Това не е файл"},
+      {"too large", "", "large", "Това не е файл"},
+      {"missing", "", "missing", "Файлът не можа да бъде прочетен"},
+      {"a folder", "", "folder", "Това не е файл"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Files f;
+    f.text(200, 300, "x");
+    f.p().pages.Command72_Click(1);
+    f.text(200, 300, "y");
+    // An earlier file's text is never loaded in place of one that could not be read.
+    f.s.folder.write("good.txt", "1|z|1|2|24|False|");
+    f.desk().messageBoxAnswers.push_back(msgbox::Cancel);
+    f.desk().fileDialogAnswers.push_back(FileDialogChoice{f.path("good.txt"), 1});
+    f.p().pages.Command16_Click();
+    const auto before = f.pages();
+    const size_t boxes = f.desk().messageBoxCalls.size();
+
+    const std::string bad = f.path("bad.txt");
+    if (!c.special) f.s.folder.write("bad.txt", c.content);
+    const std::string special = c.special ? c.special : "";
+    if (special == "large") f.s.folder.write("bad.txt", std::string(kMaxPageFileBytes + 1, '1'));
+    if (special == "folder") std::filesystem::create_directory(bad);
+    f.desk().messageBoxAnswers.push_back(msgbox::Ok);
+    f.desk().fileDialogAnswers.push_back(FileDialogChoice{bad, 1});
+    f.p().pages.Command16_Click();
+    f.advance(kLoadAllMs);
+
+    EXPECT_EQ(f.pages(), before);
+    EXPECT_EQ(f.p().PlacingFromFile, 0);
+    EXPECT_EQ(f.w().State, WindowState::Normal);
+    ASSERT_EQ(f.desk().messageBoxCalls.size(), boxes + 1);  // no confirmation: only this
+    const auto& box = f.desk().messageBoxCalls.back();
+    EXPECT_EQ(box.prompt.rfind(c.says, 0), 0u) << box.prompt;
+    EXPECT_NE(box.prompt.find(bad), std::string::npos) << box.prompt;
+    EXPECT_EQ(box.buttons, msgbox::OkOnly | msgbox::Exclamation);
+  }
+}
+
+TEST(PageFiles, AFailedSaveSaysSoAndKeepsTheOldFile) {
+  Files f;
+  f.text(200, 300, "x");
+  f.s.folder.write("kept.txt", "1|old|1|2|24|False|");
+  std::filesystem::create_directory(f.path("kept.txt.d"));
+  const struct {
+    const char* why;
+    std::string to;
+  } cases[] = {
+      {"a folder of that name", f.path("kept.txt.d")},
+      {"in a folder that is not there", f.path("none/pages.txt")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    f.save(c.to);
+    ASSERT_TRUE(f.lastBox());
+    EXPECT_EQ(f.lastBox()->prompt, "Файлът не можа да бъде записан: " + c.to);
+    EXPECT_EQ(f.lastBox()->buttons, msgbox::OkOnly | msgbox::Exclamation);
+    EXPECT_EQ(f.captions(), std::vector<std::string>{"x"});
+  }
+  EXPECT_EQ(f.s.folder.read("kept.txt"), "1|old|1|2|24|False|");
+  EXPECT_EQ(f.w().State, WindowState::Normal);
+}
+
+TEST(PageFiles, CancelledDialogsWriteAndLoadNothing) {
+  Files f;
+  f.text(200, 300, "x");
+  f.p().pages.Command72_Click(3);
+  f.text(200, 300, "y");
+  f.save(std::nullopt);
+  EXPECT_TRUE(f.desk().messageBoxCalls.empty());
+  EXPECT_EQ(f.w().Text26.Text(), "4");  // the walk ran and came back
+  EXPECT_EQ(f.p().UndoIndex, 0);
+  EXPECT_EQ(f.w().State, WindowState::Normal);
+  for (const auto& e : std::filesystem::directory_iterator(f.s.folder.path()))
+    EXPECT_EQ(e.path().filename(), "Simbol");  // nothing written
+
+  const auto before = f.pages();
+  f.desk().fileDialogAnswers.push_back(std::nullopt);
+  f.p().pages.Command16_Click();
+  f.advance(kLoadAllMs);
+  EXPECT_EQ(f.pages(), before);
+  EXPECT_TRUE(f.desk().messageBoxCalls.empty());
+  EXPECT_EQ(f.w().State, WindowState::Normal);
+}
+
+TEST(PageFiles, AFileTheSymbolStoreHasNoRoomForIsNotBegun) {
+  Files f;
+  f.text(200, 300, "x");
+  const auto before = f.pages();
+  std::string text;
+  for (int i = 0; i < kMaxSymbols; ++i) text += "1|a|1|2|24|False|";
+  f.s.folder.write("big.txt", text);
+  f.load(f.path("big.txt"));
+  EXPECT_EQ(f.pages(), before);
+  ASSERT_TRUE(f.lastBox());
+  EXPECT_EQ(f.lastBox()->buttons, msgbox::OkOnly | msgbox::Exclamation);
+}
+
+}  // namespace
+}  // namespace kel::test

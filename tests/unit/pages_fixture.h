@@ -1,0 +1,116 @@
+// A started program with the project's pictures, for the tests of the undo history, the
+// page slots and the page files: symbols placed at screen points, clicks on the toolbar and
+// the page buttons, and the page as a list of what stands on it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "rows_fixture.h"
+
+namespace kel::test {
+
+// One symbol on the page as a user sees it.
+struct Seen {
+  std::string what;  // "caption" (with " 12b" for a bold 12 pt caption), or "[plus]"
+  double left = 0, top = 0, width = 0, height = 0;
+  std::string picture;  // the picture file a picture symbol shows
+  bool operator==(const Seen&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& o, const Seen& s) {
+  return o << s.what << " @" << s.left << "," << s.top << " " << s.width << "x" << s.height
+           << (s.picture.empty() ? "" : " " + s.picture);
+}
+
+struct PageDesk : rows::RowTypist {
+  PageDesk() {
+    w().Left = 1500;
+    w().Top = 1500;
+    // The window's resize step gives the page its height, as on a desktop.
+    p().app.Form_Resize();
+    desk().userMovePointer(200, 300);
+    s.host.advance(100);
+  }
+
+  SimHost& host() { return s.host; }
+  void advance(Millis ms) { s.host.advance(ms); }
+
+  // A text symbol of 24 pt (15 x 36 px by the headless desktop's rule) with its insertion
+  // point at the screen point, and its after-placement step. Returns its index.
+  int text(double x, double y, const std::string& caption = "a", bool bold = false) {
+    p().PointerX = x;
+    p().PointerY = y;
+    p().surface.PlaceTextSymbol(caption, 24, bold);
+    advance(30);
+    return p().SymbolCount;
+  }
+  // Next to the symbol placed last.
+  int text(const std::string& caption = "a") { return text(p().PointerX, p().PointerY, caption); }
+  int picture(double x, double y, const std::string& name) {
+    p().PointerX = x;
+    p().PointerY = y;
+    p().surface.PlacePictureSymbol(name);
+    advance(30);
+    return p().SymbolCount;
+  }
+
+  // What stands on the page (Top 0 or more), in index order.
+  std::vector<Seen> page() {
+    std::vector<Seen> out;
+    for (int i = 1; i <= p().SymbolCount; ++i) {
+      const Control& c = symbol(i);
+      if (c.Top < 0) continue;
+      Seen s{"", c.Left, c.Top, c.Width, c.Height, ""};
+      if (p().SymbolKind[static_cast<size_t>(i)] == "bukva") {
+        const Label& l = w().Label3[i];
+        s.what = l.Caption.get();
+        const Font f = l.Font;
+        if (f.Size != 24 || f.Bold)
+          s.what += " " + std::to_string(static_cast<int>(f.Size)) + (f.Bold ? "b" : "");
+      } else {
+        s.what = "[" + p().SymbolKind[static_cast<size_t>(i)] + "]";
+        s.picture = w().Image3[i].Picture->Path;
+      }
+      out.push_back(s);
+    }
+    return out;
+  }
+  std::vector<std::string> captions() {
+    std::vector<std::string> out;
+    for (const Seen& s : page()) out.push_back(s.what);
+    return out;
+  }
+
+  // A click with the mouse: the pointer goes there, the button goes down and up.
+  void click(const Control& c) {
+    const PointPx at = ui().over(c);
+    desk().userMovePointer(at.x, at.y);
+    desk().userButtonDown(vk::LButton);
+    desk().userButtonUp(vk::LButton);
+  }
+  void clickPage(int page) { click(w().Command72[static_cast<size_t>(page - 1)]); }
+
+  // The helpers of the ui fixture, on this program.
+  struct UiView {
+    PageDesk& d;
+    PointPx over(const Control& c) {
+      double l, t;
+      absolutePosition(c, l, t);
+      const double cl = singleDiv15(d.w().Left) + kFrameLeftPx;
+      const double ct = (d.w().Top + kFrameTopTw) / kTwipsPerPixel;
+      const PointPx pt{static_cast<int>(std::floor(cl + (l + 0.5 * c.Width) / 15)),
+                       static_cast<int>(std::floor(ct + (t + 0.5 * c.Height) / 15))};
+      EXPECT_EQ(d.w().hitTest((pt.x - cl) * 15, (pt.y - ct) * 15), &c)
+          << c.Name << " is not under the test's point";
+      return pt;
+    }
+  };
+  UiView ui() { return UiView{*this}; }
+};
+
+}  // namespace kel::test
