@@ -33,6 +33,10 @@ class Program : public SharedState {
   LimitsDialogForm Form4{LimitsKind::Integral};
   LimitsDialogForm Form5{LimitsKind::Sum};
   // --- end of the limits dialogs' block ---------------------------------------------------
+  // --- the on-screen keyboard and the key indicator (palette/) -----------------------------
+  KeyboardForm Form8{scheduler};
+  KeyIndicatorForm Form3;
+  // --- end of the keyboard's block --------------------------------------------------------
 
   App app;
   Surface surface;

@@ -43,6 +43,12 @@ void Pages::Command69_Click() {
 
 void Pages::IztrBackSpace() {}
 
+// --- what the on-screen keyboard's Undo and Redo keys call ---------------------------------
+void Pages::Command70_Click() { ++command70Runs; }
+
+void Pages::NoteUndoByMouse() { ++undoByMouseMarks; }
+// --- end of the keyboard's block -----------------------------------------------------------
+
 Picture Pages::Form7Icon() {
   LoadForm7();
   const std::string path = joinPath(joinPath(p.files.programFolder(), "Simbol"), "kursor.gif");

@@ -35,6 +35,13 @@ class Pages {
   // Delete the selection (Ctrl+X, Delete) and Undo (Ctrl+Z, the Undo button).
   void DelSelektirano();
   void Command69_Click();
+  // --- what the on-screen keyboard's Undo and Redo keys call -----------------------------
+  // Redo (the main window's Command70), and the mark that an Undo button was pressed with
+  // the mouse (UndoByMouse), which Undo then acts on.
+  void Command70_Click();
+  void NoteUndoByMouse();
+  int command70Runs = 0, undoByMouseMarks = 0;
+  // --- end of the keyboard's block --------------------------------------------------------
   // Until editing is built, paste, delete and undo count their runs, so that their
   // callers can be seen.
   int prepihiRuns = 0, delSelektiranoRuns = 0, command69Runs = 0;

@@ -84,8 +84,12 @@ void Form::add(ControlArrayBase& a) {
   a.attachLog(&changes_);
 }
 
-double Form::ScaleWidth() const { return Width - kFrameExtraWidthTw; }
-double Form::ScaleHeight() const { return Height - kFrameExtraHeightTw; }
+double Form::ScaleWidth() const { return Width - FrameExtraWidthTw(); }
+double Form::ScaleHeight() const { return Height - FrameExtraHeightTw(); }
+double Form::FrameLeftTw() const { return Borderless ? 0 : kFrameLeftPx * kTwipsPerPixel; }
+double Form::FrameTopTw() const { return Borderless ? 0 : kFrameTopTw; }
+double Form::FrameExtraWidthTw() const { return Borderless ? 0 : kFrameExtraWidthTw; }
+double Form::FrameExtraHeightTw() const { return Borderless ? 0 : kFrameExtraHeightTw; }
 
 void Form::forEachControl(const std::function<void(Control&)>& f) const {
   for (const Layer& l : layers_) {
@@ -173,6 +177,12 @@ Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, d
   x = clientX - l;
   y = clientY - t;
   return c;
+}
+
+bool onBareForm(const Form& f, double clientX, double clientY) {
+  if (clientX < 0 || clientY < 0 || clientX >= f.ScaleWidth() || clientY >= f.ScaleHeight())
+    return false;
+  return f.hitTest(clientX, clientY) == nullptr;
 }
 
 bool stillLoaded(const Form& f, const Control* c) {

@@ -564,7 +564,8 @@ enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
 // A window. Left/Top/Width/Height are its outer frame in twips; its client area
 // stands kFrameLeftPx to the right of Left and kFrameTopTw below Top, whatever the
-// window manager draws (the backend keeps it there).
+// window manager draws (the backend keeps it there). A borderless window has no frame:
+// its client area is its outer rectangle.
 class Form : public Tracked {
  public:
   explicit Form(std::string name);
@@ -583,12 +584,27 @@ class Form : public Tracked {
   Prop<Colour, kChangedColours> BackColor{this, kButtonFace};
   Prop<bool, kChangedState> Sizable{this, true};
   Prop<Picture, kChangedPicture> Icon{this};
+  // How the window is made; both are read when its window is first created, so they are
+  // set at construction. Borderless: no caption bar and no border (the program moves it
+  // itself). TakesFocus false: the window never takes the keyboard focus, neither when it
+  // is shown nor when it is clicked, so the window the user types into keeps it.
+  bool Borderless = false;
+  bool TakesFocus = true;
 
   // Client size in twips, as the frame rule gives it.
   double ScaleWidth() const;
   double ScaleHeight() const;
+  // Where the client area stands within the outer rectangle (twips), and how much the
+  // outer size exceeds the client size: the frame rule, or nothing for a borderless window.
+  double FrameLeftTw() const;
+  double FrameTopTw() const;
+  double FrameExtraWidthTw() const;
+  double FrameExtraHeightTw() const;
 
   std::function<void()> Load, Resize, Unload;
+  // Mouse events over the bare form: its client area where no control lies.
+  MouseHandler MouseDown, MouseMove, MouseUp;
+  std::function<void()> Click;
 
   // Registration, back to front: a control added later lies above earlier ones.
   void add(Control& c);
@@ -622,6 +638,9 @@ class Form : public Tracked {
 // outside the client area, over the bare form or over a disabled control (its container
 // gets nothing either). Both desktops route every pointer event by this one rule.
 Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, double& y);
+// Whether a client point (twips) is on the bare form: inside its client area, with no
+// control there. Such an event goes to the form's own handlers.
+bool onBareForm(const Form& f, double clientX, double clientY);
 // Whether the control is (still) one of the form's: an event handler may unload the
 // element that got the event.
 bool stillLoaded(const Form& f, const Control* c);

@@ -48,6 +48,15 @@ QRect clientRectFor(double left, double top, double width, double height) {
   return QRect(x, y, std::clamp(w, 1, 16000), std::clamp(h, 1, 16000));
 }
 
+QRect clientRectFor(const Form& f) {
+  if (!f.Borderless) return clientRectFor(f.Left, f.Top, f.Width, f.Height);
+  const int x = pixelOf(f.Left);
+  const int y = pixelOf(f.Top);
+  const int w = pixelOf(f.Left + f.Width) - x;
+  const int h = pixelOf(f.Top + f.Height) - y;
+  return QRect(x, y, std::clamp(w, 1, 16000), std::clamp(h, 1, 16000));
+}
+
 namespace {
 
 QRect controlRect(double left, double top, double width, double height) {
@@ -791,7 +800,14 @@ class ButtonView : public ControlView {
       picture_ = b.Picture;
       const QPixmap& pm = views.pixmap(picture_.Path);
       button->setIcon(pm.isNull() ? QIcon() : QIcon(pm));
-      if (!pm.isNull()) button->setIconSize(pm.size());
+      // At its own size, or made smaller to stand inside the button's bevel.
+      if (!pm.isNull()) {
+        const QSize room(std::max(1, pixelOf(c.Width) - 6), std::max(1, pixelOf(c.Height) - 6));
+        QSize size = pm.size();
+        if (size.width() > room.width() || size.height() > room.height())
+          size.scale(room, Qt::KeepAspectRatio);
+        button->setIconSize(size);
+      }
       views.noteChange();
     }
   }
@@ -809,6 +825,16 @@ class ButtonView : public ControlView {
 
 FormView::FormView(ViewSync& sync, Form& f) : form(&f) {
   widget = new FormWidget(sync, *this);
+  // --- windows without a frame, and windows that never take the focus ----------------
+  // Set before the window is created: X reads them when the window maps (Motif hints for
+  // the frame, WM_HINTS input false and no activation for the focus).
+  if (f.Borderless) widget->setWindowFlag(Qt::FramelessWindowHint, true);
+  if (!f.TakesFocus) {
+    widget->setWindowFlag(Qt::Tool, true);  // a utility window: no task-bar entry
+    widget->setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
+    widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
+  }
+  // --- end of the block -----------------------------------------------------------------
   sync.forms_.push_back(this);
 }
 
@@ -945,7 +971,7 @@ void ViewSync::applyFormGeometry(FormView& v, Form& f) {
   // While minimised or maximised the window manager owns the window's place.
   if (v.visible_ && v.state_ != WindowState::Normal) return;
   FormWidget* w = v.widget.data();
-  v.target = clientRectFor(f.Left, f.Top, f.Width, f.Height);
+  v.target = clientRectFor(f);
   v.placing = 2;
   v.placingSince.start();
   if (f.Sizable) {
@@ -1015,6 +1041,8 @@ ControlView* ViewSync::createView(FormView& fv, Control& c, int depth) {
       break;
   }
   if (!v) return nullptr;
+  // The controls of a window that never takes the focus do not take it either.
+  if (!fv.form->TakesFocus) v->widget->setFocusPolicy(Qt::NoFocus);
   v->container = c.Container;
   v->applyAll(c);
   ControlView* raw = v.get();
@@ -1108,9 +1136,21 @@ void ViewSync::routeMouse(FormView& fv, QMouseEvent* me) {
   // The point in the form's client area picks the control by the model's rule, whatever
   // widget Qt would give the event to (and whichever holds the implicit grab).
   double x = 0, y = 0;
-  Control* c = mouseTarget(*f, me->position().x() * kTwipsPerPixel,
-                           me->position().y() * kTwipsPerPixel, x, y);
+  QPointF at = me->position();
+  // A window the program moves itself while the button is held (the on-screen keyboard by
+  // its strip) may have moved since the server made the event: the point is taken from
+  // the pointer's place on the screen and the window's place as the program last set it,
+  // so that a drag follows the pointer and never runs away from it.
+  if (f->Borderless && fv.widget)
+    at = me->globalPosition() - QPointF(fv.widget->geometry().topLeft());
+  const double cx = at.x() * kTwipsPerPixel, cy = at.y() * kTwipsPerPixel;
+  Control* c = mouseTarget(*f, cx, cy, x, y);
   const int shift = shiftOf(me->modifiers());
+  if (!c) {
+    if (me->type() == QEvent::MouseButtonRelease) fv.releaseEndsDoubleClick = false;
+    routeToBareForm(*f, me, cx, cy, shift);
+    return;
+  }
   switch (me->type()) {
     case QEvent::MouseMove: {
       if (!c || !c->MouseMove) return;
@@ -1150,6 +1190,32 @@ void ViewSync::routeMouse(FormView& fv, QMouseEvent* me) {
       });
       return;
     }
+    default:
+      return;
+  }
+}
+
+// The bare form's own events: its client area where no control lies.
+void ViewSync::routeToBareForm(Form& f, QMouseEvent* me, double cx, double cy, int shift) {
+  if (!onBareForm(f, cx, cy)) return;
+  const int button = buttonOf(me->button());
+  switch (me->type()) {
+    case QEvent::MouseMove: {
+      const int buttons = buttonsOf(me->buttons());
+      if (f.MouseMove) gate_.run([&] { callHandler(f.MouseMove, buttons, shift, cx, cy); });
+      return;
+    }
+    case QEvent::MouseButtonPress:
+      if (button != 0 && f.MouseDown)
+        gate_.run([&] { callHandler(f.MouseDown, button, shift, cx, cy); });
+      return;
+    case QEvent::MouseButtonRelease:
+      if (button == 0 || (!f.MouseUp && !(button == 1 && f.Click))) return;
+      gate_.run([&] {
+        callHandler(f.MouseUp, button, shift, cx, cy);
+        if (button == 1 && f.Loaded) callHandler(f.Click);
+      });
+      return;
     default:
       return;
   }
@@ -1235,10 +1301,10 @@ void ViewSync::checkGeometry(FormView& v) {
     f.State = st;
     v.state_ = st;
     if (moved) {
-      f.Left = (origin.x() - kFrameLeftPx) * kTwipsPerPixel;
-      f.Top = origin.y() * kTwipsPerPixel - kFrameTopTw;
-      f.Width = size.width() * kTwipsPerPixel + kFrameExtraWidthTw;
-      f.Height = size.height() * kTwipsPerPixel + kFrameExtraHeightTw;
+      f.Left = origin.x() * kTwipsPerPixel - f.FrameLeftTw();
+      f.Top = origin.y() * kTwipsPerPixel - f.FrameTopTw();
+      f.Width = size.width() * kTwipsPerPixel + f.FrameExtraWidthTw();
+      f.Height = size.height() * kTwipsPerPixel + f.FrameExtraHeightTw();
       v.left_ = f.Left;
       v.top_ = f.Top;
       v.width_ = f.Width;

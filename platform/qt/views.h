@@ -149,6 +149,8 @@ class FormView {
 
 // The client rectangle, in screen pixels, of a form's outer frame in twips.
 QRect clientRectFor(double left, double top, double width, double height);
+// The same for a form as it stands: a borderless form's client area is its outer rectangle.
+QRect clientRectFor(const Form& f);
 // Nearest pixel of a twips position.
 int pixelOf(double twips);
 
@@ -200,6 +202,7 @@ class ViewSync : public QObject {
   QWidget* parentFor(FormView& fv, Control* container, int depth);
   void restack(QWidget* w, QWidget* below);
   void routeMouse(FormView& fv, QMouseEvent* e);
+  void routeToBareForm(Form& f, QMouseEvent* e, double clientX, double clientY, int shift);
   void systemGeometryChanged(FormView& v);
   void checkGeometry(FormView& v);
   void updateMask(FormView& v);

@@ -212,8 +212,8 @@ Form* SimDesktop::formAt(int x, int y, double& clientX, double& clientY) const {
   for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
     Form* f = *it;
     if (f->State == WindowState::Minimized) continue;
-    const double left = singleDiv15(f->Left) + kFrameLeftPx;
-    const double top = (f->Top + kFrameTopTw) / kTwipsPerPixel;
+    const double left = singleDiv15(f->Left) + f->FrameLeftTw() / kTwipsPerPixel;
+    const double top = (f->Top + f->FrameTopTw()) / kTwipsPerPixel;
     const double cx = (x - left) * kTwipsPerPixel;
     const double cy = (y - top) * kTwipsPerPixel;
     if (cx >= 0 && cy >= 0 && cx < f->ScaleWidth() && cy < f->ScaleHeight()) {
@@ -231,9 +231,19 @@ void SimDesktop::dispatchMouse(int kind, int button) {
   if (!f) return;
   double x = 0, y = 0;
   Control* c = mouseTarget(*f, cx, cy, x, y);
-  if (!c) return;
   int buttons = button;
   if (kind == 0) buttons = (down_[vk::LButton] ? 1 : 0) | (down_[vk::RButton] ? 2 : 0);
+  if (!c) {
+    if (!onBareForm(*f, cx, cy)) return;
+    // The bare form's own events, with the point in its client area.
+    const MouseHandler h = kind == 0 ? f->MouseMove : kind == 1 ? f->MouseDown : f->MouseUp;
+    if (h) h(buttons, shiftState(), cx, cy);
+    if (kind == 2 && button == 1 && f->Loaded && f->Click) {
+      const std::function<void()> click = f->Click;
+      click();
+    }
+    return;
+  }
   if (kind == 1 && button == 1 && c->Kind == ControlKind::TextBox) {
     focusForm_ = f;
     focus_ = c;
