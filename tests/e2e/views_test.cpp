@@ -10,8 +10,8 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
@@ -419,6 +419,61 @@ TEST_F(DesktopTest, ASecondWindowWithATextBoxAndAGraphicalButton) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// A window without a frame that never takes the focus, as the on-screen keyboard is: its
+// client area is its outer rectangle, it has no frame and no focus, neither when it is
+// shown nor when its button is clicked, and the window beside it keeps the focus.
+TEST_F(DesktopTest, ABorderlessWindowThatNeverTakesTheFocus) {
+  struct Pad : Form {
+    Pad() : Form("Pad") {
+      Borderless = true;
+      TakesFocus = false;
+      Sizable = false;
+      Left = 9000;
+      Top = 4500;
+      Width = 1500;
+      Height = 900;
+      Caption = "Pad";
+      Key.Left = 150;
+      Key.Top = 150;
+      Key.Width = 600;
+      Key.Height = 375;
+      Key.Caption = "a";
+      add(Key);
+    }
+    CommandButton Key{"Key"};
+  } pad;
+  int clicks = 0;
+  pad.Key.Click = [&] { ++clicks; };
+  desktop.run([&] {
+    desktop.showForm(f);
+    desktop.bringToFront(f);
+  });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  static_cast<void>(
+      QTest::qWaitFor([&] { return QGuiApplication::focusWindow() != nullptr; }, 2000));
+  QWindow* focused = QGuiApplication::focusWindow();
+  ASSERT_EQ(focused, widgetOf(f)->windowHandle());
+  desktop.run([&] {
+    desktop.showForm(pad);
+    desktop.makeTopmost(pad);
+  });
+  QWidget* w = widgetOf(pad);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  EXPECT_EQ(w->geometry(), QRect(600, 300, 100, 60));
+  EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(w->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+  EXPECT_TRUE(w->testAttribute(Qt::WA_ShowWithoutActivating));
+  EXPECT_EQ(widgetOf(pad.Key)->focusPolicy(), Qt::NoFocus);
+  QTest::mouseClick(w->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                    inForm(pad, pad.Key, QPoint(5, 5)));
+  EXPECT_EQ(clicks, 1);
+  QCoreApplication::processEvents();
+  EXPECT_NE(QGuiApplication::focusWindow(), w->windowHandle());
+  EXPECT_EQ(QGuiApplication::focusWindow(), focused);
+  desktop.run([&] { desktop.unloadForm(pad); });
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST_F(DesktopTest, CaptureShowsWhatTheModelHoldsNow) {
   desktop.run([&] { desktop.showForm(f); });
   ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
@@ -520,6 +575,18 @@ struct RoutingForm : Form {
       c->MouseUp = say("up");
       c->Click = [&log, name] { log.push_back(name + " click"); };
     }
+    // The bare form has events of its own, in its client twips.
+    auto bare = [&log](const char* what) {
+      return [&log, what](int b, int s, double x, double y) {
+        log.push_back(std::string("form ") + what + " " + std::to_string(b) + " " +
+                      std::to_string(s) + " " + std::to_string(std::lround(x)) + " " +
+                      std::to_string(std::lround(y)));
+      };
+    };
+    MouseDown = bare("down");
+    MouseMove = bare("move");
+    MouseUp = bare("up");
+    Click = [&log] { log.push_back("form click"); };
   }
   static void place(Control& c, Control* in, double l, double t, double w, double h) {
     c.Container = in;
@@ -619,6 +686,11 @@ TEST(MouseRouting, TheRealDesktopRunsTheHandlersTheSimRuns) {
   EXPECT_EQ(ran("Sym"), 5 + 4 + 5 + 2 + 2);
   EXPECT_EQ(ran("Pic"), 3 * 5 + 3);
   EXPECT_EQ(ran("Strip"), 5);
+  // The bare form: its own press, and the moves between the others that cross it (never
+  // over the disabled label, nor outside the client area).
+  EXPECT_GE(ran("form"), 5);
+  EXPECT_NE(std::find(simLog.begin(), simLog.end(), "form down 1 0 300 300"), simLog.end());
+  EXPECT_NE(std::find(simLog.begin(), simLog.end(), "form click"), simLog.end());
   for (const char* none : {"Mark", "Rule", "Off", "Hid", "HidSym"}) EXPECT_EQ(ran(none), 0) << none;
 }
 
