@@ -21,6 +21,8 @@ constexpr int kMainCodes[kLastMainKey + 1] = {
     0,   0,   0,   0,                                           // the arrows
 };
 
+// A caption shows "&&" as one ampersand (a single one only marks an access key and shows
+// nothing): the shifted "7" is written so, or its key would show blank.
 struct SymbolRow {
   int index;
   const char* unshifted;
@@ -33,7 +35,7 @@ constexpr SymbolRow kSymbolRows[] = {
     {32, "[", "{", true},  {33, "]", "}", true},   {34, "\\", "|", true},
     {36, "`", "~", true},  {37, "1", "!", false},  {38, "2", "@", false},
     {39, "3", "#", false}, {40, "4", "$", false},  {41, "5", "%", false},
-    {42, "6", "^", false}, {43, "7", "&", false},  {44, "8", "*", false},
+    {42, "6", "^", false}, {43, "7", "&&", false}, {44, "8", "*", false},
     {45, "9", "(", false}, {46, "0", ")", false},  {47, "-", "_", false},
     {48, "=", "+", false},
 };

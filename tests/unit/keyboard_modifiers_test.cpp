@@ -60,6 +60,19 @@ TEST(KeyboardModifiers, CapsLockAndShiftPutTheirCaptionSetsInBothLayouts) {
 
 // The four states of the two keys' shared flag, the captions each shows, and what a main
 // key queues and leaves behind.
+// The shifted digits row, as the keys show it: the ampersand of "7" too.
+TEST(KeyboardModifiers, TheShiftedDigitsRowShowsEveryCharacter) {
+  KeyboardUser u;
+  u.type(u.k().Command4);
+  std::string shown;
+  for (int i = 36; i <= 48; ++i) shown += shownCaption(u.key(i).Caption);
+  EXPECT_EQ(shown, "~!@#$%^&*()_+");
+  u.type(u.k().Command4);
+  shown.clear();
+  for (int i = 36; i <= 48; ++i) shown += shownCaption(u.key(i).Caption);
+  EXPECT_EQ(shown, "`1234567890-=");
+}
+
 TEST(KeyboardModifiers, CapsLockAndShiftShareOneFlag) {
   enum Key { Caps, Shift, A };
   struct Case {
