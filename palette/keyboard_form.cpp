@@ -95,6 +95,9 @@ KeyboardForm::KeyboardForm(Scheduler& s)
   Caption = "Virtual Keyboard";
   Borderless = true;
   TakesFocus = false;
+  // Dragged by its strip, and its arrow keys repeat until their release, wherever the
+  // pointer has gone meanwhile.
+  CapturesMouse = true;
   Sizable = false;
   Width = kClientWidth;
   Height = kClientHeight;

@@ -590,6 +590,11 @@ class Form : public Tracked {
   // is shown nor when it is clicked, so the window the user types into keeps it.
   bool Borderless = false;
   bool TakesFocus = true;
+  // CapturesMouse: a press on one of its controls captures the mouse, as a classic window
+  // does: until the buttons are up, every move and the release go to that control, in its
+  // own twips, wherever the pointer is (a click still needs the release over it). A window
+  // the program drags by one of its controls needs that.
+  bool CapturesMouse = false;
 
   // Client size in twips, as the frame rule gives it.
   double ScaleWidth() const;

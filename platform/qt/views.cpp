@@ -1141,11 +1141,12 @@ void ViewSync::routeMouse(FormView& fv, QMouseEvent* me) {
   // its strip) may have moved since the server made the event: the point is taken from
   // the pointer's place on the screen and the window's place as the program last set it,
   // so that a drag follows the pointer and never runs away from it.
-  if (f->Borderless && fv.widget)
-    at = me->globalPosition() - QPointF(fv.widget->geometry().topLeft());
+  if (f->CapturesMouse) at = me->globalPosition() - QPointF(fv.target.topLeft() + fv.correction);
   const double cx = at.x() * kTwipsPerPixel, cy = at.y() * kTwipsPerPixel;
-  Control* c = mouseTarget(*f, cx, cy, x, y);
   const int shift = shiftOf(me->modifiers());
+  if (routeCaptured(fv, me, cx, cy, shift)) return;
+  Control* c = mouseTarget(*f, cx, cy, x, y);
+  if (c && f->CapturesMouse && me->type() == QEvent::MouseButtonPress) fv.captured = c;
   if (!c) {
     if (me->type() == QEvent::MouseButtonRelease) fv.releaseEndsDoubleClick = false;
     routeToBareForm(*f, me, cx, cy, shift);
@@ -1193,6 +1194,41 @@ void ViewSync::routeMouse(FormView& fv, QMouseEvent* me) {
     default:
       return;
   }
+}
+
+// A move or a release while a control of the form has captured the mouse: to that control,
+// in its own twips, wherever the pointer is; the release is a click only over it.
+bool ViewSync::routeCaptured(FormView& fv, QMouseEvent* me, double cx, double cy, int shift) {
+  Control* c = fv.captured;
+  if (!c) return false;
+  Form* f = fv.form;
+  const QEvent::Type type = me->type();
+  if (type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) return false;
+  if (!f->Loaded || !f->Visible || !stillLoaded(*f, c)) {
+    fv.captured = nullptr;
+    return false;
+  }
+  double l, t;
+  absolutePosition(*c, l, t);
+  const double x = cx - l, y = cy - t;
+  if (type == QEvent::MouseMove) {
+    const int buttons = buttonsOf(me->buttons());
+    if (c->MouseMove) gate_.run([&] { callHandler(c->MouseMove, buttons, shift, x, y); });
+    return true;
+  }
+  const int button = buttonOf(me->button());
+  if (me->buttons() == Qt::NoButton) fv.captured = nullptr;
+  if (button == 0) return true;
+  double ox = 0, oy = 0;
+  const bool over = mouseTarget(*f, cx, cy, ox, oy) == c;
+  fv.releaseEndsDoubleClick = false;
+  const auto* cv = static_cast<const ControlView*>(c->view.view.get());
+  const bool click = button == 1 && over && (!cv || cv->clickOnRelease);
+  gate_.run([&] {
+    callHandler(c->MouseUp, button, shift, x, y);
+    if (click && f->Loaded && stillLoaded(*f, c)) callHandler(c->Click);
+  });
+  return true;
 }
 
 // The bare form's own events: its client area where no control lies.

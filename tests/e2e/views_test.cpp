@@ -612,6 +612,44 @@ struct PointerStep {
   Qt::MouseButton button = Qt::LeftButton;
 };
 
+// The same pointer steps on the headless desktop and on the real one, each logging what
+// the form's handlers got.
+void routeOnBoth(const std::vector<PointerStep>& steps, bool capture,
+                 std::vector<std::string>& simLog, std::vector<std::string>& qtLog) {
+  using S = PointerStep;
+  {
+    SimClock clock;
+    SimDesktop sim(clock);
+    RoutingForm f(simLog);
+    f.CapturesMouse = capture;
+    sim.showForm(f);
+    const int vkOf[] = {0, vk::LButton, vk::RButton};
+    for (const PointerStep& s : steps) {
+      const int vkey = vkOf[s.button == Qt::LeftButton ? 1 : 2];
+      if (s.kind == S::Move) sim.userMovePointer(104 + s.x, 134 + s.y);
+      if (s.kind == S::Down) sim.userButtonDown(vkey);
+      if (s.kind == S::Up) sim.userButtonUp(vkey);
+    }
+  }
+  TestGate gate;
+  ViewSync views(gate);
+  gate.views = &views;
+  RoutingForm f(qtLog);
+  f.CapturesMouse = capture;
+  views.formView(f);
+  f.Loaded = true;
+  f.Visible = true;
+  views.syncAll();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  for (const PointerStep& s : steps) {
+    if (s.kind == S::Move) QTest::mouseMove(windowOf(f), QPoint(s.x, s.y));
+    if (s.kind == S::Down) QTest::mousePress(windowOf(f), s.button, Qt::NoModifier, {s.x, s.y});
+    if (s.kind == S::Up) QTest::mouseRelease(windowOf(f), s.button, Qt::NoModifier, {s.x, s.y});
+  }
+  views.dropForm(f);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST(MouseRouting, TheRealDesktopRunsTheHandlersTheSimRuns) {
   using S = PointerStep;
   std::vector<PointerStep> steps;
@@ -642,39 +680,8 @@ TEST(MouseRouting, TheRealDesktopRunsTheHandlersTheSimRuns) {
                              {S::Move, 420, 260},
                              {S::Up, 420, 260}});
 
-  std::vector<std::string> simLog;
-  {
-    SimClock clock;
-    SimDesktop sim(clock);
-    RoutingForm f(simLog);
-    sim.showForm(f);
-    const int vkOf[] = {0, vk::LButton, vk::RButton};
-    for (const PointerStep& s : steps) {
-      const int vkey = vkOf[s.button == Qt::LeftButton ? 1 : 2];
-      if (s.kind == S::Move) sim.userMovePointer(104 + s.x, 134 + s.y);
-      if (s.kind == S::Down) sim.userButtonDown(vkey);
-      if (s.kind == S::Up) sim.userButtonUp(vkey);
-    }
-  }
-
-  std::vector<std::string> qtLog;
-  TestGate gate;
-  ViewSync views(gate);
-  gate.views = &views;
-  RoutingForm f(qtLog);
-  views.formView(f);
-  f.Loaded = true;
-  f.Visible = true;
-  views.syncAll();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
-  for (const PointerStep& s : steps) {
-    if (s.kind == S::Move) QTest::mouseMove(windowOf(f), QPoint(s.x, s.y));
-    if (s.kind == S::Down) QTest::mousePress(windowOf(f), s.button, Qt::NoModifier, {s.x, s.y});
-    if (s.kind == S::Up) QTest::mouseRelease(windowOf(f), s.button, Qt::NoModifier, {s.x, s.y});
-  }
-  views.dropForm(f);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
+  std::vector<std::string> simLog, qtLog;
+  routeOnBoth(steps, false, simLog, qtLog);
   EXPECT_EQ(qtLog, simLog);
   // What the sim does is what the forms model says: the innermost visible control alone.
   const auto ran = [&](const std::string& name) {
@@ -692,6 +699,35 @@ TEST(MouseRouting, TheRealDesktopRunsTheHandlersTheSimRuns) {
   EXPECT_NE(std::find(simLog.begin(), simLog.end(), "form down 1 0 300 300"), simLog.end());
   EXPECT_NE(std::find(simLog.begin(), simLog.end(), "form click"), simLog.end());
   for (const char* none : {"Mark", "Rule", "Off", "Hid", "HidSym"}) EXPECT_EQ(ran(none), 0) << none;
+}
+
+// A window that captures the mouse: from a press until the release, the pressed control
+// gets every move and the release, in its own twips, inside the window or not; a click
+// needs the release over it. The same on both desktops.
+TEST(MouseRouting, AWindowThatCapturesTheMouseGivesThePressedControlEverything) {
+  using S = PointerStep;
+  const std::vector<PointerStep> steps = {
+      {S::Move, 65, 65},   {S::Down, 65, 65},  {S::Move, 165, 65},  // onto the picture
+      {S::Move, 420, 260},                                          // off the window
+      {S::Up, 420, 260},   {S::Move, 165, 65},                      // the picture's own
+      {S::Move, 70, 70},   {S::Down, 70, 70},  {S::Move, 75, 72},  {S::Up, 75, 72},
+  };
+  std::vector<std::string> simLog, qtLog;
+  routeOnBoth(steps, true, simLog, qtLog);
+  EXPECT_EQ(qtLog, simLog);
+  // The symbol at 60, 60 px in the client area: 65, 65 is 75, 75 twips into it.
+  const std::vector<std::string> expected = {"Sym move 0 0 75 75",
+                                             "Sym down 1 0 75 75",
+                                             "Sym move 1 0 1575 75",
+                                             "Sym move 1 0 5400 3000",
+                                             "Sym up 1 0 5400 3000",
+                                             "Pic move 0 0 225 75",
+                                             "Sym move 0 0 150 150",
+                                             "Sym down 1 0 150 150",
+                                             "Sym move 1 0 225 180",
+                                             "Sym up 1 0 225 180",
+                                             "Sym click"};
+  EXPECT_EQ(simLog, expected);
 }
 
 // --- captions -------------------------------------------------------------------------------

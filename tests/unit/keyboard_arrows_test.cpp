@@ -71,6 +71,27 @@ TEST(KeyboardArrows, EachKeyMovesItsWayAndThePointerStaysOnTheKey) {
   }
 }
 
+// The held key has the mouse: released anywhere (over a pad key, off the window), it stops.
+TEST(KeyboardArrows, AnArrowReleasedOffItsKeyStops) {
+  for (bool offWindow : {false, true}) {
+    SCOPED_TRACE(offWindow ? "off the window" : "over a pad key");
+    Arrows u;
+    Program& p = u.p();
+    u.moveTo(u.onKeyboard(u.key(60)));
+    u.advance(60);
+    u.desk().userButtonDown(vk::LButton);
+    u.advance(100);
+    const PointPx to =
+        offWindow ? PointPx{static_cast<int>(u.k().Left / 15) - 40, 300} : u.onKeyboard(u.pad(7));
+    u.moveTo(to);
+    u.desk().userButtonUp(vk::LButton);
+    const double x = p.PointerX;
+    u.advance(1000);
+    EXPECT_FALSE(u.k().Timer3.Enabled());
+    EXPECT_EQ(p.PointerX, x);
+  }
+}
+
 TEST(KeyboardArrows, ANewPressCountsAgainAndOnlyTheNewDirectionMoves) {
   Arrows u;
   Program& p = u.p();

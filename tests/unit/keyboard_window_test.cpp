@@ -265,20 +265,40 @@ TEST(KeyboardWindow, TheStripDragsTheWindowAndNothingElse) {
   EXPECT_EQ(k.Left, left - 300 * 15);
 }
 
-TEST(KeyboardWindow, ADragReleasedOffTheStripEndsAtTheNextMoveOverIt) {
+// The strip has the mouse from the press to the release: a jerk that runs ahead of the
+// window, off the strip and off the window, still drags it by the pointer's travel.
+TEST(KeyboardWindow, AQuickDragThatRunsAheadOfTheStripStillDrags) {
   KeyboardUser u;
-  Program& p = u.p();
   KeyboardForm& k = u.k();
+  const double left = k.Left, top = k.Top;
   const PointPx start = u.onKeyboard(k.Image1, 0.3, 0.5);
   u.moveTo(start);
   u.desk().userButtonDown(vk::LButton);
-  // A quick jerk downwards: the pointer leaves the strip, and is released over a key.
-  u.moveTo(u.onKeyboard(u.key(10)));
+  u.moveTo({start.x - 400, start.y + 150});  // far off the window in one move
+  u.moveTo({start.x - 420, start.y + 160});
   u.desk().userButtonUp(vk::LButton);
+  EXPECT_EQ(u.p().FormDragActive, 0);
+  EXPECT_EQ(k.Left, left - 420 * 15);
+  EXPECT_EQ(k.Top, top + 160 * 15);
+  EXPECT_TRUE(u.queued().empty());
+}
+
+// A drag whose release never reached the strip (the keyboard hid with the minimised main
+// window meanwhile) ends at the next move over the strip without the button: the window
+// never follows a pointer that only passes over it.
+TEST(KeyboardWindow, ADragWhoseReleaseWasLostEndsAtTheNextMove) {
+  KeyboardUser u;
+  KeyboardForm& k = u.k();
+  u.moveTo(u.onKeyboard(k.Image1, 0.3, 0.5));
+  u.desk().userButtonDown(vk::LButton);
+  u.desk().userMinimizeForm(u.w());
+  u.desk().userButtonUp(vk::LButton);
+  u.desk().userRestoreForm(u.w());
+  EXPECT_EQ(u.p().FormDragActive, 1);
   const double left = k.Left, top = k.Top;
   u.moveTo(u.onKeyboard(k.Image1, 0.5, 0.5));
   u.moveTo(u.onKeyboard(k.Image1, 0.7, 0.2));
-  EXPECT_EQ(p.FormDragActive, 0);
+  EXPECT_EQ(u.p().FormDragActive, 0);
   EXPECT_EQ(k.Left, left);
   EXPECT_EQ(k.Top, top);
 }
