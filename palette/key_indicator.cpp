@@ -1,16 +1,14 @@
 // The key indicator: its window, the name of a played key, and where it stands.
 #include "palette/key_indicator.h"
 
-#include <cmath>
-
 #include "app/program.h"
+#include "palette/key_names.h"
 #include "platform/units.h"
 
 namespace kel {
 
 namespace {
 
-constexpr int kAnyShift = -1;
 // Where the name starts right of the last label shown, and the window's margin.
 constexpr double kNameGap = 100;
 // The window stands this far below the insertion point (twips).
@@ -18,94 +16,69 @@ constexpr double kBelowPointer = 800;
 constexpr Colour kSeeThrough = 0x000000FF;  // pure red, made see-through
 constexpr Colour kLabelBack = 0x00C0FFFF;
 
-// How a name is made: fixed, or from the code (the digit, the letter, the keypad digit).
-enum class Name { Fixed, Digit, KeypadDigit, Lower, LowerToUpper };
-struct NameRow {
-  int first, last;
-  int shift;  // 0, 1 or kAnyShift
-  Name made;
-  const char* name;
+// The KeyIndicatorCaption table.
+constexpr KeyNameRow kNames[] = {
+    {115, 115, 0, KeyName::Fixed, "F4"},
+    {37, 37, 0, KeyName::Fixed, "left arrow"},
+    {38, 38, 0, KeyName::Fixed, "up arrow"},
+    {39, 39, 0, KeyName::Fixed, "right arrow"},
+    {40, 40, 0, KeyName::Fixed, "down arrow"},
+    {13, 13, 0, KeyName::Fixed, "Enter"},
+    {32, 32, 0, KeyName::Fixed, "Space"},
+    {20, 20, 0, KeyName::Fixed, "Caps Lock"},
+    {8, 8, kAnyShift, KeyName::Fixed, "Backspace"},
+    {27, 27, kAnyShift, KeyName::Fixed, "Esc -> Up"},
+    {192, 192, 1, KeyName::Fixed, "` -> ~"},
+    {192, 192, 0, KeyName::Fixed, "` -> Down"},
+    {48, 57, 0, KeyName::Digit, nullptr},
+    {48, 48, 1, KeyName::Fixed, "0 -> )"},
+    {49, 49, 1, KeyName::Fixed, "1 -> !"},
+    {50, 50, 1, KeyName::Fixed, "2 -> @"},
+    {51, 51, 1, KeyName::Fixed, "3 -> #"},
+    {52, 52, 1, KeyName::Fixed, "4 -> $"},
+    {53, 53, 1, KeyName::Fixed, "5 -> %"},
+    {54, 54, 1, KeyName::Fixed, "6 -> Up"},
+    {55, 55, 1, KeyName::Fixed, "7 -> &"},
+    {56, 56, 1, KeyName::Fixed, "8 -> ."},
+    {57, 57, 1, KeyName::Fixed, "9 -> ("},
+    {189, 189, 1, KeyName::Fixed, "- -> _"},
+    {189, 189, 0, KeyName::Fixed, "-"},
+    {187, 187, 1, KeyName::Fixed, "= -> +"},
+    {187, 187, 0, KeyName::Fixed, "="},
+    {65, 90, 0, KeyName::Lower, nullptr},
+    {65, 90, 1, KeyName::LowerToUpper, nullptr},
+    {219, 219, 0, KeyName::Fixed, "["},
+    {219, 219, 1, KeyName::Fixed, "[ -> {"},
+    {220, 220, 0, KeyName::Fixed, "\\"},
+    {220, 220, 1, KeyName::Fixed, "\\ -> |"},
+    {221, 221, 0, KeyName::Fixed, "]"},
+    {221, 221, 1, KeyName::Fixed, "] -> }"},
+    {186, 186, 0, KeyName::Fixed, ";"},
+    {186, 186, 1, KeyName::Fixed, "; -> :"},
+    {222, 222, 0, KeyName::Fixed, "'"},
+    {222, 222, 1, KeyName::Fixed, "' -> \""},
+    {188, 188, 0, KeyName::Fixed, ","},
+    {188, 188, 1, KeyName::Fixed, ", -> <"},
+    {190, 190, 0, KeyName::Fixed, "."},
+    {190, 190, 1, KeyName::Fixed, ". -> >"},
+    {191, 191, 0, KeyName::Fixed, "/"},
+    {191, 191, 1, KeyName::Fixed, "/ -> ?"},
+    {45, 45, 0, KeyName::Fixed, "Insert"},
+    {46, 46, 0, KeyName::Fixed, "Delete"},
+    {36, 36, 0, KeyName::Fixed, "Home"},
+    {35, 35, 0, KeyName::Fixed, "End"},
+    {96, 105, 0, KeyName::KeypadDigit, nullptr},
+    {111, 111, 0, KeyName::Fixed, ":"},
+    {106, 106, 0, KeyName::Fixed, "."},
+    {109, 109, 0, KeyName::Fixed, "-"},
+    {107, 107, 0, KeyName::Fixed, "+"},
+    {110, 110, 0, KeyName::Fixed, ","},
+    {119, 119, 0, KeyName::Fixed, "F8"},
+    {120, 120, 0, KeyName::Fixed, "F9"},
+    {121, 121, 0, KeyName::Fixed, "F10"},
+    {5000, 5000, kAnyShift, KeyName::Fixed, "Change keyboard"},
+    {6000, 6000, kAnyShift, KeyName::Fixed, "Change keyboard"},
 };
-
-constexpr NameRow kNames[] = {
-    {115, 115, 0, Name::Fixed, "F4"},
-    {37, 37, 0, Name::Fixed, "left arrow"},
-    {38, 38, 0, Name::Fixed, "up arrow"},
-    {39, 39, 0, Name::Fixed, "right arrow"},
-    {40, 40, 0, Name::Fixed, "down arrow"},
-    {13, 13, 0, Name::Fixed, "Enter"},
-    {32, 32, 0, Name::Fixed, "Space"},
-    {20, 20, 0, Name::Fixed, "Caps Lock"},
-    {8, 8, kAnyShift, Name::Fixed, "Backspace"},
-    {27, 27, kAnyShift, Name::Fixed, "Esc -> Up"},
-    {192, 192, 1, Name::Fixed, "` -> ~"},
-    {192, 192, 0, Name::Fixed, "` -> Down"},
-    {48, 57, 0, Name::Digit, nullptr},
-    {48, 48, 1, Name::Fixed, "0 -> )"},
-    {49, 49, 1, Name::Fixed, "1 -> !"},
-    {50, 50, 1, Name::Fixed, "2 -> @"},
-    {51, 51, 1, Name::Fixed, "3 -> #"},
-    {52, 52, 1, Name::Fixed, "4 -> $"},
-    {53, 53, 1, Name::Fixed, "5 -> %"},
-    {54, 54, 1, Name::Fixed, "6 -> Up"},
-    {55, 55, 1, Name::Fixed, "7 -> &"},
-    {56, 56, 1, Name::Fixed, "8 -> ."},
-    {57, 57, 1, Name::Fixed, "9 -> ("},
-    {189, 189, 1, Name::Fixed, "- -> _"},
-    {189, 189, 0, Name::Fixed, "-"},
-    {187, 187, 1, Name::Fixed, "= -> +"},
-    {187, 187, 0, Name::Fixed, "="},
-    {65, 90, 0, Name::Lower, nullptr},
-    {65, 90, 1, Name::LowerToUpper, nullptr},
-    {219, 219, 0, Name::Fixed, "["},
-    {219, 219, 1, Name::Fixed, "[ -> {"},
-    {220, 220, 0, Name::Fixed, "\\"},
-    {220, 220, 1, Name::Fixed, "\\ -> |"},
-    {221, 221, 0, Name::Fixed, "]"},
-    {221, 221, 1, Name::Fixed, "] -> }"},
-    {186, 186, 0, Name::Fixed, ";"},
-    {186, 186, 1, Name::Fixed, "; -> :"},
-    {222, 222, 0, Name::Fixed, "'"},
-    {222, 222, 1, Name::Fixed, "' -> \""},
-    {188, 188, 0, Name::Fixed, ","},
-    {188, 188, 1, Name::Fixed, ", -> <"},
-    {190, 190, 0, Name::Fixed, "."},
-    {190, 190, 1, Name::Fixed, ". -> >"},
-    {191, 191, 0, Name::Fixed, "/"},
-    {191, 191, 1, Name::Fixed, "/ -> ?"},
-    {45, 45, 0, Name::Fixed, "Insert"},
-    {46, 46, 0, Name::Fixed, "Delete"},
-    {36, 36, 0, Name::Fixed, "Home"},
-    {35, 35, 0, Name::Fixed, "End"},
-    {96, 105, 0, Name::KeypadDigit, nullptr},
-    {111, 111, 0, Name::Fixed, ":"},
-    {106, 106, 0, Name::Fixed, "."},
-    {109, 109, 0, Name::Fixed, "-"},
-    {107, 107, 0, Name::Fixed, "+"},
-    {110, 110, 0, Name::Fixed, ","},
-    {119, 119, 0, Name::Fixed, "F8"},
-    {120, 120, 0, Name::Fixed, "F9"},
-    {121, 121, 0, Name::Fixed, "F10"},
-    {5000, 5000, kAnyShift, Name::Fixed, "Change keyboard"},
-    {6000, 6000, kAnyShift, Name::Fixed, "Change keyboard"},
-};
-
-std::string made(const NameRow& row, int code) {
-  switch (row.made) {
-    case Name::Fixed:
-      return row.name;
-    case Name::Digit:
-      return std::string(1, static_cast<char>(code));
-    case Name::KeypadDigit:
-      return std::string(1, static_cast<char>('0' + code - 96));
-    case Name::Lower:
-      return std::string(1, static_cast<char>('a' + code - 65));
-    case Name::LowerToUpper:
-      return std::string(1, static_cast<char>('a' + code - 65)) + " -> " +
-             std::string(1, static_cast<char>(code));
-  }
-  return std::string();
-}
 
 bool isLayoutCode(const std::string& code) {
   const std::optional<double> c = toNumber(code);
@@ -122,17 +95,8 @@ void place(Control& c, double l, double t, double w, double h) {
 }  // namespace
 
 std::optional<std::string> KeyIndicatorCaption(const std::string& code, const std::string& shift) {
-  const std::optional<double> c = toNumber(code);
   // Only a whole key code has a name; "***" and the grave accent make no number at all.
-  if (!c || *c != std::floor(*c) || *c < 0 || *c > 6000) return std::nullopt;
-  const int k = static_cast<int>(*c);
-  const std::optional<double> s = toNumber(shift);
-  for (const NameRow& row : kNames) {
-    if (k < row.first || k > row.last) continue;
-    if (row.shift != kAnyShift && !(s && *s == row.shift)) continue;
-    return made(row, k);
-  }
-  return std::nullopt;
+  return NameOfKey(kNames, code, shift, 6000);
 }
 
 KeyIndicatorForm::KeyIndicatorForm() : Form("Form3") {

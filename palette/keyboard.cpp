@@ -329,29 +329,28 @@ void Keyboard::putLetterCaptions(bool latin) {
 }
 
 void Keyboard::Command6_Click() {
-  KeyboardForm& f = p.Form8;
   p.PointerOverForm8 = 1;
-  p.app.OcvetiBG();
-  f.BackColor = kBulgarianBack;
-  f.Frame1.BackColor = kBulgarianBack;
-  f.Frame2.BackColor = kBulgarianBack;
-  f.Command6.Visible = false;
-  f.Command7.Visible = true;
-  putLetterCaptions(false);
-  p.LatinLayout = 0;
-  focusSink();
+  drawLayout(false);
 }
 
-void Keyboard::Command7_Click() {
+void Keyboard::Command7_Click() { drawLayout(true); }
+
+// The main window's captions and colours, the keyboard's, the other layout key, the letters
+// in the case the shift flag gives, and the typing layout itself (no layout code is queued).
+void Keyboard::drawLayout(bool latin) {
   KeyboardForm& f = p.Form8;
-  p.app.OcvetiEn();
-  f.BackColor = kEnglishBack;
-  f.Frame1.BackColor = kEnglishBack;
-  f.Frame2.BackColor = kEnglishBack;
-  f.Command7.Visible = false;
-  f.Command6.Visible = true;
-  putLetterCaptions(true);
-  p.LatinLayout = 1;
+  if (latin)
+    p.app.OcvetiEn();
+  else
+    p.app.OcvetiBG();
+  const Colour back = latin ? kEnglishBack : kBulgarianBack;
+  f.BackColor = back;
+  f.Frame1.BackColor = back;
+  f.Frame2.BackColor = back;
+  f.Command6.Visible = latin;
+  f.Command7.Visible = !latin;
+  putLetterCaptions(latin);
+  p.LatinLayout = latin ? 1 : 0;
   focusSink();
 }
 

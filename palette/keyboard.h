@@ -156,6 +156,8 @@ class Keyboard {
   // A pointer move over a key or frame: on after a Stop.
   void restartAfterStop();
   void putLetterCaptions(bool latin);
+  // What the layout keys do but for the pointer flag of " Bg".
+  void drawLayout(bool latin);
   void queue(const std::string& code, const std::string& shift);
   // The click detector is to skip this click's release, when it saw the press.
   void skipThisRelease();

@@ -18,7 +18,7 @@ import e2e_lib as e2e  # noqa: E402
 import e2e_screen as scr  # noqa: E402
 
 BLACK, BLUE = (0, 0, 0), (0, 0, 255)
-KEYBOARD = "^Virtual Keyboard$"
+KEYBOARD = "Virtual Keyboard"  # its window's name
 WIDTH, HEIGHT = 4560 // 15, 5880 // 15  # its client area, and it has no frame
 
 
@@ -61,36 +61,10 @@ def click(d, point):
     d.xdotool("click", "1")
 
 
-def keyboard_window(d, timeout=5):
-    def shown():
-        res = d.run(["xdotool", "search", "--onlyvisible", "--name", KEYBOARD],
-                    check_rc=False).decode().split()
-        return int(res[0]) if res else None
-    return e2e.wait_for(shown, timeout, "the on-screen keyboard")
-
-
-def keyboard_gone(d):
-    def gone():
-        return not d.run(["xdotool", "search", "--onlyvisible", "--name", KEYBOARD],
-                         check_rc=False).decode().split()
-    e2e.wait_for(gone, 5, "the on-screen keyboard to close")
-
-
 def click_and_return(d, point, what):
-    """Clicks a key and waits for the pointer to leave it (the item played at the insertion
-    point) and to come back to it."""
+    """Clicks a key; the item is played at the insertion point and the pointer comes back."""
     click(d, point)
-    deadline = time.monotonic() + 5
-    away = False
-    while time.monotonic() < deadline:
-        q = d.pointer()
-        if q != point:
-            away = True
-        elif away:
-            return
-        time.sleep(0.005)
-    e2e.fail("the pointer did not come back to the %s key at %s (away: %s, now %s)"
-             % (what, point, away, d.pointer()))
+    scr.wait_return(d, point, what + " key")
 
 
 def formula(d, p, client, start, name):
@@ -106,7 +80,7 @@ def alive(p):
 
 def open_keyboard(d, client):
     click(d, keyboard_button(client))
-    win = keyboard_window(d)
+    win = scr.shown_window(d, KEYBOARD)
     return win, d.geometry(win)
 
 
@@ -162,7 +136,7 @@ def type_case(d, p):
 
     # "X" closes it; the button opens it again where it was dragged.
     click(d, key_point(moved, "X"))
-    keyboard_gone(d)
+    scr.window_gone(d, KEYBOARD)
     win, again = open_keyboard(d, client)
     e2e.check(again == moved, "the keyboard opened again at %s, not where it was, %s"
               % (again, moved))
