@@ -155,6 +155,8 @@ void Keyboard::Hide() {
   if (!p.Form8.Loaded) return;
   p.desktop.hideForm(p.Form8);
   p.Form8.Timer1.setEnabled(false);
+  // A hidden arrow key is held no longer: its release would never come.
+  p.Form8.Timer3.setEnabled(false);
 }
 
 void Keyboard::Command71_Click() {

@@ -92,6 +92,24 @@ TEST(KeyboardArrows, AnArrowReleasedOffItsKeyStops) {
   }
 }
 
+// Hidden while held (the main window minimised), it stops: its release will not come.
+TEST(KeyboardArrows, AnArrowHiddenWhileHeldStops) {
+  Arrows u;
+  Program& p = u.p();
+  u.moveTo(u.onKeyboard(u.key(63)));
+  u.advance(60);
+  u.desk().userButtonDown(vk::LButton);
+  u.advance(100);
+  u.desk().userMinimizeForm(u.w());
+  const double y = p.PointerY;
+  u.desk().userButtonUp(vk::LButton);
+  u.advance(500);
+  u.desk().userRestoreForm(u.w());
+  u.advance(500);
+  EXPECT_FALSE(u.k().Timer3.Enabled());
+  EXPECT_EQ(p.PointerY, y);
+}
+
 TEST(KeyboardArrows, ANewPressCountsAgainAndOnlyTheNewDirectionMoves) {
   Arrows u;
   Program& p = u.p();
