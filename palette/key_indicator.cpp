@@ -102,7 +102,7 @@ std::optional<std::string> KeyIndicatorCaption(const std::string& code, const st
 KeyIndicatorForm::KeyIndicatorForm() : Form("Form3") {
   Caption = "Key indicator";
   Borderless = true;
-  TakesFocus = false;
+  NeverActivates = true;
   Sizable = false;
   Width = 4000;
   Height = 735;

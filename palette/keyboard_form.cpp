@@ -94,7 +94,7 @@ KeyboardForm::KeyboardForm(Scheduler& s)
   // Not shown anywhere (the window has no title bar), but window lists name it.
   Caption = "Virtual Keyboard";
   Borderless = true;
-  TakesFocus = false;
+  NeverActivates = true;
   // Dragged by its strip, and its arrow keys repeat until their release, wherever the
   // pointer has gone meanwhile.
   CapturesMouse = true;

@@ -586,10 +586,10 @@ class Form : public Tracked {
   Prop<Picture, kChangedPicture> Icon{this};
   // How the window is made; both are read when its window is first created, so they are
   // set at construction. Borderless: no caption bar and no border (the program moves it
-  // itself). TakesFocus false: the window never takes the keyboard focus, neither when it
+  // itself). NeverActivates: the window never takes the keyboard focus, neither when it
   // is shown nor when it is clicked, so the window the user types into keeps it.
   bool Borderless = false;
-  bool TakesFocus = true;
+  bool NeverActivates = false;
   // CapturesMouse: a press on one of its controls captures the mouse, as a classic window
   // does: until the buttons are up, every move and the release go to that control, in its
   // own twips, wherever the pointer is (a click still needs the release over it). A window

@@ -825,16 +825,12 @@ class ButtonView : public ControlView {
 
 FormView::FormView(ViewSync& sync, Form& f) : form(&f) {
   widget = new FormWidget(sync, *this);
-  // --- windows without a frame, and windows that never take the focus ----------------
-  // Set before the window is created: X reads them when the window maps (Motif hints for
-  // the frame, WM_HINTS input false and no activation for the focus).
-  if (f.Borderless) widget->setWindowFlag(Qt::FramelessWindowHint, true);
-  if (!f.TakesFocus) {
-    widget->setWindowFlag(Qt::Tool, true);  // a utility window: no task-bar entry
+  // The kind of window, before it is first mapped.
+  if (f.Borderless) widget->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+  if (f.NeverActivates) {
     widget->setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
     widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
   }
-  // --- end of the block -----------------------------------------------------------------
   sync.forms_.push_back(this);
 }
 
@@ -1042,7 +1038,7 @@ ControlView* ViewSync::createView(FormView& fv, Control& c, int depth) {
   }
   if (!v) return nullptr;
   // The controls of a window that never takes the focus do not take it either.
-  if (!fv.form->TakesFocus) v->widget->setFocusPolicy(Qt::NoFocus);
+  if (fv.form->NeverActivates) v->widget->setFocusPolicy(Qt::NoFocus);
   v->container = c.Container;
   v->applyAll(c);
   ControlView* raw = v.get();

@@ -426,7 +426,7 @@ TEST_F(DesktopTest, ABorderlessWindowThatNeverTakesTheFocus) {
   struct Pad : Form {
     Pad() : Form("Pad") {
       Borderless = true;
-      TakesFocus = false;
+      NeverActivates = true;
       Sizable = false;
       Left = 9000;
       Top = 4500;

@@ -41,7 +41,7 @@ TEST(KeyboardWindow, OpensUnderThePanelOnTopWithoutAFrameAndNeverTakesTheFocus) 
   const KeyboardForm& k = u.k();
   EXPECT_EQ(stateOf(p), "open");
   EXPECT_TRUE(k.Borderless);
-  EXPECT_FALSE(k.TakesFocus);
+  EXPECT_TRUE(k.NeverActivates);
   EXPECT_EQ(k.ScaleWidth(), 4560);
   EXPECT_EQ(k.ScaleHeight(), 5880);
   // Centred under the panel's column, 5800 twips below the main window's top edge.
