@@ -84,12 +84,8 @@ void Form::add(ControlArrayBase& a) {
   a.attachLog(&changes_);
 }
 
-double Form::ScaleWidth() const { return Width - FrameExtraWidthTw(); }
-double Form::ScaleHeight() const { return Height - FrameExtraHeightTw(); }
-double Form::FrameLeftTw() const { return Borderless ? 0 : kFrameLeftPx * kTwipsPerPixel; }
-double Form::FrameTopTw() const { return Borderless ? 0 : kFrameTopTw; }
-double Form::FrameExtraWidthTw() const { return Borderless ? 0 : kFrameExtraWidthTw; }
-double Form::FrameExtraHeightTw() const { return Borderless ? 0 : kFrameExtraHeightTw; }
+double Form::ScaleWidth() const { return Borderless ? Width : Width - kFrameExtraWidthTw; }
+double Form::ScaleHeight() const { return Borderless ? Height : Height - kFrameExtraHeightTw; }
 
 void Form::forEachControl(const std::function<void(Control&)>& f) const {
   for (const Layer& l : layers_) {

@@ -564,8 +564,8 @@ enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
 // A window. Left/Top/Width/Height are its outer frame in twips; its client area
 // stands kFrameLeftPx to the right of Left and kFrameTopTw below Top, whatever the
-// window manager draws (the backend keeps it there). A borderless window has no frame:
-// its client area is its outer rectangle.
+// window manager draws (the backend keeps it there); a borderless window's client area is
+// the window itself.
 class Form : public Tracked {
  public:
   explicit Form(std::string name);
@@ -584,27 +584,20 @@ class Form : public Tracked {
   Prop<Colour, kChangedColours> BackColor{this, kButtonFace};
   Prop<bool, kChangedState> Sizable{this, true};
   Prop<Picture, kChangedPicture> Icon{this};
-  // How the window is made; both are read when its window is first created, so they are
-  // set at construction. Borderless: no caption bar and no border (the program moves it
-  // itself). NeverActivates: the window never takes the keyboard focus, neither when it
-  // is shown nor when it is clicked, so the window the user types into keeps it.
+  // The kind of window, fixed before it is first shown. A borderless window has no frame
+  // or caption: its client area is the whole window, at Left/Top. One that never
+  // activates takes no keyboard focus when shown (nor when clicked, its widgets take none).
   bool Borderless = false;
   bool NeverActivates = false;
-  // CapturesMouse: a press on one of its controls captures the mouse, as a classic window
-  // does: until the buttons are up, every move and the release go to that control, in its
-  // own twips, wherever the pointer is (a click still needs the release over it). A window
-  // the program drags by one of its controls needs that.
+  // A press on a control of a window that captures the mouse captures it, as a classic
+  // window does: until the buttons are up, every move and the release go to that control,
+  // in its own twips, wherever the pointer is (a click still needs the release over it).
+  // A window the program drags by one of its controls needs that.
   bool CapturesMouse = false;
 
-  // Client size in twips, as the frame rule gives it.
+  // Client size in twips, as the frame rule gives it (the whole window when borderless).
   double ScaleWidth() const;
   double ScaleHeight() const;
-  // Where the client area stands within the outer rectangle (twips), and how much the
-  // outer size exceeds the client size: the frame rule, or nothing for a borderless window.
-  double FrameLeftTw() const;
-  double FrameTopTw() const;
-  double FrameExtraWidthTw() const;
-  double FrameExtraHeightTw() const;
 
   std::function<void()> Load, Resize, Unload;
   // Mouse events over the bare form: its client area where no control lies.

@@ -48,7 +48,7 @@ QRect clientRectFor(double left, double top, double width, double height) {
   return QRect(x, y, std::clamp(w, 1, 16000), std::clamp(h, 1, 16000));
 }
 
-QRect clientRectFor(const Form& f) {
+QRect windowRectFor(const Form& f) {
   if (!f.Borderless) return clientRectFor(f.Left, f.Top, f.Width, f.Height);
   const int x = pixelOf(f.Left);
   const int y = pixelOf(f.Top);
@@ -967,7 +967,7 @@ void ViewSync::applyFormGeometry(FormView& v, Form& f) {
   // While minimised or maximised the window manager owns the window's place.
   if (v.visible_ && v.state_ != WindowState::Normal) return;
   FormWidget* w = v.widget.data();
-  v.target = clientRectFor(f);
+  v.target = windowRectFor(f);
   v.placing = 2;
   v.placingSince.start();
   if (f.Sizable) {
@@ -1333,10 +1333,12 @@ void ViewSync::checkGeometry(FormView& v) {
     f.State = st;
     v.state_ = st;
     if (moved) {
-      f.Left = origin.x() * kTwipsPerPixel - f.FrameLeftTw();
-      f.Top = origin.y() * kTwipsPerPixel - f.FrameTopTw();
-      f.Width = size.width() * kTwipsPerPixel + f.FrameExtraWidthTw();
-      f.Height = size.height() * kTwipsPerPixel + f.FrameExtraHeightTw();
+      // A borderless window's client area is the whole window.
+      const double frameLeftPx = f.Borderless ? 0 : kFrameLeftPx;
+      f.Left = (origin.x() - frameLeftPx) * kTwipsPerPixel;
+      f.Top = origin.y() * kTwipsPerPixel - (f.Borderless ? 0 : kFrameTopTw);
+      f.Width = size.width() * kTwipsPerPixel + (f.Borderless ? 0 : kFrameExtraWidthTw);
+      f.Height = size.height() * kTwipsPerPixel + (f.Borderless ? 0 : kFrameExtraHeightTw);
       v.left_ = f.Left;
       v.top_ = f.Top;
       v.width_ = f.Width;

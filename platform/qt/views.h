@@ -151,8 +151,8 @@ class FormView {
 
 // The client rectangle, in screen pixels, of a form's outer frame in twips.
 QRect clientRectFor(double left, double top, double width, double height);
-// The same for a form as it stands: a borderless form's client area is its outer rectangle.
-QRect clientRectFor(const Form& f);
+// Where a form's client area goes: by the frame rule, or the whole window when borderless.
+QRect windowRectFor(const Form& f);
 // Nearest pixel of a twips position.
 int pixelOf(double twips);
 

@@ -216,8 +216,8 @@ Form* SimDesktop::formAt(int x, int y, double& clientX, double& clientY) const {
   for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
     Form* f = *it;
     if (f->State == WindowState::Minimized) continue;
-    const double left = singleDiv15(f->Left) + f->FrameLeftTw() / kTwipsPerPixel;
-    const double top = (f->Top + f->FrameTopTw()) / kTwipsPerPixel;
+    const double left = singleDiv15(f->Left) + (f->Borderless ? 0 : kFrameLeftPx);
+    const double top = (f->Top + (f->Borderless ? 0 : kFrameTopTw)) / kTwipsPerPixel;
     const double cx = (x - left) * kTwipsPerPixel;
     const double cy = (y - top) * kTwipsPerPixel;
     if (cx >= 0 && cy >= 0 && cx < f->ScaleWidth() && cy < f->ScaleHeight()) {
@@ -240,8 +240,8 @@ bool SimDesktop::dispatchCaptured(int kind, int button) {
   }
   // The pointer in the capturing window's client area, inside it or not.
   const double cx =
-      (pointer_.x - singleDiv15(f->Left) - f->FrameLeftTw() / kTwipsPerPixel) * kTwipsPerPixel;
-  const double cy = pointer_.y * kTwipsPerPixel - f->Top - f->FrameTopTw();
+      (pointer_.x - singleDiv15(f->Left) - (f->Borderless ? 0 : kFrameLeftPx)) * kTwipsPerPixel;
+  const double cy = pointer_.y * kTwipsPerPixel - f->Top - (f->Borderless ? 0 : kFrameTopTw);
   double l, t;
   absolutePosition(*c, l, t);
   const int held = (down_[vk::LButton] ? 1 : 0) | (down_[vk::RButton] ? 2 : 0);
