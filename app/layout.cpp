@@ -24,6 +24,7 @@ void App::Form_Resize() {
   skipOnFailure([&] { setSize(w.Frame5.Height, w.Height - 500); });
   if (w.State == WindowState::Minimized) {
     skipOnFailure([&] { Spirane(); });
+    skipOnFailure([&] { p.palette.indicator.Hide(); });  // the key indicator
     if (p.Form8Shown == 1) skipOnFailure([&] { p.palette.HideForm8(); });
     return;
   }

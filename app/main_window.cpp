@@ -253,6 +253,9 @@ MainWindow::MainWindow(Scheduler& s)
     b.Style = 1;
     b.BackColor = kWhite;
   }
+  place(Command38, &Frame6, 360, 5280, 855, 255);
+  Command38.Caption = "Show";
+  Command38.Visible = false;
   // --- end of the palette's block -----------------------------------------------------------
 
   place(Check3, &Frame2, 120, 390, 3615, 210);
@@ -360,6 +363,7 @@ MainWindow::MainWindow(Scheduler& s)
   // --- palette: the buttons, in the panel ---------------------------------------------------
   for (const PaletteCell& cell : kPaletteCells) add(this->*cell.button);
   for (const PaletteCell& cell : kLimitsCells) add(this->*cell.button);
+  add(Command38);
   // --- end of the palette's block -----------------------------------------------------------
   add(Frame7);
   add(Command17);

@@ -83,6 +83,8 @@ struct MainWindow : Form {
   CommandButton Command59{"Command59"};  // sum with limits
   // The hotkey row's buttons: F8 help, bind F9, bind F10.
   CommandButton Command32{"Command32"}, Command33{"Command33"}, Command34{"Command34"};
+  // Shows the key indicator; hidden for the whole run.
+  CommandButton Command38{"Command38"};
   // --- end of the palette's block ----------------------------------------------------------
 
   // --- never shown -------------------------------------------------------------------------

@@ -37,6 +37,10 @@ class Program : public SharedState {
   // --- the other windows ---
   SelectionWindow Form2;
   // ---
+  // --- the on-screen keyboard and the key indicator (palette/) -----------------------------
+  KeyboardForm Form8{scheduler};
+  KeyIndicatorForm Form3;
+  // --- end of the keyboard's block --------------------------------------------------------
 
   App app;
   Surface surface;

@@ -176,6 +176,9 @@ struct SharedState {
   std::array<int, kMaxSymbols + 1> RecordedPointX{}, RecordedPointY{};
   // 1 only while recorded points are replayed, which nothing starts in a run.
   int ResultTypingActive = 0;
+  // The queue positions of a result being typed (both excluded), written while the key
+  // indicator is shown: the indicator names no keys in between.
+  int QueueStartIndex = 0, QueueEndIndex = 0;
   // --- end of the palette's block ---------------------------------------------------------
 };
 

@@ -130,6 +130,7 @@ void App::writeOptions() {
 
 void App::Form_Unload() {
   skipOnFailure([&] { p.pages.UnloadForm2(); });
+  skipOnFailure([&] { p.palette.indicator.Unload(); });  // the key indicator
   skipOnFailure([&] { p.evaluation.UnloadLimitsDialogs(); });
   skipOnFailure([&] { p.pages.UnloadForm7(); });
   skipOnFailure([&] { p.palette.UnloadForm8(); });

@@ -1,5 +1,6 @@
 // The arrow keys: small moves of the insertion point, larger ones while a key is held.
 #include <limits>
+#include <string>
 
 #include "app/program.h"
 
@@ -38,6 +39,13 @@ void Input::za3740(int k) {
       break;
   }
   p.surface.MovePointerToInsertionPoint();
+  // --- the key indicator, when shown: the arrow under the pointer ----------------------
+  if (p.palette.indicator.Visible()) {
+    p.Form3.Text1.setText(std::to_string(k));
+    p.Form3.Text2.setText("0");
+    p.palette.indicator.PlaceUnderPointer();
+  }
+  // --- end of the key indicator's block ------------------------------------------------
 }
 
 void Input::Timer16_Timer() {

@@ -15,6 +15,7 @@ namespace {
 constexpr const char* kTextKind = "bukva";
 constexpr const char* kSingleClick = "TrueFalse";
 constexpr const char* kDoubleClick = "TrueFalseTrue";
+constexpr const char* kDoubleClickHint = "double mouse click => New value by X";
 // How near a symbol edge must be to the caret for a click without a pressed symbol.
 constexpr double kSnapRangeH = 600, kSnapLimitH = 700;
 constexpr double kSnapRangeV = 600;
@@ -92,11 +93,26 @@ void Input::TextM1_Change() {
       if (bestH < kSnapLimitH && bestV < kSnapRangeV) snapToCurrentSymbol(down);
     }
     if (p.BarOpen == 1) p.BarOpen = 0;
+    // --- the key indicator, when shown: under the pointer, as wide as its name -----------
+    if (p.palette.indicator.Visible()) {
+      p.palette.indicator.FitWidth();
+      p.palette.indicator.PlaceUnderPointer();
+    }
+    // --- end of the key indicator's block ------------------------------------------------
   }
 
   if (p.BusyFlag == 0 && history.find(kDoubleClick) != std::string::npos) {
     p.surface.ZapomniKordinati();
     AppendQueueItem(p.LatinLayout == 1 ? "5000" : "6000", "0");
+    // --- the key indicator, when shown: the double click named ---------------------------
+    if (p.palette.indicator.Visible()) {
+      Label& name = p.Form3.Label7;
+      name.Caption = kDoubleClickHint;
+      autoSize(p.desktop, name);
+      p.palette.indicator.FitWidth();
+      p.palette.indicator.PlaceUnderPointer();
+    }
+    // --- end of the key indicator's block ------------------------------------------------
   }
 }
 

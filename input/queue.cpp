@@ -47,6 +47,16 @@ void Input::Timer1_Timer() {
   try {
     const bool paced = w.List1.Text().compare(0, 3, kPacedItemMarker) == 0;
     w.Timer1.setInterval(paced ? kPacedIntervalMs : kPlayIntervalMs);
+    // --- the key indicator: asking loads it; shown, it names the item under the pointer ---
+    if (p.palette.indicator.Visible()) {
+      KeyIndicatorForm& k = p.Form3;
+      p.palette.indicator.PlaceUnderPointer();
+      k.Text1.setText(w.List1.Text());
+      k.Text2.setText(w.List2.Text());
+      k.Picture2.Picture = w.Picture2.Picture;
+      p.palette.indicator.ZapisNaznachen2();
+    }
+    // --- end of the key indicator's block ---------------------------------------------
     if (p.LatinLayout == 1)
       ProcessQueuedKeyLatin();
     else

@@ -62,6 +62,8 @@ void newLine(PlayedItem& item) {
   p.PointerX = p.MarkPointerX;
   p.PointerY += kNewLinePx;
   item.movePointer();
+  // The key indicator, when shown, follows to the new line.
+  if (p.palette.indicator.Visible()) p.palette.indicator.PlaceUnderPointer();
   w.Timer4.setEnabled(true);
 }
 

@@ -24,10 +24,14 @@ Control* Pages::symbolElement(int i) {
   return w.Image3.IsLoaded(i) ? &w.Image3[i] : nullptr;
 }
 
-// The on-screen keyboard has no Undo and Redo keys yet; once it has, they follow here.
-void Pages::showForm8UndoKey(bool) {}
+// The on-screen keyboard's own Undo and Redo keys follow the main window's buttons.
+void Pages::showForm8UndoKey(bool visible) {
+  if (p.Form8.Loaded) p.Form8.Command69.Visible = visible;
+}
 
-void Pages::showForm8RedoKey(bool) {}
+void Pages::showForm8RedoKey(bool visible) {
+  if (p.Form8.Loaded) p.Form8.Command70.Visible = visible;
+}
 
 void Pages::recomputeLastSymbol() {
   const MainWindow& w = p.Form1;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/program.h"
+#include "palette/key_names.h"
 #include "palette/palette_buttons.h"
 #include "platform/units.h"
 
@@ -13,85 +14,59 @@ namespace kel {
 
 namespace {
 
-constexpr int kAnyShift = -1;
-
 // A caption of its own, or one made from the code (the digit or the letter it types).
-enum class Made { Fixed, Digit, KeypadDigit, Lower, Upper };
-struct CaptionRow {
-  int first, last;
-  int shift;  // 0, 1 or kAnyShift
-  Made made;
-  const char* caption;
-};
-
-constexpr CaptionRow kCaptions[] = {
-    {13, 13, 0, Made::Fixed, "Enter"},
-    {32, 32, 0, Made::Fixed, "Space"},
-    {8, 8, kAnyShift, Made::Fixed, "Backspace"},
-    {27, 27, kAnyShift, Made::Fixed, "Esc"},
-    {192, 192, 1, Made::Fixed, "~"},
-    {192, 192, 0, Made::Fixed, "`"},
-    {48, 57, 0, Made::Digit, nullptr},
-    {48, 48, 1, Made::Fixed, ")"},
-    {49, 49, 1, Made::Fixed, "!"},
-    {50, 50, 1, Made::Fixed, "@"},
-    {51, 51, 1, Made::Fixed, "#"},
-    {52, 52, 1, Made::Fixed, "$"},
-    {53, 53, 1, Made::Fixed, "%"},
+constexpr KeyNameRow kCaptions[] = {
+    {13, 13, 0, KeyName::Fixed, "Enter"},
+    {32, 32, 0, KeyName::Fixed, "Space"},
+    {8, 8, kAnyShift, KeyName::Fixed, "Backspace"},
+    {27, 27, kAnyShift, KeyName::Fixed, "Esc"},
+    {192, 192, 1, KeyName::Fixed, "~"},
+    {192, 192, 0, KeyName::Fixed, "`"},
+    {48, 57, 0, KeyName::Digit, nullptr},
+    {48, 48, 1, KeyName::Fixed, ")"},
+    {49, 49, 1, KeyName::Fixed, "!"},
+    {50, 50, 1, KeyName::Fixed, "@"},
+    {51, 51, 1, KeyName::Fixed, "#"},
+    {52, 52, 1, KeyName::Fixed, "$"},
+    {53, 53, 1, KeyName::Fixed, "%"},
     // Shift+6 goes into the upper index as Esc does; Shift+8 places the multiplication dot.
-    {54, 54, 1, Made::Fixed, "Up"},
-    {55, 55, 1, Made::Fixed, "&"},
-    {56, 56, 1, Made::Fixed, "."},
-    {57, 57, 1, Made::Fixed, "("},
-    {189, 189, 1, Made::Fixed, "_"},
-    {189, 189, 0, Made::Fixed, "-"},
-    {187, 187, 1, Made::Fixed, "+"},
-    {187, 187, 0, Made::Fixed, "="},
-    {65, 90, 0, Made::Lower, nullptr},
-    {65, 90, 1, Made::Upper, nullptr},
-    {219, 219, 0, Made::Fixed, "["},
-    {219, 219, 1, Made::Fixed, "{"},
-    {220, 220, 0, Made::Fixed, "\\"},
-    {220, 220, 1, Made::Fixed, "|"},
-    {221, 221, 0, Made::Fixed, "]"},
-    {221, 221, 1, Made::Fixed, "}"},
-    {186, 186, 0, Made::Fixed, ";"},
-    {186, 186, 1, Made::Fixed, ":"},
-    {222, 222, 0, Made::Fixed, "'"},
-    {222, 222, 1, Made::Fixed, "\""},
-    {188, 188, 0, Made::Fixed, ","},
-    {188, 188, 1, Made::Fixed, "<"},
-    {190, 190, 0, Made::Fixed, "."},
-    {190, 190, 1, Made::Fixed, ">"},
-    {191, 191, 0, Made::Fixed, "/"},
-    {191, 191, 1, Made::Fixed, "?"},
-    {33, 33, 0, Made::Fixed, "PgUp"},
-    {34, 34, 0, Made::Fixed, "PgDn"},
-    {36, 36, 0, Made::Fixed, "Home"},
-    {35, 35, 0, Made::Fixed, "End"},
-    {96, 105, 0, Made::KeypadDigit, nullptr},
-    {111, 111, 0, Made::Fixed, ":"},
-    {106, 106, 0, Made::Fixed, "."},
-    {109, 109, 0, Made::Fixed, "-"},
-    {107, 107, 0, Made::Fixed, "+"},
-    {110, 110, 0, Made::Fixed, ","},
+    {54, 54, 1, KeyName::Fixed, "Up"},
+    {55, 55, 1, KeyName::Fixed, "&"},
+    {56, 56, 1, KeyName::Fixed, "."},
+    {57, 57, 1, KeyName::Fixed, "("},
+    {189, 189, 1, KeyName::Fixed, "_"},
+    {189, 189, 0, KeyName::Fixed, "-"},
+    {187, 187, 1, KeyName::Fixed, "+"},
+    {187, 187, 0, KeyName::Fixed, "="},
+    {65, 90, 0, KeyName::Lower, nullptr},
+    {65, 90, 1, KeyName::Upper, nullptr},
+    {219, 219, 0, KeyName::Fixed, "["},
+    {219, 219, 1, KeyName::Fixed, "{"},
+    {220, 220, 0, KeyName::Fixed, "\\"},
+    {220, 220, 1, KeyName::Fixed, "|"},
+    {221, 221, 0, KeyName::Fixed, "]"},
+    {221, 221, 1, KeyName::Fixed, "}"},
+    {186, 186, 0, KeyName::Fixed, ";"},
+    {186, 186, 1, KeyName::Fixed, ":"},
+    {222, 222, 0, KeyName::Fixed, "'"},
+    {222, 222, 1, KeyName::Fixed, "\""},
+    {188, 188, 0, KeyName::Fixed, ","},
+    {188, 188, 1, KeyName::Fixed, "<"},
+    {190, 190, 0, KeyName::Fixed, "."},
+    {190, 190, 1, KeyName::Fixed, ">"},
+    {191, 191, 0, KeyName::Fixed, "/"},
+    {191, 191, 1, KeyName::Fixed, "?"},
+    {33, 33, 0, KeyName::Fixed, "PgUp"},
+    {34, 34, 0, KeyName::Fixed, "PgDn"},
+    {36, 36, 0, KeyName::Fixed, "Home"},
+    {35, 35, 0, KeyName::Fixed, "End"},
+    {96, 105, 0, KeyName::KeypadDigit, nullptr},
+    {111, 111, 0, KeyName::Fixed, ":"},
+    {106, 106, 0, KeyName::Fixed, "."},
+    {109, 109, 0, KeyName::Fixed, "-"},
+    {107, 107, 0, KeyName::Fixed, "+"},
+    {110, 110, 0, KeyName::Fixed, ","},
 };
-
-std::string madeCaption(const CaptionRow& row, int code) {
-  switch (row.made) {
-    case Made::Fixed:
-      return row.caption;
-    case Made::Digit:
-      return std::string(1, static_cast<char>(code));
-    case Made::KeypadDigit:
-      return std::string(1, static_cast<char>('0' + code - 96));
-    case Made::Lower:
-      return std::string(1, static_cast<char>('a' + code - 65));
-    case Made::Upper:
-      return std::string(1, static_cast<char>(code));
-  }
-  return std::string();
-}
 
 // An image takes a picture the way a design-time assignment does: unless it stretches,
 // it takes the picture's size.
@@ -108,16 +83,7 @@ constexpr int kFirstLimitsDialog = 1057;
 }  // namespace
 
 std::optional<std::string> HotkeyCaption(const std::string& code, const std::string& shift) {
-  const std::optional<double> c = toNumber(code);
-  if (!c || *c != std::floor(*c) || *c < 0 || *c > 255) return std::nullopt;
-  const int k = static_cast<int>(*c);
-  const std::optional<double> s = toNumber(shift);
-  for (const CaptionRow& row : kCaptions) {
-    if (k < row.first || k > row.last) continue;
-    if (row.shift != kAnyShift && !(s && *s == row.shift)) continue;
-    return madeCaption(row, k);
-  }
-  return std::nullopt;
+  return NameOfKey(kCaptions, code, shift, 255);
 }
 
 std::string BoundKeyCode(const std::string& code) {

@@ -1,5 +1,5 @@
-// The palette buttons, the presses that keep the on-screen keyboard out of the way, and the
-// seams of that keyboard.
+// The palette buttons, the presses that keep the on-screen keyboard out of the way, and what
+// the rest of the program asks of that keyboard.
 #include "palette/palette.h"
 
 #include <exception>
@@ -54,6 +54,9 @@ void Palette::WireEvents() {
   w.Command34.Click = [this] { Command34_Click(); };
 
   w.Timer28.Tick = [this] { Timer28_Timer(); };
+
+  keyboard.WireEvents();
+  indicator.WireEvents();
 }
 
 void Palette::LoadButtonFaces() {
@@ -114,21 +117,28 @@ void Palette::Command17_GotFocus() {
   if (p.Form8Shown == 1) StopForm8Timer();
 }
 
-// --- seams of the on-screen keyboard ------------------------------------------------------
+// --- the on-screen keyboard, as the rest of the program asks for it -------------------------
 
-void Palette::ShowForm8() { form8Visible_ = true; }
+void Palette::ShowForm8() { keyboard.Show(); }
 
-void Palette::HideForm8() { form8Visible_ = false; }
+void Palette::HideForm8() { keyboard.Hide(); }
 
-void Palette::UnloadForm8() { form8Visible_ = false; }
+bool Palette::Form8Visible() const { return keyboard.Visible(); }
 
-// The keyboard has no window yet and is never shown, so nothing asks where it stands.
-FormRectTw Palette::Form8Rect() const { return {}; }
+void Palette::UnloadForm8() { keyboard.Unload(); }
 
-void Palette::SetForm8KeyVisible(int, bool) {}
+FormRectTw Palette::Form8Rect() const {
+  const KeyboardForm& f = p.Form8;
+  return {f.Left, f.Top, f.Width, f.Height};
+}
 
-void Palette::ResetForm8KeyColours() {}
+void Palette::SetForm8KeyVisible(int index, bool visible) {
+  KeyboardForm& f = p.Form8;
+  if (f.Loaded && f.Command3.IsLoaded(index)) f.Command3[index].Visible = visible;
+}
 
-void Palette::StopForm8Timer() {}
+void Palette::ResetForm8KeyColours() { keyboard.ResetKeyColours(); }
+
+void Palette::StopForm8Timer() { p.Form8.Timer1.setEnabled(false); }
 
 }  // namespace kel

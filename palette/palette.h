@@ -1,10 +1,13 @@
 // The symbol palette, the pending-code dispatcher, the key images and the F8, F9 and F10
-// bindings. The on-screen keyboard (Form8) is not built yet: its flags are real, and what
-// it would do when shown or hidden is kept by the seams at the end.
+// bindings; the on-screen keyboard (Form8) and the key indicator (Form3), with what the
+// rest of the program asks of them.
 #pragma once
 
 #include <optional>
 #include <string>
+
+#include "palette/key_indicator.h"
+#include "palette/keyboard.h"
 
 namespace kel {
 
@@ -26,7 +29,11 @@ std::string BoundKeyCode(const std::string& code);
 
 class Palette {
  public:
-  explicit Palette(Program& p) : p(p) {}
+  explicit Palette(Program& prog) : keyboard(prog), indicator(prog), p(prog) {}
+
+  // The procedures of the on-screen keyboard and of the key indicator.
+  Keyboard keyboard;
+  KeyIndicator indicator;
 
   // Wires the palette's events on the main window: the buttons' clicks, the presses and
   // releases that hide and show the on-screen keyboard, the key images, the hotkey
@@ -74,17 +81,16 @@ class Palette {
   // for it, otherwise to the item played last.
   void Timer17_Timer();
 
-  // --- seams of the on-screen keyboard (Form8) ---------------------------------------------
-  // Shows the on-screen keyboard (visible, its refresh timer on) and hides it
-  // (hidden, refresh timer off) without changing Form8Shown.
+  // --- what the rest of the program asks of the on-screen keyboard (Form8) ------------------
+  // Shows the on-screen keyboard (visible, loading it first, its refresh timer on) and
+  // hides it (hidden, refresh timer off) without changing Form8Shown.
   void ShowForm8();
   void HideForm8();
-  // Whether the on-screen keyboard's window is up (until it is built, what the two
-  // above last did).
-  bool Form8Visible() const { return form8Visible_; }
+  // Whether the on-screen keyboard's window is up. Asking never loads it.
+  bool Form8Visible() const;
   // Shows or hides one of the on-screen keyboard's main keys (Form8.Command3(index)); the
-  // fraction hints use its keys 54 (Insert), 55 (Page Down) and 56 (Home). Called only
-  // while the keyboard is shown; until it is built nothing is kept.
+  // fraction hints use its keys 54 (Insert), 55 (Page Down) and 56 (Home). A keyboard that
+  // was never opened is left alone.
   void SetForm8KeyVisible(int index, bool visible);
   // Gives the keyboard's keys their colours at rest again, undoing a pressed key's highlight.
   void ResetForm8KeyColours();
@@ -103,7 +109,6 @@ class Palette {
   void keyImageClick(const char* code, bool pointerToInsertionPoint);
 
   Program& p;
-  bool form8Visible_ = false;
 };
 
 }  // namespace kel

@@ -591,12 +591,20 @@ class Form : public Tracked {
   bool Borderless = false;
   bool NeverActivates = false;
   bool PointerPassesThrough = false;
+  // A press on a control of a window that captures the mouse captures it, as a classic
+  // window does: until the buttons are up, every move and the release go to that control,
+  // in its own twips, wherever the pointer is (a click still needs the release over it).
+  // A window the program drags by one of its controls needs that.
+  bool CapturesMouse = false;
 
   // Client size in twips, as the frame rule gives it (the whole window when borderless).
   double ScaleWidth() const;
   double ScaleHeight() const;
 
   std::function<void()> Load, Resize, Unload;
+  // Mouse events over the bare form: its client area where no control lies.
+  MouseHandler MouseDown, MouseMove, MouseUp;
+  std::function<void()> Click;
 
   // Registration, back to front: a control added later lies above earlier ones.
   void add(Control& c);
@@ -630,6 +638,9 @@ class Form : public Tracked {
 // outside the client area, over the bare form or over a disabled control (its container
 // gets nothing either). Both desktops route every pointer event by this one rule.
 Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, double& y);
+// Whether a client point (twips) is on the bare form: inside its client area, with no
+// control there. Such an event goes to the form's own handlers.
+bool onBareForm(const Form& f, double clientX, double clientY);
 // Whether the control is (still) one of the form's: an event handler may unload the
 // element that got the event.
 bool stillLoaded(const Form& f, const Control* c);

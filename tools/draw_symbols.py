@@ -347,8 +347,9 @@ def degree(k):
 # --- colour pictures --------------------------------------------------------------------
 
 
-def save_gif(img, path):
-    """Saves with a palette of the picture's own colours, no transparency."""
+def save_gif(img, path, transparent=None):
+    """Saves with a palette of the picture's own colours; no transparency, unless a colour
+    is named that becomes see-through."""
     rgb = img.convert("RGB")
     colours = rgb.getcolors(256)
     if colours is not None:
@@ -363,7 +364,10 @@ def save_gif(img, path):
     else:
         out = rgb.convert("P", palette=Image.ADAPTIVE, colors=256)
     out.info.pop("transparency", None)
-    out.save(path, format="GIF")
+    if transparent is not None and colours is not None and transparent in index:
+        out.save(path, format="GIF", transparency=index[transparent])
+    else:
+        out.save(path, format="GIF")
 
 
 def solid(w, h, colour):
@@ -458,6 +462,88 @@ def key_pictures():
         "keyhome": key("Home", bar_sketch("after")),
         "keypageup": key("PgUp", bar_sketch("above")),
     }
+
+
+# --- the on-screen keyboard's picture keys ----------------------------------------------
+#
+# Drawn to stand inside the key's bevel (the key less 3 px all round), black on a white
+# that is see-through, so a pressed key's colour shows around the drawing.
+
+
+def ok_arrow(direction, size=19):
+    """An arrow in its direction: "right", "left", "up" or "down"."""
+    turn = {
+        "right": lambda x, y: (x, y),
+        "left": lambda x, y: (size - x, y),
+        "up": lambda x, y: (y, size - x),
+        "down": lambda x, y: (y, x),
+    }[direction]
+
+    def draw():
+        ink = Ink(size, size)
+        c = size / 2
+        ink.path([turn(3, c), turn(size - 3.5, c)], 2)
+        ink.path([turn(size - 8, c - 5), turn(size - 3, c), turn(size - 8, c + 5)], 2)
+        return ink
+
+    return draw
+
+
+def ok_named(name, up, w=27, h=19):
+    """A key's name and an arrow up (Esc: the upper index) or down (F12: the lower)."""
+
+    def draw():
+        ink = Ink(w, h)
+        f = font(SANS_BOLD, 9 * SS)
+        l, t, r, b = ink.d.textbbox((0, 0), name, font=f)
+        ink.d.text((0.5 * SS - l, (h * SS - (b - t)) / 2 - t), name, font=f, fill=255)
+        x = w - 4
+        top, bot = 4, h - 4
+        if up:
+            ink.path([(x, bot), (x, top + 0.5)], 1.6)
+            ink.path([(x - 3, top + 3.5), (x, top), (x + 3, top + 3.5)], 1.6)
+        else:
+            ink.path([(x, top), (x, bot - 0.5)], 1.6)
+            ink.path([(x - 3, bot - 3.5), (x, bot), (x + 3, bot - 3.5)], 1.6)
+        return ink
+
+    return draw
+
+
+def ok_bar(mark, w=40, h=26):
+    """A fraction bar: alone (Insert), with a mark under its left end (Page Down: the
+    denominator comes there) or with a mark at its right end (Home: after the fraction)."""
+
+    def draw():
+        ink = Ink(w, h)
+        x0, x1, y = 7, w - 9, h / 2 - 1
+        ink.box(x0, y, x1, y + 2)
+        if mark == "below-left":
+            ink.path([(x0 + 2, y + 5), (x0 + 2, y + 11)], 2)
+        elif mark == "right":
+            ink.path([(x1 + 3, y - 6), (x1 + 3, y + 8)], 2)
+        return ink
+
+    return draw
+
+
+def keyboard_pictures():
+    return {
+        "okesc": ok_named("Esc", True)().levels(),
+        "okf12": ok_named("F12", False)().levels(),
+        "okinsert": ok_bar(None)().levels(),
+        "okpagedown": ok_bar("below-left")().levels(),
+        "okhome": ok_bar("right")().levels(),
+        "okright": ok_arrow("right")().levels(),
+        "okleft": ok_arrow("left")().levels(),
+        "okup": ok_arrow("up")().levels(),
+        "okdown": ok_arrow("down")().levels(),
+        "okundo": fitted("\u21b6", 43, 19, 26, 17).levels(),
+        "okredo": fitted("\u21b7", 43, 19, 26, 17).levels(),
+    }
+
+
+KEYBOARD_PICTURES = set()
 
 
 # --- button faces -----------------------------------------------------------------------
@@ -769,6 +855,9 @@ def all_pictures():
     out["caret2"] = solid(2, 24, (0, 0, 0))
     out["kursor"] = kursor()
     out.update(key_pictures())
+    keys = keyboard_pictures()
+    KEYBOARD_PICTURES.update(keys)
+    out.update(keys)
     out.update(face_pictures())
     out.update(limits_sign_pictures())
     return out
@@ -801,7 +890,8 @@ def main():
     pics = all_pictures()
     os.makedirs(args.out, exist_ok=True)
     for name, im in pics.items():
-        save_gif(im, os.path.join(args.out, name + ".gif"))
+        see_through = (255, 255, 255) if name in KEYBOARD_PICTURES else None
+        save_gif(im, os.path.join(args.out, name + ".gif"), see_through)
     if args.sheet:
         contact_sheet(pics, args.sheet)
     print("%d pictures written to %s" % (len(pics), os.path.normpath(args.out)))

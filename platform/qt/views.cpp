@@ -800,7 +800,14 @@ class ButtonView : public ControlView {
       picture_ = b.Picture;
       const QPixmap& pm = views.pixmap(picture_.Path);
       button->setIcon(pm.isNull() ? QIcon() : QIcon(pm));
-      if (!pm.isNull()) button->setIconSize(pm.size());
+      // At its own size, or made smaller to stand inside the button's bevel.
+      if (!pm.isNull()) {
+        const QSize room(std::max(1, pixelOf(c.Width) - 6), std::max(1, pixelOf(c.Height) - 6));
+        QSize size = pm.size();
+        if (size.width() > room.width() || size.height() > room.height())
+          size.scale(room, Qt::KeepAspectRatio);
+        button->setIconSize(size);
+      }
       views.noteChange();
     }
   }
@@ -1032,6 +1039,8 @@ ControlView* ViewSync::createView(FormView& fv, Control& c, int depth) {
       break;
   }
   if (!v) return nullptr;
+  // The controls of a window that never takes the focus do not take it either.
+  if (fv.form->NeverActivates) v->widget->setFocusPolicy(Qt::NoFocus);
   v->container = c.Container;
   v->applyAll(c);
   ControlView* raw = v.get();
@@ -1125,9 +1134,22 @@ void ViewSync::routeMouse(FormView& fv, QMouseEvent* me) {
   // The point in the form's client area picks the control by the model's rule, whatever
   // widget Qt would give the event to (and whichever holds the implicit grab).
   double x = 0, y = 0;
-  Control* c = mouseTarget(*f, me->position().x() * kTwipsPerPixel,
-                           me->position().y() * kTwipsPerPixel, x, y);
+  QPointF at = me->position();
+  // A window the program moves itself while the button is held (the on-screen keyboard by
+  // its strip) may have moved since the server made the event: the point is taken from
+  // the pointer's place on the screen and the window's place as the program last set it,
+  // so that a drag follows the pointer and never runs away from it.
+  if (f->CapturesMouse) at = me->globalPosition() - QPointF(fv.target.topLeft() + fv.correction);
+  const double cx = at.x() * kTwipsPerPixel, cy = at.y() * kTwipsPerPixel;
   const int shift = shiftOf(me->modifiers());
+  if (routeCaptured(fv, me, cx, cy, shift)) return;
+  Control* c = mouseTarget(*f, cx, cy, x, y);
+  if (c && f->CapturesMouse && me->type() == QEvent::MouseButtonPress) fv.captured = c;
+  if (!c) {
+    if (me->type() == QEvent::MouseButtonRelease) fv.releaseEndsDoubleClick = false;
+    routeToBareForm(*f, me, cx, cy, shift);
+    return;
+  }
   switch (me->type()) {
     case QEvent::MouseMove: {
       if (!c || !c->MouseMove) return;
@@ -1167,6 +1189,67 @@ void ViewSync::routeMouse(FormView& fv, QMouseEvent* me) {
       });
       return;
     }
+    default:
+      return;
+  }
+}
+
+// A move or a release while a control of the form has captured the mouse: to that control,
+// in its own twips, wherever the pointer is; the release is a click only over it.
+bool ViewSync::routeCaptured(FormView& fv, QMouseEvent* me, double cx, double cy, int shift) {
+  Control* c = fv.captured;
+  if (!c) return false;
+  Form* f = fv.form;
+  const QEvent::Type type = me->type();
+  if (type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) return false;
+  if (!f->Loaded || !f->Visible || !stillLoaded(*f, c)) {
+    fv.captured = nullptr;
+    return false;
+  }
+  double l, t;
+  absolutePosition(*c, l, t);
+  const double x = cx - l, y = cy - t;
+  if (type == QEvent::MouseMove) {
+    const int buttons = buttonsOf(me->buttons());
+    if (c->MouseMove) gate_.run([&] { callHandler(c->MouseMove, buttons, shift, x, y); });
+    return true;
+  }
+  const int button = buttonOf(me->button());
+  if (me->buttons() == Qt::NoButton) fv.captured = nullptr;
+  if (button == 0) return true;
+  double ox = 0, oy = 0;
+  const bool over = mouseTarget(*f, cx, cy, ox, oy) == c;
+  fv.releaseEndsDoubleClick = false;
+  const auto* cv = static_cast<const ControlView*>(c->view.view.get());
+  const bool click = button == 1 && over && (!cv || cv->clickOnRelease);
+  gate_.run([&] {
+    callHandler(c->MouseUp, button, shift, x, y);
+    if (click && f->Loaded && stillLoaded(*f, c)) callHandler(c->Click);
+  });
+  return true;
+}
+
+// The bare form's own events: its client area where no control lies.
+void ViewSync::routeToBareForm(Form& f, QMouseEvent* me, double cx, double cy, int shift) {
+  if (!onBareForm(f, cx, cy)) return;
+  const int button = buttonOf(me->button());
+  switch (me->type()) {
+    case QEvent::MouseMove: {
+      const int buttons = buttonsOf(me->buttons());
+      if (f.MouseMove) gate_.run([&] { callHandler(f.MouseMove, buttons, shift, cx, cy); });
+      return;
+    }
+    case QEvent::MouseButtonPress:
+      if (button != 0 && f.MouseDown)
+        gate_.run([&] { callHandler(f.MouseDown, button, shift, cx, cy); });
+      return;
+    case QEvent::MouseButtonRelease:
+      if (button == 0 || (!f.MouseUp && !(button == 1 && f.Click))) return;
+      gate_.run([&] {
+        callHandler(f.MouseUp, button, shift, cx, cy);
+        if (button == 1 && f.Loaded) callHandler(f.Click);
+      });
+      return;
     default:
       return;
   }

@@ -130,6 +130,8 @@ class FormView {
   bool checkQueued = false;
   bool minimizeSeen = false;            // the window was minimised since the last check
   bool releaseEndsDoubleClick = false;  // the release that ends a double click is no click
+  // The control that captured the mouse (a form that CapturesMouse), until the buttons are up.
+  Control* captured = nullptr;
 
  private:
   friend class ViewSync;
@@ -202,6 +204,8 @@ class ViewSync : public QObject {
   QWidget* parentFor(FormView& fv, Control* container, int depth);
   void restack(QWidget* w, QWidget* below);
   void routeMouse(FormView& fv, QMouseEvent* e);
+  void routeToBareForm(Form& f, QMouseEvent* e, double clientX, double clientY, int shift);
+  bool routeCaptured(FormView& fv, QMouseEvent* e, double clientX, double clientY, int shift);
   void systemGeometryChanged(FormView& v);
   void checkGeometry(FormView& v);
   void updateMask(FormView& v);

@@ -114,6 +114,10 @@ void SimDesktop::unloadForm(Form& f) {
   hideForm(f);
   f.Loaded = false;
   everShown_.erase(&f);
+  if (captureForm_ == &f) {
+    captureForm_ = nullptr;
+    capture_ = nullptr;
+  }
   if (focusForm_ == &f) {
     focusForm_ = nullptr;
     focus_ = nullptr;
@@ -227,15 +231,64 @@ Form* SimDesktop::formAt(int x, int y, double& clientX, double& clientY) const {
   return nullptr;
 }
 
+bool SimDesktop::dispatchCaptured(int kind, int button) {
+  Form* f = captureForm_;
+  Control* c = capture_;
+  if (!f || !c) return false;
+  if (!f->Loaded || !f->Visible || !stillLoaded(*f, c)) {
+    captureForm_ = nullptr;
+    capture_ = nullptr;
+    return false;
+  }
+  // The pointer in the capturing window's client area, inside it or not.
+  const double cx =
+      (pointer_.x - singleDiv15(f->Left) - (f->Borderless ? 0 : kFrameLeftPx)) * kTwipsPerPixel;
+  const double cy = pointer_.y * kTwipsPerPixel - f->Top - (f->Borderless ? 0 : kFrameTopTw);
+  double l, t;
+  absolutePosition(*c, l, t);
+  const int held = (down_[vk::LButton] ? 1 : 0) | (down_[vk::RButton] ? 2 : 0);
+  const int buttons = kind == 0 ? held : button;
+  // A click needs the release over the control, with its window on top there.
+  double ux = 0, uy = 0, ox = 0, oy = 0;
+  const bool over =
+      formAt(pointer_.x, pointer_.y, ux, uy) == f && mouseTarget(*f, ux, uy, ox, oy) == c;
+  if (kind == 2 && held == 0) {
+    captureForm_ = nullptr;
+    capture_ = nullptr;
+  }
+  const MouseHandler h = kind == 0 ? c->MouseMove : c->MouseUp;
+  if (h) h(buttons, shiftState(), cx - l, cy - t);
+  if (kind == 2 && button == 1 && over && stillLoaded(*f, c) && c->Click) {
+    const std::function<void()> click = c->Click;
+    click();
+  }
+  return true;
+}
+
 void SimDesktop::dispatchMouse(int kind, int button) {
+  if (kind != 1 && dispatchCaptured(kind, button)) return;
   double cx = 0, cy = 0;
   Form* f = formAt(pointer_.x, pointer_.y, cx, cy);
   if (!f) return;
   double x = 0, y = 0;
   Control* c = mouseTarget(*f, cx, cy, x, y);
-  if (!c) return;
+  if (kind == 1 && c && f->CapturesMouse) {
+    captureForm_ = f;
+    capture_ = c;
+  }
   int buttons = button;
   if (kind == 0) buttons = (down_[vk::LButton] ? 1 : 0) | (down_[vk::RButton] ? 2 : 0);
+  if (!c) {
+    if (!onBareForm(*f, cx, cy)) return;
+    // The bare form's own events, with the point in its client area.
+    const MouseHandler h = kind == 0 ? f->MouseMove : kind == 1 ? f->MouseDown : f->MouseUp;
+    if (h) h(buttons, shiftState(), cx, cy);
+    if (kind == 2 && button == 1 && f->Loaded && f->Click) {
+      const std::function<void()> click = f->Click;
+      click();
+    }
+    return;
+  }
   if (kind == 1 && button == 1 && c->Kind == ControlKind::TextBox) {
     focusForm_ = f;
     focus_ = c;

@@ -139,6 +139,8 @@ class SimDesktop : public Desktop {
 
  private:
   void dispatchMouse(int kind, int button);
+  // A move or a release while a control has captured the mouse; false when none has.
+  bool dispatchCaptured(int kind, int button);
   void typeIntoFocus(int vk);
   Form* formAt(int x, int y, double& clientX, double& clientY) const;
   int shiftState() const;
@@ -159,6 +161,9 @@ class SimDesktop : public Desktop {
   std::map<const Form*, FormPlace> normalPlace_;
   Form* focusForm_ = nullptr;
   Control* focus_ = nullptr;
+  // The control of a window that captures the mouse, from a press until the buttons are up.
+  Form* captureForm_ = nullptr;
+  Control* capture_ = nullptr;
 };
 
 // The headless host: a clock, the scheduler on it, and a desktop, with a timeline of

@@ -114,6 +114,39 @@ def wait_pointer(d, condition, what, timeout=5):
                         what, lambda: "the pointer is at %s" % (d.pointer(),))
 
 
+def shown_window(d, name, timeout=5):
+    """The window of that exact name, once it is shown."""
+    def shown():
+        res = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
+                    check_rc=False).decode().split()
+        return int(res[0]) if res else None
+    return e2e.wait_for(shown, timeout, "the window " + name)
+
+
+def window_gone(d, name, timeout=5):
+    """Waits until no window of that exact name is shown."""
+    def gone():
+        return not d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
+                         check_rc=False).decode().split()
+    e2e.wait_for(gone, timeout, "the window %s to close" % name)
+
+
+def wait_return(d, point, what, timeout=5):
+    """Waits for the pointer to leave point (the symbol is placed at the insertion point)
+    and to come back to it (the pointer return)."""
+    deadline = time.monotonic() + timeout
+    away = False
+    while time.monotonic() < deadline:
+        q = d.pointer()
+        if q != point:
+            away = True
+        elif away:
+            return
+        time.sleep(0.005)
+    e2e.fail("the pointer did not come back to the %s at %s (away: %s, now %s)"
+             % (what, point, away, d.pointer()))
+
+
 def ready(d, p):
     """Waits for the window in its place, the pointer on the writing position and the
     start-up timers (200 ms, 1 s) done; gives the client area and the writing position."""

@@ -31,22 +31,6 @@ def click(d, point):
     d.xdotool("click", "1")
 
 
-def watch_return(d, button, what):
-    """Waits for the pointer to leave the button (the symbol is placed at the insertion
-    point) and to come back to it."""
-    deadline = time.monotonic() + 5
-    away = False
-    while time.monotonic() < deadline:
-        q = d.pointer()
-        if q != button:
-            away = True
-        elif away:
-            return
-        time.sleep(0.01)
-    e2e.fail("the pointer did not come back to the %s at %s (away: %s, now %s)"
-             % (what, button, away, d.pointer()))
-
-
 def ink_near(d, p, start, name):
     shot = scr.Shot(d, p.folder, name)
     sx, sy = start
@@ -62,7 +46,7 @@ def pi(d, p):
     _, client, start = scr.ready(d, p)
     button = panel_point(client, 360, 2280)  # Command18, pi
     click(d, button)
-    watch_return(d, button, "pi button")
+    scr.wait_return(d, button, "pi button")
     scr.park(d, client)
     _, found = ink_near(d, p, start, "palette_pi")
     e2e.check(len(found) == 1, "expected the pi at the insertion point %s, found %s"
@@ -85,22 +69,6 @@ def pi(d, p):
     e2e.passed("a palette click places pi and returns the pointer; F8 repeats it")
 
 
-def dialog_window(d, name, timeout=5):
-    def shown():
-        res = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
-                    check_rc=False).decode().split()
-        return int(res[0]) if res else None
-    return e2e.wait_for(shown, timeout, "the window " + name)
-
-
-def dialog_gone(d, name):
-    def gone():
-        res = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
-                    check_rc=False).decode().split()
-        return not res
-    e2e.wait_for(gone, 5, "the window %s to close" % name)
-
-
 def centred(client, what):
     x, y, w, h = client
     e2e.check(abs(x + w / 2 - e2e.SCREEN_W / 2) <= 8 and abs(y + h / 2 - e2e.SCREEN_H / 2) <= 24,
@@ -110,7 +78,7 @@ def centred(client, what):
 def integral(d, p):
     _, client, start = scr.ready(d, p)
     click(d, panel_point(client, 2160, 4680))  # Command58, the integral with limits
-    win = dialog_window(d, "Definite integral")
+    win = scr.shown_window(d, "Definite integral")
     dx, dy, dw, dh = d.geometry(win)
     e2e.check((dw, dh) == (159, 155), "the dialog's client area is %dx%d, not 159x155" % (dw, dh))
     centred((dx, dy, dw, dh), "integral dialog")
@@ -123,7 +91,7 @@ def integral(d, p):
     d.xdotool("type", "--delay", "60", "0")
     time.sleep(0.1)
     d.xdotool("key", "Return")
-    dialog_gone(d, "Definite integral")
+    scr.window_gone(d, "Definite integral")
     # The closing code puts the pointer behind the sign, 20 px right of where it began.
     scr.wait_pointer(d, lambda q: q == (start[0] + 20, start[1]),
                      "the pointer behind the integral sign", timeout=8)
@@ -153,7 +121,7 @@ def integral(d, p):
     # F8 now reopens the dialog, with the limits it had.
     time.sleep(0.6)
     d.xdotool("key", "F8")
-    dialog_window(d, "Definite integral")
+    scr.shown_window(d, "Definite integral")
     alive(p)
     e2e.passed("the integral typed with its limits from the dialog")
 
@@ -162,7 +130,7 @@ def sum_close_box(d, p):
     _, client, start = scr.ready(d, p)
     button = panel_point(client, 3360, 4680)  # Command59, the sum with limits
     click(d, button)
-    win = dialog_window(d, "Sum")
+    win = scr.shown_window(d, "Sum")
     geometry = d.geometry(win)
     e2e.check(geometry[2:] == (154, 146), "the sum dialog's client area is %s" % (geometry,))
     centred(geometry, "sum dialog")
@@ -170,7 +138,7 @@ def sum_close_box(d, p):
     click(d, (x, y))
     d.xdotool("type", "--delay", "60", "n5")
     d.close_request(win)
-    dialog_gone(d, "Sum")
+    scr.window_gone(d, "Sum")
     # Closing it ends as a click on the palette does: the pointer back on the button.
     scr.wait_pointer(d, lambda q: q == button, "the pointer back on the sum button")
     # Nothing was typed, and typing goes on at the insertion point.

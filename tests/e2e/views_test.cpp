@@ -420,6 +420,61 @@ TEST_F(DesktopTest, ASecondWindowWithATextBoxAndAGraphicalButton) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// A window without a frame that never takes the focus, as the on-screen keyboard is: its
+// client area is its outer rectangle, it has no frame and no focus, neither when it is
+// shown nor when its button is clicked, and the window beside it keeps the focus.
+TEST_F(DesktopTest, ABorderlessWindowThatNeverTakesTheFocus) {
+  struct Pad : Form {
+    Pad() : Form("Pad") {
+      Borderless = true;
+      NeverActivates = true;
+      Sizable = false;
+      Left = 9000;
+      Top = 4500;
+      Width = 1500;
+      Height = 900;
+      Caption = "Pad";
+      Key.Left = 150;
+      Key.Top = 150;
+      Key.Width = 600;
+      Key.Height = 375;
+      Key.Caption = "a";
+      add(Key);
+    }
+    CommandButton Key{"Key"};
+  } pad;
+  int clicks = 0;
+  pad.Key.Click = [&] { ++clicks; };
+  desktop.run([&] {
+    desktop.showForm(f);
+    desktop.bringToFront(f);
+  });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  static_cast<void>(
+      QTest::qWaitFor([&] { return QGuiApplication::focusWindow() != nullptr; }, 2000));
+  QWindow* focused = QGuiApplication::focusWindow();
+  ASSERT_EQ(focused, widgetOf(f)->windowHandle());
+  desktop.run([&] {
+    desktop.showForm(pad);
+    desktop.makeTopmost(pad);
+  });
+  QWidget* w = widgetOf(pad);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  EXPECT_EQ(w->geometry(), QRect(600, 300, 100, 60));
+  EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(w->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+  EXPECT_TRUE(w->testAttribute(Qt::WA_ShowWithoutActivating));
+  EXPECT_EQ(widgetOf(pad.Key)->focusPolicy(), Qt::NoFocus);
+  QTest::mouseClick(w->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                    inForm(pad, pad.Key, QPoint(5, 5)));
+  EXPECT_EQ(clicks, 1);
+  QCoreApplication::processEvents();
+  EXPECT_NE(QGuiApplication::focusWindow(), w->windowHandle());
+  EXPECT_EQ(QGuiApplication::focusWindow(), focused);
+  desktop.run([&] { desktop.unloadForm(pad); });
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST_F(DesktopTest, CaptureShowsWhatTheModelHoldsNow) {
   desktop.run([&] { desktop.showForm(f); });
   ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
@@ -574,6 +629,18 @@ struct RoutingForm : Form {
       c->MouseUp = say("up");
       c->Click = [&log, name] { log.push_back(name + " click"); };
     }
+    // The bare form has events of its own, in its client twips.
+    auto bare = [&log](const char* what) {
+      return [&log, what](int b, int s, double x, double y) {
+        log.push_back(std::string("form ") + what + " " + std::to_string(b) + " " +
+                      std::to_string(s) + " " + std::to_string(std::lround(x)) + " " +
+                      std::to_string(std::lround(y)));
+      };
+    };
+    MouseDown = bare("down");
+    MouseMove = bare("move");
+    MouseUp = bare("up");
+    Click = [&log] { log.push_back("form click"); };
   }
   static void place(Control& c, Control* in, double l, double t, double w, double h) {
     c.Container = in;
@@ -598,6 +665,44 @@ struct PointerStep {
   int x, y;  // client pixels
   Qt::MouseButton button = Qt::LeftButton;
 };
+
+// The same pointer steps on the headless desktop and on the real one, each logging what
+// the form's handlers got.
+void routeOnBoth(const std::vector<PointerStep>& steps, bool capture,
+                 std::vector<std::string>& simLog, std::vector<std::string>& qtLog) {
+  using S = PointerStep;
+  {
+    SimClock clock;
+    SimDesktop sim(clock);
+    RoutingForm f(simLog);
+    f.CapturesMouse = capture;
+    sim.showForm(f);
+    const int vkOf[] = {0, vk::LButton, vk::RButton};
+    for (const PointerStep& s : steps) {
+      const int vkey = vkOf[s.button == Qt::LeftButton ? 1 : 2];
+      if (s.kind == S::Move) sim.userMovePointer(104 + s.x, 134 + s.y);
+      if (s.kind == S::Down) sim.userButtonDown(vkey);
+      if (s.kind == S::Up) sim.userButtonUp(vkey);
+    }
+  }
+  TestGate gate;
+  ViewSync views(gate);
+  gate.views = &views;
+  RoutingForm f(qtLog);
+  f.CapturesMouse = capture;
+  views.formView(f);
+  f.Loaded = true;
+  f.Visible = true;
+  views.syncAll();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  for (const PointerStep& s : steps) {
+    if (s.kind == S::Move) QTest::mouseMove(windowOf(f), QPoint(s.x, s.y));
+    if (s.kind == S::Down) QTest::mousePress(windowOf(f), s.button, Qt::NoModifier, {s.x, s.y});
+    if (s.kind == S::Up) QTest::mouseRelease(windowOf(f), s.button, Qt::NoModifier, {s.x, s.y});
+  }
+  views.dropForm(f);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 TEST(MouseRouting, TheRealDesktopRunsTheHandlersTheSimRuns) {
   using S = PointerStep;
@@ -629,39 +734,8 @@ TEST(MouseRouting, TheRealDesktopRunsTheHandlersTheSimRuns) {
                              {S::Move, 420, 260},
                              {S::Up, 420, 260}});
 
-  std::vector<std::string> simLog;
-  {
-    SimClock clock;
-    SimDesktop sim(clock);
-    RoutingForm f(simLog);
-    sim.showForm(f);
-    const int vkOf[] = {0, vk::LButton, vk::RButton};
-    for (const PointerStep& s : steps) {
-      const int vkey = vkOf[s.button == Qt::LeftButton ? 1 : 2];
-      if (s.kind == S::Move) sim.userMovePointer(104 + s.x, 134 + s.y);
-      if (s.kind == S::Down) sim.userButtonDown(vkey);
-      if (s.kind == S::Up) sim.userButtonUp(vkey);
-    }
-  }
-
-  std::vector<std::string> qtLog;
-  TestGate gate;
-  ViewSync views(gate);
-  gate.views = &views;
-  RoutingForm f(qtLog);
-  views.formView(f);
-  f.Loaded = true;
-  f.Visible = true;
-  views.syncAll();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
-  for (const PointerStep& s : steps) {
-    if (s.kind == S::Move) QTest::mouseMove(windowOf(f), QPoint(s.x, s.y));
-    if (s.kind == S::Down) QTest::mousePress(windowOf(f), s.button, Qt::NoModifier, {s.x, s.y});
-    if (s.kind == S::Up) QTest::mouseRelease(windowOf(f), s.button, Qt::NoModifier, {s.x, s.y});
-  }
-  views.dropForm(f);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
+  std::vector<std::string> simLog, qtLog;
+  routeOnBoth(steps, false, simLog, qtLog);
   EXPECT_EQ(qtLog, simLog);
   // What the sim does is what the forms model says: the innermost visible control alone.
   const auto ran = [&](const std::string& name) {
@@ -673,7 +747,41 @@ TEST(MouseRouting, TheRealDesktopRunsTheHandlersTheSimRuns) {
   EXPECT_EQ(ran("Sym"), 5 + 4 + 5 + 2 + 2);
   EXPECT_EQ(ran("Pic"), 3 * 5 + 3);
   EXPECT_EQ(ran("Strip"), 5);
+  // The bare form: its own press, and the moves between the others that cross it (never
+  // over the disabled label, nor outside the client area).
+  EXPECT_GE(ran("form"), 5);
+  EXPECT_NE(std::find(simLog.begin(), simLog.end(), "form down 1 0 300 300"), simLog.end());
+  EXPECT_NE(std::find(simLog.begin(), simLog.end(), "form click"), simLog.end());
   for (const char* none : {"Mark", "Rule", "Off", "Hid", "HidSym"}) EXPECT_EQ(ran(none), 0) << none;
+}
+
+// A window that captures the mouse: from a press until the release, the pressed control
+// gets every move and the release, in its own twips, inside the window or not; a click
+// needs the release over it. The same on both desktops.
+TEST(MouseRouting, AWindowThatCapturesTheMouseGivesThePressedControlEverything) {
+  using S = PointerStep;
+  const std::vector<PointerStep> steps = {
+      {S::Move, 65, 65},   {S::Down, 65, 65},  {S::Move, 165, 65},  // onto the picture
+      {S::Move, 420, 260},                                          // off the window
+      {S::Up, 420, 260},   {S::Move, 165, 65},                      // the picture's own
+      {S::Move, 70, 70},   {S::Down, 70, 70},  {S::Move, 75, 72},  {S::Up, 75, 72},
+  };
+  std::vector<std::string> simLog, qtLog;
+  routeOnBoth(steps, true, simLog, qtLog);
+  EXPECT_EQ(qtLog, simLog);
+  // The symbol at 60, 60 px in the client area: 65, 65 is 75, 75 twips into it.
+  const std::vector<std::string> expected = {"Sym move 0 0 75 75",
+                                             "Sym down 1 0 75 75",
+                                             "Sym move 1 0 1575 75",
+                                             "Sym move 1 0 5400 3000",
+                                             "Sym up 1 0 5400 3000",
+                                             "Pic move 0 0 225 75",
+                                             "Sym move 0 0 150 150",
+                                             "Sym down 1 0 150 150",
+                                             "Sym move 1 0 225 180",
+                                             "Sym up 1 0 225 180",
+                                             "Sym click"};
+  EXPECT_EQ(simLog, expected);
 }
 
 // --- captions -------------------------------------------------------------------------------

@@ -1,5 +1,5 @@
-// The committed pictures of Simbol/: every name the placers, the caret and the hint panel
-// load must be there as a whole GIF whose header gives its size.
+// The committed pictures of Simbol/: every name the placers, the caret, the hint panel and
+// the on-screen keyboard load must be there as a whole GIF whose header gives its size.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -93,6 +93,18 @@ const Pic kPictures[] = {
     {"keypagedown", "", 46, 32},
     {"keyhome", "", 46, 32},
     {"keypageup", "", 46, 32},
+    // The on-screen keyboard's picture keys, each inside its key's bevel.
+    {"okesc", "", 27, 19},
+    {"okf12", "", 27, 19},
+    {"okinsert", "", 40, 26},
+    {"okpagedown", "", 40, 26},
+    {"okhome", "", 40, 26},
+    {"okright", "", 19, 19},
+    {"okleft", "", 19, 19},
+    {"okup", "", 19, 19},
+    {"okdown", "", 19, 19},
+    {"okundo", "", 43, 19},
+    {"okredo", "", 43, 19},
 };
 
 // The size of Simbol/<name>.gif, or nothing when it is missing or not a whole GIF.

@@ -1,0 +1,217 @@
+"""The on-screen keyboard in the real window: its button opens it under the right-hand
+panel; clicks on "a", "+" and "1" type a+1 at the insertion point and the pointer comes back
+to the keyboard after each; " Bg" turns the letters Cyrillic and the main window blue, and
+the key in the place of "q" types the Cyrillic ya; the window follows a drag by its strip;
+"X" closes it and the button opens it again where it was. Under a window manager it never
+takes the focus from the window that has it, and stays above the other windows.
+
+Usage: test_keyboard.py BINARY CASE, CASE one of type, focus-under-wm."""
+
+import os
+import re
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import e2e_lib as e2e  # noqa: E402
+import e2e_screen as scr  # noqa: E402
+
+BLACK, BLUE = (0, 0, 0), (0, 0, 255)
+KEYBOARD = "Virtual Keyboard"  # its window's name
+WIDTH, HEIGHT = 4560 // 15, 5880 // 15  # its client area, and it has no frame
+
+
+def panel_point(client, left, top, width, height):
+    """The middle of a control of the right-hand panel (twips in the panel, whose Left is
+    the window's outer Width less its 4815 twips and whose Top is 120)."""
+    x, y, w, _ = client
+    panel_left = ((w + 8) * 15 - 4815) / 15
+    return (round(x + panel_left + (left + width / 2) / 15),
+            round(y + (120 + top + height / 2) / 15))
+
+
+def keyboard_button(client):
+    return panel_point(client, 960, 6480, 2895, 375)  # Command71 "Virtual Keyboard"
+
+
+# Keys by their place in the window (twips): the frame's corner, then the key's within it.
+MAIN, PAD = (120, 240), (120, 3000)
+KEYS = {
+    "a": (MAIN, 540, 1440, 255, 375),
+    "q": (MAIN, 480, 960, 255, 375),
+    "Bg": (MAIN, 0, 960, 420, 375),
+    "+": (PAD, 2760, 600, 375, 375),
+    "1": (PAD, 1320, 600, 375, 375),
+    "strip": ((0, 0), 120 + 600, 60, 0, 255),
+    "X": ((0, 0), 120 + 3840, 60, 495, 255),
+}
+
+
+def key_point(kbd, name):
+    frame, left, top, width, height = KEYS[name]
+    x, y = kbd[:2]
+    return (x + round((frame[0] + left + width / 2) / 15),
+            y + round((frame[1] + top + height / 2) / 15))
+
+
+def click(d, point):
+    d.xdotool("mousemove", str(point[0]), str(point[1]))
+    time.sleep(0.1)  # the pointer rests on the key a moment, as a person's does
+    d.xdotool("click", "1")
+
+
+def click_and_return(d, point, what):
+    """Clicks a key; the item is played at the insertion point and the pointer comes back."""
+    click(d, point)
+    scr.wait_return(d, point, what + " key")
+
+
+def formula(d, p, client, start, name):
+    scr.park(d, client)
+    shot = scr.Shot(d, p.folder, name)
+    sx, sy = start
+    return shot, shot.groups((sx - 12, sy - 45, sx + 200, sy + 50))
+
+
+def alive(p):
+    e2e.check(p.proc.poll() is None, "the program ended:\n" + p.output())
+
+
+def open_keyboard(d, client):
+    click(d, keyboard_button(client))
+    win = scr.shown_window(d, KEYBOARD)
+    return win, d.geometry(win)
+
+
+def type_case(d, p):
+    _, client, start = scr.ready(d, p)
+    x, y, w, _ = client
+    win, kbd = open_keyboard(d, client)
+    # Centred under the panel's column, 5800 twips below the main window's top edge.
+    panel_left = (w + 8) * 15 - 4815
+    expect = (round((panel_left + (4815 - 4560) / 2 + (x - 4) * 15) / 15),
+              round((y * 15 - 505 + 5800) / 15), WIDTH, HEIGHT)
+    e2e.check(all(abs(a - b) <= 1 for a, b in zip(kbd, expect)),
+              "the keyboard stands at %s, not %s" % (kbd, expect))
+
+    for key in ("a", "+", "1"):
+        click_and_return(d, key_point(kbd, key), key)
+    _, found = formula(d, p, client, start, "keyboard_a_plus_1")
+    e2e.check(len(found) == 3, "expected a, + and 1 at the insertion point %s, found %s"
+              % (start, found))
+    a, plus, one = found
+    e2e.check(abs(a.x0 - start[0]) <= 3 and a.y0 < start[1] < a.y1,
+              "the a %s does not stand at the insertion point %s" % (a, start))
+    e2e.check(a.x1 < plus.x0 and plus.x1 < one.x0 and plus.y0 < start[1] < plus.y1,
+              "a, + and 1 are not in a row: %s" % found)
+
+    # " Bg": the main window turns blue, and so does the keyboard's own background.
+    click(d, key_point(kbd, "Bg"))
+    backgrounds = {"top border frame": (x + 300, y + 5),
+                   "toolbar": (round(x + panel_left / 15 + 100), y + 30),
+                   "keyboard margin": (kbd[0] + 3, kbd[1] + 100)}
+
+    def blue():
+        s = scr.Shot(d, p.folder, "keyboard_bulgarian")
+        return s if all(s.rgb(*pt) == BLUE for pt in backgrounds.values()) else None
+    e2e.wait_for(blue, 5, "the blue backgrounds of the Bulgarian layout",
+                 lambda: str({n: scr.Shot(d, p.folder, "keyboard_late").rgb(*pt)
+                              for n, pt in backgrounds.items()}))
+    # The key in the place of "q" types the Cyrillic ya: a letter without the descender
+    # of a q, standing on the line as the a does.
+    click_and_return(d, key_point(kbd, "q"), "ya")
+    _, found = formula(d, p, client, start, "keyboard_ya")
+    e2e.check(len(found) == 4, "expected a+1 and one letter behind it, found %s" % found)
+    ya = found[3]
+    e2e.check(ya.x0 > one.x1 and abs(ya.y1 - a.y1) <= 1 and ya.height >= a.height - 1,
+              "the letter %s behind the 1 is no ya standing on the line as the a %s does"
+              % (ya, a))
+
+    # A drag by the strip: the window follows the pointer's travel.
+    moved = drag(d, win, kbd, -400, -240, 40)
+    # Nothing was typed or selected on the way.
+    _, found = formula(d, p, client, start, "keyboard_after_drag")
+    e2e.check(len(found) == 4, "the drag changed the formula: %s" % found)
+
+    # "X" closes it; the button opens it again where it was dragged.
+    click(d, key_point(moved, "X"))
+    scr.window_gone(d, KEYBOARD)
+    win, again = open_keyboard(d, client)
+    e2e.check(again == moved, "the keyboard opened again at %s, not where it was, %s"
+              % (again, moved))
+    alive(p)
+    e2e.passed("the keyboard types a+1 and ya, follows its strip, closes and opens again")
+
+
+def stacking(d):
+    out = d.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).decode()
+    return [int(v, 16) for v in re.findall(r"0x[0-9a-f]+", out)]
+
+
+def drag(d, win, kbd, dx, dy, steps):
+    """Drags the keyboard by its strip; gives where it stands afterwards."""
+    strip = key_point(kbd, "strip")
+    d.xdotool("mousemove", str(strip[0]), str(strip[1]))
+    time.sleep(0.1)
+    d.xdotool("mousedown", "1")
+    for i in range(1, steps + 1):
+        d.xdotool("mousemove", str(strip[0] + dx * i // steps), str(strip[1] + dy * i // steps))
+    time.sleep(0.1)
+    d.xdotool("mouseup", "1")
+    target = (kbd[0] + dx, kbd[1] + dy)
+    return e2e.wait_for(lambda: (lambda g: g if (g[0], g[1]) == target else None)(
+        d.geometry(win)), 5, "the keyboard dragged to %s" % (target,),
+        lambda: "it is at %s" % (d.geometry(win),))
+
+
+def focus_under_wm(d, p):
+    _, client, start = scr.ready(d, p)
+    win, kbd = open_keyboard(d, client)
+    e2e.check(kbd[2:] == (WIDTH, HEIGHT), "the keyboard's window is %s, not %dx%d with no frame"
+              % (kbd, WIDTH, HEIGHT))
+    info = d.run(["xprop", "-id", str(win), "WM_HINTS", "_NET_WM_STATE"]).decode()
+    e2e.check("input focus: False" in info and "_NET_WM_STATE_ABOVE" in info,
+              "the keyboard's window asks for the focus or is not above: %s" % info)
+    # Off the main window, to the left, where another program's window will lie.
+    kbd = drag(d, win, kbd, -(kbd[0] - 10), 0, 40)
+    other = e2e._spawn(["xmessage", "-geometry", "260x200+40+%d" % (kbd[1] + 40),
+                        "another program"], env=d.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+    msg = int(e2e.wait_for(lambda: (d.run(["xdotool", "search", "--onlyvisible", "--name",
+                                           "^xmessage$"], check_rc=False).decode().split() or
+                                    [None])[0], 5, "the other program's window"))
+    d.xdotool("windowactivate", "--sync", str(msg))
+    e2e.wait_for(lambda: int(d.xdotool("getactivewindow")) == msg, 5, "the other window active")
+    # The window manager raised the other program's window: the keyboard stays above it.
+    e2e.wait_for(lambda: stacking(d).index(win) > stacking(d).index(msg), 5,
+                 "the keyboard above the other program's window",
+                 lambda: "stacking %s, keyboard %d, other %d" % (stacking(d), win, msg))
+    shot = scr.Shot(d, p.folder, "keyboard_over_other")
+    margin = (kbd[0] + 3, kbd[1] + 150)  # inside the other window, on the keyboard's margin
+    e2e.check(shot.rgb(*margin) == BLACK, "the keyboard does not show over the other window: %s"
+              " at %s" % (shot.rgb(*margin), margin))
+    # Keys type into the formula while the other window keeps the focus.
+    click_and_return(d, key_point(kbd, "a"), "a")
+    click_and_return(d, key_point(kbd, "1"), "1")
+    e2e.check(int(d.xdotool("getactivewindow")) == msg,
+              "a key click took the focus from the other window: %s is active"
+              % d.xdotool("getactivewindow").strip())
+    drag(d, win, kbd, 60, -30, 15)
+    e2e.check(int(d.xdotool("getactivewindow")) == msg, "the drag took the focus")
+    _, found = formula(d, p, client, start, "keyboard_wm_a1")
+    e2e.check(len(found) == 2 and abs(found[0].x0 - start[0]) <= 3,
+              "expected a1 at the insertion point %s, found %s" % (start, found))
+    other.terminate()
+    alive(p)
+    e2e.passed("under a window manager the keyboard stays on top and never takes the focus")
+
+
+CASES = {"type": (type_case, False), "focus-under-wm": (focus_under_wm, True)}
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3 or sys.argv[2] not in CASES:
+        e2e.fail("usage: test_keyboard.py BINARY " + "|".join(CASES))
+    case, wm = CASES[sys.argv[2]]
+    display = e2e.Display(window_manager=wm)
+    case(display, e2e.Program(sys.argv[1], display))

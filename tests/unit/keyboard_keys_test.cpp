@@ -1,0 +1,253 @@
+// The on-screen keyboard's keys: the item each queues, in both layouts and shift states;
+// Backspace and the fraction keys; the pressed key's colour and the pointer's way back;
+// a formula typed by clicking; and no click of the keyboard ever reaching the page.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "keyboard_fixture.h"
+
+namespace kel::test {
+namespace {
+
+using Item = std::pair<std::string, std::string>;
+
+Item lastItem(KeyboardUser& u) {
+  if (u.queued().empty()) return {};
+  return {u.queued().back(), u.flags().back()};
+}
+
+// Every main key that queues its own code, with the code, in the Latin and the Cyrillic
+// layout and with the shift flag off and on (Caps Lock).
+TEST(KeyboardKeys, EveryMainKeyQueuesItsCodeWithTheShiftOfTheMoment) {
+  const std::vector<std::pair<int, const char*>> table = {
+      {0, "81"},   {1, "87"},   {2, "69"},   {3, "82"},   {4, "84"},   {5, "89"},   {6, "85"},
+      {7, "73"},   {8, "79"},   {9, "80"},   {10, "65"},  {11, "83"},  {12, "68"},  {13, "70"},
+      {14, "71"},  {15, "72"},  {16, "74"},  {17, "75"},  {18, "76"},  {19, "90"},  {20, "88"},
+      {21, "67"},  {22, "86"},  {23, "66"},  {24, "78"},  {25, "77"},  {26, "188"}, {27, "190"},
+      {28, "191"}, {29, "186"}, {30, "222"}, {31, "13"},  {32, "219"}, {33, "221"}, {34, "220"},
+      {35, "32"},  {36, "192"}, {37, "49"},  {38, "50"},  {39, "51"},  {40, "52"},  {41, "53"},
+      {42, "54"},  {43, "55"},  {44, "56"},  {45, "57"},  {46, "48"},  {47, "189"}, {48, "187"},
+      {49, "27"},  {51, "27"},  {52, "123"}, {53, "123"}, {57, "119"}, {58, "120"}, {59, "121"},
+  };
+  for (bool latin : {true, false}) {
+    for (bool caps : {false, true}) {
+      SCOPED_TRACE(testing::Message() << (latin ? "Latin" : "Cyrillic") << (caps ? ", Caps" : ""));
+      KeyboardUser u;
+      if (!latin) u.type(u.k().Command6);
+      if (caps) u.type(u.k().Command4);
+      ASSERT_EQ(u.p().LatinLayout, latin ? 1 : 0);
+      for (const auto& [index, code] : table) {
+        SCOPED_TRACE(index);
+        u.press(u.key(index));
+        EXPECT_EQ(lastItem(u), (Item{code, caps ? "1" : "0"}));
+        u.advance(400);
+      }
+    }
+  }
+}
+
+// A pad key queues the same item whatever the shift state.
+TEST(KeyboardKeys, EveryPadKeyQueuesItsFixedItem) {
+  const std::vector<Item> table = {
+      {"107", "0"}, {"109", "0"}, {"106", "0"}, {"57", "1"},  {"48", "1"}, {"191", "0"},
+      {"187", "0"}, {"49", "0"},  {"50", "0"},  {"51", "0"},  {"52", "0"}, {"53", "0"},
+      {"54", "0"},  {"55", "0"},  {"56", "0"},  {"57", "0"},  {"48", "0"}, {"188", "0"},
+      {"219", "0"}, {"221", "0"}, {"219", "1"}, {"221", "1"},
+  };
+  for (bool caps : {false, true}) {
+    SCOPED_TRACE(caps ? "Caps Lock on" : "Caps Lock off");
+    KeyboardUser u;
+    if (caps) u.type(u.k().Command4);
+    for (int i = 0; i <= kLastPadKey; ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(u.pad(i).Caption, kPadKeys[i].caption);
+      u.press(u.pad(i));
+      EXPECT_EQ(lastItem(u), table[static_cast<size_t>(i)]);
+      u.advance(400);
+    }
+  }
+  // The pad's "(" is Shift+9, as the main key "9" with Caps Lock on.
+  KeyboardUser u;
+  u.type(u.k().Command4);
+  u.press(u.key(45));
+  EXPECT_EQ(lastItem(u), (Item{"57", "1"}));
+}
+
+// Three clicks on the fraction key show Insert, Page Down, Home and Insert again; each
+// queues its key with shift 0, and Page Down and Home leave a lower index first.
+TEST(KeyboardKeys, TheFractionKeysCycleAndQueueTheirKeys) {
+  KeyboardUser u;
+  Program& p = u.p();
+  auto shownFractionKey = [&] {
+    std::string s;
+    for (int i : {54, 55, 56})
+      if (u.key(i).Visible) s += std::to_string(i);
+    return s;
+  };
+  u.type(u.k().Command4);  // Caps Lock on: still shift 0
+  EXPECT_EQ(shownFractionKey(), "54");
+  u.press(u.key(54));
+  EXPECT_EQ(lastItem(u), (Item{"45", "0"}));
+  EXPECT_EQ(shownFractionKey(), "55");
+  EXPECT_TRUE(u.w().Label4.Visible);  // the main window's hint for the denominator stage
+  u.advance(600);
+  p.LowerIndexMode = 1;
+  const int length = p.QueueLength;
+  const size_t items = u.queued().size();
+  u.press(u.key(55));
+  ASSERT_EQ(u.queued().size(), items + 2);
+  EXPECT_EQ(u.queued()[items], "123");
+  EXPECT_EQ(lastItem(u), (Item{"34", "0"}));
+  EXPECT_EQ(p.QueueLength, length + 2);
+  EXPECT_EQ(shownFractionKey(), "56");
+  u.advance(600);
+  p.LowerIndexMode = 0;
+  u.press(u.key(56));
+  EXPECT_EQ(lastItem(u), (Item{"36", "0"}));
+  EXPECT_EQ(shownFractionKey(), "54");
+  EXPECT_TRUE(u.w().Image14.Visible);
+}
+
+// Backspace queues 8 with shift 0 whatever the shift state, and the pointer comes back
+// after 500 ms instead of 300.
+TEST(KeyboardKeys, BackspaceQueuesEightAndThePointerWaitsLonger) {
+  KeyboardUser u;
+  u.type(u.k().Command4);
+  const PointPx at = u.onKeyboard(u.key(50));
+  u.press(u.key(50));
+  EXPECT_EQ(lastItem(u), (Item{"8", "0"}));
+  EXPECT_EQ(u.w().Timer28.Interval(), 500);
+  u.desk().setCursorPos(at.x - 300, at.y);  // where the played item would take it
+  u.advance(499);
+  EXPECT_NE(u.pointer(), at);
+  u.advance(1);
+  EXPECT_EQ(u.pointer(), at);
+  EXPECT_EQ(u.w().Timer28.Interval(), 300);
+}
+
+// ‹a+1› typed by clicking: each symbol at the insertion point, the pointer back on the key
+// after each, the pressed key red until then and its colour at rest again afterwards.
+TEST(KeyboardKeys, AFormulaTypedByClickingStandsAtTheInsertionPoint) {
+  KeyboardUser u;
+  Program& p = u.p();
+  MainWindow& w = u.w();
+  struct Step {
+    CommandButton* key;
+    const char* kind;
+    Colour rest;
+  } steps[] = {
+      {&u.key(10), "bukva", kWhite}, {&u.pad(0), "plus", 0x0080FFFF}, {&u.pad(7), "bukva", kWhite}};
+  double right = p.surface.InsertXFor(p.PointerX);
+  for (int n = 0; n < 3; ++n) {
+    SCOPED_TRACE(n);
+    CommandButton& key = *steps[n].key;
+    const PointPx at = u.onKeyboard(key);
+    u.press(key);
+    EXPECT_EQ(key.BackColor, kRed);
+    u.advance(40);  // played: the pointer is at the insertion point
+    ASSERT_EQ(p.SymbolCount, n + 1);
+    EXPECT_EQ(p.SymbolKind[static_cast<size_t>(n + 1)], steps[n].kind);
+    const Control& placed = steps[n].kind == std::string("bukva")
+                                ? static_cast<const Control&>(w.Label3[n + 1])
+                                : static_cast<const Control&>(w.Image3[n + 1]);
+    EXPECT_EQ(placed.Left, right);
+    right = placed.Left + placed.Width;
+    EXPECT_NE(u.pointer(), at);
+    u.advance(300);
+    EXPECT_EQ(u.pointer(), at);
+    EXPECT_EQ(key.BackColor, steps[n].rest);
+    // Every key at rest again, the design-coloured ones white.
+    EXPECT_EQ(u.key(31).BackColor, kWhite);
+  }
+  EXPECT_EQ(w.Label3[1].Caption, "a");
+  EXPECT_EQ(w.Label3[3].Caption, "1");
+}
+
+TEST(KeyboardKeys, TheArrowKeysQueueNothingButThePointerReturnRuns) {
+  KeyboardUser u;
+  for (int i : {60, 61, 62, 63}) {
+    SCOPED_TRACE(i);
+    const size_t items = u.queued().size();
+    u.press(u.key(i));
+    EXPECT_EQ(u.queued().size(), items);
+    EXPECT_TRUE(u.w().Timer28.Enabled());
+    EXPECT_EQ(u.key(i).BackColor, kRed);
+    u.advance(400);
+    EXPECT_EQ(u.key(i).BackColor, kWhite);
+  }
+}
+
+// With the keyboard dragged over the page, right of the insertion point, no click on a key
+// moves the insertion point (a press the button-press re-read would take the pointer from)
+// or makes a double click (which would remember the writing position and switch the
+// layout): two quick clicks type two symbols at the insertion point.
+TEST(KeyboardKeys, NoClickOnTheKeyboardReachesThePage) {
+  struct Case {
+    const char* name;
+    bool pad;
+    int index;
+  } cases[] = {{"a pad key", true, 7}, {"a main key", false, 37}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KeyboardUser u;
+    Program& p = u.p();
+    KeyboardForm& k = u.k();
+    CommandButton& key = c.pad ? u.pad(c.index) : u.key(c.index);
+    u.text(u.screenOf(1500, 4000), "x");
+    const double startX = p.PointerX, startY = p.PointerY;
+    const float markX = p.MarkPointerX;
+    // The keyboard's left edge 20 px right of the insertion point, the key on its line.
+    double l, t;
+    absolutePosition(key, l, t);
+    k.Left = (startX + 20) * 15;
+    k.Top = (startY - (t + key.Height / 2) / 15) * 15;
+    ASSERT_LT((k.Left + k.Width) / 15, u.clientLeftPx() + u.w().Frame5.Width / 15);
+    for (int n = 0; n < 2; ++n) {
+      // Straight onto the key and down at once, quicker than the caret's 50 ms tick.
+      u.moveTo(u.onKeyboard(key));
+      u.desk().userButtonDown(vk::LButton);
+      u.advance(60);
+      u.desk().userButtonUp(vk::LButton);
+      u.advance(120);
+    }
+    u.advance(600);
+    ASSERT_EQ(u.queued().size(), 2u);
+    EXPECT_EQ(u.queued()[0], u.queued()[1]);
+    EXPECT_EQ(p.LatinLayout, 1);
+    EXPECT_EQ(p.MarkPointerX, markX);
+    ASSERT_EQ(p.SymbolCount, 3);
+    EXPECT_EQ(u.label(2).Left, p.surface.InsertXFor(startX));
+    EXPECT_EQ(u.middle(u.label(2)), p.surface.InsertYFor(startY));
+    EXPECT_EQ(u.label(3).Left, u.label(2).Left + u.label(2).Width);
+  }
+}
+
+// A click quicker than the button sampler's 50 ms leaves nothing for the click detector to
+// skip: the next click on the page is a click, and snaps the caret to the symbol beside it.
+TEST(KeyboardKeys, AQuickClickOnAKeyLeavesTheNextPageClickAlone) {
+  KeyboardUser u;
+  Program& p = u.p();
+  u.text(u.screenOf(1500, 3000), "x");
+  u.moveTo(u.onKeyboard(u.key(10)));
+  u.advance(60);
+  u.desk().userButtonDown(vk::LButton);
+  u.desk().userButtonUp(vk::LButton);
+  EXPECT_EQ(p.SkipNextButtonChange2, 0);
+  u.advance(700);
+  ASSERT_EQ(p.SymbolCount, 2);
+  const Label& a = u.label(2);
+  u.moveTo(u.screenOf(a.Left + a.Width + 60, u.middle(a)));
+  u.advance(60);
+  u.desk().userButtonDown(vk::LButton);
+  u.advance(80);
+  u.desk().userButtonUp(vk::LButton);
+  u.advance(100);
+  EXPECT_EQ(p.CurrentSymbolIndex, 2);
+  EXPECT_EQ(p.CaretAfterSymbol, 1);
+}
+
+}  // namespace
+}  // namespace kel::test
