@@ -831,8 +831,14 @@ FormView::FormView(ViewSync& sync, Form& f) : form(&f) {
     widget->setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
     widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
   }
-  // An empty input shape: the pointer's events go to the window beneath.
-  if (f.PointerPassesThrough) widget->setWindowFlag(Qt::WindowTransparentForInput, true);
+  // An empty input shape: the pointer's events go to the window beneath. Such a window is an
+  // overlay the window manager has no business with: left to it, a manager would frame it
+  // and copy its shape to the frame in its own time, so a capture just after the shape
+  // changed could still show the old outline.
+  if (f.PointerPassesThrough) {
+    widget->setWindowFlag(Qt::WindowTransparentForInput, true);
+    widget->setWindowFlag(Qt::X11BypassWindowManagerHint, true);
+  }
   sync.forms_.push_back(this);
 }
 
