@@ -175,6 +175,12 @@ Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, d
   return c;
 }
 
+bool onBareForm(const Form& f, double clientX, double clientY) {
+  if (clientX < 0 || clientY < 0 || clientX >= f.ScaleWidth() || clientY >= f.ScaleHeight())
+    return false;
+  return f.hitTest(clientX, clientY) == nullptr;
+}
+
 bool stillLoaded(const Form& f, const Control* c) {
   bool found = false;
   f.forEachControl([&](Control& each) { found = found || &each == c; });

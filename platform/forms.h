@@ -597,6 +597,13 @@ class Form : public Tracked {
   double ScaleHeight() const;
 
   std::function<void()> Load, Resize, Unload;
+  // --- the form's own pointer and focus events ---------------------------------------------
+  // The pointer moves over the bare form (over no control of it), and the window stops being
+  // the active one (another window or the desktop was activated; not when it is hidden or
+  // unloaded).
+  MouseHandler MouseMove;
+  std::function<void()> LostFocus;
+  // ---------------------------------------------------------------------------------------
 
   // Registration, back to front: a control added later lies above earlier ones.
   void add(Control& c);
@@ -630,6 +637,9 @@ class Form : public Tracked {
 // outside the client area, over the bare form or over a disabled control (its container
 // gets nothing either). Both desktops route every pointer event by this one rule.
 Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, double& y);
+// Whether a client point (twips) lies on the bare form: inside its client area, over none
+// of its visible controls. The form's own mouse events go there.
+bool onBareForm(const Form& f, double clientX, double clientY);
 // Whether the control is (still) one of the form's: an event handler may unload the
 // element that got the event.
 bool stillLoaded(const Form& f, const Control* c);

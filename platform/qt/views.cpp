@@ -232,6 +232,16 @@ void FormWidget::changeEvent(QEvent* e) {
     if (windowState() & Qt::WindowMinimized) view->minimizeSeen = true;
     sync_.systemGeometryChanged(*view);
   }
+  // --- the form's LostFocus: run once the event is over, for a form still loaded ---------
+  if (view && e->type() == QEvent::ActivationChange && !isActiveWindow() && view->form->LostFocus) {
+    QPointer<FormWidget> self(this);
+    Form* f = view->form;
+    QTimer::singleShot(0, &sync_, [self, f] {
+      if (!self || !self->view || self->view->form != f || !f->Loaded || !f->Visible) return;
+      self->sync_.gate().run([&] { callHandler(f->LostFocus); });
+    });
+  }
+  // ---------------------------------------------------------------------------------------
   QWidget::changeEvent(e);
 }
 
@@ -1130,6 +1140,15 @@ void ViewSync::routeMouse(FormView& fv, QMouseEvent* me) {
   const int shift = shiftOf(me->modifiers());
   switch (me->type()) {
     case QEvent::MouseMove: {
+      // --- the bare form's own mouse-move event ----------------------------------------
+      const double fx = me->position().x() * kTwipsPerPixel;
+      const double fy = me->position().y() * kTwipsPerPixel;
+      if (!c && f->MouseMove && onBareForm(*f, fx, fy)) {
+        const int buttons = buttonsOf(me->buttons());
+        gate_.run([&] { callHandler(f->MouseMove, buttons, shift, fx, fy); });
+        return;
+      }
+      // ------------------------------------------------------------------------------------
       if (!c || !c->MouseMove) return;
       const int buttons = buttonsOf(me->buttons());
       gate_.run([&] { callHandler(c->MouseMove, buttons, shift, x, y); });
