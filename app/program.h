@@ -10,6 +10,7 @@
 #include "evaluation/limits_dialogs.h"
 #include "input/input.h"
 #include "pages/pages.h"
+#include "pages/paste_cut_popup.h"
 #include "pages/selection_window.h"
 #include "palette/palette.h"
 #include "platform/desktop.h"
@@ -37,6 +38,9 @@ class Program : public SharedState {
   // --- the other windows ---
   SelectionWindow Form2;
   // ---
+  // --- editing: the paste/cut pop-up (pages/) ----------------------------------------------
+  PasteCutPopup Form7{scheduler};
+  // --- end of the editing block ------------------------------------------------------------
 
   App app;
   Surface surface;
