@@ -11,6 +11,8 @@ namespace kel::test {
 namespace {
 
 constexpr double kBackspaceLiftTw = 150000;
+// A bare spot of the page, below the typed line.
+const PointPx kSpotOnPage{450, 380};
 
 // --- Backspace ------------------------------------------------------------------------------
 
@@ -189,6 +191,35 @@ TEST(Delete, TheFirstRecordKeepsItsFieldsWhateverTheLengthOfItsLeftEdge) {
   ASSERT_EQ(u.p().SymbolCount, 3);
   EXPECT_EQ(u.symbol(3).Left, u.p().surface.InsertXFor(500));
   EXPECT_EQ(u.symbol(3).Top + u.symbol(3).Height / 2, u.p().surface.InsertYFor(250));
+}
+
+// A tap of Delete shorter than the hotkeys' poll deletes; one typed while the keys belonged
+// elsewhere (the pointer outside the window, a limits dialog open) deletes nothing later.
+TEST(Delete, AQuickTapDeletesAndOneTypedElsewhereDoesNot) {
+  struct Case {
+    const char* name;
+    int where;  // 0 on the page, 1 outside the window, 2 in a limits dialog
+    bool deletes;
+  } cases[] = {{"a 12 ms tap", 0, true},
+               {"typed while the pointer was outside", 1, false},
+               {"typed in a limits dialog", 2, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Editing u;
+    u.p().pages.UnloadForm7();  // the pointer-leaves-window pause works
+    u.type(kLine, {"1", "2"});
+    u.select(1, 2);
+    const double top = u.symbol(1).Top;
+    if (c.where == 1) u.moveTo({static_cast<int>(singleDiv15(u.w().Left)) - 50, 300});
+    if (c.where == 2) u.p().evaluation.Command58_Click();
+    u.advance(200);
+    u.host().tap(vk::Delete, 12);
+    u.advance(200);
+    if (c.where == 1) u.moveTo(kSpotOnPage);
+    if (c.where == 2) u.desk().userCloseForm(u.p().Form4);
+    u.advance(2000);
+    EXPECT_EQ(u.symbol(1).Top, c.deletes ? top - u.w().Frame5.Height : top);
+  }
 }
 
 TEST(Delete, WithNothingSelectedOnlyMarksACut) {
