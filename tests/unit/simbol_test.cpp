@@ -93,6 +93,15 @@ const Pic kPictures[] = {
     {"keypagedown", "", 46, 32},
     {"keyhome", "", 46, 32},
     {"keypageup", "", 46, 32},
+    // The move buttons' arrows and the toolbar's pictures.
+    {"mvleft"},
+    {"mvright"},
+    {"mvup"},
+    {"mvdown"},
+    {"tbundo"},
+    {"tbredo"},
+    {"tbopen"},
+    {"tbsave"},
 };
 
 // The size of Simbol/<name>.gif, or nothing when it is missing or not a whole GIF.
