@@ -105,7 +105,8 @@ MainWindow::MainWindow(Scheduler& s)
       backgroundGroup{&Timer0,  &Timer00, &Timer1, &Timer10, &Timer13, &Timer14,
                       &Timer15, &TimerM1, &Timer8, &Timer22, &Timer23},
       Timer30(s, "Timer30", 1000, false),  // pages
-      Timer31(s, "Timer31", 50, false) {   // pages
+      Timer31(s, "Timer31", 50, false),    // pages
+      Timer29(s, "Timer29", 10, false) {   // editing
   Caption = "Formidrel";
   BackColor = kBlack;
   Width = 14730 + kFrameExtraWidthTw;
@@ -417,6 +418,26 @@ MainWindow::MainWindow(Scheduler& s)
   Text26.Visible = false;
   add(Text26);
   // --- end of the pages' block --------------------------------------------------------------
+
+  // --- editing: the move buttons, in a cross on Frame7; their arrows are pictures ----------
+  struct MoveButtonCell {
+    CommandButton* button;
+    double left, top;
+  };
+  for (const MoveButtonCell& m :
+       {MoveButtonCell{&Command67, 480, 120}, MoveButtonCell{&Command64, 120, 480},
+        MoveButtonCell{&Command65, 840, 480}, MoveButtonCell{&Command68, 480, 840}}) {
+    place(*m.button, &Frame7, m.left, m.top, 375, 375);
+    m.button->Style = 1;
+    m.button->BackColor = kWhite;
+    add(*m.button);
+  }
+  // The toolbar's buttons show pictures, on a white face.
+  for (CommandButton* b : {&Command69, &Command70, &Command16, &Command15}) {
+    b->Style = 1;
+    b->BackColor = kWhite;
+  }
+  // --- end of the editing block -------------------------------------------------------------
 }
 
 }  // namespace kel

@@ -140,6 +140,15 @@ struct MainWindow : Form {
   // The save walk (50 ms) and the next page of a load (1 s); both off at design.
   Timer Timer30, Timer31;
   // --- end of the pages' block --------------------------------------------------------------
+
+  // --- editing: the move buttons on Frame7 --------------------------------------------------
+  CommandButton Command64{"Command64"};  // left
+  CommandButton Command65{"Command65"};  // right
+  CommandButton Command67{"Command67"};  // up
+  CommandButton Command68{"Command68"};  // down
+  // Moves the selection while a move button is held (10 ms); off at design.
+  Timer Timer29;
+  // --- end of the editing block -------------------------------------------------------------
 };
 
 }  // namespace kel

@@ -10,6 +10,7 @@
 #include "evaluation/limits_dialogs.h"
 #include "input/input.h"
 #include "pages/pages.h"
+#include "pages/paste_cut_popup.h"
 #include "pages/selection_window.h"
 #include "palette/palette.h"
 #include "platform/desktop.h"
@@ -41,6 +42,9 @@ class Program : public SharedState {
   KeyboardForm Form8{scheduler};
   KeyIndicatorForm Form3;
   // --- end of the keyboard's block --------------------------------------------------------
+  // --- editing: the paste/cut pop-up (pages/) ----------------------------------------------
+  PasteCutPopup Form7{scheduler};
+  // --- end of the editing block ------------------------------------------------------------
 
   App app;
   Surface surface;

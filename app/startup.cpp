@@ -47,6 +47,7 @@ void App::Form_Load() {
   // From here on a failing step is skipped.
   // The buttons' faces are design pictures: the restored bindings show them.
   skipOnFailure([&] { p.palette.LoadButtonFaces(); });
+  skipOnFailure([&] { p.pages.LoadButtonPictures(); });  // editing: move and toolbar buttons
   skipOnFailure([&] { readOptions(); });
   skipOnFailure([&] { w.Label3[0].Top = -1000; });
   skipOnFailure([&] { w.Image3[0].Top = -1000; });

@@ -41,6 +41,10 @@ void Input::Timer0_Timer() {
   // left Shift are the watches'.
   for (int k = 2; k <= 255; ++k) {
     if (k == vk::Shift || k == vk::Control || k == vk::LShift) continue;
+    // --- editing: Delete's press mark is the editing hotkeys' ----------------------------
+    // Asking for it here would take a tap shorter than their poll away from them.
+    if (k == vk::Delete) continue;
+    // ------------------------------------------------------------------------------------
     ZaForKey(k);
   }
   captureKeyPresses();
@@ -91,7 +95,12 @@ void Input::ZaForKey(int kakvo) {
   if (k >= vk::Left && k <= vk::Down) za3740(k);
 }
 
-void Input::ForgetKeyPressesWhileOff() { p.desktop.takeKeyPresses(); }
+void Input::ForgetKeyPressesWhileOff() {
+  p.desktop.takeKeyPresses();
+  // --- editing: a Delete typed into another window deletes nothing here ----------------
+  p.desktop.asyncKeyState(vk::Delete);
+  // --------------------------------------------------------------------------------------
+}
 
 int Input::Gore(int butona) {
   try {

@@ -25,7 +25,12 @@ void Input::Timer15_Timer() {
   // claimHotkeyPress keeps it from being typed.
   w.Timer15.setInterval(kPollMs);
   // While a limits dialog is open, Delete and the Ctrl chords edit the text of its boxes.
-  if (p.evaluation.Form4Visible() || p.evaluation.Form5Visible()) return;
+  if (p.evaluation.Form4Visible() || p.evaluation.Form5Visible()) {
+    // --- editing: a Delete typed in a box deletes nothing on the page afterwards ---------
+    pressed(vk::Delete);
+    // ------------------------------------------------------------------------------------
+    return;
+  }
   if (chord(kKeyV)) {
     claimHotkeyPress(kKeyV);
     p.pages.Prepihi();

@@ -1,12 +1,13 @@
-// Editing, undo and the pages: the undo history, the twelve page slots, clearing all pages
-// and the page files; what is not built yet (the selection window, the pop-up, the editing
-// operations) are seams that keep only the effects the main window relies on.
+// Editing, undo and the pages: the selection rectangle, the editing operations and the
+// paste/cut pop-up, the undo history, the twelve page slots, clearing all pages and the page
+// files.
 #pragma once
 
 #include <array>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "pages/open_save.h"
@@ -18,6 +19,7 @@ namespace kel {
 
 class Program;
 struct SelectionWindow;
+struct PasteCutPopup;
 
 class Pages {
  public:
@@ -47,27 +49,55 @@ class Pages {
   long DragAnchorX = 0, DragAnchorY = 0;
   double DragAnchorTwipsX = 0, DragAnchorTwipsY = 0;
   // ---------------------------------------------------------------------------------------
-  // The paste/cut pop-up: loading it (shown or not) runs its load step, which switches
-  // the pointer-leaves-window check off; unloading it switches that check on again.
-  void LoadForm7();
+  // --- editing: the paste/cut pop-up ---------------------------------------------------
+  // The pop-up, loaded (hidden, its load step run) when it is not: whatever refers to the
+  // window loads it, its icon included.
+  PasteCutPopup& LoadedForm7();
+  // Its unload step run, then unloaded; nothing when it is not loaded. Safe inside the
+  // pop-up's own handlers.
   void UnloadForm7();
-  bool Form7Loaded() const { return form7Loaded_; }
-  // Loads the pop-up, puts its top-left corner at (leftTw, topTw) on the screen and shows
-  // it without waiting for it.
+  // Loads the pop-up, puts its top-left corner at (leftTw, topTw) on the screen and shows it
+  // without waiting for it.
   void ShowForm7At(double leftTw, double topTw);
-  bool Form7Shown() const { return form7Shown_; }
-  double Form7Left() const { return form7Left_; }
-  double Form7Top() const { return form7Top_; }
   // The pop-up's window icon, which the page also takes as its mouse pointer.
   Picture Form7Icon();
-  // Paste (F4) and Backspace, as the interpreters hand them over.
-  void Prepihi();
+  // The pop-up's event procedures.
+  void Form7_Form_Load();
+  void Form7_Command1_MouseDown(int button, int shift, double x, double y);
+  void Form7_Command1_Click();
+  void Form7_Command2_MouseDown(int button, int shift, double x, double y);
+  void Form7_Command2_Click();
+  void Form7_Form_MouseMove(int button, int shift, double x, double y);
+  void Form7_Form_LostFocus();
+  void Form7_Timer2_Timer();
+  void Form7_Form_Unload();
+
+  // --- editing: Backspace, delete and cut, the move step, paste ---------------------------
+  // Backspace (the interpreters hand over the key): hides the symbol before the caret and
+  // puts the insertion point in its place; at the end of the text it is an undo.
   void IztrBackSpace();
-  // Delete the selection (Ctrl+X, Delete).
+  // Delete or cut the selection (Delete, Ctrl+X, the pop-up's Cut): its symbols go above
+  // the page, and the first record keeps where its symbol went.
   void DelSelektirano();
-  // Until editing is built, paste and delete count their runs, so that their callers can
-  // be seen; so does Undo, for the hotkey poll's tests.
-  int prepihiRuns = 0, delSelektiranoRuns = 0, command69Runs = 0;
+  // One step of moving the selection (MoveDirX, MoveDirY, MoveTickCount), no snapshot.
+  void PremestiSelPoXYZ();
+  // Paste (F4, Ctrl+V): copies of the selection at the insertion point.
+  void Prepihi();
+  // The move buttons on Frame7: pressed, let go, the repeat tick, the bare panel.
+  void MoveButton_MouseDown(int dirX, int dirY);
+  void MoveButton_MouseUp(bool horizontal);
+  void Timer29_Timer();
+  void Frame7_MouseMove(int button, int shift, double x, double y);
+  // The pictures of the move buttons and of the toolbar's picture buttons, from Simbol/.
+  void LoadButtonPictures();
+  // The events of the move buttons and of the pop-up.
+  void WireEditingEvents();
+  // The direction of the held move button (-1, 0, +1 each) and the repeat ticks since
+  // the hold began.
+  int MoveDirX = 0, MoveDirY = 0, MoveTickCount = 0;
+  // Undo counts its runs, for the tests of the hotkey poll.
+  int command69Runs = 0;
+  // --- end of the editing block -----------------------------------------------------------
 
   // --- pages: wiring ----------------------------------------------------------------------
   // The events of the controls this area owns.
@@ -188,10 +218,16 @@ class Pages {
   // Says a file could not be used; the pages stay as they are.
   void tellFileProblem(const std::string& text, const std::string& path);
 
+  // --- editing ----------------------------------------------------------------------------
+  // The element of a selection record's symbol: its index (field 7) names a loaded element of
+  // the array its class (field 6) chooses, of that kind; nullptr for a record that names no
+  // symbol (one of a store cleared since, or no record at all).
+  Control* recordElement(std::string_view record);
+  // Whether symbol i stands on the page as Backspace counts it (its Top above 0).
+  bool onPageForBackspace(int i);
+  // --- end of the editing block -------------------------------------------------------------
+
   Program& p;
-  bool form7Loaded_ = false;
-  bool form7Shown_ = false;
-  double form7Left_ = 0, form7Top_ = 0;
 
   UndoHistory history_;
   std::vector<UndoPlace> pageScratch_;

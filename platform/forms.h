@@ -605,6 +605,9 @@ class Form : public Tracked {
   // Mouse events over the bare form: its client area where no control lies.
   MouseHandler MouseDown, MouseMove, MouseUp;
   std::function<void()> Click;
+  // The window stops being the active one (another window or the desktop was activated;
+  // not when it is hidden or unloaded).
+  std::function<void()> LostFocus;
 
   // Registration, back to front: a control added later lies above earlier ones.
   void add(Control& c);

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Draws the program's pictures: the symbol pictures, the fraction bars, the carets,
 the page's pointer, the key pictures of the hint panel, the faces of the palette's and the
-hotkey row's buttons and the signs of the limits dialogs, as GIF files in Simbol/.
+hotkey row's buttons, the signs of the limits dialogs, the arrows of the move buttons and the
+toolbar's pictures, as GIF files in Simbol/.
 
 The GIFs are committed; the build never runs this script. Run it only to redraw them:
 
@@ -784,6 +785,93 @@ def limits_sign_pictures():
     }
 
 
+# --- editing: the move buttons' arrows and the toolbar's picture buttons --------------------
+#
+# The four move buttons are 25 x 25 px, the toolbar's Undo and Redo 57 x 33 px and its open
+# and save buttons 41 x 33 px; each picture stands centred on the button's white face.
+
+
+def move_arrow(direction):
+    """A short thick arrow: "right", "left", "up" or "down", drawn pointing right and turned."""
+    ink = Ink(17, 17)
+    ink.box(2, 7, 10, 10)
+    ink.d.polygon([(8 * SS, 1.5 * SS), (15.5 * SS, 8.5 * SS), (8 * SS, 15.5 * SS)], fill=255)
+    turn = {"right": None, "left": Image.ROTATE_180, "up": Image.ROTATE_90,
+            "down": Image.ROTATE_270}[direction]
+    if turn is not None:
+        ink.img = ink.img.transpose(turn)
+    return ink.levels()
+
+
+def hooked_arrow(back):
+    """Undo (back) and Redo: an arrow that runs along the top and bends down and back at one
+    end, its head at the other end pointing the way the step goes."""
+    w, h = 26, 20
+    ink = Ink(w, h)
+    lw = 2.6
+    top, r = 5.5, 5.5
+    head_x, bend_x = 2.0, w - 3.0 - r
+    ink.path([(head_x + 1.5, top), (bend_x, top)], lw)
+    ink.curve(lambda t: (bend_x + r * math.sin(t), top + r - r * math.cos(t)), 0, math.pi, lw)
+    ink.path([(bend_x, top + 2 * r), (bend_x - 6, top + 2 * r)], lw)
+    ink.d.polygon([(head_x * SS, top * SS), ((head_x + 7) * SS, (top - 5) * SS),
+                   ((head_x + 7) * SS, (top + 5) * SS)], fill=255)
+    if not back:
+        ink.img = ink.img.transpose(Image.FLIP_LEFT_RIGHT)
+    return ink.levels()
+
+
+def open_folder():
+    """An open folder: its back with the tab, and the front flap tilted open."""
+    w, h = 26, 20
+    img = Image.new("RGB", (w * SS, h * SS), "white")
+    d = ImageDraw.Draw(img)
+    lw = round(1.5 * SS)
+    p = lambda x, y: (round(x * SS), round(y * SS))
+    back = [p(1.5, 3), p(8.5, 3), p(10.5, 5.5), p(21.5, 5.5), p(21.5, 8.5), p(1.5, 8.5)]
+    d.polygon(back, fill=(255, 214, 96))
+    d.line(back + [back[0]], fill="black", width=lw, joint="curve")
+    d.line([p(1.5, 8.5), p(1.5, 18)], fill="black", width=lw)
+    flap = [p(5, 9.5), p(24.5, 9.5), p(20.5, 18), p(1.5, 18)]
+    d.polygon(flap, fill=(255, 236, 150))
+    d.line(flap + [flap[0]], fill="black", width=lw, joint="curve")
+    return img.resize((w, h), Image.LANCZOS)
+
+
+def floppy_disk():
+    """A diskette: its body with a cut corner, the metal shutter at the top and the label
+    below it."""
+    w, h = 20, 20
+    img = Image.new("RGB", (w * SS, h * SS), "white")
+    d = ImageDraw.Draw(img)
+    lw = round(1.5 * SS)
+    p = lambda x, y: (round(x * SS), round(y * SS))
+    body = [p(1.5, 1.5), p(15.5, 1.5), p(18.5, 4.5), p(18.5, 18.5), p(1.5, 18.5)]
+    d.polygon(body, fill=(70, 110, 190))
+    d.line(body + [body[0]], fill="black", width=lw, joint="curve")
+    d.rectangle([p(5, 1.5), p(14, 7)], fill=(215, 215, 215), outline="black", width=lw)
+    d.rectangle([p(10.5, 2.8), p(12.5, 5.7)], fill="black")
+    d.rectangle([p(4, 10.5), p(16, 18.5)], fill="white", outline="black", width=lw)
+    d.line([p(6, 13.5), p(14, 13.5)], fill=GREY, width=round(SS))
+    d.line([p(6, 16), p(14, 16)], fill=GREY, width=round(SS))
+    return img.resize((w, h), Image.LANCZOS)
+
+
+def editing_pictures():
+    return {
+        "mvleft": move_arrow("left"),
+        "mvright": move_arrow("right"),
+        "mvup": move_arrow("up"),
+        "mvdown": move_arrow("down"),
+        "tbundo": hooked_arrow(back=True),
+        "tbredo": hooked_arrow(back=False),
+        "tbopen": open_folder(),
+        "tbsave": floppy_disk(),
+    }
+
+# --- end of the editing pictures ------------------------------------------------------------
+
+
 # --- the table ----------------------------------------------------------------------------
 
 GREEK = "αβγΔρΩΣμωνφψΨΦλεητξζσθδ÷∫∇"  # codes 1026 to 1051, in code order
@@ -860,6 +948,7 @@ def all_pictures():
     out.update(keys)
     out.update(face_pictures())
     out.update(limits_sign_pictures())
+    out.update(editing_pictures())  # editing: move buttons, toolbar
     return out
 
 

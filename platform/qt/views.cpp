@@ -232,6 +232,16 @@ void FormWidget::changeEvent(QEvent* e) {
     if (windowState() & Qt::WindowMinimized) view->minimizeSeen = true;
     sync_.systemGeometryChanged(*view);
   }
+  // --- the form's LostFocus: run once the event is over, for a form still loaded ---------
+  if (view && e->type() == QEvent::ActivationChange && !isActiveWindow() && view->form->LostFocus) {
+    QPointer<FormWidget> self(this);
+    Form* f = view->form;
+    QTimer::singleShot(0, &sync_, [self, f] {
+      if (!self || !self->view || self->view->form != f || !f->Loaded || !f->Visible) return;
+      self->sync_.gate().run([&] { callHandler(f->LostFocus); });
+    });
+  }
+  // ---------------------------------------------------------------------------------------
   QWidget::changeEvent(e);
 }
 
@@ -1158,7 +1168,7 @@ void ViewSync::routeMouse(FormView& fv, QMouseEvent* me) {
   }
   switch (me->type()) {
     case QEvent::MouseMove: {
-      if (!c || !c->MouseMove) return;
+      if (!c->MouseMove) return;
       const int buttons = buttonsOf(me->buttons());
       gate_.run([&] { callHandler(c->MouseMove, buttons, shift, x, y); });
       return;

@@ -103,11 +103,24 @@ void SimDesktop::showForm(Form& f) {
     everShown_[&f] = true;
     if (f.Resize) f.Resize();
   }
+  if (!f.NeverActivates && f.Visible) activate(&f);
 }
 
 void SimDesktop::hideForm(Form& f) {
   f.Visible = false;
   shown_.erase(std::remove(shown_.begin(), shown_.end(), &f), shown_.end());
+  if (active_ == &f) active_ = nullptr;
+}
+
+void SimDesktop::activate(Form* f) {
+  if (f == active_) return;
+  Form* left = active_;
+  active_ = f;
+  // A copy runs: the handler may unload the window that owns it.
+  if (left && left->Loaded && left->LostFocus) {
+    const std::function<void()> lost = left->LostFocus;
+    lost();
+  }
 }
 
 void SimDesktop::unloadForm(Form& f) {
@@ -128,7 +141,10 @@ void SimDesktop::makeTopmost(Form& f) { topmostCalls.push_back(f.Name); }
 
 void SimDesktop::setColourKey(Form& f, Colour key) { colourKeyCalls.emplace_back(f.Name, key); }
 
-void SimDesktop::bringToFront(Form& f) { frontCalls.push_back(f.Name); }
+void SimDesktop::bringToFront(Form& f) {
+  frontCalls.push_back(f.Name);
+  if (!f.NeverActivates && f.Visible) activate(&f);
+}
 
 void SimDesktop::setFocus(Form& f, Control& c) {
   focusCalls.push_back(c.Name);
@@ -269,7 +285,13 @@ void SimDesktop::dispatchMouse(int kind, int button) {
   if (kind != 1 && dispatchCaptured(kind, button)) return;
   double cx = 0, cy = 0;
   Form* f = formAt(pointer_.x, pointer_.y, cx, cy);
-  if (!f) return;
+  if (!f) {
+    if (kind == 1) activate(nullptr);  // a press on the bare desktop
+    return;
+  }
+  // A press makes its window the active one.
+  if (kind == 1 && !f->NeverActivates) activate(f);
+  if (!f->Loaded) return;
   double x = 0, y = 0;
   Control* c = mouseTarget(*f, cx, cy, x, y);
   if (kind == 1 && c && f->CapturesMouse) {
@@ -296,7 +318,7 @@ void SimDesktop::dispatchMouse(int kind, int button) {
   // Copies run: a handler may unload the very control that owns it.
   const MouseHandler h = kind == 0 ? c->MouseMove : kind == 1 ? c->MouseDown : c->MouseUp;
   if (h) h(buttons, shiftState(), x, y);
-  if (kind == 2 && button == 1 && stillLoaded(*f, c) && c->Click) {
+  if (kind == 2 && button == 1 && f->Loaded && stillLoaded(*f, c) && c->Click) {
     const std::function<void()> click = c->Click;
     click();
   }

@@ -91,6 +91,11 @@ class SimDesktop : public Desktop {
   // blank and the punctuation keys, with Shift) is added to its text; Backspace takes the
   // last character off.
   Control* focusedControl() const;
+  // The active window: the one shown or brought to the front last that may take the focus,
+  // or the one the user pressed a button on (nullptr after a press on the bare desktop).
+  // The window that stops being the active one gets its LostFocus event; one hidden or
+  // unloaded gets none.
+  Form* activeForm() const { return active_; }
 
   // The user's answers, in the order the boxes and dialogs come; when none is left, a box
   // gets the answer that changes nothing and a dialog is cancelled. A test may answer a
@@ -144,6 +149,7 @@ class SimDesktop : public Desktop {
   void typeIntoFocus(int vk);
   Form* formAt(int x, int y, double& clientX, double& clientY) const;
   int shiftState() const;
+  void activate(Form* f);
 
   const Clock& clock_;
   PointPx pointer_{0, 0};
@@ -164,6 +170,7 @@ class SimDesktop : public Desktop {
   // The control of a window that captures the mouse, from a press until the buttons are up.
   Form* captureForm_ = nullptr;
   Control* capture_ = nullptr;
+  Form* active_ = nullptr;
 };
 
 // The headless host: a clock, the scheduler on it, and a desktop, with a timeline of

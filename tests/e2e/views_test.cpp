@@ -848,5 +848,81 @@ TEST_F(DesktopTest, CaptionsAreDrawnAndMeasuredAsTheyShow) {
   }
 }
 
+// --- a window that closes itself: the paste/cut pop-up's kind ---------------------------------
+
+struct SmallWindow : Form {
+  SmallWindow() : Form("Small") {
+    Left = 9000;
+    Top = 3000;
+    Width = 2400 + 120;
+    Height = 1200 + 565;
+    Caption = "Small";
+    BackColor = kWhite;
+    Sizable = false;
+    Button.Left = 300;
+    Button.Top = 300;
+    Button.Width = 1500;
+    Button.Height = 450;
+    Button.Caption = "Close";
+    add(Button);
+  }
+  CommandButton Button{"Button"};
+};
+
+// Its button's click unloads the window: the widgets go once the event is over, and nothing
+// of them is used after the handler returns.
+TEST_F(DesktopTest, AWindowUnloadedInsideItsOwnClickIsSafe) {
+  SmallWindow pop;
+  int clicks = 0;
+  pop.Button.Click = [&] {
+    desktop.unloadForm(pop);
+    ++clicks;
+  };
+  desktop.run([&] { desktop.showForm(pop); });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(pop)));
+  QPointer<QWidget> button = widgetOf(pop.Button);
+  QPointer<QWidget> window = widgetOf(pop);
+  ASSERT_TRUE(button);
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(pop.Loaded);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(button.isNull());
+  EXPECT_TRUE(window.isNull());
+  // Shown again, it works as before.
+  desktop.run([&] { desktop.showForm(pop); });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(pop)));
+  QTest::mouseClick(widgetOf(pop.Button), Qt::LeftButton);
+  EXPECT_EQ(clicks, 2);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The bare window gets its own mouse moves; a window that stops being the active one is told.
+TEST_F(DesktopTest, TheBareFormsMoveAndItsLostFocusReachTheModel) {
+  SmallWindow pop;
+  std::vector<std::string> log;
+  pop.MouseMove = [&](int, int, double x, double y) {
+    log.push_back("move " + std::to_string(static_cast<int>(x)) + "," +
+                  std::to_string(static_cast<int>(y)));
+  };
+  pop.Button.MouseMove = [&](int, int, double, double) { log.push_back("button"); };
+  pop.LostFocus = [&] { log.push_back("lost focus"); };
+  desktop.run([&] {
+    desktop.showForm(f);
+    desktop.showForm(pop);
+    desktop.bringToFront(pop);
+  });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(pop)));
+  QTest::mouseMove(windowOf(pop), QPoint(4, 6));
+  QTest::mouseMove(windowOf(pop), QPoint(40, 30));  // over the button
+  EXPECT_EQ(log, (std::vector<std::string>{"move 60,90", "button"}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return widgetOf(pop)->isActiveWindow(); }, 3000));
+  desktop.run([&] { desktop.bringToFront(f); });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return log.size() == 3; }, 3000));
+  EXPECT_EQ(log.back(), "lost focus");
+  desktop.run([&] { desktop.unloadForm(pop); });
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 }  // namespace
 }  // namespace kel::qt

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editing_probe.h"
 #include "keyboard_fixture.h"
 
 namespace kel::test {
@@ -178,6 +179,7 @@ TEST(KeyboardModifiers, UndoRedoAndPasteRunTheMainWindowsCommands) {
   u.w().Text21.Visible = true;
   u.advance(60);
   const PointPx insertion = u.insertionPoint();
+  const EditingProbe probe(p, {insertion.x, insertion.y + 100});
   u.press(k.Command9);
   EXPECT_EQ(p.PendingCode, 100115);
   EXPECT_EQ(p.PendingCode.kind(), PendingValue::Kind::Whole);
@@ -185,7 +187,7 @@ TEST(KeyboardModifiers, UndoRedoAndPasteRunTheMainWindowsCommands) {
   u.advance(50);
   EXPECT_EQ(u.queued(), (std::vector<std::string>{"81", "115"}));
   u.advance(40);
-  EXPECT_EQ(p.pages.prepihiRuns, 1);
+  EXPECT_EQ(probe.pastes(), 1);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editing_probe.h"
 #include "evaluation/char_key_code.h"
 #include "palette_fixture.h"
 
@@ -433,6 +434,7 @@ TEST(LimitsDialogs, TheHoldEndsWhenTheSignIsNeverPlaced) {
 TEST(LimitsDialogs, ArrowsAndEditingKeysStayInTheDialog) {
   PaletteUser u;
   Program& p = u.p();
+  const EditingProbe probe(p, u.screenOf(1500, 4000));
   LimitsDialogForm& f = open(u, 2);
   const double x = p.PointerX;
   const PointPx onBox = u.overIn(f, f.Text1);
@@ -443,8 +445,7 @@ TEST(LimitsDialogs, ArrowsAndEditingKeysStayInTheDialog) {
   u.desk().userKeyUp(vk::LControl);
   u.advance(1200);
   EXPECT_EQ(p.PointerX, x);
-  EXPECT_EQ(u.p().pages.prepihiRuns + u.p().pages.delSelektiranoRuns + u.p().pages.command69Runs,
-            0);
+  EXPECT_EQ(probe.pastes() + probe.deletes() + u.p().pages.command69Runs, 0);
   EXPECT_EQ(u.pointer(), onBox);  // it stays where the user left it
 }
 

@@ -105,6 +105,15 @@ const Pic kPictures[] = {
     {"okdown", "", 19, 19},
     {"okundo", "", 43, 19},
     {"okredo", "", 43, 19},
+    // The move buttons' arrows and the toolbar's pictures.
+    {"mvleft"},
+    {"mvright"},
+    {"mvup"},
+    {"mvdown"},
+    {"tbundo"},
+    {"tbredo"},
+    {"tbopen"},
+    {"tbsave"},
 };
 
 // The size of Simbol/<name>.gif, or nothing when it is missing or not a whole GIF.

@@ -74,7 +74,8 @@ TEST(StartUp, OneShotTimersFinishTheStartUp) {
   EXPECT_FALSE(s.w().Timer21.Enabled());
   EXPECT_EQ(s.w().Frame5.MousePointer, 99);
   // Loading the pop-up for its icon switches the pointer-leaves-window check off.
-  EXPECT_TRUE(s.p().pages.Form7Loaded());
+  EXPECT_TRUE(s.p().Form7.Loaded);
+  EXPECT_FALSE(s.p().Form7.Visible);
   EXPECT_FALSE(s.w().Timer23.Enabled());
   s.host.advance(5000);
   EXPECT_EQ(s.desk().layoutCalls.size(), 2u);

@@ -410,10 +410,10 @@ TEST(TypingCapture, TheRightButtonOverThePageOpensThePopUpOnlyOverAShownSelectio
     t.desk().userButtonUp(vk::RButton);
     t.advance(100);
     EXPECT_TRUE(t.queued().empty());  // the button is never a queue item
-    EXPECT_EQ(t.p().pages.Form7Shown(), c.popUp);
+    EXPECT_EQ(t.p().Form7.Visible, c.popUp);
     if (c.popUp) {
-      EXPECT_EQ(t.p().pages.Form7Left(), 15 * at.x + 200);
-      EXPECT_EQ(t.p().pages.Form7Top(), 15 * at.y - 1000);
+      EXPECT_EQ(t.p().Form7.Left, 15 * at.x + 200);
+      EXPECT_EQ(t.p().Form7.Top, 15 * at.y - 1000);
     }
     EXPECT_EQ(t.w().Timer18.Enabled(), !c.rubberBandStopped);
   }

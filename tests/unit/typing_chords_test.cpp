@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editing_probe.h"
 #include "typing_fixture.h"
 
 namespace kel::test {
@@ -30,16 +31,25 @@ std::ostream& operator<<(std::ostream& o, const Runs& r) {
 constexpr const char* kResult = "7";
 constexpr const char* kResultItem = "***55";
 
-Runs runs(Typist& t) {
+// A typist with a selection of one symbol below the writing position, so that a paste and
+// a delete show on the page.
+struct Editor : Typist {
+  EditingProbe probe{p(), PointPx{static_cast<int>(startX), static_cast<int>(startY) + 200}};
+};
+
+Runs runs(Editor& t) {
   int results = 0;
   for (const std::string& item : t.queued()) results += item == kResultItem ? 1 : 0;
-  return {t.p().pages.prepihiRuns, t.p().pages.delSelektiranoRuns, t.p().pages.command69Runs,
-          results};
+  return {t.probe.pastes(), t.probe.deletes(), t.p().pages.command69Runs, results};
 }
 
+// What was typed: the selected symbol and its copies left out.
 std::string shown(Typist& t) {
   std::string s;
-  for (const Placed& e : t.placed()) s += e.kind == "bukva" ? e.caption : "[" + e.kind + "]";
+  for (const Placed& e : t.placed()) {
+    if (e.kind == "bukva" && e.caption == kProbeCaption) continue;
+    s += e.kind == "bukva" ? e.caption : "[" + e.kind + "]";
+  }
   return s;
 }
 
@@ -71,7 +81,7 @@ TEST(TypingChords, ALetterPressedWithCtrlRunsItsHotkeyAndIsNeverTyped) {
       for (Millis ctrlUpAfter : {150, 600, 900, 1200}) {
         SCOPED_TRACE(std::string(c.name) + ", " + ctrlName(ctrl) + " let go " +
                      std::to_string(ctrlUpAfter) + " ms after the letter");
-        Typist t;
+        Editor t;
         t.w().Text8.setText(kResult);
         const Millis t0 = t.host().now() + 37;
         t.host().at(t0, [&t, ctrl] { t.down(ctrl); });
@@ -113,7 +123,7 @@ TEST(TypingChords, APressAnEditingHotkeyActedOnIsNotTyped) {
   for (const Case& c : cases) {
     for (int ctrl : {vk::LControl, vk::RControl}) {
       SCOPED_TRACE(std::string(c.name) + " with the " + ctrlName(ctrl));
-      Typist t;
+      Editor t;
       t.w().Text8.setText(kResult);
       const Millis t0 = t.host().now() + 11;
       t.host().at(t0, [&t, &c] { t.down(c.key); });
@@ -134,7 +144,7 @@ TEST(TypingChords, APressAnEditingHotkeyActedOnIsNotTyped) {
 TEST(TypingChords, TheKeysTypedAroundAChordAreTypedAsEver) {
   for (int ctrl : {vk::LControl, vk::RControl}) {
     SCOPED_TRACE(ctrlName(ctrl));
-    Typist t;
+    Editor t;
     const Millis t0 = t.host().now() + 3;
     struct Step {
       Millis at;
@@ -187,7 +197,7 @@ TEST(TypingChords, AKeyPressedWhileTheLeftAltIsHeldOnlySwitchesTheLayout) {
       for (Millis altUpAfter : {150, 600}) {
         SCOPED_TRACE(std::string(c.name) + (latin ? " in Latin" : " in Cyrillic") +
                      ", Alt let go " + std::to_string(altUpAfter) + " ms after the key");
-        Typist t;
+        Editor t;
         t.p().LatinLayout = latin ? 1 : 0;
         const Millis t0 = t.host().now() + 23;
         t.host().at(t0, [&t] { t.down(vk::LMenu); });

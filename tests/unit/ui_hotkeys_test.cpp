@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "editing_probe.h"
 #include "ui_fixture.h"
 
 namespace kel::test {
@@ -25,9 +26,9 @@ int resultRuns(Ui& u) {
   return n;
 }
 
-Runs runs(Ui& u) {
-  return {u.p().pages.prepihiRuns, u.p().pages.delSelektiranoRuns, u.p().pages.command69Runs,
-          resultRuns(u)};
+// Paste and delete as the selection shows them: copies of it made, times it was moved up.
+Runs runs(Ui& u, const EditingProbe& probe) {
+  return {probe.pastes(), probe.deletes(), u.p().pages.command69Runs, resultRuns(u)};
 }
 
 std::ostream& operator<<(std::ostream& o, const Runs& r) {
@@ -36,10 +37,10 @@ std::ostream& operator<<(std::ostream& o, const Runs& r) {
 }
 
 // Holds the keys, in order, and waits for the hotkey poll's first tick that acts.
-void holdUntilActs(Ui& u, std::initializer_list<int> keys) {
+void holdUntilActs(Ui& u, const EditingProbe& probe, std::initializer_list<int> keys) {
   for (int k : keys) u.desk().userKeyDown(k);
-  const Runs before = runs(u);
-  for (int i = 0; i < 60 && runs(u) == before; ++i) u.advance(1);
+  const Runs before = runs(u, probe);
+  for (int i = 0; i < 60 && runs(u, probe) == before; ++i) u.advance(1);
 }
 
 void releaseAll(Ui& u, std::initializer_list<int> keys) {
@@ -65,20 +66,22 @@ TEST(EditingHotkeys, EachReachesItsCommandAndRaisesThePollInterval) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Ui u;
+    const EditingProbe probe(u.p(), u.screenOf(1500, 4000));
+    u.advance(30);
     u.w().Text8.setText("7");
-    holdUntilActs(u, c.keys);
-    EXPECT_EQ(runs(u), c.after);
+    holdUntilActs(u, probe, c.keys);
+    EXPECT_EQ(runs(u, probe), c.after);
     EXPECT_EQ(u.w().Timer15.Interval(), c.interval);
     // Still held when the raised interval ends: the command runs again, once.
     u.advance(c.interval - 5);
-    EXPECT_EQ(runs(u), c.after);
+    EXPECT_EQ(runs(u, probe), c.after);
     u.advance(10);
     Runs twice = c.after;
     for (int* n : {&twice.paste, &twice.del, &twice.undo, &twice.result}) *n *= 2;
-    EXPECT_EQ(runs(u), twice);
+    EXPECT_EQ(runs(u, probe), twice);
     releaseAll(u, c.keys);
     u.advance(c.interval + 100);
-    EXPECT_EQ(runs(u), twice);
+    EXPECT_EQ(runs(u, probe), twice);
     EXPECT_EQ(u.w().Timer15.Interval(), 50);  // back to the poll once nothing is held
   }
 }
@@ -86,7 +89,8 @@ TEST(EditingHotkeys, EachReachesItsCommandAndRaisesThePollInterval) {
 TEST(EditingHotkeys, UndoPutsThePointerOnTheToolbarFirst) {
   Ui u;
   u.moveTo({500, 400});
-  holdUntilActs(u, {vk::LControl, kZ});
+  for (int k : {vk::LControl, kZ}) u.desk().userKeyDown(k);
+  for (int i = 0; i < 60 && u.p().pages.command69Runs == 0; ++i) u.advance(1);
   ASSERT_EQ(u.p().pages.command69Runs, 1);
   // 40 px right of the panel's left edge and 60 px below the window's top.
   const MainWindow& w = u.w();
@@ -100,11 +104,12 @@ TEST(EditingHotkeys, UndoPutsThePointerOnTheToolbarFirst) {
 
 TEST(EditingHotkeys, LettersWithoutCtrlAreNoHotkeys) {
   Ui u;
+  const EditingProbe probe(u.p(), u.screenOf(1500, 4000));
   for (int k : {kV, kX, kZ, kR}) {
     u.host().tap(k, 30);
     u.advance(200);
   }
-  EXPECT_EQ(runs(u), (Runs{0, 0, 0, 0}));
+  EXPECT_EQ(runs(u, probe), (Runs{0, 0, 0, 0}));
   EXPECT_EQ(u.w().Timer15.Interval(), 50);
 }
 
