@@ -80,22 +80,6 @@ std::optional<RecordSymbol> recordSymbol(std::string_view record) {
   return RecordSymbol{cls == kTextKind, index};
 }
 
-// The picture name a pasted picture takes by its expression token. A token without a row of
-// its own (a picture without meaning, pi) keeps its source's name: the copy shows the
-// source's picture, and the reader, the undo history and the page files go by its name.
-std::string pastedPictureKind(const std::string& token, const std::string& sourceKind) {
-  struct Row {
-    const char* token;
-    const char* kind;
-  };
-  static constexpr Row kRows[] = {{"+", "plus"},     {"-", "minus"},  {"*", "po"},
-                                  {"/", "del"},      {")", "zskoba"}, {"(", "oskoba"},
-                                  {"SQR(", "koren"}, {"DrCh", "35"}};
-  for (const Row& r : kRows)
-    if (token == r.token) return r.kind;
-  return sourceKind;
-}
-
 }  // namespace
 
 // --- the records' symbols -------------------------------------------------------------------
@@ -300,11 +284,13 @@ void Pages::Prepihi() {
       copy = &l;
     } else {
       const Image& from = w.Image3[source->Index];
-      const SelectionRow row = ParseSelectionRecord(record);
       Image& img = w.Image3.Load(n);
       p.SymbolCount = n;
-      p.SymbolKind[static_cast<size_t>(n)] =
-          pastedPictureKind(row.Token, p.SymbolKind[static_cast<size_t>(source->Index)]);
+      // The copy keeps its source's own picture name, whatever its expression token: it shows
+      // the source's picture, and the reader, the undo history and the page files go by its
+      // name (named by its token, a pasted "[" would come back from a file as "(", a small
+      // index minus as a full-size one).
+      p.SymbolKind[static_cast<size_t>(n)] = p.SymbolKind[static_cast<size_t>(source->Index)];
       p.CurrentSymbolIndex = n;
       p.CaretAfterSymbol = 1;
       // Given a picture, an image that does not stretch takes its size; the height stays so.
