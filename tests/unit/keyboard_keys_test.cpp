@@ -249,5 +249,23 @@ TEST(KeyboardKeys, AQuickClickOnAKeyLeavesTheNextPageClickAlone) {
   EXPECT_EQ(p.CaretAfterSymbol, 1);
 }
 
+// The keyboard's "=" keys read and evaluate what stands left of the sign, as a typed " = "
+// does, with "compute after =" ticked, whenever the caret's tick falls between the click
+// and the playing of the sign (it counts the pointer, still on the keyboard, as on a panel).
+TEST(KeyboardKeys, TheEqualsKeysComputeWhateverTheCaretsTickDoes) {
+  for (const bool pad : {true, false}) {
+    for (int wait = 0; wait < 50; wait += 5) {
+      SCOPED_TRACE(std::string(pad ? "pad" : "main") + " key, " + std::to_string(wait) + " ms");
+      KeyboardUser u;
+      u.w().Check3.Value = 1;
+      for (int key : {8, 0, 9}) u.type(u.pad(key));
+      u.advance(wait);
+      u.type(pad ? u.pad(6) : u.key(48));
+      u.advance(1000);
+      EXPECT_EQ(u.w().Text8.Text(), "5");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kel::test
