@@ -212,7 +212,7 @@ void QtDesktop::bringToFront(Form& f) {
 void QtDesktop::setFocus(Form& f, Control& c) {
   views_.syncAll();  // the control may have been shown in this very tick
   auto* cv = static_cast<ControlView*>(c.view.view.get());
-  if (cv && cv->widget && cv->widget->isVisible() && cv->widget->isEnabled()) {
+  if (cv && cv->widget && cv->showing() && cv->widget->isVisible() && cv->widget->isEnabled()) {
     cv->widget->setFocus(Qt::OtherFocusReason);
     return;
   }

@@ -104,9 +104,11 @@ class PaintedWidget : public QWidget {
   QPixmap pixmap;
   QPoint a, b;
   int penWidth = 1;
+  bool blank = false;  // the control is hidden: nothing to paint, no event to take
 
  protected:
   void paintEvent(QPaintEvent*) override {
+    if (blank) return;
     QPainter p(this);
     const QRect r = rect();
     switch (kind) {
@@ -216,6 +218,12 @@ ControlView::ControlView(ViewSync& sync, Control& c, QWidget* w)
 }
 
 ControlView::~ControlView() {
+  if (siblings) siblings->views.erase(key);
+  // The children's widgets go with this one: they are made again when next synced.
+  for (const auto& entry : children.views) {
+    entry.second->siblings = nullptr;
+    entry.second->control->markChanged(kChangedAll);
+  }
   if (QWidget* w = widget.data()) {
     views.byWidget_.remove(w);
     w->removeEventFilter(&views);
@@ -227,6 +235,8 @@ ControlView::~ControlView() {
 }
 
 void ControlView::applyAll(Control& c) {
+  pending_ = 0;
+  unblank();
   left_ = c.Left;
   top_ = c.Top;
   width_ = c.Width;
@@ -243,16 +253,49 @@ void ControlView::applyAll(Control& c) {
   widget->setVisible(visible_);
 }
 
-void ControlView::sync(Control& c) {
+namespace {
+
+// The properties a kind's own sync reads, by their change bits.
+std::uint32_t kindBits(ControlKind k) {
+  switch (k) {
+    case ControlKind::Label:
+      return kChangedText | kChangedFont | kChangedStyle;
+    case ControlKind::Image:
+    case ControlKind::PictureBox:
+      return kChangedPicture | kChangedStyle;
+    case ControlKind::Frame:
+      return kChangedText | kChangedStyle;
+    case ControlKind::Shape:
+      return kChangedColours | kChangedStyle;
+    case ControlKind::Line:
+      return kChangedGeometry | kChangedColours | kChangedStyle;
+    case ControlKind::TextBox:
+      return kChangedText | kChangedFont;
+    case ControlKind::ListBox:
+      return kChangedItems;
+    case ControlKind::ComboBox:
+      return kChangedItems | kChangedFont;
+    case ControlKind::CheckBox:
+      return kChangedText | kChangedFont | kChangedValue;
+    case ControlKind::CommandButton:
+      return kChangedText | kChangedFont | kChangedPicture;
+  }
+  return kChangedAll;
+}
+
+}  // namespace
+
+void ControlView::sync(Control& c, std::uint32_t bits) {
   if (!c.Visible) {
-    if (visible_) {
-      widget->hide();
-      visible_ = false;
-      views.noteChange();
-    }
+    // What changes while it is hidden is applied when it shows again.
+    pending_ |= bits;
+    setShown(false);
     return;
   }
-  if (c.Left != left_ || c.Top != top_ || c.Width != width_ || c.Height != height_) {
+  bits |= pending_;
+  pending_ = 0;
+  if ((bits & kChangedGeometry) &&
+      (c.Left != left_ || c.Top != top_ || c.Width != width_ || c.Height != height_)) {
     left_ = c.Left;
     top_ = c.Top;
     width_ = c.Width;
@@ -260,23 +303,64 @@ void ControlView::sync(Control& c) {
     applyGeometry(c);
     views.noteChange();
   }
-  if (c.Enabled != enabled_) {
+  if ((bits & kChangedEnabled) && c.Enabled != enabled_) {
     enabled_ = c.Enabled;
     widget->setEnabled(enabled_);
   }
-  if (c.BackColor != back_ || c.ForeColor != fore_) {
+  if ((bits & kChangedColours) && (c.BackColor != back_ || c.ForeColor != fore_)) {
     back_ = c.BackColor;
     fore_ = c.ForeColor;
     applyColours(c);
     views.noteChange();
   }
-  if (c.MousePointer != mousePointer_ || !(c.MouseIcon == mouseIcon_)) applyCursor(c);
-  syncKind(c, false);
-  if (!visible_) {
+  if ((bits & kChangedCursor) && (c.MousePointer != mousePointer_ || !(c.MouseIcon == mouseIcon_)))
+    applyCursor(c);
+  if (bits & kindBits(c.Kind)) syncKind(c, false);
+  setShown(true);
+}
+
+// A control the backend paints and that holds no other control hides by painting
+// nothing: the widget stays shown and lets every mouse event through to what lies under
+// it, as a hidden control does. Hiding a widget for real costs Qt a synthetic leave and
+// enter with a query of the pointer, a cursor change and a focus check, which a caret
+// blinking twice a second would pay for ever.
+bool ControlView::mayBlank() const {
+  auto* p = dynamic_cast<PaintedWidget*>(raw);
+  return p && p->kind != ControlKind::Frame && children.views.empty();
+}
+
+void ControlView::setShown(bool on) {
+  if (on == visible_) return;
+  visible_ = on;
+  views.noteChange();
+  auto* p = dynamic_cast<PaintedWidget*>(raw);
+  if (on && blank_) {
+    blank_ = false;
+    p->blank = false;
+    p->setAttribute(Qt::WA_TransparentForMouseEvents,
+                    p->kind == ControlKind::Line || p->kind == ControlKind::Shape);
+    p->update();
+  } else if (on) {
     widget->show();
-    visible_ = true;
-    views.noteChange();
+  } else if (mayBlank() && !widget->isHidden()) {
+    blank_ = true;
+    p->blank = true;
+    p->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    p->update();
+  } else {
+    widget->hide();
   }
+}
+
+// A blank widget that is to be hidden for real (it gets children, or starts again).
+void ControlView::unblank() {
+  if (!blank_) return;
+  blank_ = false;
+  auto* p = static_cast<PaintedWidget*>(raw);
+  p->blank = false;
+  p->setAttribute(Qt::WA_TransparentForMouseEvents,
+                  p->kind == ControlKind::Line || p->kind == ControlKind::Shape);
+  if (!visible_) p->hide();
 }
 
 void ControlView::applyGeometry(Control& c) {
@@ -771,6 +855,7 @@ FormView::FormView(ViewSync& sync, Form& f) : form(&f) {
 }
 
 FormView::~FormView() {
+  for (const auto& entry : children.views) entry.second->siblings = nullptr;
   if (FormWidget* w = widget.data()) {
     auto& forms = w->sync_.forms_;
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
@@ -823,14 +908,28 @@ const QPixmap& ViewSync::pixmap(const std::string& path) {
   return pixmaps_.insert(key, QPixmap(key)).value();
 }
 
+QWidget* ViewSync::widgetOf(Control& c) {
+  auto* v = static_cast<ControlView*>(c.view.view.get());
+  return v ? v->raw : nullptr;
+}
+
 void ViewSync::syncAll() {
-  ++epoch_;
-  // Forms are not created or destroyed by a walk; the list is stable while it runs.
+  // Applying runs no model code; a sync asked for from inside one would only find the
+  // log it is draining.
+  if (syncing_) return;
+  syncing_ = true;
+  ++syncs_;
+  // Forms are not created or destroyed by a sync; the list is stable while it runs.
   for (FormView* v : forms_)
     if (v->widget && v->form->Loaded) syncForm(*v, *v->form);
+  syncing_ = false;
 }
 
 void ViewSync::syncForm(FormView& v, Form& f) {
+  ChangeLog& log = f.changes();
+  // A hidden form's controls wait until it is shown (their changes stay on the log).
+  const bool controlsDue = f.Visible || v.visible_;
+  if (log.empty() && v.geometryApplied_ && !v.maskDirty_ && (v.walked || !controlsDue)) return;
   FormWidget* w = v.widget.data();
   changed_ = false;
   if (f.Caption != v.caption_) {
@@ -852,17 +951,24 @@ void ViewSync::syncForm(FormView& v, Form& f) {
       f.Height != v.height_ || f.Sizable != v.sizable_)
     applyFormGeometry(v, f);
 
-  // A hidden form's controls wait until it is shown.
-  if (f.Visible || v.visible_) {
+  if (controlsDue && !v.walked) {
+    // The first show: everything is new, in stacking order.
+    v.walked = true;
+    log.drain([](Tracked&, std::uint32_t) {});
     for (const Form::Layer& layer : f.layers()) {
       if (layer.control) {
-        visit(v, *layer.control);
+        visit(v, *layer.control, kChangedAll);
       } else {
         const int ub = layer.array->upperBound();
         for (int i = 0; i <= ub; ++i)
-          if (Control* c = layer.array->elementAt(i)) visit(v, *c);
+          if (Control* c = layer.array->elementAt(i)) visit(v, *c, kChangedAll);
       }
     }
+  } else if (controlsDue) {
+    // The form's own properties are compared above; its controls are what the log holds.
+    log.drain([&](Tracked& t, std::uint32_t bits) {
+      if (Control* c = t.asControl()) visit(v, *c, bits);
+    });
   }
 
   if (f.Visible && !v.visible_) {
@@ -916,26 +1022,20 @@ void ViewSync::applyFormGeometry(FormView& v, Form& f) {
   if (v.hasColourKey_) v.maskDirty_ = true;
 }
 
-ChildStack* ViewSync::stackOf(FormView& fv, Control* container) {
-  if (!container) return &fv.children;
+ControlView* ViewSync::parentView(FormView& fv, Control* container, int depth) {
   auto* cv = static_cast<ControlView*>(container->view.view.get());
-  return cv ? &cv->children : nullptr;
-}
-
-QWidget* ViewSync::parentFor(FormView& fv, Control* container, int depth) {
-  if (!container) return fv.widget.data();
-  auto* cv = static_cast<ControlView*>(container->view.view.get());
-  if (cv && cv->widget) return cv->widget.data();
-  // A container not shown yet gets its widget now, hidden if it is hidden; the walk
-  // stacks it when it gets there.
-  cv = createView(fv, *container, depth + 1);
-  return cv ? cv->widget.data() : nullptr;
+  if (cv && cv->raw) return cv;
+  if (cv) container->view.view.reset();  // its widget went with its own container
+  // A container not shown yet gets its widget now, hidden if it is hidden.
+  return createView(fv, *container, depth + 1);
 }
 
 ControlView* ViewSync::createView(FormView& fv, Control& c, int depth) {
   if (depth > 64) return nullptr;  // a container chain that loops
-  QWidget* parent = parentFor(fv, c.Container, depth);
+  ControlView* pv = c.Container ? parentView(fv, c.Container, depth) : nullptr;
+  QWidget* parent = c.Container ? (pv ? pv->raw : nullptr) : fv.widget.data();
   if (!parent) return nullptr;
+  if (pv) pv->unblank();  // a container shows and hides its children with it
   std::shared_ptr<ControlView> v;
   switch (c.Kind) {
     case ControlKind::Label:
@@ -974,65 +1074,76 @@ ControlView* ViewSync::createView(FormView& fv, Control& c, int depth) {
   }
   if (!v) return nullptr;
   v->container = c.Container;
+  v->key = stackKey(fv, c);
   v->applyAll(c);
   ControlView* raw = v.get();
   c.view.view = std::move(v);
+  stack(*raw, pv ? pv->children : fv.children);
   changed_ = true;
   return raw;
 }
 
-void ViewSync::restack(QWidget* w, QWidget* below) {
-  if (!below || below->parentWidget() != w->parentWidget()) {
-    w->lower();
-    return;
+StackKey ViewSync::stackKey(FormView& fv, const Control& c) {
+  const std::vector<Form::Layer>& layers = fv.form->layers();
+  if (fv.layersSeen_ != layers.size()) {
+    fv.layersSeen_ = layers.size();
+    fv.layerOf_.clear();
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+      const void* key = layers[i].control ? static_cast<const void*>(layers[i].control)
+                                          : static_cast<const void*>(layers[i].array);
+      fv.layerOf_.emplace(key, static_cast<int>(i));
+    }
   }
-  const QObjectList& kids = w->parentWidget()->children();
-  const qsizetype i = kids.lastIndexOf(below);
-  if (i < 0) {
-    w->raise();
-    return;
-  }
-  for (qsizetype j = i + 1; j < kids.size(); ++j) {
-    QObject* o = kids[j];
-    if (o == w) return;  // already right above it
-    if (o->isWidgetType()) {
-      w->stackUnder(static_cast<QWidget*>(o));
+  auto it = c.Array ? fv.layerOf_.find(c.Array) : fv.layerOf_.end();
+  if (it != fv.layerOf_.end()) return {it->second, c.Index, ++made_};
+  it = fv.layerOf_.find(&c);
+  return {it != fv.layerOf_.end() ? it->second : -1, 0, ++made_};
+}
+
+void ViewSync::stack(ControlView& v, ChildStack& siblings) {
+  auto at = siblings.views.emplace(v.key, &v).first;
+  v.siblings = &siblings;
+  QWidget* w = v.raw;
+  for (auto above = std::next(at); above != siblings.views.end(); ++above) {
+    QWidget* a = above->second->raw;
+    if (a && a->parentWidget() == w->parentWidget()) {
+      w->stackUnder(a);
       return;
     }
   }
-  w->raise();
+  // Nothing of ours lies above it: a widget just made is on top already.
+  const QObjectList& kids = w->parentWidget()->children();
+  if (kids.isEmpty() || kids.last() != w) w->raise();
 }
 
-void ViewSync::visit(FormView& fv, Control& c) {
+void ViewSync::visit(FormView& fv, Control& c, std::uint32_t bits) {
+  ++visits_;
   auto* v = static_cast<ControlView*>(c.view.view.get());
   if (v && !v->raw) {  // its widget went with a container: start again
     c.view.view.reset();
     v = nullptr;
   }
   if (!v) {
-    if (!c.Visible) return;  // never shown: no widget yet
-    v = createView(fv, c, 0);
-    if (!v) return;
+    if (c.Visible) createView(fv, c, 0);  // never shown: no widget yet
+    return;
   }
-  if (c.Container != v->container) {
-    if (QWidget* parent = parentFor(fv, c.Container, 0)) {
+  if ((bits & kChangedContainer) && c.Container != v->container) {
+    ControlView* pv = c.Container ? parentView(fv, c.Container, 0) : nullptr;
+    QWidget* parent = c.Container ? (pv ? pv->raw : nullptr) : fv.widget.data();
+    // A container inside the control itself would make a loop of widgets.
+    if (parent && parent != v->raw && !v->raw->isAncestorOf(parent)) {
+      if (pv) pv->unblank();
+      if (v->siblings) v->siblings->views.erase(v->key);
+      v->siblings = nullptr;
       v->widget->setParent(parent);
       v->container = c.Container;
-      v->needsRestack = true;
       v->applyAll(c);  // a widget given a new parent starts hidden and unplaced
+      stack(*v, pv ? pv->children : fv.children);
+      changed_ = true;
+      return;
     }
   }
-  ChildStack* siblings = stackOf(fv, c.Container);
-  if (v->needsRestack) {
-    v->needsRestack = false;
-    restack(v->raw, siblings && siblings->epoch == epoch_ ? siblings->last : nullptr);
-  }
-  if (siblings) {
-    siblings->last = v->raw;
-    siblings->epoch = epoch_;
-  }
-  if (!c.Visible && !v->visible_) return;
-  v->sync(c);
+  v->sync(c, bits);
 }
 
 // --- events from the window system ------------------------------------------------------
@@ -1195,6 +1306,30 @@ void ViewSync::updateMask(FormView& v) {
   // An empty region would mean "no mask": a window all of the key colour shows nothing.
   if (region.isEmpty()) region = QRegion(-1, -1, 1, 1);
   w->setMask(region);
+}
+
+PaintedContent paintedContent(const QWidget* w) {
+  PaintedContent c;
+  const auto* p = dynamic_cast<const PaintedWidget*>(w);
+  if (!p) return c;
+  c.painted = true;
+  c.blank = p->blank;
+  c.text = p->text;
+  c.font = p->textFont;
+  c.back = p->back;
+  c.fore = p->fore;
+  c.fill = p->fill;
+  c.pixmap = p->pixmap;
+  c.opaque = p->opaque;
+  c.border = p->border;
+  c.singleLine = p->singleLine;
+  c.stretch = p->stretch;
+  c.filled = p->filled;
+  c.alignment = p->alignment;
+  c.a = p->a;
+  c.b = p->b;
+  c.penWidth = p->penWidth;
+  return c;
 }
 
 }  // namespace kel::qt

@@ -1,15 +1,18 @@
-// The widgets that show the forms model, and the walk that keeps them in line with it.
+// The widgets that show the forms model, and the sync that keeps them in line with it.
 //
 // Each form gets a top-level widget (its client area), each control a child widget of
-// its container's widget, created the first time the control is visible. A view keeps
-// the values it last applied; a walk compares the model's plain fields with them and
-// touches a widget only where something changed, so a walk over thousands of unchanged
-// symbols makes no Qt call and allocates nothing. A view lives in its control's (or
+// its container's widget, created the first time the control is visible. After every
+// batch and event the sync drains each form's change log and touches only the controls
+// on it, and of those only the properties whose change bits are set, so its cost does not
+// grow with the page and a batch that changed nothing visits no control. Only the first
+// show of a form walks all of it. A view keeps the values it last applied and skips a Qt
+// call for a value that changed and changed back. A view lives in its control's (or
 // form's) ViewSlot: when an element of a control array is unloaded, its view goes and
 // takes the widget with it.
 //
-// Stacking follows Form::layers(), back to front, with a child above its container: a
-// new widget is put right above the sibling the walk met before it.
+// Stacking follows Form::layers(), back to front, with a child above its container: each
+// container keeps its children's views ordered by their place in the layers, and a new
+// widget goes right under the next one above it.
 #pragma once
 
 #include <QElapsedTimer>
@@ -22,7 +25,10 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
+#include <tuple>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -34,10 +40,15 @@ namespace kel::qt {
 class ViewSync;
 class FormView;
 
-// The children of a container in walk order: the one seen last in the current walk.
+class ControlView;
+
+// A view's place among its siblings: its layer in Form::layers(), its element index, and
+// the order views were made in (which only separates controls outside the layers).
+using StackKey = std::tuple<int, int, std::uint64_t>;
+
+// The views whose widgets are children of one widget, bottom to top.
 struct ChildStack {
-  QWidget* last = nullptr;
-  std::uint64_t epoch = 0;
+  std::map<StackKey, ControlView*> views;
 };
 
 class ControlView {
@@ -47,18 +58,23 @@ class ControlView {
   ControlView(const ControlView&) = delete;
   ControlView& operator=(const ControlView&) = delete;
 
-  // Brings the widget in line with the control; cheap when nothing changed.
-  void sync(Control& c);
+  // Brings the widget in line with the properties of the control that `bits` say
+  // changed (and those that changed while it was hidden).
+  void sync(Control& c, std::uint32_t bits);
+  // Whether the widget shows the control now (a hidden painted control may keep its
+  // widget, painting nothing).
+  bool showing() const { return visible_; }
 
   Control* control;  // the control this view shows (it owns the view)
   QPointer<QWidget> widget;
-  // The same widget for the walk, which must not pay for a guarded pointer; cleared
+  // The same widget for the sync, which must not pay for a guarded pointer; cleared
   // when the widget goes with its parent.
   QWidget* raw = nullptr;
   Control* container = nullptr;  // the container the widget was placed in
   ChildStack children;
-  bool needsRestack = true;
-  bool doubleClicked = false;  // the release that ends a double click is no click
+  StackKey key{};
+  ChildStack* siblings = nullptr;  // the stack it is in
+  bool doubleClicked = false;      // the release that ends a double click is no click
   // Whether a release over the widget makes a click (widgets with a click signal of
   // their own make it themselves).
   bool clickOnRelease = true;
@@ -74,9 +90,17 @@ class ControlView {
   friend class ViewSync;
   void applyCursor(Control& c);
   void applyAll(Control& c);
+  void setShown(bool on);
+  bool mayBlank() const;
+  void unblank();
 
   double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = false;
+  // Hidden by painting nothing, the widget staying shown: a blinking caret costs Qt no
+  // enter/leave, pointer query and cursor change per blink.
+  bool blank_ = false;
+  // Changes not applied while the control was hidden.
+  std::uint32_t pending_ = 0;
   bool enabled_ = true;
   Colour back_ = 0, fore_ = 0;
   int mousePointer_ = 0;
@@ -112,6 +136,8 @@ class FormView {
   QPointer<FormWidget> widget;
   ChildStack children;
   bool everShown = false;  // the first show runs the resize event
+  // The controls were walked once: from then on the change log says what to touch.
+  bool walked = false;
   bool topmost = false;
 
   // The client rectangle the model asks for, and the shift the window manager has
@@ -136,12 +162,32 @@ class FormView {
   Colour colourKey_ = 0;
   bool hasColourKey_ = false;
   bool maskDirty_ = false;
+  // Where each layer lies, for the stacking key.
+  std::unordered_map<const void*, int> layerOf_;
+  std::size_t layersSeen_ = 0;
 };
 
 // The client rectangle, in screen pixels, of a form's outer frame in twips.
 QRect clientRectFor(double left, double top, double width, double height);
 // Nearest pixel of a twips position.
 int pixelOf(double twips);
+
+// What a widget that the backend paints itself (a label, an image, a picture box, a
+// frame, a shape, a line) shows, for tests and diagnostics; `painted` is false for any
+// other widget.
+struct PaintedContent {
+  bool painted = false;
+  bool blank = false;  // shows nothing
+  QString text;
+  QFont font;
+  QColor back, fore, fill;
+  QPixmap pixmap;
+  bool opaque = true, border = false, singleLine = true, stretch = false, filled = true;
+  int alignment = 0;
+  QPoint a, b;  // a line's ends
+  int penWidth = 1;
+};
+PaintedContent paintedContent(const QWidget* w);
 
 class ViewSync : public QObject {
  public:
@@ -153,6 +199,8 @@ class ViewSync : public QObject {
   FormView* existingView(Form& f);
   // Brings every form's widgets in line with the model.
   void syncAll();
+  // Which widget shows a control (nullptr while it has none).
+  static QWidget* widgetOf(Control& c);
   // Drops a form's widgets (unloading it).
   void dropForm(Form& f);
 
@@ -173,8 +221,9 @@ class ViewSync : public QObject {
   const QFont& font(const Font& f);
   const QPixmap& pixmap(const std::string& path);
 
-  // What a walk cost, for the curious.
-  std::uint64_t walks() const { return epoch_; }
+  // What the syncs cost: how many there were, and how many controls they visited.
+  std::uint64_t syncs() const { return syncs_; }
+  std::uint64_t visits() const { return visits_; }
 
  protected:
   bool eventFilter(QObject* obj, QEvent* e) override;
@@ -185,11 +234,11 @@ class ViewSync : public QObject {
   friend class FormWidget;
   void syncForm(FormView& v, Form& f);
   void applyFormGeometry(FormView& v, Form& f);
-  void visit(FormView& fv, Control& c);
+  void visit(FormView& fv, Control& c, std::uint32_t bits);
   ControlView* createView(FormView& fv, Control& c, int depth);
-  ChildStack* stackOf(FormView& fv, Control* container);
-  QWidget* parentFor(FormView& fv, Control* container, int depth);
-  void restack(QWidget* w, QWidget* below);
+  ControlView* parentView(FormView& fv, Control* container, int depth);
+  StackKey stackKey(FormView& fv, const Control& c);
+  void stack(ControlView& v, ChildStack& siblings);
   void routeMouse(ControlView* v, QEvent* e);
   void systemGeometryChanged(FormView& v);
   void checkGeometry(FormView& v);
@@ -198,7 +247,10 @@ class ViewSync : public QObject {
   ModelGate& gate_;
   std::vector<FormView*> forms_;
   QHash<const QObject*, ControlView*> byWidget_;
-  std::uint64_t epoch_ = 0;
+  std::uint64_t syncs_ = 0;
+  std::uint64_t visits_ = 0;
+  std::uint64_t made_ = 0;
+  bool syncing_ = false;
   bool changed_ = false;
   std::vector<std::pair<Font, QFont>> fonts_;
   QHash<QString, QPixmap> pixmaps_;
