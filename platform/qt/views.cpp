@@ -87,14 +87,10 @@ void callHandler(const H& h, A... args) {
 
 // --- widgets ----------------------------------------------------------------------------
 
-// The widget of the controls the backend draws itself: labels, images, picture boxes,
-// frames, shapes and lines.
-class PaintedWidget : public QWidget {
- public:
-  PaintedWidget(ControlKind k, QWidget* parent) : QWidget(parent), kind(k) {
-    if (k == ControlKind::Line || k == ControlKind::Shape)
-      setAttribute(Qt::WA_TransparentForMouseEvents);  // shapes and lines take no events
-  }
+// What a control the backend draws itself shows (a label, an image, a picture box, a
+// frame, a shape, a line), and how it is drawn into its rectangle r.
+struct Painting {
+  explicit Painting(ControlKind k) : kind(k) {}
   ControlKind kind;
   QString text;
   QFont textFont;
@@ -106,11 +102,7 @@ class PaintedWidget : public QWidget {
   int penWidth = 1;
   bool blank = false;  // the control is hidden: nothing to paint, no event to take
 
- protected:
-  void paintEvent(QPaintEvent*) override {
-    if (blank) return;
-    QPainter p(this);
-    const QRect r = rect();
+  void paint(QPainter& p, const QRect& r, const QPalette& palette) const {
     switch (kind) {
       case ControlKind::Label: {
         if (opaque) p.fillRect(r, back);
@@ -140,7 +132,7 @@ class PaintedWidget : public QWidget {
       case ControlKind::PictureBox:
         p.fillRect(r, back);
         if (!pixmap.isNull()) p.drawPixmap(border ? 2 : 0, border ? 2 : 0, pixmap);
-        if (border) qDrawWinPanel(&p, r, palette(), true);
+        if (border) qDrawWinPanel(&p, r, palette, true);
         break;
       case ControlKind::Frame:
         p.fillRect(r, back);
@@ -174,6 +166,172 @@ class PaintedWidget : public QWidget {
     }
   }
 };
+
+// What the view code changes a painting through: it shows on its own widget, or as an
+// item on its container's widget.
+class Painted : public Painting {
+ public:
+  explicit Painted(ControlKind k) : Painting(k) {}
+  virtual ~Painted() = default;
+  // Repaints what it covers.
+  virtual void update() = 0;
+  virtual void setGeometry(const QRect& r) = 0;
+};
+
+class PaintedItem;
+
+// The widget of a control the backend draws itself. It also draws the items placed on it:
+// painted controls that it holds and that lie below all of its child widgets, so that a
+// page of ten thousand symbols is one widget and not ten thousand (Qt's own work per
+// child widget, when it paints, finds the widget under the mouse or stacks a new one,
+// would grow with the page).
+class PaintedWidget : public QWidget, public Painted {
+ public:
+  PaintedWidget(ControlKind k, QWidget* parent) : QWidget(parent), Painted(k) {
+    if (k == ControlKind::Line || k == ControlKind::Shape)
+      setAttribute(Qt::WA_TransparentForMouseEvents);  // shapes and lines take no events
+  }
+  ~PaintedWidget() override;
+  using QWidget::update;
+  void update() override { QWidget::update(); }
+  void setGeometry(const QRect& r) override { QWidget::setGeometry(r); }
+
+  // The items, bottom to top, with what painting and hit testing need at hand. The slot
+  // of an item that went stays, empty, until many have gone: clearing a page of ten
+  // thousand symbols must not move the rest of the list at every one.
+  struct Slot {
+    StackKey key;
+    QRect rect;
+    bool shown;
+    bool opaque;  // covers its whole rectangle
+    PaintedItem* item;
+  };
+  void addItem(PaintedItem& item);
+  void removeItem(const PaintedItem& item);
+  void itemChanged(const PaintedItem& item, const QRect& before);
+  // The topmost shown item at a point that takes mouse events.
+  PaintedItem* itemAt(const QPoint& at) const;
+  const std::vector<Slot>& items() const { return items_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  std::vector<Slot>::iterator slotOf(const StackKey& key);
+  std::vector<Slot> items_;
+  std::size_t empty_ = 0;
+};
+
+// A painted control drawn by its container's widget.
+class PaintedItem : public Painted {
+ public:
+  PaintedItem(ControlKind k, PaintedWidget* host, const StackKey& key, ControlView* view)
+      : Painted(k), host(host), key(key), view(view) {}
+  ~PaintedItem() override {
+    if (host) host->removeItem(*this);
+  }
+  void update() override {
+    if (host) host->itemChanged(*this, rect);
+  }
+  // Whether what it paints covers its whole rectangle.
+  bool covers() const {
+    return (kind == ControlKind::Label && opaque) || kind == ControlKind::PictureBox;
+  }
+  void setGeometry(const QRect& r) override {
+    if (r == rect) return;
+    const QRect before = rect;
+    rect = r;
+    if (host) host->itemChanged(*this, before);
+  }
+  void show(bool on) {
+    if (on == shown) return;
+    shown = on;
+    if (host) host->itemChanged(*this, rect);
+  }
+
+  PaintedWidget* host;  // cleared when the host goes
+  StackKey key;
+  ControlView* view;
+  QRect rect;  // in the host's coordinates
+  bool shown = false;
+};
+
+PaintedWidget::~PaintedWidget() {
+  for (Slot& s : items_)
+    if (s.item) s.item->host = nullptr;
+}
+
+std::vector<PaintedWidget::Slot>::iterator PaintedWidget::slotOf(const StackKey& key) {
+  auto it = std::lower_bound(items_.begin(), items_.end(), key,
+                             [](const Slot& s, const StackKey& k) { return s.key < k; });
+  return it != items_.end() && it->key == key ? it : items_.end();
+}
+
+void PaintedWidget::addItem(PaintedItem& item) {
+  auto it = std::lower_bound(items_.begin(), items_.end(), item.key,
+                             [](const Slot& s, const StackKey& k) { return s.key < k; });
+  items_.insert(it, Slot{item.key, item.rect, item.shown, item.covers(), &item});
+  if (item.shown) QWidget::update(item.rect);
+}
+
+void PaintedWidget::removeItem(const PaintedItem& item) {
+  auto it = slotOf(item.key);
+  if (it == items_.end() || !it->item) return;
+  if (it->shown) QWidget::update(it->rect);
+  it->item = nullptr;
+  it->shown = false;
+  if (++empty_ > 64 && empty_ * 2 > items_.size()) {
+    items_.erase(
+        std::remove_if(items_.begin(), items_.end(), [](const Slot& s) { return !s.item; }),
+        items_.end());
+    empty_ = 0;
+  }
+}
+
+void PaintedWidget::itemChanged(const PaintedItem& item, const QRect& before) {
+  auto it = slotOf(item.key);
+  if (it == items_.end() || !it->item) return;
+  if (it->shown) QWidget::update(before);
+  it->rect = item.rect;
+  it->shown = item.shown;
+  it->opaque = item.covers();
+  if (it->shown) QWidget::update(it->rect);
+}
+
+PaintedItem* PaintedWidget::itemAt(const QPoint& at) const {
+  for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
+    if (!it->shown || !it->rect.contains(at)) continue;
+    const ControlKind k = it->item->kind;
+    if (k == ControlKind::Line || k == ControlKind::Shape) continue;
+    return it->item;
+  }
+  return nullptr;
+}
+
+void PaintedWidget::paintEvent(QPaintEvent* e) {
+  if (blank) return;
+  QPainter p(this);
+  paint(p, rect(), palette());
+  std::vector<const Slot*> under;
+  for (const QRect& dirty : e->region()) {
+    // From the top down to the first item that covers the place: what lies under it
+    // does not show (symbols typed over each other, the caret moving over them).
+    under.clear();
+    for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
+      if (!it->shown || !it->rect.intersects(dirty)) continue;
+      under.push_back(&*it);
+      if (it->opaque && it->rect.contains(dirty)) break;
+    }
+    for (auto it = under.rbegin(); it != under.rend(); ++it) {
+      const Slot& s = **it;
+      p.save();
+      p.setClipRect(s.rect & dirty);
+      p.translate(s.rect.topLeft());
+      s.item->paint(p, QRect(QPoint(), s.rect.size()), palette());
+      p.restore();
+    }
+  }
+}
 
 void FormWidget::paintEvent(QPaintEvent* e) {
   QPainter p(this);
@@ -217,8 +375,36 @@ ControlView::ControlView(ViewSync& sync, Control& c, QWidget* w)
   w->hide();
 }
 
+ControlView::ControlView(ViewSync& sync, Control& c, const Placement& at, ControlKind kind)
+    : control(&c), container(c.Container), views(sync) {
+  key = at.key;
+  if (at.host) {
+    item = std::make_unique<PaintedItem>(kind, at.host, at.key, this);
+    at.host->addItem(*item);
+    return;
+  }
+  auto* w = new PaintedWidget(kind, at.parent);
+  widget = w;
+  raw = w;
+  QObject::connect(w, &QObject::destroyed, [this] { raw = nullptr; });
+  sync.byWidget_.insert(w, this);
+  w->installEventFilter(&sync);
+  w->setMouseTracking(true);
+  w->hide();
+}
+
+Painted* ControlView::painted() const {
+  if (item) return item.get();
+  return dynamic_cast<PaintedWidget*>(raw);
+}
+
+bool ControlView::alive() const { return item ? item->host != nullptr : raw != nullptr; }
+
 ControlView::~ControlView() {
-  if (siblings) siblings->views.erase(key);
+  if (siblings) {
+    siblings->views.erase(key);
+    siblings->widgets.erase(key);
+  }
   // The children's widgets go with this one: they are made again when next synced.
   for (const auto& entry : children.views) {
     entry.second->siblings = nullptr;
@@ -243,14 +429,17 @@ void ControlView::applyAll(Control& c) {
   height_ = c.Height;
   applyGeometry(c);
   enabled_ = c.Enabled;
-  widget->setEnabled(enabled_);
+  if (raw) widget->setEnabled(enabled_);
   back_ = c.BackColor;
   fore_ = c.ForeColor;
   applyColours(c);
   applyCursor(c);
   syncKind(c, true);
   visible_ = c.Visible;
-  widget->setVisible(visible_);
+  if (item)
+    item->show(visible_);
+  else
+    widget->setVisible(visible_);
 }
 
 namespace {
@@ -305,7 +494,7 @@ void ControlView::sync(Control& c, std::uint32_t bits) {
   }
   if ((bits & kChangedEnabled) && c.Enabled != enabled_) {
     enabled_ = c.Enabled;
-    widget->setEnabled(enabled_);
+    if (raw) widget->setEnabled(enabled_);
   }
   if ((bits & kChangedColours) && (c.BackColor != back_ || c.ForeColor != fore_)) {
     back_ = c.BackColor;
@@ -333,6 +522,10 @@ void ControlView::setShown(bool on) {
   if (on == visible_) return;
   visible_ = on;
   views.noteChange();
+  if (item) {
+    item->show(on);
+    return;
+  }
   auto* p = dynamic_cast<PaintedWidget*>(raw);
   if (on && blank_) {
     blank_ = false;
@@ -364,11 +557,15 @@ void ControlView::unblank() {
 }
 
 void ControlView::applyGeometry(Control& c) {
-  widget->setGeometry(controlRect(c.Left, c.Top, c.Width, c.Height));
+  const QRect r = controlRect(c.Left, c.Top, c.Width, c.Height);
+  if (item)
+    item->setGeometry(r);
+  else
+    widget->setGeometry(r);
 }
 
 void ControlView::applyColours(Control& c) {
-  if (auto* p = dynamic_cast<PaintedWidget*>(widget.data())) {
+  if (Painted* p = painted()) {
     p->back = qcolorFor(c.BackColor);
     p->fore = qcolorFor(c.ForeColor);
     p->update();
@@ -378,6 +575,8 @@ void ControlView::applyColours(Control& c) {
 void ControlView::applyCursor(Control& c) {
   mousePointer_ = c.MousePointer;
   mouseIcon_ = c.MouseIcon;
+  // An item shows the cursor of the widget that paints it.
+  if (!raw) return;
   // The classic pointer numbers that have a Qt shape; 99 is the control's own picture.
   switch (c.MousePointer) {
     case 1:
@@ -433,17 +632,15 @@ void ControlView::applyCursor(Control& c) {
 
 namespace {
 
-PaintedWidget* painted(QWidget* w) { return static_cast<PaintedWidget*>(w); }
-
 class LabelView : public ControlView {
  public:
-  LabelView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::Label, parent)) {}
+  LabelView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::Label) {}
 
  protected:
   void syncKind(Control& c, bool initial) override {
     auto& l = static_cast<Label&>(c);
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     bool dirty = false;
     if (initial || l.Caption != caption_) {
       caption_ = l.Caption;
@@ -483,8 +680,8 @@ class LabelView : public ControlView {
 
 class ImageView : public ControlView {
  public:
-  ImageView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::Image, parent)) {}
+  ImageView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::Image) {}
 
  protected:
   void applyColours(Control&) override {}  // an image has no background of its own
@@ -493,7 +690,7 @@ class ImageView : public ControlView {
     if (!initial && i.Picture == picture_ && i.Stretch == stretch_) return;
     picture_ = i.Picture;
     stretch_ = i.Stretch;
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     w->pixmap = views.pixmap(picture_.Path);
     w->stretch = stretch_;
     if (!initial) {
@@ -509,8 +706,8 @@ class ImageView : public ControlView {
 
 class PictureBoxView : public ControlView {
  public:
-  PictureBoxView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::PictureBox, parent)) {}
+  PictureBoxView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::PictureBox) {}
 
  protected:
   void syncKind(Control& c, bool initial) override {
@@ -518,7 +715,7 @@ class PictureBoxView : public ControlView {
     if (!initial && b.Picture == picture_ && b.Border == border_) return;
     picture_ = b.Picture;
     border_ = b.Border;
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     w->pixmap = views.pixmap(picture_.Path);
     w->border = border_;
     if (!initial) {
@@ -534,8 +731,8 @@ class PictureBoxView : public ControlView {
 
 class FrameView : public ControlView {
  public:
-  FrameView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::Frame, parent)) {}
+  FrameView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::Frame) {}
 
  protected:
   void syncKind(Control& c, bool initial) override {
@@ -543,7 +740,7 @@ class FrameView : public ControlView {
     if (!initial && f.Caption == caption_ && f.Border == border_) return;
     caption_ = f.Caption;
     border_ = f.Border;
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     w->text = QString::fromStdString(caption_);
     w->textFont = views.font(Font{});
     w->border = border_;
@@ -560,8 +757,8 @@ class FrameView : public ControlView {
 
 class ShapeView : public ControlView {
  public:
-  ShapeView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::Shape, parent)) {}
+  ShapeView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::Shape) {}
 
  protected:
   void syncKind(Control& c, bool initial) override {
@@ -569,7 +766,7 @@ class ShapeView : public ControlView {
     if (!initial && sh.FillColor == fill_ && sh.Filled == filled_) return;
     fill_ = sh.FillColor;
     filled_ = sh.Filled;
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     w->fill = qcolorFor(fill_);
     w->filled = filled_;
     if (!initial) {
@@ -585,8 +782,8 @@ class ShapeView : public ControlView {
 
 class LineView : public ControlView {
  public:
-  LineView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::Line, parent)) {}
+  LineView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::Line) {}
 
  protected:
   // A line has its end points, not a rectangle: they place the widget.
@@ -607,7 +804,7 @@ class LineView : public ControlView {
     const QPoint p2(pixelOf(x2_), pixelOf(y2_));
     const int pad = width_;
     const QRect box = QRect(p1, p2).normalized().adjusted(-pad, -pad, pad, pad);
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     w->setGeometry(box);
     w->a = p1 - box.topLeft();
     w->b = p2 - box.topLeft();
@@ -1025,62 +1222,83 @@ void ViewSync::applyFormGeometry(FormView& v, Form& f) {
 ControlView* ViewSync::parentView(FormView& fv, Control* container, int depth) {
   auto* cv = static_cast<ControlView*>(container->view.view.get());
   if (cv && cv->raw) return cv;
-  if (cv) container->view.view.reset();  // its widget went with its own container
-  // A container not shown yet gets its widget now, hidden if it is hidden.
-  return createView(fv, *container, depth + 1);
+  // An item holds nothing, and a view whose widget went with its own container is made
+  // again: a container gets a widget now, hidden if it is hidden.
+  if (cv) container->view.view.reset();
+  return createView(fv, *container, depth + 1, true);
 }
 
-ControlView* ViewSync::createView(FormView& fv, Control& c, int depth) {
+namespace {
+
+bool paintedLeafKind(ControlKind k) {
+  return k == ControlKind::Label || k == ControlKind::Image || k == ControlKind::PictureBox ||
+         k == ControlKind::Shape || k == ControlKind::Line;
+}
+
+}  // namespace
+
+ControlView* ViewSync::createView(FormView& fv, Control& c, int depth, bool asWidget) {
   if (depth > 64) return nullptr;  // a container chain that loops
   ControlView* pv = c.Container ? parentView(fv, c.Container, depth) : nullptr;
   QWidget* parent = c.Container ? (pv ? pv->raw : nullptr) : fv.widget.data();
   if (!parent) return nullptr;
   if (pv) pv->unblank();  // a container shows and hides its children with it
+  ChildStack& siblings = pv ? pv->children : fv.children;
+  Placement at{parent, nullptr, stackKey(fv, c)};
+  // Painted by its container's widget when it lies below every child widget there.
+  if (!asWidget && paintedLeafKind(c.Kind) &&
+      (siblings.widgets.empty() || at.key < *siblings.widgets.begin()))
+    at.host = dynamic_cast<PaintedWidget*>(parent);
   std::shared_ptr<ControlView> v;
   switch (c.Kind) {
     case ControlKind::Label:
-      v = std::make_shared<LabelView>(*this, c, parent);
+      v = std::make_shared<LabelView>(*this, c, at);
       break;
     case ControlKind::Image:
-      v = std::make_shared<ImageView>(*this, c, parent);
+      v = std::make_shared<ImageView>(*this, c, at);
       break;
     case ControlKind::PictureBox:
-      v = std::make_shared<PictureBoxView>(*this, c, parent);
+      v = std::make_shared<PictureBoxView>(*this, c, at);
       break;
     case ControlKind::TextBox:
-      v = std::make_shared<TextBoxView>(*this, c, parent);
+      v = std::make_shared<TextBoxView>(*this, c, at.parent);
       break;
     case ControlKind::ListBox:
-      v = std::make_shared<ListBoxView>(*this, c, parent);
+      v = std::make_shared<ListBoxView>(*this, c, at.parent);
       break;
     case ControlKind::ComboBox:
-      v = std::make_shared<ComboBoxView>(*this, c, parent);
+      v = std::make_shared<ComboBoxView>(*this, c, at.parent);
       break;
     case ControlKind::CheckBox:
-      v = std::make_shared<CheckBoxView>(*this, c, parent);
+      v = std::make_shared<CheckBoxView>(*this, c, at.parent);
       break;
     case ControlKind::CommandButton:
-      v = std::make_shared<ButtonView>(*this, c, parent);
+      v = std::make_shared<ButtonView>(*this, c, at.parent);
       break;
     case ControlKind::Frame:
-      v = std::make_shared<FrameView>(*this, c, parent);
+      v = std::make_shared<FrameView>(*this, c, at);
       break;
     case ControlKind::Shape:
-      v = std::make_shared<ShapeView>(*this, c, parent);
+      v = std::make_shared<ShapeView>(*this, c, at);
       break;
     case ControlKind::Line:
-      v = std::make_shared<LineView>(*this, c, parent);
+      v = std::make_shared<LineView>(*this, c, at);
       break;
   }
   if (!v) return nullptr;
+  v->key = at.key;
   v->container = c.Container;
-  v->key = stackKey(fv, c);
   v->applyAll(c);
-  ControlView* raw = v.get();
+  ControlView* made = v.get();
   c.view.view = std::move(v);
-  stack(*raw, pv ? pv->children : fv.children);
+  stack(fv, *made, siblings);
   changed_ = true;
-  return raw;
+  return made;
+}
+
+ControlView* ViewSync::remake(FormView& fv, Control& c) {
+  c.view.view.reset();
+  return c.Visible ? createView(fv, c, 0) : nullptr;
 }
 
 StackKey ViewSync::stackKey(FormView& fv, const Control& c) {
@@ -1100,26 +1318,38 @@ StackKey ViewSync::stackKey(FormView& fv, const Control& c) {
   return {it != fv.layerOf_.end() ? it->second : -1, 0, ++made_};
 }
 
-void ViewSync::stack(ControlView& v, ChildStack& siblings) {
+void ViewSync::stack(FormView& fv, ControlView& v, ChildStack& siblings) {
   auto at = siblings.views.emplace(v.key, &v).first;
   v.siblings = &siblings;
+  if (v.item) return;  // painted in key order by its host
+  siblings.widgets.insert(v.key);
   QWidget* w = v.raw;
-  for (auto above = std::next(at); above != siblings.views.end(); ++above) {
+  bool placed = false;
+  for (auto above = std::next(at); above != siblings.views.end() && !placed; ++above) {
     QWidget* a = above->second->raw;
     if (a && a->parentWidget() == w->parentWidget()) {
       w->stackUnder(a);
-      return;
+      placed = true;
     }
   }
   // Nothing of ours lies above it: a widget just made is on top already.
   const QObjectList& kids = w->parentWidget()->children();
-  if (kids.isEmpty() || kids.last() != w) w->raise();
+  if (!placed && (kids.isEmpty() || kids.last() != w)) w->raise();
+  // Items above it must lie above it: they get widgets of their own, bottom first (each
+  // goes under the widgets above it, so they keep their order).
+  if (converting_) return;
+  std::vector<Control*> above;
+  for (auto it = std::next(at); it != siblings.views.end(); ++it)
+    if (it->second->item) above.push_back(it->second->control);
+  converting_ = true;
+  for (Control* c : above) remake(fv, *c);
+  converting_ = false;
 }
 
 void ViewSync::visit(FormView& fv, Control& c, std::uint32_t bits) {
   ++visits_;
   auto* v = static_cast<ControlView*>(c.view.view.get());
-  if (v && !v->raw) {  // its widget went with a container: start again
+  if (v && !v->alive()) {  // its widget went with a container: start again
     c.view.view.reset();
     v = nullptr;
   }
@@ -1128,22 +1358,79 @@ void ViewSync::visit(FormView& fv, Control& c, std::uint32_t bits) {
     return;
   }
   if ((bits & kChangedContainer) && c.Container != v->container) {
+    if (v->item) {
+      // An item is painted by its container's widget: it moves by being made again.
+      remake(fv, c);
+      return;
+    }
     ControlView* pv = c.Container ? parentView(fv, c.Container, 0) : nullptr;
     QWidget* parent = c.Container ? (pv ? pv->raw : nullptr) : fv.widget.data();
     // A container inside the control itself would make a loop of widgets.
     if (parent && parent != v->raw && !v->raw->isAncestorOf(parent)) {
       if (pv) pv->unblank();
-      if (v->siblings) v->siblings->views.erase(v->key);
+      if (v->siblings) {
+        v->siblings->views.erase(v->key);
+        v->siblings->widgets.erase(v->key);
+      }
       v->siblings = nullptr;
       v->widget->setParent(parent);
       v->container = c.Container;
       v->applyAll(c);  // a widget given a new parent starts hidden and unplaced
-      stack(*v, pv ? pv->children : fv.children);
+      stack(fv, *v, pv ? pv->children : fv.children);
       changed_ = true;
       return;
     }
   }
   v->sync(c, bits);
+}
+
+PaintedContent ViewSync::shown(Control& c) {
+  PaintedContent s;
+  auto* v = static_cast<ControlView*>(c.view.view.get());
+  if (!v) return s;
+  s.view = v;
+  if (v->item) {
+    s.parent = v->item->host;
+    s.rect = v->item->rect;
+    s.showing = v->item->shown && s.parent && s.parent->isVisible();
+  } else if (QWidget* w = v->raw) {
+    s.widget = w;
+    s.parent = w->parentWidget();
+    s.rect = w->geometry();
+    s.showing = w->isVisible() && !(v->painted() && v->painted()->blank);
+  }
+  if (const Painted* p = v->painted()) {
+    s.painted = true;
+    s.blank = p->blank;
+    s.text = p->text;
+    s.font = p->textFont;
+    s.back = p->back;
+    s.fore = p->fore;
+    s.fill = p->fill;
+    s.pixmap = p->pixmap;
+    s.opaque = p->opaque;
+    s.border = p->border;
+    s.singleLine = p->singleLine;
+    s.stretch = p->stretch;
+    s.filled = p->filled;
+    s.alignment = p->alignment;
+    s.a = p->a;
+    s.b = p->b;
+    s.penWidth = p->penWidth;
+  }
+  return s;
+}
+
+std::vector<Control*> ViewSync::paintOrder(QWidget* parent) {
+  std::vector<Control*> out;
+  if (auto* host = dynamic_cast<PaintedWidget*>(parent))
+    for (const PaintedWidget::Slot& slot : host->items())
+      if (slot.item) out.push_back(slot.item->view->control);
+  for (const QObject* o : parent->children()) {
+    auto it = byWidget_.constFind(o);
+    if (it != byWidget_.constEnd()) out.push_back(it.value()->control);
+  }
+  return out;
 }
 
 // --- events from the window system ------------------------------------------------------
@@ -1166,11 +1453,20 @@ bool ViewSync::eventFilter(QObject* obj, QEvent* e) {
 
 void ViewSync::routeMouse(ControlView* v, QEvent* e) {
   auto* me = static_cast<QMouseEvent*>(e);
+  QPointF at = me->position();
+  QRect place = v->widget->rect();
+  // Over an item that this widget paints, the event is the item's.
+  if (auto* host = dynamic_cast<PaintedWidget*>(v->raw))
+    if (PaintedItem* item = host->itemAt(at.toPoint())) {
+      v = item->view;
+      at -= item->rect.topLeft();
+      place = QRect(QPoint(), item->rect.size());
+    }
   Control* c = v->control;
-  const QObject* key = v->widget.data();
+  const std::weak_ptr<void> alive = c->view.view;
   const int shift = shiftOf(me->modifiers());
-  const double x = me->position().x() * kTwipsPerPixel;
-  const double y = me->position().y() * kTwipsPerPixel;
+  const double x = at.x() * kTwipsPerPixel;
+  const double y = at.y() * kTwipsPerPixel;
   switch (e->type()) {
     case QEvent::MouseMove: {
       if (!c->MouseMove) return;
@@ -1196,14 +1492,13 @@ void ViewSync::routeMouse(ControlView* v, QEvent* e) {
       if (button == 0) return;
       const bool endsDoubleClick = v->doubleClicked;
       v->doubleClicked = false;
-      const bool inside = v->widget->rect().contains(me->position().toPoint());
+      const bool inside = place.contains(at.toPoint());
       const bool click = button == 1 && v->clickOnRelease && inside && !endsDoubleClick;
       if (!c->MouseUp && !(click && c->Click)) return;
       gate_.run([&] {
         callHandler(c->MouseUp, button, shift, x, y);
         // The mouse-up handler may have unloaded the control.
-        auto again = byWidget_.constFind(key);
-        if (click && again != byWidget_.constEnd() && again.value() == v) callHandler(c->Click);
+        if (click && !alive.expired()) callHandler(c->Click);
       });
       return;
     }
@@ -1306,30 +1601,6 @@ void ViewSync::updateMask(FormView& v) {
   // An empty region would mean "no mask": a window all of the key colour shows nothing.
   if (region.isEmpty()) region = QRegion(-1, -1, 1, 1);
   w->setMask(region);
-}
-
-PaintedContent paintedContent(const QWidget* w) {
-  PaintedContent c;
-  const auto* p = dynamic_cast<const PaintedWidget*>(w);
-  if (!p) return c;
-  c.painted = true;
-  c.blank = p->blank;
-  c.text = p->text;
-  c.font = p->textFont;
-  c.back = p->back;
-  c.fore = p->fore;
-  c.fill = p->fill;
-  c.pixmap = p->pixmap;
-  c.opaque = p->opaque;
-  c.border = p->border;
-  c.singleLine = p->singleLine;
-  c.stretch = p->stretch;
-  c.filled = p->filled;
-  c.alignment = p->alignment;
-  c.a = p->a;
-  c.b = p->b;
-  c.penWidth = p->penWidth;
-  return c;
 }
 
 }  // namespace kel::qt

@@ -1,7 +1,10 @@
 // The widgets that show the forms model, and the sync that keeps them in line with it.
 //
 // Each form gets a top-level widget (its client area), each control a child widget of
-// its container's widget, created the first time the control is visible. After every
+// its container's widget, created the first time the control is visible; a control the
+// backend paints itself (a label, an image, a picture box, a shape, a line) that holds no
+// other control and lies below its container's child widgets is no widget of its own but
+// an item that its container's widget paints (a page of symbols is one widget). After every
 // batch and event the sync drains each form's change log and touches only the controls
 // on it, and of those only the properties whose change bits are set, so its cost does not
 // grow with the page and a batch that changed nothing visits no control. Only the first
@@ -11,8 +14,9 @@
 // takes the widget with it.
 //
 // Stacking follows Form::layers(), back to front, with a child above its container: each
-// container keeps its children's views ordered by their place in the layers, and a new
-// widget goes right under the next one above it.
+// container keeps its children's views ordered by their place in the layers, a new
+// widget goes right under the next one above it, and items are painted in that order
+// under the child widgets.
 #pragma once
 
 #include <QElapsedTimer>
@@ -26,6 +30,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -39,21 +45,35 @@ namespace kel::qt {
 
 class ViewSync;
 class FormView;
-
 class ControlView;
+class Painted;
+class PaintedItem;
+class PaintedWidget;
 
 // A view's place among its siblings: its layer in Form::layers(), its element index, and
 // the order views were made in (which only separates controls outside the layers).
 using StackKey = std::tuple<int, int, std::uint64_t>;
 
-// The views whose widgets are children of one widget, bottom to top.
+// The views whose widgets (or items) are children of one widget, bottom to top, and which
+// of them have widgets.
 struct ChildStack {
   std::map<StackKey, ControlView*> views;
+  std::set<StackKey> widgets;
+};
+
+// Where a new view goes: the widget its widget is a child of, or the widget that paints it
+// as an item (then host is set).
+struct Placement {
+  QWidget* parent = nullptr;
+  PaintedWidget* host = nullptr;
+  StackKey key{};
 };
 
 class ControlView {
  public:
   ControlView(ViewSync& sync, Control& c, QWidget* widget);
+  // A control the backend paints: on a widget of its own or as an item.
+  ControlView(ViewSync& sync, Control& c, const Placement& at, ControlKind kind);
   virtual ~ControlView();
   ControlView(const ControlView&) = delete;
   ControlView& operator=(const ControlView&) = delete;
@@ -64,13 +84,19 @@ class ControlView {
   // Whether the widget shows the control now (a hidden painted control may keep its
   // widget, painting nothing).
   bool showing() const { return visible_; }
+  // What is painted, for the kinds the backend paints (nullptr for the others).
+  Painted* painted() const;
+  // False once the widget it lies in went with its container: it is to be made again.
+  bool alive() const;
 
   Control* control;  // the control this view shows (it owns the view)
+  // Its own widget (none for an item).
   QPointer<QWidget> widget;
   // The same widget for the sync, which must not pay for a guarded pointer; cleared
   // when the widget goes with its parent.
   QWidget* raw = nullptr;
-  Control* container = nullptr;  // the container the widget was placed in
+  std::unique_ptr<PaintedItem> item;  // or the item its container's widget paints
+  Control* container = nullptr;       // the container the widget was placed in
   ChildStack children;
   StackKey key{};
   ChildStack* siblings = nullptr;  // the stack it is in
@@ -172,10 +198,14 @@ QRect clientRectFor(double left, double top, double width, double height);
 // Nearest pixel of a twips position.
 int pixelOf(double twips);
 
-// What a widget that the backend paints itself (a label, an image, a picture box, a
-// frame, a shape, a line) shows, for tests and diagnostics; `painted` is false for any
-// other widget.
+// What a control's view shows now, for tests and diagnostics.
 struct PaintedContent {
+  const void* view = nullptr;  // stays the same while the control keeps its view
+  QWidget* widget = nullptr;   // its own widget, if it has one
+  QWidget* parent = nullptr;   // the widget it lies in, or that paints it
+  QRect rect;                  // its place in parent
+  bool showing = false;        // whether it can be seen (up to its window)
+  // For the kinds the backend paints:
   bool painted = false;
   bool blank = false;  // shows nothing
   QString text;
@@ -187,7 +217,6 @@ struct PaintedContent {
   QPoint a, b;  // a line's ends
   int penWidth = 1;
 };
-PaintedContent paintedContent(const QWidget* w);
 
 class ViewSync : public QObject {
  public:
@@ -199,8 +228,12 @@ class ViewSync : public QObject {
   FormView* existingView(Form& f);
   // Brings every form's widgets in line with the model.
   void syncAll();
-  // Which widget shows a control (nullptr while it has none).
+  // Which widget is a control's own (nullptr while it has none, or is an item).
   static QWidget* widgetOf(Control& c);
+  // What a control's view shows (an empty answer while it has none).
+  static PaintedContent shown(Control& c);
+  // The controls shown in a widget, in the order they are painted (items first).
+  std::vector<Control*> paintOrder(QWidget* parent);
   // Drops a form's widgets (unloading it).
   void dropForm(Form& f);
 
@@ -235,10 +268,11 @@ class ViewSync : public QObject {
   void syncForm(FormView& v, Form& f);
   void applyFormGeometry(FormView& v, Form& f);
   void visit(FormView& fv, Control& c, std::uint32_t bits);
-  ControlView* createView(FormView& fv, Control& c, int depth);
+  ControlView* createView(FormView& fv, Control& c, int depth, bool asWidget = false);
+  ControlView* remake(FormView& fv, Control& c);
   ControlView* parentView(FormView& fv, Control* container, int depth);
   StackKey stackKey(FormView& fv, const Control& c);
-  void stack(ControlView& v, ChildStack& siblings);
+  void stack(FormView& fv, ControlView& v, ChildStack& siblings);
   void routeMouse(ControlView* v, QEvent* e);
   void systemGeometryChanged(FormView& v);
   void checkGeometry(FormView& v);
@@ -251,6 +285,7 @@ class ViewSync : public QObject {
   std::uint64_t visits_ = 0;
   std::uint64_t made_ = 0;
   bool syncing_ = false;
+  bool converting_ = false;
   bool changed_ = false;
   std::vector<std::pair<Font, QFont>> fonts_;
   QHash<QString, QPixmap> pixmaps_;
