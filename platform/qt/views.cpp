@@ -182,9 +182,9 @@ class PaintedItem;
 
 // The widget of a control the backend draws itself. It also draws the items placed on it:
 // painted controls that it holds and that lie below all of its child widgets, so that a
-// page of ten thousand symbols is one widget and not ten thousand (Qt's own work per
-// child widget, when it paints, finds the widget under the mouse or stacks a new one,
-// would grow with the page).
+// page of ten thousand symbols is one widget and not ten thousand (Qt's own work for each
+// child widget, when it repaints, when it looks for the widget under the mouse, when it
+// stacks a new one, would grow with the page).
 class PaintedWidget : public QWidget, public Painted {
  public:
   PaintedWidget(ControlKind k, QWidget* parent) : QWidget(parent), Painted(k) {
@@ -218,8 +218,20 @@ class PaintedWidget : public QWidget, public Painted {
 
  private:
   std::vector<Slot>::iterator slotOf(const StackKey& key);
+  // The shown items that meet a small place, top first (candidates from the grid).
+  void itemsAt(const QRect& place, std::vector<const PaintedItem*>& out) const;
+  void enter(PaintedItem& item);
+  void leave(const PaintedItem& item);
+
   std::vector<Slot> items_;
   std::size_t empty_ = 0;
+  // Where the items are, by cells of kCell pixels, so that finding what lies under the
+  // pointer or under a small repaint looks at a few items and not at the whole page. An
+  // item over more than kMaxCells cells is looked at everywhere.
+  static constexpr int kCell = 64;
+  static constexpr int kMaxCells = 64;
+  std::unordered_map<std::uint64_t, std::vector<PaintedItem*>> cells_;
+  std::vector<PaintedItem*> large_;
 };
 
 // A painted control drawn by its container's widget.
@@ -254,11 +266,76 @@ class PaintedItem : public Painted {
   ControlView* view;
   QRect rect;  // in the host's coordinates
   bool shown = false;
+  QRect cells;  // the cells of the host's grid it was entered in (empty: none)
+  bool large = false;
 };
 
 PaintedWidget::~PaintedWidget() {
   for (Slot& s : items_)
     if (s.item) s.item->host = nullptr;
+}
+
+namespace {
+
+std::uint64_t cellKey(int cx, int cy) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(cx)) << 32) |
+         static_cast<std::uint32_t>(cy);
+}
+
+// The cells a rectangle meets (floor division: places left of or above the widget too).
+QRect cellsOf(const QRect& r, int cell) {
+  const auto div = [cell](int v) { return v >= 0 ? v / cell : -((-v + cell - 1) / cell); };
+  return QRect(QPoint(div(r.left()), div(r.top())), QPoint(div(r.right()), div(r.bottom())));
+}
+
+}  // namespace
+
+void PaintedWidget::enter(PaintedItem& item) {
+  if (!item.shown || item.rect.isEmpty()) return;
+  const QRect c = cellsOf(item.rect, kCell);
+  if (static_cast<qint64>(c.width()) * c.height() > kMaxCells) {
+    item.large = true;
+    large_.push_back(&item);
+    return;
+  }
+  item.cells = c;
+  for (int y = c.top(); y <= c.bottom(); ++y)
+    for (int x = c.left(); x <= c.right(); ++x) cells_[cellKey(x, y)].push_back(&item);
+}
+
+void PaintedWidget::leave(const PaintedItem& item) {
+  auto& it = const_cast<PaintedItem&>(item);
+  if (it.large) {
+    large_.erase(std::remove(large_.begin(), large_.end(), &item), large_.end());
+    it.large = false;
+  }
+  const QRect c = it.cells;
+  it.cells = QRect();
+  for (int y = c.top(); y <= c.bottom(); ++y)
+    for (int x = c.left(); x <= c.right(); ++x) {
+      auto cell = cells_.find(cellKey(x, y));
+      if (cell == cells_.end()) continue;
+      std::vector<PaintedItem*>& v = cell->second;
+      v.erase(std::remove(v.begin(), v.end(), &item), v.end());
+      if (v.empty()) cells_.erase(cell);
+    }
+}
+
+void PaintedWidget::itemsAt(const QRect& place, std::vector<const PaintedItem*>& out) const {
+  out.clear();
+  const QRect c = cellsOf(place, kCell);
+  for (int y = c.top(); y <= c.bottom(); ++y)
+    for (int x = c.left(); x <= c.right(); ++x) {
+      auto cell = cells_.find(cellKey(x, y));
+      if (cell == cells_.end()) continue;
+      for (const PaintedItem* i : cell->second)
+        if (i->rect.intersects(place)) out.push_back(i);
+    }
+  for (const PaintedItem* i : large_)
+    if (i->rect.intersects(place)) out.push_back(i);
+  std::sort(out.begin(), out.end(),
+            [](const PaintedItem* a, const PaintedItem* b) { return b->key < a->key; });
+  out.erase(std::unique(out.begin(), out.end()), out.end());
 }
 
 std::vector<PaintedWidget::Slot>::iterator PaintedWidget::slotOf(const StackKey& key) {
@@ -271,6 +348,7 @@ void PaintedWidget::addItem(PaintedItem& item) {
   auto it = std::lower_bound(items_.begin(), items_.end(), item.key,
                              [](const Slot& s, const StackKey& k) { return s.key < k; });
   items_.insert(it, Slot{item.key, item.rect, item.shown, item.covers(), &item});
+  enter(item);
   if (item.shown) QWidget::update(item.rect);
 }
 
@@ -278,6 +356,7 @@ void PaintedWidget::removeItem(const PaintedItem& item) {
   auto it = slotOf(item.key);
   if (it == items_.end() || !it->item) return;
   if (it->shown) QWidget::update(it->rect);
+  leave(item);
   it->item = nullptr;
   it->shown = false;
   if (++empty_ > 64 && empty_ * 2 > items_.size()) {
@@ -292,6 +371,10 @@ void PaintedWidget::itemChanged(const PaintedItem& item, const QRect& before) {
   auto it = slotOf(item.key);
   if (it == items_.end() || !it->item) return;
   if (it->shown) QWidget::update(before);
+  if (it->rect != item.rect || it->shown != item.shown) {
+    leave(item);
+    enter(*it->item);
+  }
   it->rect = item.rect;
   it->shown = item.shown;
   it->opaque = item.covers();
@@ -299,12 +382,11 @@ void PaintedWidget::itemChanged(const PaintedItem& item, const QRect& before) {
 }
 
 PaintedItem* PaintedWidget::itemAt(const QPoint& at) const {
-  for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
-    if (!it->shown || !it->rect.contains(at)) continue;
-    const ControlKind k = it->item->kind;
-    if (k == ControlKind::Line || k == ControlKind::Shape) continue;
-    return it->item;
-  }
+  std::vector<const PaintedItem*> under;
+  itemsAt(QRect(at, QSize(1, 1)), under);
+  for (const PaintedItem* i : under)
+    if (i->kind != ControlKind::Line && i->kind != ControlKind::Shape)
+      return const_cast<PaintedItem*>(i);
   return nullptr;
 }
 
@@ -312,22 +394,28 @@ void PaintedWidget::paintEvent(QPaintEvent* e) {
   if (blank) return;
   QPainter p(this);
   paint(p, rect(), palette());
-  std::vector<const Slot*> under;
+  std::vector<const PaintedItem*> under;
   for (const QRect& dirty : e->region()) {
     // From the top down to the first item that covers the place: what lies under it
-    // does not show (symbols typed over each other, the caret moving over them).
-    under.clear();
-    for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
-      if (!it->shown || !it->rect.intersects(dirty)) continue;
-      under.push_back(&*it);
-      if (it->opaque && it->rect.contains(dirty)) break;
+    // does not show (symbols typed over each other, the caret moving over them). A small
+    // place takes its candidates from the grid, a large one (an expose) from the list.
+    const QRect c = cellsOf(dirty, kCell);
+    if (static_cast<qint64>(c.width()) * c.height() <= kMaxCells) {
+      itemsAt(dirty, under);
+    } else {
+      under.clear();
+      for (auto it = items_.rbegin(); it != items_.rend(); ++it)
+        if (it->shown && it->rect.intersects(dirty)) under.push_back(it->item);
     }
-    for (auto it = under.rbegin(); it != under.rend(); ++it) {
-      const Slot& s = **it;
+    auto last = under.begin();
+    while (last != under.end() && !((*last)->covers() && (*last)->rect.contains(dirty))) ++last;
+    if (last != under.end()) ++last;
+    for (auto it = std::make_reverse_iterator(last); it != under.rend(); ++it) {
+      const PaintedItem& i = **it;
       p.save();
-      p.setClipRect(s.rect & dirty);
-      p.translate(s.rect.topLeft());
-      s.item->paint(p, QRect(QPoint(), s.rect.size()), palette());
+      p.setClipRect(i.rect & dirty);
+      p.translate(i.rect.topLeft());
+      i.paint(p, QRect(QPoint(), i.rect.size()), palette());
       p.restore();
     }
   }
@@ -367,12 +455,8 @@ void FormWidget::changeEvent(QEvent* e) {
 // --- control views ----------------------------------------------------------------------
 
 ControlView::ControlView(ViewSync& sync, Control& c, QWidget* w)
-    : control(&c), widget(w), raw(w), container(c.Container), views(sync) {
-  QObject::connect(w, &QObject::destroyed, [this] { raw = nullptr; });
-  sync.byWidget_.insert(w, this);
-  w->installEventFilter(&sync);
-  w->setMouseTracking(true);
-  w->hide();
+    : control(&c), container(c.Container), views(sync) {
+  adopt(w);
 }
 
 ControlView::ControlView(ViewSync& sync, Control& c, const Placement& at, ControlKind kind)
@@ -383,13 +467,19 @@ ControlView::ControlView(ViewSync& sync, Control& c, const Placement& at, Contro
     at.host->addItem(*item);
     return;
   }
-  auto* w = new PaintedWidget(kind, at.parent);
+  adopt(new PaintedWidget(kind, at.parent));
+}
+
+void ControlView::adopt(QWidget* w) {
   widget = w;
   raw = w;
   QObject::connect(w, &QObject::destroyed, [this] { raw = nullptr; });
-  sync.byWidget_.insert(w, this);
-  w->installEventFilter(&sync);
+  views.byWidget_.insert(w, this);
+  w->installEventFilter(&views);
   w->setMouseTracking(true);
+  // An event the widget does not take (a label's press, a press beside a check box's
+  // text) is not handed on to the container's widget: it was this control's alone.
+  w->setAttribute(Qt::WA_NoMousePropagation);
   w->hide();
 }
 
@@ -405,10 +495,16 @@ ControlView::~ControlView() {
     siblings->views.erase(key);
     siblings->widgets.erase(key);
   }
-  // The children's widgets go with this one: they are made again when next synced.
+  // The children's widgets and items go with this one: they are made again when next
+  // synced.
   for (const auto& entry : children.views) {
-    entry.second->siblings = nullptr;
-    entry.second->control->markChanged(kChangedAll);
+    ControlView* child = entry.second;
+    child->siblings = nullptr;
+    if (child->item && child->item->host) {
+      child->item->host->removeItem(*child->item);
+      child->item->host = nullptr;
+    }
+    child->control->markChanged(kChangedAll);
   }
   if (QWidget* w = widget.data()) {
     views.byWidget_.remove(w);

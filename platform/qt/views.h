@@ -114,6 +114,7 @@ class ControlView {
 
  private:
   friend class ViewSync;
+  void adopt(QWidget* w);
   void applyCursor(Control& c);
   void applyAll(Control& c);
   void setShown(bool on);

@@ -4,6 +4,7 @@
 //
 //     python3 tests/e2e/run_on_xvfb.py build/release/tests/e2e/kelvarin_sync_bench
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
@@ -156,6 +157,18 @@ int run() {
               medianUs(
                   101, [] {}, [&] { (void)page->childAt(600, 600); }),
               emptyChildAt);
+
+  // A pointer move over a bare place of the page, as Qt hands it to the page's widget:
+  // the backend looks for the item under it (every symbol looked at) and routes it.
+  const auto moveAt = [&](QPoint at) {
+    QMouseEvent ev(QEvent::MouseMove, QPointF(at), QPointF(page->mapToGlobal(at)), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(page, &ev);
+  };
+  report("a pointer move over a bare place of the page, routed",
+         medianUs(
+             101, [] {}, [&] { moveAt(QPoint(600, 660)); }),
+         100);
 
   // The hit test the pointer's moves run: over the last symbol, over the first, over a
   // bare place of the page (every symbol looked at).

@@ -141,6 +141,13 @@ struct PageForm : Form {
   Shape Mark{"Shape2"};
 };
 
+// An image takes its picture's size, as the program's picture loading gives it.
+void showPicture(Image& img, const Picture& pic) {
+  img.Picture = pic;
+  img.Width = pic.WidthPx * kTwipsPerPixel;
+  img.Height = pic.HeightPx * kTwipsPerPixel;
+}
+
 QRect rectOf(const Control& c) {
   const int x = pixelOf(c.Left), y = pixelOf(c.Top);
   return QRect(x, y, std::clamp(pixelOf(c.Left + std::max(0.0, c.Width.get())) - x, 0, 16000),
@@ -447,6 +454,85 @@ TEST_F(ViewSyncProperty, WidgetsShowWhatTheModelHoldsAfterEverySync) {
     expectShowsTheModel();
   }
   EXPECT_GT(itemsSeen, 0);  // the page painted its symbols itself
+}
+
+// Where the window system delivers a press and where the model's hit test says it goes
+// are one control, items and widgets alike (both desktops route the same way).
+TEST_F(ViewSyncProperty, APressReachesTheControlTheHitTestNames) {
+  // Whole pixels, so that twips and pixels name the same places; crowded, so that symbols,
+  // pictures, the box and the caret lie over each other.
+  auto px = [&](int n) { return pick(n) * 15.0; };
+  std::vector<std::string> seen;
+  const auto record = [&](Control& c) {
+    c.MouseDown = [&seen, &c](int, int, double, double) {
+      seen.push_back(c.Name + "(" + std::to_string(c.Index) + ")");
+    };
+  };
+  for (int i = 1; i <= 300; ++i) {
+    Label& l = f.Symbols.Load(i);
+    l.Left = px(60);
+    l.Top = px(60);
+    l.Width = px(20) + 15;
+    l.Height = px(20) + 15;
+    l.Visible = pick(6) != 0;
+    l.Container = pick(5) ? &f.Page : &f.Box;
+  }
+  for (int k = 1; k <= 20; ++k) {
+    Image& img = f.Pictures.Load(k);
+    img.Left = px(60);
+    img.Top = px(60);
+    img.Visible = true;
+    showPicture(img, pictures[pick(2)]);
+  }
+  // One symbol larger than most of the page, under the others.
+  f.Symbols[1].Left = 0.0;
+  f.Symbols[1].Top = 0.0;
+  f.Symbols[1].Width = 9000.0;
+  f.Symbols[1].Height = 9000.0;
+  f.Symbols[1].Container = &f.Page;
+  f.Box.Left = px(40);
+  f.Box.Top = px(40);
+  f.Box.Width = px(40) + 15;
+  f.Box.Height = px(40) + 15;
+  f.Box.Visible = true;
+  f.Caret.Left = px(60);
+  f.Caret.Top = px(60);
+  f.Caret.Visible = true;
+  f.forEachControl(record);
+  f.Early.Visible = true;
+  views.formView(f);
+  f.Loaded = true;
+  f.Visible = true;
+  views.syncAll();
+  QWidget* form = views.existingView(f)->widget.data();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+  for (int round = 0; round < 6; ++round) {
+    for (int q = 0; q < 60; ++q) {
+      // Mostly over the crowded corner, now and then over the panel.
+      const QPoint at = pick(5)   ? QPoint(pick(90), pick(90))
+                        : pick(2) ? QPoint(pick(700), pick(700))
+                                  : QPoint(800 + pick(200), pick(120));
+      Control* expected = f.hitTest(at.x() * 15.0, at.y() * 15.0);
+      seen.clear();
+      QTest::mousePress(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+      QTest::mouseRelease(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+      const std::string want =
+          expected ? expected->Name + "(" + std::to_string(expected->Index) + ")" : "nothing";
+      // Once, and to that control only.
+      ASSERT_EQ(seen.empty() ? "nothing" : seen.front(), want)
+          << "round " << round << " at " << at.x() << ", " << at.y();
+      ASSERT_LE(seen.size(), 1u) << "round " << round << " at " << at.x() << ", " << at.y();
+    }
+    // Then some of them move, hide or show, and the caret blinks.
+    for (int n = 0; n < 30; ++n) {
+      Label& l = f.Symbols[1 + pick(300)];
+      l.Left = px(60);
+      l.Visible = !l.Visible;
+    }
+    f.Caret.Visible = !f.Caret.Visible;
+    f.Caret.Left = px(60);
+    views.syncAll();
+  }
 }
 
 }  // namespace
