@@ -236,8 +236,9 @@ def start_program(binary):
 def table(binary, sizes, seconds, starts):
     bare = build_bare()
     d, p, g, start = start_program(binary)
-    # The page: the client area left of the panel.
-    page = (g[0] + 10, g[1] + 30, g[0] + 600, g[1] + g[3] - 30)
+    # The page: the client area left of the panel, inside the border frames (over which
+    # the background group stops).
+    page = (g[0] + 40, g[1] + 40, g[0] + 600, g[1] + g[3] - 40)
     bd = e2e.Display()
     b = e2e._spawn([bare] + [str(v) for v in g], env=bd.env, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
@@ -253,7 +254,9 @@ def table(binary, sizes, seconds, starts):
             t0 = time.monotonic()
             typed = fill_page(d, start, size - typed, typed)
             print("  (typed %d symbols in %.0f s)" % (typed, time.monotonic() - t0), flush=True)
-        d.xdotool("mousemove", str(rest[0]), str(rest[1]))
+        # Two moves, so that the page sees the pointer come.
+        d.xdotool("mousemove", str(rest[0] + 20), str(rest[1]), "sleep", "0.1", "mousemove",
+                  str(rest[0]), str(rest[1]))
         time.sleep(2)
         (cpu_idle, wake_idle) = measure_pair([p.proc.pid, b.pid], seconds)
         moves = [Moves(d, *page, seconds + 2), Moves(bd, *page, seconds + 2)]
