@@ -120,9 +120,12 @@ def startup_and_idle(binary):
 # --- the table beside the bare program -----------------------------------------------------
 
 TOOLS = os.path.dirname(os.path.abspath(__file__))
-# The writing position after start-up, relative to the client area's left edge; the
-# symbol "x" the page fill types is 16 px wide and a new line 61 px below the last.
-LINE_SYMBOLS = 35
+# The symbol "x" the page fill types is 16 px wide and a new line stands 61 px below the
+# last: 30 a line keeps clear of the right border frame (where capture stops), 11 lines of
+# the bottom one.
+SYMBOL_PX = 16
+LINE_PX = 61
+LINE_SYMBOLS = 30
 LINES_PER_PASS = 11
 
 
@@ -168,25 +171,44 @@ def pointer_stable(d, seconds=0.2):
             return now
 
 
-def fill_page(d, start, count, already=0):
-    """Types count more symbols onto the page, in lines from the writing position start;
-    the lines of later passes overlap those of earlier ones. Returns the total typed."""
-    typed = already
-    while typed < already + count:
-        line = typed // LINE_SYMBOLS
-        if typed % LINE_SYMBOLS == 0 and typed > 0:
-            if line % LINES_PER_PASS == 0:
-                # Back to the top: a double click sets the writing position.
-                d.xdotool("mousemove", str(start[0]), str(start[1]), "click", "--repeat", "2",
-                          "--delay", "80", "1")
-            else:
-                d.xdotool("key", "Return")
-            pointer_stable(d)
-        n = min(LINE_SYMBOLS - typed % LINE_SYMBOLS, already + count - typed)
-        d.xdotool("type", "--delay", "12", "x" * n, timeout=60)
-        pointer_stable(d, 0.3)
-        typed += n
-    return typed
+class PageFill:
+    """Types symbols onto the page, in lines from the writing position start; the lines of
+    later passes overlap those of earlier ones. Each line is checked by where the pointer
+    stands after it (a new line starts where the program puts it): the symbols are all
+    placed, or the fill fails."""
+
+    def __init__(self, d, start):
+        self.d, self.start, self.typed, self.line_start = d, start, 0, start
+
+    def add(self, count):
+        d, start = self.d, self.start
+        goal = self.typed + count
+        while self.typed < goal:
+            line, column = divmod(self.typed, LINE_SYMBOLS)
+            if column == 0 and self.typed > 0:
+                if line % LINES_PER_PASS == 0:
+                    # Back to the top: a double click on the bare page sets the writing
+                    # position there (on a symbol it would not). Each pass starts 2 px left
+                    # of the one before, where no symbol lies yet.
+                    passes = line // LINES_PER_PASS
+                    d.xdotool("mousemove", str(start[0] - 2 * passes), str(start[1]), "sleep",
+                              "0.3", "click", "--repeat", "2", "--delay", "80", "1")
+                else:
+                    d.xdotool("key", "Return")
+                self.line_start = pointer_stable(d)
+            n = min(LINE_SYMBOLS - column, goal - self.typed)
+            d.xdotool("type", "--delay", "12", "x" * n, timeout=60)
+            after = pointer_stable(d, 0.3)
+            expected = (self.line_start[0] + SYMBOL_PX * (column + n), self.line_start[1])
+            e2e.check(after == expected, "the page fill lost symbols: after %d of line %d the "
+                      "pointer stands at %s, not %s" % (column + n, line, after, expected))
+            self.typed += n
+        return self.typed
+
+
+def fill_page(d, start, count):
+    """Types count symbols onto an empty page (see PageFill)."""
+    return PageFill(d, start).add(count)
 
 
 class Moves:
@@ -248,12 +270,14 @@ def table(binary, sizes, seconds, starts):
     # The pointer rests on the bare page between the first two lines (the background group
     # runs), whatever is typed.
     rest = (start[0], start[1] + 30)
-    typed = 0
+    fill = PageFill(d, start)
     for size in sizes:
-        if size > typed:
+        if size > fill.typed:
             t0 = time.monotonic()
-            typed = fill_page(d, start, size - typed, typed)
-            print("  (typed %d symbols in %.0f s)" % (typed, time.monotonic() - t0), flush=True)
+            fill.add(size - fill.typed)
+            print("  (typed %d symbols in %.0f s, each seen placed)" % (fill.typed,
+                                                                    time.monotonic() - t0),
+                  flush=True)
         # Two moves, so that the page sees the pointer come.
         d.xdotool("mousemove", str(rest[0] + 20), str(rest[1]), "sleep", "0.1", "mousemove",
                   str(rest[0]), str(rest[1]))
