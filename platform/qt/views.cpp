@@ -394,23 +394,36 @@ void PaintedWidget::paintEvent(QPaintEvent* e) {
   if (blank) return;
   QPainter p(this);
   paint(p, rect(), palette());
-  std::vector<const PaintedItem*> under;
+  std::vector<const PaintedItem*> under, shown;
   for (const QRect& dirty : e->region()) {
-    // From the top down to the first item that covers the place: what lies under it
-    // does not show (symbols typed over each other, the caret moving over them). A small
-    // place takes its candidates from the grid, a large one (an expose) from the list.
+    // From the top down, only what still shows: an item wholly under the opaque items
+    // above it (symbols typed over each other, the caret moving over them) is not
+    // painted. A small place takes its candidates from the grid; a large one (an expose)
+    // from the list, and stops at the first item that covers it all.
     const QRect c = cellsOf(dirty, kCell);
-    if (static_cast<qint64>(c.width()) * c.height() <= kMaxCells) {
+    const bool small = static_cast<qint64>(c.width()) * c.height() <= kMaxCells;
+    if (small) {
       itemsAt(dirty, under);
     } else {
       under.clear();
       for (auto it = items_.rbegin(); it != items_.rend(); ++it)
         if (it->shown && it->rect.intersects(dirty)) under.push_back(it->item);
     }
-    auto last = under.begin();
-    while (last != under.end() && !((*last)->covers() && (*last)->rect.contains(dirty))) ++last;
-    if (last != under.end()) ++last;
-    for (auto it = std::make_reverse_iterator(last); it != under.rend(); ++it) {
+    shown.clear();
+    QRegion open(dirty);
+    for (const PaintedItem* i : under) {
+      const QRect part = i->rect & dirty;
+      if (small && !open.intersects(part)) continue;
+      shown.push_back(i);
+      if (!i->covers()) continue;
+      if (!small) {
+        if (part == dirty) break;
+        continue;
+      }
+      open -= part;
+      if (open.isEmpty()) break;
+    }
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
       const PaintedItem& i = **it;
       p.save();
       p.setClipRect(i.rect & dirty);

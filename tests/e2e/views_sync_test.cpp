@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QImage>
 #include <QListWidget>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <algorithm>
 #include <cmath>
@@ -533,6 +535,69 @@ TEST_F(ViewSyncProperty, APressReachesTheControlTheHitTestNames) {
     f.Caret.Left = px(60);
     views.syncAll();
   }
+}
+
+// What the screen shows after many small repaints (the caret moving and blinking over
+// crowded symbols, symbols hiding and showing) is what the page shows painted afresh: a
+// repaint leaves out only what lies wholly under opaque items.
+TEST_F(ViewSyncProperty, SmallRepaintsShowWhatAFullPaintShows) {
+  auto px = [&](int n) { return pick(n) * 15.0; };
+  for (int i = 1; i <= 400; ++i) {
+    Label& l = f.Symbols.Load(i);
+    l.Caption = caption();
+    l.Left = px(40) * 2;
+    l.Top = px(20) * 3;
+    l.Width = px(16) + 15;
+    l.Height = px(20) + 15;
+    l.Opaque = pick(4) != 0;
+    l.BackColor = pick(2) ? kWhite : 0xC0FFFF;
+    l.Visible = true;
+  }
+  for (int k = 1; k <= 20; ++k) {
+    Image& img = f.Pictures.Load(k);
+    img.Left = px(80);
+    img.Top = px(60);
+    showPicture(img, pictures[pick(2)]);
+    img.Visible = true;
+  }
+  f.Box.Visible = false;
+  f.PageBox.Visible = false;
+  f.Caret.Picture = pictures[0];
+  f.Caret.Width = 45;
+  f.Caret.Height = 375;
+  views.formView(f);
+  f.Loaded = true;
+  f.Visible = true;
+  views.syncAll();
+  QWidget* form = views.existingView(f)->widget.data();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+  QWidget* page = ViewSync::widgetOf(f.Page);
+  const QRect area(0, 0, 100, 80);  // the crowded corner, in the page
+  for (int step = 0; step < 120; ++step) {
+    f.Caret.Left = px(90);
+    f.Caret.Top = px(70);
+    if (step % 7 == 0) f.Caret.Visible = !f.Caret.Visible;
+    if (step % 5 == 0) {
+      Label& l = f.Symbols[1 + pick(400)];
+      l.Visible = !l.Visible;
+    }
+    views.syncAll();
+    QCoreApplication::processEvents();
+  }
+  QGuiApplication::sync();
+  QCoreApplication::processEvents();
+  const QPoint at = page->mapTo(form, area.topLeft());
+  const QImage onScreen =
+      QGuiApplication::primaryScreen()
+          ->grabWindow(form->winId(), at.x(), at.y(), area.width(), area.height())
+          .toImage()
+          .convertToFormat(QImage::Format_RGB32);
+  const QImage fresh = page->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(onScreen.size(), fresh.size());
+  int differ = 0;
+  for (int y = 0; y < fresh.height(); ++y)
+    for (int x = 0; x < fresh.width(); ++x) differ += onScreen.pixel(x, y) != fresh.pixel(x, y);
+  EXPECT_EQ(differ, 0) << "pixels the small repaints left otherwise than a full paint";
 }
 
 }  // namespace
