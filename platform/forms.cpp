@@ -1,6 +1,7 @@
 #include "platform/forms.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/units.h"
@@ -25,7 +26,9 @@ Tracked& Tracked::operator=(const Tracked&) {
 void Tracked::markChanged(std::uint32_t bits) {
   if (bits == 0) return;
   changes_ |= bits;
-  if (log_ && slot_ == kNoSlot) log_->enqueue(*this);
+  if (!log_) return;
+  if (slot_ == kNoSlot) log_->enqueue(*this);
+  if (bits & kChangedContainer) log_->structureChanged();
 }
 
 void Tracked::attachLog(ChangeLog* log) {
@@ -77,11 +80,13 @@ Form::~Form() { attachLog(nullptr); }
 void Form::add(Control& c) {
   layers_.push_back({&c, nullptr});
   c.attachLog(&changes_);
+  changes_.structureChanged();
 }
 
 void Form::add(ControlArrayBase& a) {
   layers_.push_back({nullptr, &a});
   a.attachLog(&changes_);
+  changes_.structureChanged();
 }
 
 double Form::ScaleWidth() const { return Borderless ? Width : Width - kFrameExtraWidthTw; }
@@ -113,53 +118,114 @@ bool effectivelyVisible(const Control& c) {
   return true;
 }
 
-Control* Form::hitTest(double clientX, double clientY) const {
-  // Stacking: a later layer lies above an earlier one, and a child above its container
-  // but within its container's place in the stack, so of the controls under the point
-  // the one whose chain of ordinals (outermost container first) is greatest lies on top.
-  // A child is only hit inside its container's rectangle, as a real window clips it.
-  // Only the few controls under the point are looked at twice: a mouse move over a page
-  // of ten thousand symbols stays cheap.
-  struct Under {
-    const Control* control;
-    int ordinal;
-  };
-  std::vector<Under> under;  // visible, and inside every rectangle of its chain
-  int n = 0;
-  forEachControl([&](Control& c) {
-    const int ordinal = n++;
-    if (!c.Visible) return;
-    int depth = 0;
-    for (const Control* p = &c; p && depth < 64; p = p->Container, ++depth) {
-      double l, t;
-      absolutePosition(*p, l, t);
-      if (clientX < l || clientY < t || clientX >= l + p->Width || clientY >= t + p->Height) return;
+// The stacking order is a tree: the form's client area holds the controls without a
+// container, a container holds its children, and siblings lie in registration order (an
+// element of an array at its array's place, in index order). A child lies above its
+// container, inside its container's place in the stack, and is clipped by it. Walking the
+// tree from the top down (the last sibling first, a container's children before the
+// container) meets the topmost control first, and skips a hidden container or one not
+// under the point together with everything in it.
+struct Form::HitIndex {
+  std::uint64_t structure = 0;
+  bool built = false;
+  std::vector<Control*> roots;
+  // The children of each container, in stacking order, and where to find them.
+  std::vector<const Control*> containers;
+  std::vector<std::vector<Control*>> children;
+  std::unordered_map<const Control*, std::size_t> childrenOf;
+  // Containers that are not the form's own controls: they hide and clip their children
+  // but take no events themselves.
+  std::vector<const Control*> foreign;
+
+  const std::vector<Control*>* kids(const Control* c) const {
+    if (childrenOf.empty()) return nullptr;
+    auto it = childrenOf.find(c);
+    return it == childrenOf.end() ? nullptr : &children[it->second];
+  }
+  std::size_t groupOf(const Control* c) {
+    auto [it, fresh] = childrenOf.try_emplace(c, children.size());
+    if (fresh) {
+      containers.push_back(c);
+      children.emplace_back();
     }
-    if (effectivelyVisible(c)) under.push_back({&c, ordinal});
-  });
-  // Every container of a control under the point is under it too; one that is not is
-  // no control of this form.
-  auto ordinalOf = [&](const Control* c) {
-    for (auto it = under.rbegin(); it != under.rend(); ++it)
-      if (it->control == c) return it->ordinal;
-    return -1;
-  };
-  const Control* hit = nullptr;
-  std::vector<int> hitKey, key;
-  for (const Under& u : under) {
-    // Shapes and lines take no mouse events: the control beneath them does.
-    if (u.control->Kind == ControlKind::Line || u.control->Kind == ControlKind::Shape) continue;
-    key.clear();
-    int depth = 0;
-    for (const Control* p = u.control; p && depth < 64; p = p->Container, ++depth)
-      key.push_back(ordinalOf(p));
-    std::reverse(key.begin(), key.end());
-    if (!hit || hitKey < key) {
-      hit = u.control;
-      hitKey.swap(key);
+    return it->second;
+  }
+};
+
+namespace {
+
+bool registeredWith(const std::vector<Form::Layer>& layers, const Control& c) {
+  for (const Form::Layer& l : layers) {
+    if (l.control == &c) return true;
+    if (l.array && l.array == c.Array && l.array->elementAt(c.Index) == &c) return true;
+  }
+  return false;
+}
+
+// Depth beyond which a chain of containers is taken for a loop, as absolutePosition and
+// effectivelyVisible take it.
+constexpr int kMaxNesting = 64;
+
+}  // namespace
+
+Control* Form::hitTest(double clientX, double clientY) const {
+  if (!hits_) hits_ = std::make_unique<HitIndex>();
+  HitIndex& h = *hits_;
+  if (!h.built || h.structure != changes_.structure()) {
+    h.built = true;
+    h.structure = changes_.structure();
+    h.roots.clear();
+    h.containers.clear();
+    h.children.clear();
+    h.childrenOf.clear();
+    h.foreign.clear();
+    // Elements of one array mostly share their container: it is looked up once per run.
+    const Control* last = nullptr;
+    std::size_t lastGroup = 0;
+    forEachControl([&](Control& c) {
+      Control* p = c.Container;
+      if (!p) {
+        h.roots.push_back(&c);
+        return;
+      }
+      if (p != last) {
+        last = p;
+        lastGroup = h.groupOf(p);
+      }
+      h.children[lastGroup].push_back(&c);
+    });
+    // A container that is not registered lies below every registered sibling.
+    for (std::size_t i = 0; i < h.containers.size(); ++i) {
+      const Control* container = h.containers[i];
+      if (registeredWith(layers_, *container)) continue;
+      h.foreign.push_back(container);
+      std::vector<Control*>& siblings =
+          container->Container ? h.children[h.groupOf(container->Container)] : h.roots;
+      siblings.insert(siblings.begin(), const_cast<Control*>(container));
     }
   }
-  return const_cast<Control*>(hit);
+  // A control's place is computed as absolutePosition does, so that a point on an edge
+  // falls where it always did.
+  auto walk = [&](auto&& self, const std::vector<Control*>& siblings, int depth) -> Control* {
+    for (auto it = siblings.rbegin(); it != siblings.rend(); ++it) {
+      Control& c = **it;
+      if (!c.Visible) continue;
+      double l, t;
+      absolutePosition(c, l, t);
+      if (clientX < l || clientY < t || clientX >= l + c.Width || clientY >= t + c.Height) continue;
+      if (depth < kMaxNesting - 1)
+        if (const std::vector<Control*>* kids = h.kids(&c))
+          if (Control* hit = self(self, *kids, depth + 1)) return hit;
+      // Shapes and lines take no mouse events: the control beneath them does.
+      if (c.Kind == ControlKind::Line || c.Kind == ControlKind::Shape) continue;
+      if (!h.foreign.empty() &&
+          std::find(h.foreign.begin(), h.foreign.end(), &c) != h.foreign.end())
+        continue;
+      return &c;
+    }
+    return nullptr;
+  };
+  return walk(walk, h.roots, 0);
 }
 
 Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, double& y) {

@@ -96,6 +96,8 @@ enum ChangeBits : std::uint32_t {
   kChangedCursor = 1u << 9,   // MousePointer, MouseIcon
   kChangedStyle = 1u << 10,   // AutoSize, BackStyle, Border, Alignment, WordWrap, Stretch ...
   kChangedState = 1u << 11,   // a form's window state, Sizable
+  // The container (a change of it is one of geometry too).
+  kChangedContainer = 1u << 12,
   kChangedAll = 0xFFFFFFFFu,
 };
 
@@ -143,6 +145,11 @@ class ChangeLog {
 
   bool empty() const { return entries_.size() == dead_; }
   std::size_t size() const { return entries_.size() - dead_; }
+  // Counts changes of the form's structure: a control registered, an element loaded or
+  // unloaded, a container assigned. What is derived from the structure alone (the
+  // stacking order the hit test walks) holds while this stays the same.
+  std::uint64_t structure() const { return structure_; }
+  void structureChanged() { ++structure_; }
   // Hands every changed owner with its bits to f and clears them. An owner that f (or
   // anything it calls) changes again goes on the log anew, for the next drain; f must not
   // destroy owners that are still to come.
@@ -166,6 +173,7 @@ class ChangeLog {
   void remove(Tracked& t);
   std::vector<Tracked*> entries_;
   std::size_t dead_ = 0;
+  std::uint64_t structure_ = 0;
 };
 
 namespace detail {
@@ -329,7 +337,7 @@ class Control : public Tracked {
   int Index = -1;                     // element index within a control array, -1 otherwise
   ControlArrayBase* Array = nullptr;  // the control array it is an element of
   // nullptr: the form's client area
-  Prop<Control*, kChangedGeometry> Container{this, nullptr};
+  Prop<Control*, kChangedGeometry | kChangedContainer> Container{this, nullptr};
   Prop<double, kChangedGeometry> Left{this, 0.0}, Top{this, 0.0}, Width{this, 0.0},
       Height{this, 0.0};
   Prop<bool, kChangedVisible> Visible{this, true};
@@ -513,12 +521,14 @@ class ControlArray : public ControlArrayBase {
       elements_.resize(static_cast<size_t>(index) + 1);
     C& ref = *e;
     elements_[static_cast<size_t>(index)] = std::move(e);
+    if (log_) log_->structureChanged();
     return ref;
   }
   void Unload(int index) {
     if (index < 1 || !IsLoaded(index)) return;
     elements_[static_cast<size_t>(index)].reset();
     while (elements_.size() > 1 && !elements_.back()) elements_.pop_back();
+    if (log_) log_->structureChanged();
   }
   int UBound() const { return static_cast<int>(elements_.size()) - 1; }
   int maxIndex() const { return maxIndex_; }
@@ -530,6 +540,7 @@ class ControlArray : public ControlArrayBase {
   int upperBound() const override { return UBound(); }
   Control* elementAt(int index) override { return IsLoaded(index) ? &(*this)[index] : nullptr; }
   void attachLog(ChangeLog* log) override {
+    log_ = log;
     for (auto& e : elements_)
       if (e) e->attachLog(log);
   }
@@ -558,6 +569,7 @@ class ControlArray : public ControlArrayBase {
 
   int maxIndex_;
   std::vector<std::unique_ptr<C>> elements_;
+  ChangeLog* log_ = nullptr;
 };
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
@@ -622,8 +634,9 @@ class Form : public Tracked {
 
   // The topmost visible control under a client point (twips), nullptr for the bare
   // form. Coordinates of a child are relative to its container; hidden containers
-  // hide their children. Used by the headless desktop to route pointer events the
-  // way a real window system does.
+  // hide their children. Used by both desktops to route pointer events the way a real
+  // window system does, so it runs on every pointer move: it walks the stacking order
+  // from the top down and stops at the first hit.
   Control* hitTest(double clientX, double clientY) const;
 
   // What changed on this form (itself and its controls) since the backend last looked.
@@ -632,8 +645,11 @@ class Form : public Tracked {
   ViewSlot view;
 
  private:
+  struct HitIndex;
   ChangeLog changes_;
   std::vector<Layer> layers_;
+  // The stacking order as a tree of containers, rebuilt when the structure changed.
+  mutable std::unique_ptr<HitIndex> hits_;
 };
 
 // The control a mouse event at a client point (twips) goes to, and the point in that

@@ -3,12 +3,17 @@
 to the pointer standing past the new symbol, for 20 taps of "x" (each held 30 ms, as a
 quick typist does), with the pointer polled by XQueryPointer in a tight loop.
 
-    python3 tools/measure_typing.py build/cap/kelvarin
+    python3 tools/measure_typing.py build/release/kelvarin [--symbols N]
+
+With --symbols, the page is filled first (as tools/measure_desktop.py --table does) so
+that the taps, typed at a bare place of it, bring it to N symbols (the page holds at most
+10 000: a tap past that is refused).
 
 Not a test: it prints numbers. Standard library only (ctypes for Xlib and XTest, which
 is what xdotool sends too).
 """
 
+import argparse
 import ctypes
 import os
 import random
@@ -17,7 +22,9 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_lib as e2e  # noqa: E402
+import measure_desktop  # noqa: E402
 
 TAPS = 20
 HOLD_S = 0.03
@@ -66,7 +73,7 @@ class X:
         return self._i[0].value
 
 
-def main(binary):
+def main(binary, symbols):
     d = e2e.Display()
     p = e2e.Program(binary, d)
     win = p.window()
@@ -75,6 +82,16 @@ def main(binary):
     start = (x - 4 + 90, 133)
     e2e.wait_for(lambda: d.pointer() == start, 10, "the pointer on the writing position")
     time.sleep(1.2)
+    if symbols:
+        t0 = time.monotonic()
+        measure_desktop.fill_page(d, start, max(0, symbols - TAPS))
+        print("(typed %d symbols in %.0f s, each seen placed)"
+              % (max(0, symbols - TAPS), time.monotonic() - t0))
+        # The writing position on a bare place between the first two lines.
+        d.xdotool("mousemove", str(start[0]), str(start[1] + 30), "click", "--repeat", "2",
+                  "--delay", "80", "1")
+        measure_desktop.pointer_stable(d)
+        time.sleep(1.2)
     xs = X(d.name)
     kc = xs.keycode("x")
     latencies = []
@@ -91,10 +108,15 @@ def main(binary):
         latencies.append((time.monotonic() - released) * 1000)
         time.sleep(rng.uniform(*GAP_S))
     latencies.sort()
-    print("key release to pointer past the symbol, %d taps: median %.1f ms, min %.1f, max %.1f"
-          % (TAPS, statistics.median(latencies), latencies[0], latencies[-1]))
+    print("key release to pointer past the symbol, %d symbols on the page, %d taps: "
+          "median %.1f ms, min %.1f, max %.1f"
+          % (symbols, TAPS, statistics.median(latencies), latencies[0], latencies[-1]))
     print("  all: " + ", ".join("%.0f" % v for v in latencies))
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "build/cap/kelvarin")
+    ap = argparse.ArgumentParser()
+    ap.add_argument("binary", nargs="?", default="build/release/kelvarin")
+    ap.add_argument("--symbols", type=int, default=0)
+    a = ap.parse_args()
+    main(a.binary, a.symbols)

@@ -1,5 +1,8 @@
 #include "platform/qt/qt_desktop.h"
 
+#include <X11/extensions/XI2.h>
+#include <xcb/xcb.h>
+
 #include <QApplication>
 #include <QBackingStore>
 #include <QClipboard>
@@ -72,9 +75,44 @@ QStringList qtFilters(const std::string& filter) {
   return out;
 }
 
+// The pointer over, into or out of one of the program's windows, as Qt's connection hears
+// of it: the position asked for next is read from the server. (A warp, such as xdotool's
+// mousemove, sends these but no raw motion.)
+class PointerWatch : public QAbstractNativeEventFilter {
+ public:
+  explicit PointerWatch(X11Input& input) : input_(input) {}
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type != "xcb_generic_event_t") return false;
+    const auto* ev = static_cast<const xcb_generic_event_t*>(message);
+    switch (ev->response_type & 0x7F) {
+      case XCB_MOTION_NOTIFY:
+      case XCB_ENTER_NOTIFY:
+      case XCB_LEAVE_NOTIFY:
+        input_.pointerMayHaveMoved();
+        break;
+      case XCB_GE_GENERIC: {
+        const auto* ge = static_cast<const xcb_ge_generic_event_t*>(message);
+        if (ge->extension == input_.xinputOpcode() &&
+            (ge->event_type == XI_Motion || ge->event_type == XI_Enter ||
+             ge->event_type == XI_Leave))
+          input_.pointerMayHaveMoved();
+        break;
+      }
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  X11Input& input_;
+};
+
 }  // namespace
 
 QtDesktop::QtDesktop(std::unique_ptr<X11Input> input) : input_(std::move(input)), views_(*this) {
+  pointerWatch_ = std::make_unique<PointerWatch>(*input_);
+  QCoreApplication::instance()->installNativeEventFilter(pointerWatch_.get());
   notifier_ = std::make_unique<QSocketNotifier>(input_->connectionFd(), QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { input_->readEvents(); });
   input_->connectionLost = [this] {
@@ -107,6 +145,8 @@ QtDesktop::QtDesktop(std::unique_ptr<X11Input> input) : input_(std::move(input))
 QtDesktop::~QtDesktop() {
   driver_.reset();
   notifier_.reset();
+  if (QCoreApplication* app = QCoreApplication::instance())
+    app->removeNativeEventFilter(pointerWatch_.get());
 }
 
 void QtDesktop::drive(Scheduler& scheduler, QtClock& clock) {
@@ -246,7 +286,7 @@ void QtDesktop::setFocus(Form& f, Control& c) {
   if (lost_) return;
   views_.syncAll();  // the control may have been shown in this very tick
   auto* cv = static_cast<ControlView*>(c.view.view.get());
-  if (cv && cv->widget && cv->widget->isVisible() && cv->widget->isEnabled()) {
+  if (cv && cv->widget && cv->showing() && cv->widget->isVisible() && cv->widget->isEnabled()) {
     cv->widget->setFocus(Qt::OtherFocusReason);
     return;
   }

@@ -2,6 +2,7 @@
 // the buttons and the pointer (see x11_input.h and docs/desktop-qt.md).
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QObject>
 #include <QSocketNotifier>
 #include <functional>
@@ -83,6 +84,7 @@ class QtDesktop : public Desktop, public ModelGate {
   ViewSync views_;
   std::unique_ptr<SchedulerDriver> driver_;
   std::unique_ptr<QSocketNotifier> notifier_;
+  std::unique_ptr<QAbstractNativeEventFilter> pointerWatch_;
   Form* main_ = nullptr;
   int depth_ = 0;
   bool lost_ = false;

@@ -1,5 +1,6 @@
 #include "platform/qt/scheduler_driver.h"
 
+#include <QAbstractEventDispatcher>
 #include <algorithm>
 #include <cmath>
 
@@ -35,6 +36,12 @@ SchedulerDriver::SchedulerDriver(Scheduler& scheduler, QtClock& clock, ModelGate
     if (gate_.depth() == 0) rearm();
   };
   scheduler_.afterTick = [this](Timer&) { ++fired_; };
+  // A tick that opens a modal dialog spins an event loop of its own: from then on the
+  // batch is no longer one instant, and the dialog and what follows it see time pass.
+  if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance())
+    QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+      if (inBatch_) clockHold_.release();
+    });
   rearm();
 }
 
@@ -48,12 +55,18 @@ void SchedulerDriver::fire() {
   const std::optional<Millis> armed = armedFor_;
   armedFor_.reset();
   gate_.enterModel();
-  // Woken for a due time and not much later: the batch runs at that time.
-  if (armed) clockHold_.hold(*armed, 2.0);
+  // The whole batch runs at one instant: the due time it was woken for, unless woken
+  // well after it. Every timer it fires counts its next tick from there, so timers that
+  // shared this wake-up share the next ones.
+  const double real = clock_.nowPrecise();
+  clockHold_.hold(
+      armed && real < static_cast<double>(*armed) + kLateMs ? *armed : static_cast<Millis>(real));
+  inBatch_ = true;
   const Millis before = scheduler_.now();
   const std::optional<Millis> due = scheduler_.nextDue();
   fired_ = 0;
   scheduler_.fireDue();
+  inBatch_ = false;
   clockHold_.release();
   blocked_ = due && *due <= before && fired_ == 0;
   gate_.leaveModel();

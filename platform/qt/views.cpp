@@ -102,14 +102,10 @@ void callHandler(const H& h, A... args) {
 
 // --- widgets ----------------------------------------------------------------------------
 
-// The widget of the controls the backend draws itself: labels, images, picture boxes,
-// frames, shapes and lines.
-class PaintedWidget : public QWidget {
- public:
-  PaintedWidget(ControlKind k, QWidget* parent) : QWidget(parent), kind(k) {
-    if (k == ControlKind::Line || k == ControlKind::Shape)
-      setAttribute(Qt::WA_TransparentForMouseEvents);  // shapes and lines take no events
-  }
+// What a control the backend draws itself shows (a label, an image, a picture box, a
+// frame, a shape, a line), and how it is drawn into its rectangle r.
+struct Painting {
+  explicit Painting(ControlKind k) : kind(k) {}
   ControlKind kind;
   QString text;
   QFont textFont;
@@ -119,17 +115,15 @@ class PaintedWidget : public QWidget {
   QPixmap pixmap;
   QPoint a, b;
   int penWidth = 1;
+  bool blank = false;  // the control is hidden: nothing to paint, no event to take
 
- protected:
   // A caption as it shows, by the rule measureLabel measures it with.
   static QString shown(const QString& caption) {
     return caption.contains(QLatin1Char('&'))
                ? QString::fromStdString(shownCaption(caption.toStdString()))
                : caption;
   }
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    const QRect r = rect();
+  void paint(QPainter& p, const QRect& r, const QPalette& palette) const {
     switch (kind) {
       case ControlKind::Label: {
         if (opaque) p.fillRect(r, back);
@@ -159,7 +153,7 @@ class PaintedWidget : public QWidget {
       case ControlKind::PictureBox:
         p.fillRect(r, back);
         if (!pixmap.isNull()) p.drawPixmap(border ? 2 : 0, border ? 2 : 0, pixmap);
-        if (border) qDrawWinPanel(&p, r, palette(), true);
+        if (border) qDrawWinPanel(&p, r, palette, true);
         break;
       case ControlKind::Frame:
         p.fillRect(r, back);
@@ -193,6 +187,273 @@ class PaintedWidget : public QWidget {
     }
   }
 };
+
+// What the view code changes a painting through: it shows on its own widget, or as an
+// item on its container's widget.
+class Painted : public Painting {
+ public:
+  explicit Painted(ControlKind k) : Painting(k) {}
+  virtual ~Painted() = default;
+  // Repaints what it covers.
+  virtual void update() = 0;
+  virtual void setGeometry(const QRect& r) = 0;
+};
+
+class PaintedItem;
+
+// The widget of a control the backend draws itself. It also draws the items placed on it:
+// painted controls that it holds and that lie below all of its child widgets, so that a
+// page of ten thousand symbols is one widget and not ten thousand (Qt's own work for each
+// child widget, when it repaints, when it looks for the widget under the mouse, when it
+// stacks a new one, would grow with the page).
+class PaintedWidget : public QWidget, public Painted {
+ public:
+  PaintedWidget(ControlKind k, QWidget* parent) : QWidget(parent), Painted(k) {
+    if (k == ControlKind::Line || k == ControlKind::Shape)
+      setAttribute(Qt::WA_TransparentForMouseEvents);  // shapes and lines take no events
+  }
+  ~PaintedWidget() override;
+  using QWidget::update;
+  void update() override { QWidget::update(); }
+  void setGeometry(const QRect& r) override { QWidget::setGeometry(r); }
+
+  // The items, bottom to top, with what painting and hit testing need at hand. The slot
+  // of an item that went stays, empty, until many have gone: clearing a page of ten
+  // thousand symbols must not move the rest of the list at every one.
+  struct Slot {
+    StackKey key;
+    QRect rect;
+    bool shown;
+    bool opaque;  // covers its whole rectangle
+    PaintedItem* item;
+  };
+  void addItem(PaintedItem& item);
+  void removeItem(const PaintedItem& item);
+  void itemChanged(const PaintedItem& item, const QRect& before);
+  // The topmost shown item at a point that takes mouse events.
+  PaintedItem* itemAt(const QPoint& at) const;
+  const std::vector<Slot>& items() const { return items_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  std::vector<Slot>::iterator slotOf(const StackKey& key);
+  // The shown items that meet a small place, top first (candidates from the grid).
+  void itemsAt(const QRect& place, std::vector<const PaintedItem*>& out) const;
+  void enter(PaintedItem& item);
+  void leave(const PaintedItem& item);
+
+  std::vector<Slot> items_;
+  std::size_t empty_ = 0;
+  // Where the items are, by cells of kCell pixels, so that finding what lies under the
+  // pointer or under a small repaint looks at a few items and not at the whole page. An
+  // item over more than kMaxCells cells is looked at everywhere.
+  static constexpr int kCell = 64;
+  static constexpr int kMaxCells = 64;
+  std::unordered_map<std::uint64_t, std::vector<PaintedItem*>> cells_;
+  std::vector<PaintedItem*> large_;
+};
+
+// A painted control drawn by its container's widget.
+class PaintedItem : public Painted {
+ public:
+  PaintedItem(ControlKind k, PaintedWidget* host, const StackKey& key, ControlView* view)
+      : Painted(k), host(host), key(key), view(view) {}
+  ~PaintedItem() override {
+    if (host) host->removeItem(*this);
+  }
+  void update() override {
+    if (host) host->itemChanged(*this, rect);
+  }
+  // Whether what it paints covers its whole rectangle.
+  bool covers() const {
+    return (kind == ControlKind::Label && opaque) || kind == ControlKind::PictureBox;
+  }
+  void setGeometry(const QRect& r) override {
+    if (r == rect) return;
+    const QRect before = rect;
+    rect = r;
+    if (host) host->itemChanged(*this, before);
+  }
+  void show(bool on) {
+    if (on == shown) return;
+    shown = on;
+    if (host) host->itemChanged(*this, rect);
+  }
+
+  PaintedWidget* host;  // cleared when the host goes
+  StackKey key;
+  ControlView* view;
+  QRect rect;  // in the host's coordinates
+  bool shown = false;
+  QRect cells;  // the cells of the host's grid it was entered in (empty: none)
+  bool large = false;
+};
+
+PaintedWidget::~PaintedWidget() {
+  for (Slot& s : items_)
+    if (s.item) s.item->host = nullptr;
+}
+
+namespace {
+
+std::uint64_t cellKey(int cx, int cy) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(cx)) << 32) |
+         static_cast<std::uint32_t>(cy);
+}
+
+// The cells a rectangle meets (floor division: places left of or above the widget too).
+QRect cellsOf(const QRect& r, int cell) {
+  const auto div = [cell](int v) { return v >= 0 ? v / cell : -((-v + cell - 1) / cell); };
+  return QRect(QPoint(div(r.left()), div(r.top())), QPoint(div(r.right()), div(r.bottom())));
+}
+
+}  // namespace
+
+void PaintedWidget::enter(PaintedItem& item) {
+  if (!item.shown || item.rect.isEmpty()) return;
+  const QRect c = cellsOf(item.rect, kCell);
+  if (static_cast<qint64>(c.width()) * c.height() > kMaxCells) {
+    item.large = true;
+    large_.push_back(&item);
+    return;
+  }
+  item.cells = c;
+  for (int y = c.top(); y <= c.bottom(); ++y)
+    for (int x = c.left(); x <= c.right(); ++x) cells_[cellKey(x, y)].push_back(&item);
+}
+
+void PaintedWidget::leave(const PaintedItem& item) {
+  auto& it = const_cast<PaintedItem&>(item);
+  if (it.large) {
+    large_.erase(std::remove(large_.begin(), large_.end(), &item), large_.end());
+    it.large = false;
+  }
+  const QRect c = it.cells;
+  it.cells = QRect();
+  for (int y = c.top(); y <= c.bottom(); ++y)
+    for (int x = c.left(); x <= c.right(); ++x) {
+      auto cell = cells_.find(cellKey(x, y));
+      if (cell == cells_.end()) continue;
+      std::vector<PaintedItem*>& v = cell->second;
+      v.erase(std::remove(v.begin(), v.end(), &item), v.end());
+      if (v.empty()) cells_.erase(cell);
+    }
+}
+
+void PaintedWidget::itemsAt(const QRect& place, std::vector<const PaintedItem*>& out) const {
+  out.clear();
+  const QRect c = cellsOf(place, kCell);
+  for (int y = c.top(); y <= c.bottom(); ++y)
+    for (int x = c.left(); x <= c.right(); ++x) {
+      auto cell = cells_.find(cellKey(x, y));
+      if (cell == cells_.end()) continue;
+      for (const PaintedItem* i : cell->second)
+        if (i->rect.intersects(place)) out.push_back(i);
+    }
+  for (const PaintedItem* i : large_)
+    if (i->rect.intersects(place)) out.push_back(i);
+  std::sort(out.begin(), out.end(),
+            [](const PaintedItem* a, const PaintedItem* b) { return b->key < a->key; });
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+}
+
+std::vector<PaintedWidget::Slot>::iterator PaintedWidget::slotOf(const StackKey& key) {
+  auto it = std::lower_bound(items_.begin(), items_.end(), key,
+                             [](const Slot& s, const StackKey& k) { return s.key < k; });
+  return it != items_.end() && it->key == key ? it : items_.end();
+}
+
+void PaintedWidget::addItem(PaintedItem& item) {
+  auto it = std::lower_bound(items_.begin(), items_.end(), item.key,
+                             [](const Slot& s, const StackKey& k) { return s.key < k; });
+  items_.insert(it, Slot{item.key, item.rect, item.shown, item.covers(), &item});
+  enter(item);
+  if (item.shown) QWidget::update(item.rect);
+}
+
+void PaintedWidget::removeItem(const PaintedItem& item) {
+  auto it = slotOf(item.key);
+  if (it == items_.end() || !it->item) return;
+  if (it->shown) QWidget::update(it->rect);
+  leave(item);
+  it->item = nullptr;
+  it->shown = false;
+  if (++empty_ > 64 && empty_ * 2 > items_.size()) {
+    items_.erase(
+        std::remove_if(items_.begin(), items_.end(), [](const Slot& s) { return !s.item; }),
+        items_.end());
+    empty_ = 0;
+  }
+}
+
+void PaintedWidget::itemChanged(const PaintedItem& item, const QRect& before) {
+  auto it = slotOf(item.key);
+  if (it == items_.end() || !it->item) return;
+  if (it->shown) QWidget::update(before);
+  if (it->rect != item.rect || it->shown != item.shown) {
+    leave(item);
+    enter(*it->item);
+  }
+  it->rect = item.rect;
+  it->shown = item.shown;
+  it->opaque = item.covers();
+  if (it->shown) QWidget::update(it->rect);
+}
+
+PaintedItem* PaintedWidget::itemAt(const QPoint& at) const {
+  std::vector<const PaintedItem*> under;
+  itemsAt(QRect(at, QSize(1, 1)), under);
+  for (const PaintedItem* i : under)
+    if (i->kind != ControlKind::Line && i->kind != ControlKind::Shape)
+      return const_cast<PaintedItem*>(i);
+  return nullptr;
+}
+
+void PaintedWidget::paintEvent(QPaintEvent* e) {
+  if (blank) return;
+  QPainter p(this);
+  paint(p, rect(), palette());
+  std::vector<const PaintedItem*> under, shown;
+  for (const QRect& dirty : e->region()) {
+    // From the top down, only what still shows: an item wholly under the opaque items
+    // above it (symbols typed over each other, the caret moving over them) is not
+    // painted. A small place takes its candidates from the grid; a large one (an expose)
+    // from the list, and stops at the first item that covers it all.
+    const QRect c = cellsOf(dirty, kCell);
+    const bool small = static_cast<qint64>(c.width()) * c.height() <= kMaxCells;
+    if (small) {
+      itemsAt(dirty, under);
+    } else {
+      under.clear();
+      for (auto it = items_.rbegin(); it != items_.rend(); ++it)
+        if (it->shown && it->rect.intersects(dirty)) under.push_back(it->item);
+    }
+    shown.clear();
+    QRegion open(dirty);
+    for (const PaintedItem* i : under) {
+      const QRect part = i->rect & dirty;
+      if (small && !open.intersects(part)) continue;
+      shown.push_back(i);
+      if (!i->covers()) continue;
+      if (!small) {
+        if (part == dirty) break;
+        continue;
+      }
+      open -= part;
+      if (open.isEmpty()) break;
+    }
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
+      const PaintedItem& i = **it;
+      p.save();
+      p.setClipRect(i.rect & dirty);
+      p.translate(i.rect.topLeft());
+      i.paint(p, QRect(QPoint(), i.rect.size()), palette());
+      p.restore();
+    }
+  }
+}
 
 void FormWidget::paintEvent(QPaintEvent* e) {
   QPainter p(this);
@@ -248,14 +509,58 @@ void FormWidget::changeEvent(QEvent* e) {
 // --- control views ----------------------------------------------------------------------
 
 ControlView::ControlView(ViewSync& sync, Control& c, QWidget* w)
-    : control(&c), widget(w), raw(w), container(c.Container), views(sync) {
+    : control(&c), container(c.Container), views(sync) {
+  adopt(w);
+}
+
+ControlView::ControlView(ViewSync& sync, Control& c, const Placement& at, ControlKind kind)
+    : control(&c), container(c.Container), views(sync) {
+  key = at.key;
+  if (at.host) {
+    item = std::make_unique<PaintedItem>(kind, at.host, at.key, this);
+    at.host->addItem(*item);
+    return;
+  }
+  adopt(new PaintedWidget(kind, at.parent));
+}
+
+void ControlView::adopt(QWidget* w) {
+  widget = w;
+  raw = w;
   QObject::connect(w, &QObject::destroyed, [this] { raw = nullptr; });
+  views.byWidget_.insert(w, this);
   w->setMouseTracking(true);
+  // An event the widget does not take (a label's press, a press beside a check box's
+  // text) is not handed on to the container's widget: it was this control's alone.
+  w->setAttribute(Qt::WA_NoMousePropagation);
   w->hide();
 }
 
+Painted* ControlView::painted() const {
+  if (item) return item.get();
+  return dynamic_cast<PaintedWidget*>(raw);
+}
+
+bool ControlView::alive() const { return item ? item->host != nullptr : raw != nullptr; }
+
 ControlView::~ControlView() {
+  if (siblings) {
+    siblings->views.erase(key);
+    siblings->widgets.erase(key);
+  }
+  // The children's widgets and items go with this one: they are made again when next
+  // synced.
+  for (const auto& entry : children.views) {
+    ControlView* child = entry.second;
+    child->siblings = nullptr;
+    if (child->item && child->item->host) {
+      child->item->host->removeItem(*child->item);
+      child->item->host = nullptr;
+    }
+    child->control->markChanged(kChangedAll);
+  }
   if (QWidget* w = widget.data()) {
+    views.byWidget_.remove(w);
     QObject::disconnect(w, nullptr, nullptr, nullptr);
     w->hide();
     // Never deleted here directly: the widget may be the one whose event is running.
@@ -264,32 +569,70 @@ ControlView::~ControlView() {
 }
 
 void ControlView::applyAll(Control& c) {
+  pending_ = 0;
+  unblank();
   left_ = c.Left;
   top_ = c.Top;
   width_ = c.Width;
   height_ = c.Height;
   applyGeometry(c);
   enabled_ = c.Enabled;
-  widget->setEnabled(enabled_);
+  if (raw) widget->setEnabled(enabled_);
   back_ = c.BackColor;
   fore_ = c.ForeColor;
   applyColours(c);
   applyCursor(c);
   syncKind(c, true);
   visible_ = c.Visible;
-  widget->setVisible(visible_);
+  if (item)
+    item->show(visible_);
+  else
+    widget->setVisible(visible_);
 }
 
-void ControlView::sync(Control& c) {
+namespace {
+
+// The properties a kind's own sync reads, by their change bits.
+std::uint32_t kindBits(ControlKind k) {
+  switch (k) {
+    case ControlKind::Label:
+      return kChangedText | kChangedFont | kChangedStyle;
+    case ControlKind::Image:
+    case ControlKind::PictureBox:
+      return kChangedPicture | kChangedStyle;
+    case ControlKind::Frame:
+      return kChangedText | kChangedStyle;
+    case ControlKind::Shape:
+      return kChangedColours | kChangedStyle;
+    case ControlKind::Line:
+      return kChangedGeometry | kChangedColours | kChangedStyle;
+    case ControlKind::TextBox:
+      return kChangedText | kChangedFont;
+    case ControlKind::ListBox:
+      return kChangedItems;
+    case ControlKind::ComboBox:
+      return kChangedItems | kChangedFont;
+    case ControlKind::CheckBox:
+      return kChangedText | kChangedFont | kChangedValue;
+    case ControlKind::CommandButton:
+      return kChangedText | kChangedFont | kChangedPicture;
+  }
+  return kChangedAll;
+}
+
+}  // namespace
+
+void ControlView::sync(Control& c, std::uint32_t bits) {
   if (!c.Visible) {
-    if (visible_) {
-      widget->hide();
-      visible_ = false;
-      views.noteChange();
-    }
+    // What changes while it is hidden is applied when it shows again.
+    pending_ |= bits;
+    setShown(false);
     return;
   }
-  if (c.Left != left_ || c.Top != top_ || c.Width != width_ || c.Height != height_) {
+  bits |= pending_;
+  pending_ = 0;
+  if ((bits & kChangedGeometry) &&
+      (c.Left != left_ || c.Top != top_ || c.Width != width_ || c.Height != height_)) {
     left_ = c.Left;
     top_ = c.Top;
     width_ = c.Width;
@@ -297,31 +640,80 @@ void ControlView::sync(Control& c) {
     applyGeometry(c);
     views.noteChange();
   }
-  if (c.Enabled != enabled_) {
+  if ((bits & kChangedEnabled) && c.Enabled != enabled_) {
     enabled_ = c.Enabled;
-    widget->setEnabled(enabled_);
+    if (raw) widget->setEnabled(enabled_);
   }
-  if (c.BackColor != back_ || c.ForeColor != fore_) {
+  if ((bits & kChangedColours) && (c.BackColor != back_ || c.ForeColor != fore_)) {
     back_ = c.BackColor;
     fore_ = c.ForeColor;
     applyColours(c);
     views.noteChange();
   }
-  if (c.MousePointer != mousePointer_ || !(c.MouseIcon == mouseIcon_)) applyCursor(c);
-  syncKind(c, false);
-  if (!visible_) {
+  if ((bits & kChangedCursor) && (c.MousePointer != mousePointer_ || !(c.MouseIcon == mouseIcon_)))
+    applyCursor(c);
+  if (bits & kindBits(c.Kind)) syncKind(c, false);
+  setShown(true);
+}
+
+// A control the backend paints and that holds no other control hides by painting
+// nothing: the widget stays shown and lets every mouse event through to what lies under
+// it, as a hidden control does. Hiding a widget for real costs Qt a synthetic leave and
+// enter with a query of the pointer, a cursor change and a focus check, which a caret
+// blinking twice a second would pay for ever.
+bool ControlView::mayBlank() const {
+  auto* p = dynamic_cast<PaintedWidget*>(raw);
+  return p && p->kind != ControlKind::Frame && children.views.empty();
+}
+
+void ControlView::setShown(bool on) {
+  if (on == visible_) return;
+  visible_ = on;
+  views.noteChange();
+  if (item) {
+    item->show(on);
+    return;
+  }
+  auto* p = dynamic_cast<PaintedWidget*>(raw);
+  if (on && blank_) {
+    blank_ = false;
+    p->blank = false;
+    p->setAttribute(Qt::WA_TransparentForMouseEvents,
+                    p->kind == ControlKind::Line || p->kind == ControlKind::Shape);
+    p->update();
+  } else if (on) {
     widget->show();
-    visible_ = true;
-    views.noteChange();
+  } else if (mayBlank() && !widget->isHidden()) {
+    blank_ = true;
+    p->blank = true;
+    p->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    p->update();
+  } else {
+    widget->hide();
   }
 }
 
+// A blank widget that is to be hidden for real (it gets children, or starts again).
+void ControlView::unblank() {
+  if (!blank_) return;
+  blank_ = false;
+  auto* p = static_cast<PaintedWidget*>(raw);
+  p->blank = false;
+  p->setAttribute(Qt::WA_TransparentForMouseEvents,
+                  p->kind == ControlKind::Line || p->kind == ControlKind::Shape);
+  if (!visible_) p->hide();
+}
+
 void ControlView::applyGeometry(Control& c) {
-  widget->setGeometry(controlRect(c.Left, c.Top, c.Width, c.Height));
+  const QRect r = controlRect(c.Left, c.Top, c.Width, c.Height);
+  if (item)
+    item->setGeometry(r);
+  else
+    widget->setGeometry(r);
 }
 
 void ControlView::applyColours(Control& c) {
-  if (auto* p = dynamic_cast<PaintedWidget*>(widget.data())) {
+  if (Painted* p = painted()) {
     p->back = qcolorFor(c.BackColor);
     p->fore = qcolorFor(c.ForeColor);
     p->update();
@@ -331,6 +723,8 @@ void ControlView::applyColours(Control& c) {
 void ControlView::applyCursor(Control& c) {
   mousePointer_ = c.MousePointer;
   mouseIcon_ = c.MouseIcon;
+  // An item shows the cursor of the widget that paints it.
+  if (!raw) return;
   // The classic pointer numbers that have a Qt shape; 99 is the control's own picture.
   switch (c.MousePointer) {
     case 1:
@@ -386,17 +780,15 @@ void ControlView::applyCursor(Control& c) {
 
 namespace {
 
-PaintedWidget* painted(QWidget* w) { return static_cast<PaintedWidget*>(w); }
-
 class LabelView : public ControlView {
  public:
-  LabelView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::Label, parent)) {}
+  LabelView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::Label) {}
 
  protected:
   void syncKind(Control& c, bool initial) override {
     auto& l = static_cast<Label&>(c);
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     bool dirty = false;
     if (initial || l.Caption != caption_) {
       caption_ = l.Caption;
@@ -436,8 +828,8 @@ class LabelView : public ControlView {
 
 class ImageView : public ControlView {
  public:
-  ImageView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::Image, parent)) {}
+  ImageView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::Image) {}
 
  protected:
   void applyColours(Control&) override {}  // an image has no background of its own
@@ -446,7 +838,7 @@ class ImageView : public ControlView {
     if (!initial && i.Picture == picture_ && i.Stretch == stretch_) return;
     picture_ = i.Picture;
     stretch_ = i.Stretch;
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     w->pixmap = views.pixmap(picture_.Path);
     w->stretch = stretch_;
     if (!initial) {
@@ -462,8 +854,8 @@ class ImageView : public ControlView {
 
 class PictureBoxView : public ControlView {
  public:
-  PictureBoxView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::PictureBox, parent)) {}
+  PictureBoxView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::PictureBox) {}
 
  protected:
   void syncKind(Control& c, bool initial) override {
@@ -471,7 +863,7 @@ class PictureBoxView : public ControlView {
     if (!initial && b.Picture == picture_ && b.Border == border_) return;
     picture_ = b.Picture;
     border_ = b.Border;
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     w->pixmap = views.pixmap(picture_.Path);
     w->border = border_;
     if (!initial) {
@@ -487,8 +879,8 @@ class PictureBoxView : public ControlView {
 
 class FrameView : public ControlView {
  public:
-  FrameView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::Frame, parent)) {}
+  FrameView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::Frame) {}
 
  protected:
   void syncKind(Control& c, bool initial) override {
@@ -496,7 +888,7 @@ class FrameView : public ControlView {
     if (!initial && f.Caption == caption_ && f.Border == border_) return;
     caption_ = f.Caption;
     border_ = f.Border;
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     w->text = QString::fromStdString(caption_);
     w->textFont = views.font(Font{});
     w->border = border_;
@@ -513,8 +905,8 @@ class FrameView : public ControlView {
 
 class ShapeView : public ControlView {
  public:
-  ShapeView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::Shape, parent)) {}
+  ShapeView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::Shape) {}
 
  protected:
   void syncKind(Control& c, bool initial) override {
@@ -522,7 +914,7 @@ class ShapeView : public ControlView {
     if (!initial && sh.FillColor == fill_ && sh.Filled == filled_) return;
     fill_ = sh.FillColor;
     filled_ = sh.Filled;
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     w->fill = qcolorFor(fill_);
     w->filled = filled_;
     if (!initial) {
@@ -538,8 +930,8 @@ class ShapeView : public ControlView {
 
 class LineView : public ControlView {
  public:
-  LineView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new PaintedWidget(ControlKind::Line, parent)) {}
+  LineView(ViewSync& s, Control& c, const Placement& at)
+      : ControlView(s, c, at, ControlKind::Line) {}
 
  protected:
   // A line has its end points, not a rectangle: they place the widget.
@@ -560,7 +952,7 @@ class LineView : public ControlView {
     const QPoint p2(pixelOf(x2_), pixelOf(y2_));
     const int pad = width_;
     const QRect box = QRect(p1, p2).normalized().adjusted(-pad, -pad, pad, pad);
-    PaintedWidget* w = painted(widget.data());
+    Painted* w = painted();
     w->setGeometry(box);
     w->a = p1 - box.topLeft();
     w->b = p2 - box.topLeft();
@@ -853,6 +1245,7 @@ FormView::FormView(ViewSync& sync, Form& f) : form(&f) {
 }
 
 FormView::~FormView() {
+  for (const auto& entry : children.views) entry.second->siblings = nullptr;
   if (FormWidget* w = widget.data()) {
     auto& forms = w->sync_.forms_;
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
@@ -905,14 +1298,28 @@ const QPixmap& ViewSync::pixmap(const std::string& path) {
   return pixmaps_.insert(key, QPixmap::fromImage(readPicture(path))).value();
 }
 
+QWidget* ViewSync::widgetOf(Control& c) {
+  auto* v = static_cast<ControlView*>(c.view.view.get());
+  return v ? v->raw : nullptr;
+}
+
 void ViewSync::syncAll() {
-  ++epoch_;
-  // Forms are not created or destroyed by a walk; the list is stable while it runs.
+  // Applying runs no model code; a sync asked for from inside one would only find the
+  // log it is draining.
+  if (syncing_) return;
+  syncing_ = true;
+  ++syncs_;
+  // Forms are not created or destroyed by a sync; the list is stable while it runs.
   for (FormView* v : forms_)
     if (v->widget && v->form->Loaded) syncForm(*v, *v->form);
+  syncing_ = false;
 }
 
 void ViewSync::syncForm(FormView& v, Form& f) {
+  ChangeLog& log = f.changes();
+  // A hidden form's controls wait until it is shown (their changes stay on the log).
+  const bool controlsDue = f.Visible || v.visible_;
+  if (log.empty() && v.geometryApplied_ && !v.maskDirty_ && (v.walked || !controlsDue)) return;
   FormWidget* w = v.widget.data();
   changed_ = false;
   if (f.Caption != v.caption_) {
@@ -934,17 +1341,24 @@ void ViewSync::syncForm(FormView& v, Form& f) {
       f.Height != v.height_ || f.Sizable != v.sizable_)
     applyFormGeometry(v, f);
 
-  // A hidden form's controls wait until it is shown.
-  if (f.Visible || v.visible_) {
+  if (controlsDue && !v.walked) {
+    // The first show: everything is new, in stacking order.
+    v.walked = true;
+    log.drain([](Tracked&, std::uint32_t) {});
     for (const Form::Layer& layer : f.layers()) {
       if (layer.control) {
-        visit(v, *layer.control);
+        visit(v, *layer.control, kChangedAll);
       } else {
         const int ub = layer.array->upperBound();
         for (int i = 0; i <= ub; ++i)
-          if (Control* c = layer.array->elementAt(i)) visit(v, *c);
+          if (Control* c = layer.array->elementAt(i)) visit(v, *c, kChangedAll);
       }
     }
+  } else if (controlsDue) {
+    // The form's own properties are compared above; its controls are what the log holds.
+    log.drain([&](Tracked& t, std::uint32_t bits) {
+      if (Control* c = t.asControl()) visit(v, *c, bits);
+    });
   }
 
   if (f.Visible && !v.visible_) {
@@ -998,125 +1412,221 @@ void ViewSync::applyFormGeometry(FormView& v, Form& f) {
   if (v.hasColourKey_) v.maskDirty_ = true;
 }
 
-ChildStack* ViewSync::stackOf(FormView& fv, Control* container) {
-  if (!container) return &fv.children;
+ControlView* ViewSync::parentView(FormView& fv, Control* container, int depth) {
   auto* cv = static_cast<ControlView*>(container->view.view.get());
-  return cv ? &cv->children : nullptr;
+  if (cv && cv->raw) return cv;
+  // An item holds nothing, and a view whose widget went with its own container is made
+  // again: a container gets a widget now, hidden if it is hidden.
+  if (cv) container->view.view.reset();
+  return createView(fv, *container, depth + 1, true);
 }
 
-QWidget* ViewSync::parentFor(FormView& fv, Control* container, int depth) {
-  if (!container) return fv.widget.data();
-  auto* cv = static_cast<ControlView*>(container->view.view.get());
-  if (cv && cv->widget) return cv->widget.data();
-  // A container not shown yet gets its widget now, hidden if it is hidden; the walk
-  // stacks it when it gets there.
-  cv = createView(fv, *container, depth + 1);
-  return cv ? cv->widget.data() : nullptr;
+namespace {
+
+bool paintedLeafKind(ControlKind k) {
+  return k == ControlKind::Label || k == ControlKind::Image || k == ControlKind::PictureBox ||
+         k == ControlKind::Shape || k == ControlKind::Line;
 }
 
-ControlView* ViewSync::createView(FormView& fv, Control& c, int depth) {
+}  // namespace
+
+ControlView* ViewSync::createView(FormView& fv, Control& c, int depth, bool asWidget) {
   if (depth > 64) return nullptr;  // a container chain that loops
-  QWidget* parent = parentFor(fv, c.Container, depth);
+  ControlView* pv = c.Container ? parentView(fv, c.Container, depth) : nullptr;
+  QWidget* parent = c.Container ? (pv ? pv->raw : nullptr) : fv.widget.data();
   if (!parent) return nullptr;
+  if (pv) pv->unblank();  // a container shows and hides its children with it
+  ChildStack& siblings = pv ? pv->children : fv.children;
+  Placement at{parent, nullptr, stackKey(fv, c)};
+  // Painted by its container's widget when it lies below every child widget there.
+  if (!asWidget && paintedLeafKind(c.Kind) &&
+      (siblings.widgets.empty() || at.key < *siblings.widgets.begin()))
+    at.host = dynamic_cast<PaintedWidget*>(parent);
   std::shared_ptr<ControlView> v;
   switch (c.Kind) {
     case ControlKind::Label:
-      v = std::make_shared<LabelView>(*this, c, parent);
+      v = std::make_shared<LabelView>(*this, c, at);
       break;
     case ControlKind::Image:
-      v = std::make_shared<ImageView>(*this, c, parent);
+      v = std::make_shared<ImageView>(*this, c, at);
       break;
     case ControlKind::PictureBox:
-      v = std::make_shared<PictureBoxView>(*this, c, parent);
+      v = std::make_shared<PictureBoxView>(*this, c, at);
       break;
     case ControlKind::TextBox:
-      v = std::make_shared<TextBoxView>(*this, c, parent);
+      v = std::make_shared<TextBoxView>(*this, c, at.parent);
       break;
     case ControlKind::ListBox:
-      v = std::make_shared<ListBoxView>(*this, c, parent);
+      v = std::make_shared<ListBoxView>(*this, c, at.parent);
       break;
     case ControlKind::ComboBox:
-      v = std::make_shared<ComboBoxView>(*this, c, parent);
+      v = std::make_shared<ComboBoxView>(*this, c, at.parent);
       break;
     case ControlKind::CheckBox:
-      v = std::make_shared<CheckBoxView>(*this, c, parent);
+      v = std::make_shared<CheckBoxView>(*this, c, at.parent);
       break;
     case ControlKind::CommandButton:
-      v = std::make_shared<ButtonView>(*this, c, parent);
+      v = std::make_shared<ButtonView>(*this, c, at.parent);
       break;
     case ControlKind::Frame:
-      v = std::make_shared<FrameView>(*this, c, parent);
+      v = std::make_shared<FrameView>(*this, c, at);
       break;
     case ControlKind::Shape:
-      v = std::make_shared<ShapeView>(*this, c, parent);
+      v = std::make_shared<ShapeView>(*this, c, at);
       break;
     case ControlKind::Line:
-      v = std::make_shared<LineView>(*this, c, parent);
+      v = std::make_shared<LineView>(*this, c, at);
       break;
   }
   if (!v) return nullptr;
-  // The controls of a window that never takes the focus do not take it either.
-  if (fv.form->NeverActivates) v->widget->setFocusPolicy(Qt::NoFocus);
+  v->key = at.key;
+  // The controls of a window that never takes the focus do not take it either (an item
+  // has no widget to take it).
+  if (fv.form->NeverActivates && v->widget) v->widget->setFocusPolicy(Qt::NoFocus);
   v->container = c.Container;
   v->applyAll(c);
-  ControlView* raw = v.get();
+  ControlView* made = v.get();
   c.view.view = std::move(v);
+  stack(fv, *made, siblings);
   changed_ = true;
-  return raw;
+  return made;
 }
 
-void ViewSync::restack(QWidget* w, QWidget* below) {
-  if (!below || below->parentWidget() != w->parentWidget()) {
-    w->lower();
-    return;
-  }
-  const QObjectList& kids = w->parentWidget()->children();
-  const qsizetype i = kids.lastIndexOf(below);
-  if (i < 0) {
-    w->raise();
-    return;
-  }
-  for (qsizetype j = i + 1; j < kids.size(); ++j) {
-    QObject* o = kids[j];
-    if (o == w) return;  // already right above it
-    if (o->isWidgetType()) {
-      w->stackUnder(static_cast<QWidget*>(o));
-      return;
+ControlView* ViewSync::remake(FormView& fv, Control& c) {
+  c.view.view.reset();
+  return c.Visible ? createView(fv, c, 0) : nullptr;
+}
+
+StackKey ViewSync::stackKey(FormView& fv, const Control& c) {
+  const std::vector<Form::Layer>& layers = fv.form->layers();
+  if (fv.layersSeen_ != layers.size()) {
+    fv.layersSeen_ = layers.size();
+    fv.layerOf_.clear();
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+      const void* key = layers[i].control ? static_cast<const void*>(layers[i].control)
+                                          : static_cast<const void*>(layers[i].array);
+      fv.layerOf_.emplace(key, static_cast<int>(i));
     }
   }
-  w->raise();
+  auto it = c.Array ? fv.layerOf_.find(c.Array) : fv.layerOf_.end();
+  if (it != fv.layerOf_.end()) return {it->second, c.Index, ++made_};
+  it = fv.layerOf_.find(&c);
+  return {it != fv.layerOf_.end() ? it->second : -1, 0, ++made_};
 }
 
-void ViewSync::visit(FormView& fv, Control& c) {
+void ViewSync::stack(FormView& fv, ControlView& v, ChildStack& siblings) {
+  auto at = siblings.views.emplace(v.key, &v).first;
+  v.siblings = &siblings;
+  if (v.item) return;  // painted in key order by its host
+  siblings.widgets.insert(v.key);
+  QWidget* w = v.raw;
+  bool placed = false;
+  for (auto above = std::next(at); above != siblings.views.end() && !placed; ++above) {
+    QWidget* a = above->second->raw;
+    if (a && a->parentWidget() == w->parentWidget()) {
+      w->stackUnder(a);
+      placed = true;
+    }
+  }
+  // Nothing of ours lies above it: a widget just made is on top already.
+  const QObjectList& kids = w->parentWidget()->children();
+  if (!placed && (kids.isEmpty() || kids.last() != w)) w->raise();
+  // Items above it must lie above it: they get widgets of their own, bottom first (each
+  // goes under the widgets above it, so they keep their order).
+  if (converting_) return;
+  std::vector<Control*> above;
+  for (auto it = std::next(at); it != siblings.views.end(); ++it)
+    if (it->second->item) above.push_back(it->second->control);
+  converting_ = true;
+  for (Control* c : above) remake(fv, *c);
+  converting_ = false;
+}
+
+void ViewSync::visit(FormView& fv, Control& c, std::uint32_t bits) {
+  ++visits_;
   auto* v = static_cast<ControlView*>(c.view.view.get());
-  if (v && !v->raw) {  // its widget went with a container: start again
+  if (v && !v->alive()) {  // its widget went with a container: start again
     c.view.view.reset();
     v = nullptr;
   }
   if (!v) {
-    if (!c.Visible) return;  // never shown: no widget yet
-    v = createView(fv, c, 0);
-    if (!v) return;
+    if (c.Visible) createView(fv, c, 0);  // never shown: no widget yet
+    return;
   }
-  if (c.Container != v->container) {
-    if (QWidget* parent = parentFor(fv, c.Container, 0)) {
+  if ((bits & kChangedContainer) && c.Container != v->container) {
+    if (v->item) {
+      // An item is painted by its container's widget: it moves by being made again.
+      remake(fv, c);
+      return;
+    }
+    ControlView* pv = c.Container ? parentView(fv, c.Container, 0) : nullptr;
+    QWidget* parent = c.Container ? (pv ? pv->raw : nullptr) : fv.widget.data();
+    // A container inside the control itself would make a loop of widgets.
+    if (parent && parent != v->raw && !v->raw->isAncestorOf(parent)) {
+      if (pv) pv->unblank();
+      if (v->siblings) {
+        v->siblings->views.erase(v->key);
+        v->siblings->widgets.erase(v->key);
+      }
+      v->siblings = nullptr;
       v->widget->setParent(parent);
       v->container = c.Container;
-      v->needsRestack = true;
       v->applyAll(c);  // a widget given a new parent starts hidden and unplaced
+      stack(fv, *v, pv ? pv->children : fv.children);
+      changed_ = true;
+      return;
     }
   }
-  ChildStack* siblings = stackOf(fv, c.Container);
-  if (v->needsRestack) {
-    v->needsRestack = false;
-    restack(v->raw, siblings && siblings->epoch == epoch_ ? siblings->last : nullptr);
+  v->sync(c, bits);
+}
+
+PaintedContent ViewSync::shown(Control& c) {
+  PaintedContent s;
+  auto* v = static_cast<ControlView*>(c.view.view.get());
+  if (!v) return s;
+  s.view = v;
+  if (v->item) {
+    s.parent = v->item->host;
+    s.rect = v->item->rect;
+    s.showing = v->item->shown && s.parent && s.parent->isVisible();
+  } else if (QWidget* w = v->raw) {
+    s.widget = w;
+    s.parent = w->parentWidget();
+    s.rect = w->geometry();
+    s.showing = w->isVisible() && !(v->painted() && v->painted()->blank);
   }
-  if (siblings) {
-    siblings->last = v->raw;
-    siblings->epoch = epoch_;
+  if (const Painted* p = v->painted()) {
+    s.painted = true;
+    s.blank = p->blank;
+    s.text = p->text;
+    s.font = p->textFont;
+    s.back = p->back;
+    s.fore = p->fore;
+    s.fill = p->fill;
+    s.pixmap = p->pixmap;
+    s.opaque = p->opaque;
+    s.border = p->border;
+    s.singleLine = p->singleLine;
+    s.stretch = p->stretch;
+    s.filled = p->filled;
+    s.alignment = p->alignment;
+    s.a = p->a;
+    s.b = p->b;
+    s.penWidth = p->penWidth;
   }
-  if (!c.Visible && !v->visible_) return;
-  v->sync(c);
+  return s;
+}
+
+std::vector<Control*> ViewSync::paintOrder(QWidget* parent) {
+  std::vector<Control*> out;
+  if (auto* host = dynamic_cast<PaintedWidget*>(parent))
+    for (const PaintedWidget::Slot& slot : host->items())
+      if (slot.item) out.push_back(slot.item->view->control);
+  for (const QObject* o : parent->children()) {
+    auto it = byWidget_.constFind(o);
+    if (it != byWidget_.constEnd()) out.push_back(it.value()->control);
+  }
+  return out;
 }
 
 // --- events from the window system ------------------------------------------------------

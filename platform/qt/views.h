@@ -1,15 +1,22 @@
-// The widgets that show the forms model, and the walk that keeps them in line with it.
+// The widgets that show the forms model, and the sync that keeps them in line with it.
 //
 // Each form gets a top-level widget (its client area), each control a child widget of
-// its container's widget, created the first time the control is visible. A view keeps
-// the values it last applied; a walk compares the model's plain fields with them and
-// touches a widget only where something changed, so a walk over thousands of unchanged
-// symbols makes no Qt call and allocates nothing. A view lives in its control's (or
+// its container's widget, created the first time the control is visible; a control the
+// backend paints itself (a label, an image, a picture box, a shape, a line) that holds no
+// other control and lies below its container's child widgets is no widget of its own but
+// an item that its container's widget paints (a page of symbols is one widget). After every
+// batch and event the sync drains each form's change log and touches only the controls
+// on it, and of those only the properties whose change bits are set, so its cost does not
+// grow with the page and a batch that changed nothing visits no control. Only the first
+// show of a form walks all of it. A view keeps the values it last applied and skips a Qt
+// call for a value that changed and changed back. A view lives in its control's (or
 // form's) ViewSlot: when an element of a control array is unloaded, its view goes and
 // takes the widget with it.
 //
-// Stacking follows Form::layers(), back to front, with a child above its container: a
-// new widget is put right above the sibling the walk met before it.
+// Stacking follows Form::layers(), back to front, with a child above its container: each
+// container keeps its children's views ordered by their place in the layers, a new
+// widget goes right under the next one above it, and items are painted in that order
+// under the child widgets.
 //
 // Mouse events are taken from a form's window before Qt hands them to any widget, and go
 // to the control the model's own rule picks at that point of the client area
@@ -27,7 +34,12 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
+#include <set>
 #include <string>
+#include <tuple>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -40,31 +52,61 @@ namespace kel::qt {
 
 class ViewSync;
 class FormView;
+class ControlView;
+class Painted;
+class PaintedItem;
+class PaintedWidget;
 
-// The children of a container in walk order: the one seen last in the current walk.
+// A view's place among its siblings: its layer in Form::layers(), its element index, and
+// the order views were made in (which only separates controls outside the layers).
+using StackKey = std::tuple<int, int, std::uint64_t>;
+
+// The views whose widgets (or items) are children of one widget, bottom to top, and which
+// of them have widgets.
 struct ChildStack {
-  QWidget* last = nullptr;
-  std::uint64_t epoch = 0;
+  std::map<StackKey, ControlView*> views;
+  std::set<StackKey> widgets;
+};
+
+// Where a new view goes: the widget its widget is a child of, or the widget that paints it
+// as an item (then host is set).
+struct Placement {
+  QWidget* parent = nullptr;
+  PaintedWidget* host = nullptr;
+  StackKey key{};
 };
 
 class ControlView {
  public:
   ControlView(ViewSync& sync, Control& c, QWidget* widget);
+  // A control the backend paints: on a widget of its own or as an item.
+  ControlView(ViewSync& sync, Control& c, const Placement& at, ControlKind kind);
   virtual ~ControlView();
   ControlView(const ControlView&) = delete;
   ControlView& operator=(const ControlView&) = delete;
 
-  // Brings the widget in line with the control; cheap when nothing changed.
-  void sync(Control& c);
+  // Brings the widget in line with the properties of the control that `bits` say
+  // changed (and those that changed while it was hidden).
+  void sync(Control& c, std::uint32_t bits);
+  // Whether the widget shows the control now (a hidden painted control may keep its
+  // widget, painting nothing).
+  bool showing() const { return visible_; }
+  // What is painted, for the kinds the backend paints (nullptr for the others).
+  Painted* painted() const;
+  // False once the widget it lies in went with its container: it is to be made again.
+  bool alive() const;
 
   Control* control;  // the control this view shows (it owns the view)
+  // Its own widget (none for an item).
   QPointer<QWidget> widget;
-  // The same widget for the walk, which must not pay for a guarded pointer; cleared
+  // The same widget for the sync, which must not pay for a guarded pointer; cleared
   // when the widget goes with its parent.
   QWidget* raw = nullptr;
-  Control* container = nullptr;  // the container the widget was placed in
+  std::unique_ptr<PaintedItem> item;  // or the item its container's widget paints
+  Control* container = nullptr;       // the container the widget was placed in
   ChildStack children;
-  bool needsRestack = true;
+  StackKey key{};
+  ChildStack* siblings = nullptr;  // the stack it is in
   // Whether a release over the widget makes a click (widgets with a click signal of
   // their own make it themselves).
   bool clickOnRelease = true;
@@ -78,11 +120,20 @@ class ControlView {
 
  private:
   friend class ViewSync;
+  void adopt(QWidget* w);
   void applyCursor(Control& c);
   void applyAll(Control& c);
+  void setShown(bool on);
+  bool mayBlank() const;
+  void unblank();
 
   double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = false;
+  // Hidden by painting nothing, the widget staying shown: a blinking caret costs Qt no
+  // enter/leave, pointer query and cursor change per blink.
+  bool blank_ = false;
+  // Changes not applied while the control was hidden.
+  std::uint32_t pending_ = 0;
   bool enabled_ = true;
   Colour back_ = 0, fore_ = 0;
   int mousePointer_ = 0;
@@ -119,6 +170,8 @@ class FormView {
   QPointer<FormWidget> widget;
   ChildStack children;
   bool everShown = false;  // the first show runs the resize event
+  // The controls were walked once: from then on the change log says what to touch.
+  bool walked = false;
   bool topmost = false;
 
   // The client rectangle the model asks for, and the shift the window manager has
@@ -147,6 +200,9 @@ class FormView {
   Colour colourKey_ = 0;
   bool hasColourKey_ = false;
   bool maskDirty_ = false;
+  // Where each layer lies, for the stacking key.
+  std::unordered_map<const void*, int> layerOf_;
+  std::size_t layersSeen_ = 0;
 };
 
 // The client rectangle, in screen pixels, of a form's outer frame in twips.
@@ -155,6 +211,26 @@ QRect clientRectFor(double left, double top, double width, double height);
 QRect windowRectFor(const Form& f);
 // Nearest pixel of a twips position.
 int pixelOf(double twips);
+
+// What a control's view shows now, for tests and diagnostics.
+struct PaintedContent {
+  const void* view = nullptr;  // stays the same while the control keeps its view
+  QWidget* widget = nullptr;   // its own widget, if it has one
+  QWidget* parent = nullptr;   // the widget it lies in, or that paints it
+  QRect rect;                  // its place in parent
+  bool showing = false;        // whether it can be seen (up to its window)
+  // For the kinds the backend paints:
+  bool painted = false;
+  bool blank = false;  // shows nothing
+  QString text;
+  QFont font;
+  QColor back, fore, fill;
+  QPixmap pixmap;
+  bool opaque = true, border = false, singleLine = true, stretch = false, filled = true;
+  int alignment = 0;
+  QPoint a, b;  // a line's ends
+  int penWidth = 1;
+};
 
 class ViewSync : public QObject {
  public:
@@ -166,6 +242,12 @@ class ViewSync : public QObject {
   FormView* existingView(Form& f);
   // Brings every form's widgets in line with the model.
   void syncAll();
+  // Which widget is a control's own (nullptr while it has none, or is an item).
+  static QWidget* widgetOf(Control& c);
+  // What a control's view shows (an empty answer while it has none).
+  static PaintedContent shown(Control& c);
+  // The controls shown in a widget, in the order they are painted (items first).
+  std::vector<Control*> paintOrder(QWidget* parent);
   // Drops a form's widgets (unloading it).
   void dropForm(Form& f);
 
@@ -186,8 +268,9 @@ class ViewSync : public QObject {
   const QFont& font(const Font& f);
   const QPixmap& pixmap(const std::string& path);
 
-  // What a walk cost, for the curious.
-  std::uint64_t walks() const { return epoch_; }
+  // What the syncs cost: how many there were, and how many controls they visited.
+  std::uint64_t syncs() const { return syncs_; }
+  std::uint64_t visits() const { return visits_; }
 
  protected:
   bool eventFilter(QObject* obj, QEvent* e) override;
@@ -198,11 +281,12 @@ class ViewSync : public QObject {
   friend class FormWidget;
   void syncForm(FormView& v, Form& f);
   void applyFormGeometry(FormView& v, Form& f);
-  void visit(FormView& fv, Control& c);
-  ControlView* createView(FormView& fv, Control& c, int depth);
-  ChildStack* stackOf(FormView& fv, Control* container);
-  QWidget* parentFor(FormView& fv, Control* container, int depth);
-  void restack(QWidget* w, QWidget* below);
+  void visit(FormView& fv, Control& c, std::uint32_t bits);
+  ControlView* createView(FormView& fv, Control& c, int depth, bool asWidget = false);
+  ControlView* remake(FormView& fv, Control& c);
+  ControlView* parentView(FormView& fv, Control* container, int depth);
+  StackKey stackKey(FormView& fv, const Control& c);
+  void stack(FormView& fv, ControlView& v, ChildStack& siblings);
   void routeMouse(FormView& fv, QMouseEvent* e);
   void routeToBareForm(Form& f, QMouseEvent* e, double clientX, double clientY, int shift);
   bool routeCaptured(FormView& fv, QMouseEvent* e, double clientX, double clientY, int shift);
@@ -213,7 +297,12 @@ class ViewSync : public QObject {
 
   ModelGate& gate_;
   std::vector<FormView*> forms_;
-  std::uint64_t epoch_ = 0;
+  QHash<const QObject*, ControlView*> byWidget_;
+  std::uint64_t syncs_ = 0;
+  std::uint64_t visits_ = 0;
+  std::uint64_t made_ = 0;
+  bool syncing_ = false;
+  bool converting_ = false;
   bool changed_ = false;
   std::vector<std::pair<Font, QFont>> fonts_;
   QHash<QString, QPixmap> pixmaps_;

@@ -76,16 +76,8 @@ X11Input::X11Input(_XDisplay* display) : dpy_(display) {
     int major = 2, minor = 2;
     if (XIQueryVersion(dpy_, &major, &minor) == Success &&
         (major > 2 || (major == 2 && minor >= 1))) {
-      unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-      XISetMask(bits, XI_RawKeyPress);
-      XISetMask(bits, XI_RawKeyRelease);
-      XISetMask(bits, XI_RawButtonPress);
-      XISetMask(bits, XI_RawButtonRelease);
-      XIEventMask mask;
-      mask.deviceid = XIAllMasterDevices;
-      mask.mask_len = sizeof bits;
-      mask.mask = bits;
-      if (XISelectEvents(dpy_, root_, &mask, 1) == Success) xiOpcode_ = opcode;
+      xiOpcode_ = opcode;
+      selectRawEvents(true);
     }
   }
   int tmajor = 0, tminor = 0;
@@ -120,6 +112,21 @@ void X11Input::sync() {
 }
 
 // --- events -----------------------------------------------------------------------------
+
+void X11Input::selectRawEvents(bool motion) {
+  unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+  XISetMask(bits, XI_RawKeyPress);
+  XISetMask(bits, XI_RawKeyRelease);
+  XISetMask(bits, XI_RawButtonPress);
+  XISetMask(bits, XI_RawButtonRelease);
+  if (motion) XISetMask(bits, XI_RawMotion);
+  XIEventMask mask;
+  mask.deviceid = XIAllMasterDevices;
+  mask.mask_len = sizeof bits;
+  mask.mask = bits;
+  XISelectEvents(dpy_, root_, &mask, 1);
+  motionSelected_ = motion;
+}
 
 void X11Input::readEvents() {
   while (XPending(dpy_) > 0) {
@@ -170,6 +177,14 @@ void X11Input::handleEvent(void* xevent) {
       break;
     case XI_RawButtonRelease:
       buttonsChanged_ = true;
+      break;
+    case XI_RawMotion:
+      pointerMoved_ = true;
+      // Enough said until the next read.
+      if (motionSelected_) {
+        selectRawEvents(false);
+        XFlush(dpy_);
+      }
       break;
     default:
       break;
@@ -255,9 +270,9 @@ void X11Input::readQueued() {
   }
 }
 
-bool X11Input::due(std::int64_t& lastAt) {
+bool X11Input::due(std::int64_t& lastAt, std::int64_t periodMs) {
   const std::int64_t now = monotonicMs();
-  if (now - lastAt < kRecheckMs) return false;
+  if (now - lastAt < periodMs) return false;
   lastAt = now;
   return true;
 }
@@ -286,12 +301,21 @@ void X11Input::ensureKeys() {
 void X11Input::ensurePointer(bool positionToo) {
   if (pointerValid_ || (!positionToo && buttonsValid_)) return;
   buttonsValid_ = true;
-  if (!positionToo) {
-    drainQueued();
-    if (!buttonsChanged_ && xiOpcode_ >= 0 && !due(buttonsAt_)) return;
+  drainQueued();
+  if (xiOpcode_ >= 0) {
+    if (!positionToo && !buttonsChanged_ && !due(buttonsAt_)) return;
+    if (positionToo && !buttonsChanged_ && !pointerMoved_ && !due(pointerAt_, kPointerRecheckMs)) {
+      pointerValid_ = true;
+      return;
+    }
   }
   pointerValid_ = true;
   buttonsChanged_ = false;
+  pointerMoved_ = false;
+  pointerAt_ = buttonsAt_ = monotonicMs();
+  ++pointerReads_;
+  // Motion from here on is reported: the request goes out before the query.
+  if (xiOpcode_ >= 0 && !motionSelected_) selectRawEvents(true);
   xcb_connection_t* c = XGetXCBConnection(dpy_);
   const xcb_query_pointer_cookie_t q = xcb_query_pointer(c, static_cast<xcb_window_t>(root_));
   if (xcb_query_pointer_reply_t* r = xcb_query_pointer_reply(c, q, nullptr)) {
@@ -405,12 +429,10 @@ void X11Input::cursorPos(int& x, int& y) {
 void X11Input::setCursorPos(int x, int y) {
   XWarpPointer(dpy_, None, root_, 0, 0, 0, 0, x, y);
   XFlush(dpy_);
-  if (pointerValid_) {
-    // The server keeps the pointer on the screen.
-    const int screen = DefaultScreen(dpy_);
-    pointerX_ = std::clamp(x, 0, DisplayWidth(dpy_, screen) - 1);
-    pointerY_ = std::clamp(y, 0, DisplayHeight(dpy_, screen) - 1);
-  }
+  // The snapshot knows where the pointer is now; the server keeps it on the screen.
+  const int screen = DefaultScreen(dpy_);
+  pointerX_ = std::clamp(x, 0, DisplayWidth(dpy_, screen) - 1);
+  pointerY_ = std::clamp(y, 0, DisplayHeight(dpy_, screen) - 1);
 }
 
 // --- windows ----------------------------------------------------------------------------

@@ -4,7 +4,11 @@
 // Down-now comes from QueryKeymap (and QueryPointer for the buttons and the pointer):
 // one snapshot answers every query until invalidate() is called, which the desktop
 // does before each scheduler batch and each routed widget event, so polling 256 codes
-// costs one round trip at most, and none while no key went down or up. "Pressed since
+// costs one round trip at most, and none while no key went down or up. The pointer's
+// position is read again only when it may have moved: a raw motion event came (from a
+// device, or XTest), the desktop saw the pointer move over one of its windows
+// (pointerMayHaveMoved), or a quarter of a second has passed (a warp by another program
+// outside the program's windows sends no event at all). "Pressed since
 // the last query" is a latch per code fed by XInput2 raw press events on the root
 // window; they are read from the connection before each snapshot, after each round
 // trip and whenever the socket is readable, so a tap shorter than one poll still
@@ -70,6 +74,12 @@ class X11Input {
 
   void cursorPos(int& x, int& y);
   void setCursorPos(int x, int y);
+  // The pointer may stand elsewhere now (it moved over, into or out of a window of ours):
+  // the next position asked for is read from the server.
+  void pointerMayHaveMoved() { pointerMoved_ = true; }
+  // Round trips made for the pointer, for measurements.
+  std::uint64_t pointerReads() const { return pointerReads_; }
+  int xinputOpcode() const { return xiOpcode_; }
 
   // Window services that Qt has no call for.
   // Asks the window manager to keep a mapped window above the others (_NET_WM_STATE_ABOVE).
@@ -94,9 +104,10 @@ class X11Input {
  private:
   static void onConnectionLost(_XDisplay* display, void* self);
   void readQueued();
+  void selectRawEvents(bool motion);
   void ensureKeys();
   void ensurePointer(bool positionToo);
-  bool due(std::int64_t& lastAt);
+  bool due(std::int64_t& lastAt, std::int64_t periodMs = kRecheckMs);
   void drainQueued();
   void handleEvent(void* xevent);
   void rawPress(int vk);
@@ -119,14 +130,22 @@ class X11Input {
   // The snapshot. The keyboard and the buttons change only by device events, which
   // come as raw events too: while none has come, the last answer is still the state,
   // and no round trip is needed (it is taken anyway once a second, should an event
-  // ever be lost). The pointer's position is read whenever it is asked for.
+  // ever be lost). The pointer's position likewise, but a move may come without any
+  // event (a warp), so it is read again sooner.
   static constexpr std::int64_t kRecheckMs = 1000;
+  static constexpr std::int64_t kPointerRecheckMs = 250;
   std::array<unsigned char, 32> keymap_{};
   int pointerX_ = 0, pointerY_ = 0;
   unsigned pointerMask_ = 0;
   bool keysValid_ = false, buttonsValid_ = false, pointerValid_ = false;
   bool keysChanged_ = true, buttonsChanged_ = true;
   std::int64_t keysAt_ = 0, buttonsAt_ = 0;
+  // Raw motion is asked for only until the first one after a read: one event says what
+  // is to be known, and a moving mouse would otherwise wake the program at its own rate.
+  bool pointerMoved_ = true;
+  bool motionSelected_ = false;
+  std::int64_t pointerAt_ = 0;
+  std::uint64_t pointerReads_ = 0;
   bool capsOn_ = false;
   bool capsValid_ = false;
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -194,11 +195,59 @@ TEST_F(X11InputTest, PointerMovesAndReads) {
   in->cursorPos(x, y);
   EXPECT_EQ(x, 321);
   EXPECT_EQ(y, 234);
-  user("mousemove 100 200");
+  // A move by a device (XTest's, here) comes as raw motion: read at the next poll.
+  user("mousemove_relative 10 20");
   turn();
   in->cursorPos(x, y);
+  EXPECT_EQ(x, 331);
+  EXPECT_EQ(y, 254);
+  // A warp by another program sends no event outside the program's windows: it is seen
+  // within the pointer's re-read period.
+  user("mousemove 100 200");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  do {
+    turn();
+    in->cursorPos(x, y);
+  } while ((x != 100 || y != 200) && std::chrono::steady_clock::now() < deadline);
   EXPECT_EQ(x, 100);
   EXPECT_EQ(y, 200);
+  // A window of ours under a warp hears of it, and says so.
+  user("mousemove 150 250");
+  in->pointerMayHaveMoved();
+  turn();
+  in->cursorPos(x, y);
+  EXPECT_EQ(x, 150);
+  EXPECT_EQ(y, 250);
+}
+
+TEST_F(X11InputTest, AStillPointerIsNotAskedForAtEveryPoll) {
+  int x = 0, y = 0;
+  turn();
+  in->cursorPos(x, y);
+  std::uint64_t reads = in->pointerReads();
+  // Polls at once: nothing moved and the re-read period has not passed (it may just
+  // pass once).
+  for (int poll = 0; poll < 20; ++poll) {
+    turn();
+    in->cursorPos(x, y);
+  }
+  EXPECT_LE(in->pointerReads() - reads, 1u);
+  // A move is read, and the polls after it read nothing again.
+  const int x0 = x, y0 = y;
+  user("mousemove_relative 3 4");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  do {
+    turn();
+    in->cursorPos(x, y);
+  } while ((x != x0 + 3 || y != y0 + 4) && std::chrono::steady_clock::now() < deadline);
+  EXPECT_EQ(x, x0 + 3);
+  EXPECT_EQ(y, y0 + 4);
+  reads = in->pointerReads();
+  for (int poll = 0; poll < 20; ++poll) {
+    turn();
+    in->cursorPos(x, y);
+  }
+  EXPECT_LE(in->pointerReads() - reads, 1u);
 }
 
 }  // namespace

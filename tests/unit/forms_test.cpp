@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -78,6 +81,134 @@ TEST(Form, HitTestFollowsTheStackingOrder) {
   border.Visible = false;
   page.Visible = false;
   EXPECT_EQ(f.hitTest(1950, 200), nullptr);
+}
+
+// The stacking rule stated directly: among the visible controls under the point (inside
+// every container's rectangle), the greatest by the registration ordinals of its chain of
+// containers, read from the outermost down.
+Control* topmostByDefinition(const Form& f, double x, double y) {
+  std::map<const Control*, int> ordinal;
+  int n = 0;
+  f.forEachControl([&](Control& c) { ordinal[&c] = n++; });
+  Control* best = nullptr;
+  std::vector<int> bestKey;
+  f.forEachControl([&](Control& c) {
+    if (!effectivelyVisible(c) || c.Kind == ControlKind::Line || c.Kind == ControlKind::Shape)
+      return;
+    std::vector<int> key;
+    for (const Control* p = &c; p; p = p->Container) {
+      double l, t;
+      absolutePosition(*p, l, t);
+      if (x < l || y < t || x >= l + p->Width || y >= t + p->Height) return;
+      auto it = ordinal.find(p);
+      key.insert(key.begin(), it == ordinal.end() ? -1 : it->second);
+    }
+    if (!best || bestKey < key) {
+      best = &c;
+      bestKey = std::move(key);
+    }
+  });
+  return best;
+}
+
+// Frames nested three deep, some registered after the controls they hold, arrays whose
+// elements sit in different containers, shapes and lines, all crowded into a small place.
+struct CrowdedForm : Form {
+  CrowdedForm() : Form("F"), Symbols(Label("Symbols"), 200), Pictures(Image("Pictures"), 50) {
+    add(Outer);
+    add(Pictures);
+    add(Middle);
+    add(Symbols);
+    add(Mark);
+    add(Guide);
+    add(Inner);  // after some of the controls it will hold
+    add(Top);
+  }
+  Frame Outer{"Outer"}, Middle{"Middle"}, Inner{"Inner"};
+  ControlArray<Label> Symbols;
+  ControlArray<Image> Pictures;
+  Shape Mark{"Mark"};
+  Line Guide{"Guide"};
+  Label Top{"Top"};
+};
+
+TEST(Form, HitTestAgreesWithTheStackingRuleOnRandomLayouts) {
+  std::mt19937 rng(11);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  // Whole and fractional twips, so that points fall on edges as often as inside.
+  auto coord = [&] { return pick(40) * 15.0 + (pick(4) == 0 ? 7.5 : 0.0); };
+  for (int layout = 0; layout < 40; ++layout) {
+    CrowdedForm f;
+    std::vector<Control*> containers{nullptr, &f.Outer, &f.Middle, &f.Inner};
+    auto place = [&](Control& c) {
+      c.Left = coord();
+      c.Top = coord();
+      c.Width = coord();
+      c.Height = coord();
+      c.Visible = pick(5) != 0;
+    };
+    // Containers nest without loops: Inner in Middle in Outer, each possibly at the top.
+    f.Middle.Container = pick(3) ? &f.Outer : nullptr;
+    f.Inner.Container = pick(3) ? &f.Middle : nullptr;
+    for (Control* c : {static_cast<Control*>(&f.Outer), static_cast<Control*>(&f.Middle),
+                       static_cast<Control*>(&f.Inner), static_cast<Control*>(&f.Mark),
+                       static_cast<Control*>(&f.Guide), static_cast<Control*>(&f.Top)})
+      place(*c);
+    f.Mark.Container = containers[static_cast<size_t>(pick(4))];
+    f.Top.Container = containers[static_cast<size_t>(pick(2))];
+    for (int step = 0; step < 60; ++step) {
+      // Change the structure and the places between the queries, as the program does.
+      const int what = pick(6);
+      if (what == 0) {
+        const int i = 1 + pick(200);
+        if (f.Symbols.IsLoaded(i))
+          f.Symbols.Unload(i);
+        else
+          place(f.Symbols.Load(i));
+      } else if (what == 1) {
+        const int i = 1 + pick(50);
+        if (!f.Pictures.IsLoaded(i)) place(f.Pictures.Load(i));
+        f.Pictures[i].Container = containers[static_cast<size_t>(pick(4))];
+      } else if (what == 2 && f.Symbols.UBound() > 0) {
+        const int i = 1 + pick(f.Symbols.UBound());
+        if (f.Symbols.IsLoaded(i))
+          f.Symbols[i].Container = containers[static_cast<size_t>(pick(4))];
+      } else if (what == 3) {
+        place(*containers[static_cast<size_t>(1 + pick(3))]);
+      } else if (what == 4) {
+        f.Symbols[0].Visible = pick(2) == 0;  // the template is a control too
+        f.Symbols[0].Container = containers[static_cast<size_t>(pick(4))];
+      }
+      for (int q = 0; q < 20; ++q) {
+        const double x = coord(), y = coord();
+        ASSERT_EQ(f.hitTest(x, y), topmostByDefinition(f, x, y))
+            << "layout " << layout << " step " << step << " at " << x << ", " << y;
+      }
+    }
+  }
+}
+
+TEST(Form, AContainerOfAnotherFormStillHidesAndClipsWhatItHolds) {
+  Form f("F");
+  Frame elsewhere("elsewhere");  // not registered with f
+  elsewhere.Width = 1000;
+  elsewhere.Height = 1000;
+  Label a("a"), b("b");
+  a.Container = &elsewhere;
+  a.Left = 100;
+  a.Width = 2000;
+  a.Height = 300;
+  b.Width = 3000;
+  b.Height = 3000;
+  f.add(b);
+  f.add(a);
+  EXPECT_EQ(f.hitTest(500, 100), topmostByDefinition(f, 500, 100));
+  EXPECT_EQ(f.hitTest(500, 100), &b);  // under every registered control, as if first
+  b.Visible = false;
+  EXPECT_EQ(f.hitTest(500, 100), &a);
+  EXPECT_EQ(f.hitTest(1500, 100), nullptr);  // clipped
+  elsewhere.Visible = false;
+  EXPECT_EQ(f.hitTest(500, 100), nullptr);
 }
 
 TEST(SimDesktop, ShortTapsAreLatchedAndSideKeysAnswerForTheGenericCode) {
