@@ -490,6 +490,31 @@ TEST(Paste, APastedArrowIsSavedAsThatArrow) {
   EXPECT_EQ(n, 2u) << saved;
 }
 
+// The store ends at 10 000 symbols: a paste stops at the record that has no room, the copies
+// made before it stay, the caret follows the last of them, and no snapshot is taken.
+TEST(Paste, AtTheEndOfTheStoreTheCopiesThatFitStay) {
+  Editing u;
+  u.type(kLine, {"1", "[plus]", "2"});
+  u.select(1, 3);
+  u.p().SymbolCount = 9998;  // as if the page held 9998 symbols
+  const int undo = u.p().UndoIndex;
+  u.moveTo({450, 380});
+  u.play({"115"});
+  ASSERT_EQ(u.p().SymbolCount, 10000);
+  EXPECT_EQ(u.w().Label3[9999].Caption, "1");
+  EXPECT_EQ(u.p().SymbolKind[10000], "plus");
+  EXPECT_FALSE(u.w().Label3.IsLoaded(10001));
+  EXPECT_FALSE(u.w().Image3.IsLoaded(10001));
+  EXPECT_EQ(u.p().CurrentSymbolIndex, 10000);
+  const Image& last = u.w().Image3[10000];
+  EXPECT_EQ(u.p().LastSymbolRight, static_cast<float>(last.Left + last.Width));
+  EXPECT_EQ(u.pointer(),
+            (PointPx{pixelForPointer((last.Left + last.Width) / 15 + singleDiv15(u.w().Left) + 4),
+                     pixelForPointer(last.Top / 15 + singleDiv15(u.w().Top) + last.Height / 2 / 15 +
+                                     505.0 / 15)}));
+  EXPECT_EQ(u.p().UndoIndex, undo);
+}
+
 TEST(Paste, WithNothingSelectedDoesNothing) {
   Editing u;
   u.typeEach(kLine, {"a"});
