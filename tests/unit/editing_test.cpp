@@ -55,6 +55,44 @@ TEST(Backspace, AtTheEndOfTheTextUndoes) {
   EXPECT_EQ(u.p().UpperIndexMode, 0);
 }
 
+// Deleted symbols after the caret do not count as text after it: with only those behind it
+// the caret stands at the end and Backspace undoes (the delete comes back); one symbol still
+// on the page beyond them makes it a Backspace in the middle.
+TEST(Backspace, BeforeHiddenSymbolsOnlyItIsAtTheEndOfTheText) {
+  struct Case {
+    const char* name;
+    int deleteFrom, deleteTo;  // the symbols deleted, by index
+    bool undoes;
+  } cases[] = {
+      {"c and d deleted", 3, 4, true},
+      {"c deleted, d still there", 3, 3, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Editing u;
+    u.typeEach(kLine, {"a", "b", "c", "d"});
+    u.select(c.deleteFrom, c.deleteTo);
+    u.p().pages.DelSelektirano();
+    const Editing::Place b = u.placeOf(2), dShown = u.placeOf(4);
+    const int undo = u.p().UndoIndex;
+    // The caret after the b, as a click on its right half puts it.
+    u.p().CurrentSymbolIndex = 2;
+    u.p().CaretAfterSymbol = 1;
+    u.play({"8"});
+    if (c.undoes) {
+      EXPECT_EQ(u.p().UndoIndex, undo - 1);
+      EXPECT_EQ(u.placeOf(2), b);
+      EXPECT_GT(u.symbol(3).Top, 0);  // the delete taken back
+      EXPECT_GT(u.symbol(4).Top, 0);
+    } else {
+      EXPECT_EQ(u.p().UndoIndex, undo + 1);
+      EXPECT_EQ(u.placeOf(2), (Editing::Place{b.left, b.top - kBackspaceLiftTw}));
+      EXPECT_LT(u.symbol(3).Top, 0);
+      EXPECT_EQ(u.placeOf(4), dShown);
+    }
+  }
+}
+
 TEST(Backspace, BeforeTheCurrentSymbolSkipsSymbolsAlreadyOffThePage) {
   Editing u;
   u.typeEach(kLine, {"a", "b", "c", "d"});
@@ -413,7 +451,7 @@ TEST(Paste, APastedPictureKeepsItsSourcesName) {
     const char* source;
     const char* reads;
   } cases[] = {
-      {"minusm", "-"}, {"plus", "+"},         {"goskoba", "("}, {"korenm", "SQR("},
+      {"minusm", "-"}, {"plus", "+"},         {"goskoba", "("},   {"korenm", "SQR("},
       {"pi", "pi"},    {"strelka", "SIMVOL"}, {"1026", "SIMVOL"},
   };
   for (const Case& c : cases) {
@@ -450,6 +488,31 @@ TEST(Paste, APastedArrowIsSavedAsThatArrow) {
        at = saved.find("|strelka.gif|", at + 1))
     ++n;
   EXPECT_EQ(n, 2u) << saved;
+}
+
+// The store ends at 10 000 symbols: a paste stops at the record that has no room, the copies
+// made before it stay, the caret follows the last of them, and no snapshot is taken.
+TEST(Paste, AtTheEndOfTheStoreTheCopiesThatFitStay) {
+  Editing u;
+  u.type(kLine, {"1", "[plus]", "2"});
+  u.select(1, 3);
+  u.p().SymbolCount = 9998;  // as if the page held 9998 symbols
+  const int undo = u.p().UndoIndex;
+  u.moveTo({450, 380});
+  u.play({"115"});
+  ASSERT_EQ(u.p().SymbolCount, 10000);
+  EXPECT_EQ(u.w().Label3[9999].Caption, "1");
+  EXPECT_EQ(u.p().SymbolKind[10000], "plus");
+  EXPECT_FALSE(u.w().Label3.IsLoaded(10001));
+  EXPECT_FALSE(u.w().Image3.IsLoaded(10001));
+  EXPECT_EQ(u.p().CurrentSymbolIndex, 10000);
+  const Image& last = u.w().Image3[10000];
+  EXPECT_EQ(u.p().LastSymbolRight, static_cast<float>(last.Left + last.Width));
+  EXPECT_EQ(u.pointer(),
+            (PointPx{pixelForPointer((last.Left + last.Width) / 15 + singleDiv15(u.w().Left) + 4),
+                     pixelForPointer(last.Top / 15 + singleDiv15(u.w().Top) + last.Height / 2 / 15 +
+                                     505.0 / 15)}));
+  EXPECT_EQ(u.p().UndoIndex, undo);
 }
 
 TEST(Paste, WithNothingSelectedDoesNothing) {

@@ -132,10 +132,12 @@ TEST(PopUp, ItClosesHalfASecondAfterItLosesTheFocus) {
   Popping u;
   u.type(kLine, {"1", "2"});
   u.select(1, 2);
+  ASSERT_TRUE(u.w().Timer23.Enabled());
   u.rightClick(kSpot);
   ASSERT_TRUE(u.popUp().Visible);
   u.advance(2000);
   EXPECT_TRUE(u.popUp().Visible);  // it stays while it has the focus
+  EXPECT_FALSE(u.w().Timer23.Enabled());
   // A click on the main window's page takes the focus away.
   u.moveTo(kSpot);
   u.desk().userButtonDown(vk::LButton);
