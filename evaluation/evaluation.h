@@ -1,5 +1,5 @@
 // Formula reading and evaluation: reading a selection back, the result row, and what the
-// main window uses of the evaluator and the limits dialogs (seams until those are built).
+// main window uses of the evaluator and the limits dialogs.
 #pragma once
 
 #include <memory>

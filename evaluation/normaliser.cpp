@@ -135,10 +135,10 @@ void Evaluation::NormalizeExpression() {
           std::pair{"aco(tg", "(acotg"}, std::pair{"co(tg", "(cotg"}})
       fixed(t, find, with);
     // A decimal logarithm left over by the logarithm step: with a bracket it is the base-10
-    // logarithm of what the bracket holds; without one it is left without its argument, so
-    // the evaluation fails rather than reading the name as an empty value.
+    // logarithm of what the bracket holds. Any other "lg" stays as it is: the engine reads it
+    // as the math object's two-argument Lg called without arguments, so the evaluation fails
+    // instead of dropping the logarithm and giving its argument as the value.
     fixed(t, "lg(", "Lg(10,");
-    fixed(t, "lg", "Lg");
     rule(t, r.numberBracket, {{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "."}, "("},
          [](const std::string& m) { return replaceAll(m, "(", "*("); });
     for (auto [find, with] : {std::pair{"pn", "ln"}, std::pair{")(", ")*("}, std::pair{"(*(", "(("},

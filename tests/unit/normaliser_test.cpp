@@ -58,13 +58,13 @@ TEST(Normaliser, RewritesEachMatchAtItsOwnPlace) {
 }
 
 // A decimal logarithm the logarithm step could not take is never dropped: with a bracket it
-// is the base-10 logarithm, without one it stays a call without its arguments.
+// is the base-10 logarithm, without one it stays as it was (and fails to evaluate).
 TEST(Normaliser, ALeftoverDecimalLogarithmStaysALogarithm) {
   const Case cases[] = {
       {"lg(2+3)", "Lg(10,2+3)"},
       {"lg(-1)", "Lg(10,-1)"},
       {"lg((100))", "Lg(10,(100))"},
-      {"lg-1", "Lg-1"},
+      {"lg-1", "lg-1"},
   };
   for (const Case& c : cases) EXPECT_EQ(normalise(c.in), c.out) << c.in;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <locale>
 #include <string>
 
 #include "platform/script/script_engine.h"
@@ -34,6 +35,28 @@ TEST(RegExp, GlobalAndIgnoreCaseAreHonoured) {
   ASSERT_EQ(m.size(), 3u);
   EXPECT_EQ(m[0].Value, "LG1");
   EXPECT_TRUE(re.Execute("nothing").empty());
+}
+
+// Case is ignored as in the classic locale, whatever locale the process runs in (Qt sets one
+// from the desktop's).
+TEST(RegExp, IgnoresCaseInTheClassicLocaleWhateverTheProcessLocale) {
+  // A locale whose lower case of every letter is "x": a pattern compiled in it would take
+  // "ab2" for "lg2".
+  struct OddCase : std::ctype<char> {
+    char do_tolower(char c) const override {
+      return std::isalpha(c, std::locale::classic()) ? 'x' : c;
+    }
+    const char* do_tolower(char* lo, const char* hi) const override {
+      for (; lo < hi; ++lo) *lo = do_tolower(*lo);
+      return hi;
+    }
+  };
+  const std::locale before = std::locale::global(std::locale(std::locale::classic(), new OddCase));
+  const RegExp re("(lg[0-9]+)", true, true);
+  const auto m = re.Execute("LG1+ab2");
+  std::locale::global(before);
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0].Value, "LG1");
 }
 
 TEST(RegExp, TakesTheLongestOfTheRepeatsAtTheLeftmostPlace) {
