@@ -39,6 +39,9 @@ void Palette::WireEvents() {
            &w.Label11})
     c->MouseDown = block;
   w.Check1.MouseUp = mouse(*this, &Palette::Check1_MouseUp);
+  // A button takes the focus when it is pressed: the "=" of the result row stops the
+  // keyboard's refresh then, and its click starts it again.
+  w.Command17.MouseDown = [this](int, int, double, double) { Command17_GotFocus(); };
   w.Command15.MouseUp = mouse(*this, &Palette::Command15_MouseUp);
   w.Command16.MouseUp = mouse(*this, &Palette::Command16_MouseUp);
 

@@ -267,6 +267,56 @@ TEST(LimitsDialogs, TypingTheLimitsAndEnterTypesTheIntegral) {
   EXPECT_EQ(p.BusyFlag, 1);
 }
 
+// Enter in either box of either dialog submits: the sign, then the dialog's items, land in
+// the key queue and are played.
+TEST(LimitsDialogs, EnterInEitherBoxSubmits) {
+  struct Case {
+    int dialog;
+    const char* upper;
+    const char* lower;
+    bool fromUpperBox;
+    Items queued;
+  } cases[] = {
+      {2,
+       "n",
+       "k=1",
+       true,
+       {"1032", "1060", "***27", "***78", "1061", "***27", "***75", "***27", "***187", "***27",
+        "***49", "1062"}},
+      {2,
+       "n",
+       "k=1",
+       false,
+       {"1032", "1060", "***27", "***78", "1061", "***27", "***75", "***27", "***187", "***27",
+        "***49", "1062"}},
+      {1,
+       "2pi",
+       "0",
+       true,
+       {"1050", "1054", "***27", "***`50", "***27", "***1013", "1055", "***27", "***48", "1056"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.upper << " / " << c.lower
+                                    << (c.fromUpperBox ? ", upper box" : ", lower box"));
+    PaletteUser u;
+    Program& p = u.p();
+    LimitsDialogForm& f = open(u, c.dialog);
+    f.Text1.setText(c.upper);
+    f.Text2.setText(c.lower);
+    u.clickIn(f, c.fromUpperBox ? f.Text1 : f.Text2);
+    u.typeKeys({vk::Return});
+    EXPECT_FALSE(f.Visible);
+    EXPECT_FALSE(f.Label1.Visible);
+    u.advance(3000);
+    EXPECT_EQ(u.queued(), c.queued);
+    EXPECT_EQ(u.flags(), Items(c.queued.size(), "0"));
+    EXPECT_EQ(p.SymbolKind[1], c.dialog == 1 ? "1050" : "1032");
+    EXPECT_EQ(p.BusyFlag, 0);
+    EXPECT_EQ(p.BoundsQueueState, 0);
+    EXPECT_EQ(p.HotkeyF8Code, c.dialog == 1 ? "1057" : "1058");
+  }
+}
+
 TEST(LimitsDialogs, AMissingLimitIsReportedInTheDialog) {
   struct Case {
     const char* name;
@@ -284,33 +334,34 @@ TEST(LimitsDialogs, AMissingLimitIsReportedInTheDialog) {
       {"Submit, both missing", "", "", false, "There is no lower limit", true, 1},
       {"Enter, both missing", "", "", true, "There is no lower limit", true, 1},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    PaletteUser u;
-    Program& p = u.p();
-    LimitsDialogForm& f = open(u, 1);
-    // Items of an earlier Submit that only Submit empties.
-    f.List1.AddItem("1056");
-    f.List2.AddItem("0");
-    f.Text1.setText(c.upper);
-    f.Text2.setText(c.lower);
-    if (c.enter) {
-      u.clickIn(f, *c.upper ? f.Text1 : f.Text2);
-      u.typeKeys({vk::Return});
-    } else {
-      u.clickIn(f, f.Command1);
+  for (int dialog : {1, 2})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << c.name << (dialog == 1 ? ", integral" : ", sum"));
+      PaletteUser u;
+      Program& p = u.p();
+      LimitsDialogForm& f = open(u, dialog);
+      // Items of an earlier Submit that only Submit empties.
+      f.List1.AddItem("1056");
+      f.List2.AddItem("0");
+      f.Text1.setText(c.upper);
+      f.Text2.setText(c.lower);
+      if (c.enter) {
+        u.clickIn(f, *c.upper ? f.Text1 : f.Text2);
+        u.typeKeys({vk::Return});
+      } else {
+        u.clickIn(f, f.Command1);
+      }
+      EXPECT_TRUE(f.Visible);
+      EXPECT_TRUE(f.Label1.Visible);
+      EXPECT_EQ(f.Label1.Caption, c.message);
+      EXPECT_EQ(u.desk().focusedControl(), c.focusLower ? &f.Text2 : &f.Text1);
+      EXPECT_EQ(p.BoundsDialog, c.boundsDialog ? dialog : 0);
+      EXPECT_EQ(f.List1.ListCount(), c.boundsDialog ? 0 : 1);
+      EXPECT_EQ(p.BusyFlag, 1);
+      // Editing a box hides the message.
+      u.typeKeys({'2'});
+      EXPECT_FALSE(f.Label1.Visible);
     }
-    EXPECT_TRUE(f.Visible);
-    EXPECT_TRUE(f.Label1.Visible);
-    EXPECT_EQ(f.Label1.Caption, c.message);
-    EXPECT_EQ(u.desk().focusedControl(), c.focusLower ? &f.Text2 : &f.Text1);
-    EXPECT_EQ(p.BoundsDialog, c.boundsDialog);
-    EXPECT_EQ(f.List1.ListCount(), c.boundsDialog ? 0 : 1);
-    EXPECT_EQ(p.BusyFlag, 1);
-    // Editing a box hides the message.
-    u.typeKeys({'2'});
-    EXPECT_FALSE(f.Label1.Visible);
-  }
 }
 
 // Closing a dialog with its close box types nothing, gives the queue and the capture back,

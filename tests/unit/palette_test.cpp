@@ -207,6 +207,27 @@ TEST(Palette, PressesHideTheKeyboardAndSomeReleasesShowItAgain) {
   }
 }
 
+// The "=" of the result row takes the focus when it is pressed: the shown keyboard stays
+// up but its refresh stops until the click starts it again.
+TEST(Palette, PressingTheResultButtonPausesTheShownKeyboard) {
+  PaletteUser u;
+  Program& p = u.p();
+  MainWindow& w = u.w();
+  w.Command17.Visible = true;
+  p.Form8Shown = 1;
+  p.palette.ShowForm8();
+  ASSERT_TRUE(p.Form8.Timer1.Enabled());
+  u.moveTo(u.over(w.Command17));
+  u.advance(60);
+  u.desk().userButtonDown(vk::LButton);
+  EXPECT_FALSE(p.Form8.Timer1.Enabled());
+  EXPECT_TRUE(p.palette.Form8Visible());
+  EXPECT_EQ(p.Form8Shown, 1);
+  u.desk().userButtonUp(vk::LButton);
+  EXPECT_TRUE(p.Form8.Timer1.Enabled());
+  EXPECT_TRUE(p.palette.Form8Visible());
+}
+
 // With the keyboard closed, presses and releases change nothing, and neither does the
 // dispatch.
 TEST(Palette, AClosedKeyboardStaysClosed) {
