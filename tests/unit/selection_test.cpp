@@ -50,6 +50,25 @@ TEST(SelectionDrag, TheRecordsAreTheSymbolsInLeftToRightOrder) {
   EXPECT_EQ(r[2].substr(r[2].size() - 10), "|x|bukva|3");
 }
 
+// A dragged rectangle that ends with the sign " = " is read as the sign's own reading is:
+// the pointer goes right of the sign, on its middle line, and the result is typed there.
+TEST(SelectionDrag, ASelectionEndingWithEqualsTypesItsResultAfterTheSign) {
+  Selecting u;
+  u.w().Check3.Value = 0;
+  u.type(kTyped, {"9", "[po]", "9", " = "});
+  ASSERT_EQ(u.p().SymbolCount, 4);
+  u.drag({390, 270}, {650, 330});
+  EXPECT_EQ(u.w().Text21.Text(), "9*9");
+  EXPECT_TRUE(u.w().Timer12.Enabled());
+  const Label& eq = u.label(4);
+  EXPECT_EQ(u.pointer(), u.screenOf(eq.Left + eq.Width, eq.Top + eq.Height / 2));
+  u.advance(1500);
+  ASSERT_EQ(u.p().SymbolCount, 6);
+  EXPECT_EQ(u.label(5).Caption, "8");
+  EXPECT_EQ(u.label(6).Caption, "1");
+  EXPECT_NEAR(u.label(5).Left, eq.Left + eq.Width, 15);
+}
+
 TEST(SelectionDrag, StartsOnlyBeyondTenPixels) {
   struct Case {
     int dx, dy;
