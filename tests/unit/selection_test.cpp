@@ -226,6 +226,37 @@ TEST(SelectionDrag, ThePictureUnderTheWindowGoesOntoTheClipboard) {
   EXPECT_EQ(u.form2().Shape1.Width, 0);
 }
 
+// The selection window's twips become screen pixels by the fixed factor 15, each rounded
+// to the nearest whole pixel (halves to the even one).
+TEST(SelectionDrag, TheCapturedRectangleIsTheWindowInWholePixels) {
+  struct Case {
+    double left, top, width, height;
+    RectPx want;
+  } cases[] = {
+      {1500, 3000, 4500, 1200, {100, 200, 300, 80}},
+      {1500, 3000, 1000, 1200, {100, 200, 67, 80}},      // 66.67
+      {1500, 3000, 1990, 1200, {100, 200, 133, 80}},     // 132.67
+      {1507.5, 3022.5, 337.5, 37.5, {100, 202, 22, 2}},  // 100.5, 201.5, 22.5, 2.5
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.left << ", " << c.top << ", " << c.width);
+    Selecting u;
+    SelectionWindow& f = u.p().pages.LoadedForm2();
+    f.Left = c.left;
+    f.Top = c.top;
+    f.Width = c.width;
+    f.Height = c.height;
+    const Bitmap b = u.p().evaluation.CaptureOverlayArea();
+    ASSERT_EQ(u.desk().captures.size(), 1u);
+    const RectPx r = u.desk().captures[0];
+    EXPECT_EQ(r.left, c.want.left);
+    EXPECT_EQ(r.top, c.want.top);
+    EXPECT_EQ(r.width, c.want.width);
+    EXPECT_EQ(r.height, c.want.height);
+    EXPECT_EQ(b.width, c.want.width);
+  }
+}
+
 // Whatever the user had on the clipboard stays there unless a real picture replaces it.
 TEST(SelectionDrag, AFailedOrEmptyCaptureLeavesTheClipboardAlone) {
   for (bool fails : {true, false}) {
