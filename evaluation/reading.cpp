@@ -15,6 +15,9 @@ namespace {
 
 constexpr const char* kTextKind = "bukva";
 constexpr const char* kEquals = " = ";
+// What the key indicator says after a reading: the selection can now be moved with the
+// right mouse button (its pop-up).
+constexpr const char* kMoveHint = " right mouse button and move";
 
 // Page twips of the rectangle a reading takes; every comparison with it is strict.
 struct PageRect {
@@ -126,16 +129,29 @@ void Evaluation::finishReading(const std::string& raw, int openExponent, bool re
   w.Text21.setText(shown);
   w.Text1.setText(done.Text);
 
+  // The selection window's outline goes before the picture is taken, so it is not in it.
+  if (!region && p.Form2.Loaded) {
+    p.Form2.Shape1.Width = 0;
+    p.Form2.Shape1.Height = 0;
+  }
+
+  // The key indicator, when shown, tells what can be done with what was read. Asking
+  // loads it, hidden, as every question about it does.
+  skipOnFailure([&] {
+    if (!p.palette.indicator.Visible()) return;
+    Label& name = p.Form3.Label7;
+    name.Caption = kMoveHint;
+    autoSize(p.desktop, name);
+    p.palette.indicator.FitWidth();
+  });
+
   // The picture: the screen under the selection window after a drag, the expression
-  // region after " = " (no selection window is open then). The outline goes first, so it
-  // is not in the picture. The clipboard is replaced only by a real picture: a capture
-  // that fails leaves what the user had there.
+  // region after " = " (no selection window is open then). The clipboard is replaced only
+  // by a real picture: a capture that fails leaves what the user had there.
   Bitmap picture;
   if (region) {
     skipOnFailure([&] { picture = CaptureRegion(); });
   } else if (p.Form2.Loaded) {
-    p.Form2.Shape1.Width = 0;
-    p.Form2.Shape1.Height = 0;
     skipOnFailure([&] { picture = CaptureOverlayArea(); });
   }
   if (picture.width > 0 && picture.height > 0) {

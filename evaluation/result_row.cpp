@@ -1,5 +1,6 @@
 // The result row: the expression read, its value, rounding and the angle unit, and the
 // typing of the value into the formula.
+#include <algorithm>
 #include <initializer_list>
 
 #include "app/program.h"
@@ -89,6 +90,15 @@ void Evaluation::ZapisRezultatat() {
   const std::string& typed = w.Text8.Text();
   if (typed.empty()) return;
   const std::string s = ResultTypingText(typed);
+  // The key indicator, when shown, names no keys while the result is played: it is told
+  // the range of queue items that type it. Asking loads it, hidden.
+  skipOnFailure([&] {
+    if (!p.palette.indicator.Visible()) return;
+    const int characters = static_cast<int>(std::count_if(
+        s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    p.QueueStartIndex = w.List1.ListIndex;
+    p.QueueEndIndex = w.List1.ListIndex + characters + 1;
+  });
   for (size_t i = 0; i < s.size(); ++i) {
     // One character at a time (the bytes of one that is not ASCII together): only the
     // characters of the key table are typed; every character counts towards the play

@@ -127,6 +127,32 @@ TEST(ReadingAPage, MoreThanAThousandSymbolsAreReadWhole) {
   EXPECT_EQ(u.w().Text1.Text(), expected);
 }
 
+// Only the top-left corner counts, strictly inside: a corner on an edge is out, a symbol
+// whose body reaches out of the rectangle is in.
+TEST(ReadingAPage, TheTopLeftCornerMustLieStrictlyInside) {
+  struct Case {
+    const char* name;
+    double dx1, dy1, dx2, dy2;  // the rectangle's edges, from the symbol's corner
+    const char* text;
+  } cases[] = {
+      {"around it", -1, -1, 1000, 1000, "5"},      {"on the left edge", 0, -1, 1000, 1000, ""},
+      {"on the top edge", -1, 0, 1000, 1000, ""},  {"on the right edge", -1, -1, 0, 1000, ""},
+      {"on the bottom edge", -1, -1, 1000, 0, ""}, {"its body reaching out", -1, -1, 1, 1, "5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PlacedPage u;
+    u.at(1000, 2000, "5");
+    const Label& five = u.label(1);
+    u.p().ExprRegionLeft = five.Left + c.dx1;
+    u.p().ExprRegionTop = five.Top + c.dy1;
+    u.p().ExprRegionRight = five.Left + c.dx2;
+    u.p().ExprRegionBottom = five.Top + c.dy2;
+    u.p().evaluation.SelectRegionBeforeEquals();
+    EXPECT_EQ(u.w().Text1.Text(), c.text);
+  }
+}
+
 TEST(ReadingAPage, ParkedSymbolsAndATopEdgeOfZeroAreNeverSelected) {
   PlacedPage u;
   u.at(1000, 2000, "1");

@@ -50,6 +50,25 @@ TEST(SelectionDrag, TheRecordsAreTheSymbolsInLeftToRightOrder) {
   EXPECT_EQ(r[2].substr(r[2].size() - 10), "|x|bukva|3");
 }
 
+// A dragged rectangle that ends with the sign " = " is read as the sign's own reading is:
+// the pointer goes right of the sign, on its middle line, and the result is typed there.
+TEST(SelectionDrag, ASelectionEndingWithEqualsTypesItsResultAfterTheSign) {
+  Selecting u;
+  u.w().Check3.Value = 0;
+  u.type(kTyped, {"9", "[po]", "9", " = "});
+  ASSERT_EQ(u.p().SymbolCount, 4);
+  u.drag({390, 270}, {650, 330});
+  EXPECT_EQ(u.w().Text21.Text(), "9*9");
+  EXPECT_TRUE(u.w().Timer12.Enabled());
+  const Label& eq = u.label(4);
+  EXPECT_EQ(u.pointer(), u.screenOf(eq.Left + eq.Width, eq.Top + eq.Height / 2));
+  u.advance(1500);
+  ASSERT_EQ(u.p().SymbolCount, 6);
+  EXPECT_EQ(u.label(5).Caption, "8");
+  EXPECT_EQ(u.label(6).Caption, "1");
+  EXPECT_NEAR(u.label(5).Left, eq.Left + eq.Width, 15);
+}
+
 TEST(SelectionDrag, StartsOnlyBeyondTenPixels) {
   struct Case {
     int dx, dy;
@@ -205,6 +224,37 @@ TEST(SelectionDrag, ThePictureUnderTheWindowGoesOntoTheClipboard) {
   EXPECT_EQ(u.p().evaluation.Image5Picture.width, 207);
   // The outline was taken away before the capture.
   EXPECT_EQ(u.form2().Shape1.Width, 0);
+}
+
+// The selection window's twips become screen pixels by the fixed factor 15, each rounded
+// to the nearest whole pixel (halves to the even one).
+TEST(SelectionDrag, TheCapturedRectangleIsTheWindowInWholePixels) {
+  struct Case {
+    double left, top, width, height;
+    RectPx want;
+  } cases[] = {
+      {1500, 3000, 4500, 1200, {100, 200, 300, 80}},
+      {1500, 3000, 1000, 1200, {100, 200, 67, 80}},      // 66.67
+      {1500, 3000, 1990, 1200, {100, 200, 133, 80}},     // 132.67
+      {1507.5, 3022.5, 337.5, 37.5, {100, 202, 22, 2}},  // 100.5, 201.5, 22.5, 2.5
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.left << ", " << c.top << ", " << c.width);
+    Selecting u;
+    SelectionWindow& f = u.p().pages.LoadedForm2();
+    f.Left = c.left;
+    f.Top = c.top;
+    f.Width = c.width;
+    f.Height = c.height;
+    const Bitmap b = u.p().evaluation.CaptureOverlayArea();
+    ASSERT_EQ(u.desk().captures.size(), 1u);
+    const RectPx r = u.desk().captures[0];
+    EXPECT_EQ(r.left, c.want.left);
+    EXPECT_EQ(r.top, c.want.top);
+    EXPECT_EQ(r.width, c.want.width);
+    EXPECT_EQ(r.height, c.want.height);
+    EXPECT_EQ(b.width, c.want.width);
+  }
 }
 
 // Whatever the user had on the clipboard stays there unless a real picture replaces it.
