@@ -242,12 +242,14 @@ TEST(KeyboardWindow, TheStripDragsTheWindowAndNothingElse) {
   u.advance(60);
   u.desk().userButtonDown(vk::LButton);
   EXPECT_EQ(p.FormDragActive, 1);
-  // Left and up, over the page, in small steps as a hand moves.
+  // Left and up, over the page, in small steps as a hand moves: no selection begins.
   for (int i = 1; i <= 30; ++i) {
     u.moveTo({start.x - 10 * i, start.y - 4 * i});
     u.advance(20);
     EXPECT_EQ(p.PointerOverPanel, 1) << i;
     EXPECT_EQ(p.PointerOverForm8, 1) << i;
+    EXPECT_NE(p.pages.DragState, 2) << i;
+    EXPECT_FALSE(p.Form2.Loaded && p.Form2.Visible) << i;
   }
   u.advance(100);
   u.desk().userButtonUp(vk::LButton);
