@@ -369,6 +369,48 @@ TEST(KeyboardKeys, NoClickOnTheKeyboardReachesThePage) {
   }
 }
 
+// A press on a key of the keyboard lying over the page, slid off the keyboard onto the page
+// and released there: no click of the key, no selection drawn from it, no page click.
+TEST(KeyboardKeys, APressSlidOffAKeyOntoThePageDoesNothing) {
+  struct Case {
+    const char* name;
+    Control& (*control)(KeyboardForm&);
+  } cases[] = {
+      {"a main key", [](KeyboardForm& k) -> Control& { return k.Command3[10]; }},
+      {"a pad key", [](KeyboardForm& k) -> Control& { return k.Command1[7]; }},
+      {"Caps Lock", [](KeyboardForm& k) -> Control& { return k.Command4; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KeyboardUser u;
+    Program& p = u.p();
+    KeyboardForm& k = u.k();
+    u.text(u.screenOf(1500, 3000), "x");
+    const double x = p.PointerX, y = p.PointerY;
+    k.Left = (x + 40) * 15;
+    k.Top = (y - 100) * 15;
+    const PointPx start = u.onKeyboard(c.control(k));
+    u.moveTo(start);
+    u.advance(100);
+    u.desk().userButtonDown(vk::LButton);
+    // Left and down onto the page, past the keyboard's edge, as a hand slides.
+    for (int i = 1; i <= 30; ++i) {
+      u.moveTo({start.x - 10 * i, start.y + 3 * i});
+      u.advance(20);
+      EXPECT_NE(p.pages.DragState, 2) << i;
+      EXPECT_FALSE(p.Form2.Loaded && p.Form2.Visible) << i;
+    }
+    u.desk().userButtonUp(vk::LButton);
+    u.advance(600);
+    EXPECT_TRUE(u.queued().empty());
+    EXPECT_EQ(k.ShiftOn, 0);
+    EXPECT_EQ(p.SymbolCount, 1);
+    EXPECT_EQ(p.Form1.List3.ListCount(), 0);
+    EXPECT_EQ(p.PointerX, x);
+    EXPECT_EQ(p.PointerY, y);
+  }
+}
+
 // A click quicker than the button sampler's 50 ms leaves nothing for the click detector to
 // skip: the next click on the page is a click, and snaps the caret to the symbol beside it.
 TEST(KeyboardKeys, AQuickClickOnAKeyLeavesTheNextPageClickAlone) {
