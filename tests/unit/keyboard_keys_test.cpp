@@ -147,6 +147,42 @@ TEST(KeyboardKeys, EveryKeyStandsInItsPlaceWithItsCaptionAndColour) {
   // Every key once: the 64 main keys and the 22 pad keys.
   EXPECT_EQ(mainSeen, std::vector<int>(kLastMainKey + 1, 1));
   EXPECT_EQ(padSeen, std::vector<int>(kLastPadKey + 1, 1));
+
+  // The strip, the frames and the keys that are no typing keys (the caption and the colour
+  // are the keys').
+  struct Other {
+    const Control* control;
+    const Control* in;
+    double left, top, width, height;
+    const char* caption;
+    Colour back;
+  };
+  const Other others[] = {
+      {&k.Image1, nullptr, 120, 60, 4335, 255, "", 0},
+      {&k.Command8, &k.Image1, 3840, 0, 495, 255, "X", 0x000000C0},
+      {&k.Frame2, nullptr, 120, 240, 4340, 3015, "", 0},
+      {&k.Frame1, nullptr, 120, 3000, 4335, 2655, "", 0},
+      {&k.Command4, &k.Frame2, 0, 1440, 495, 375, "Caps", W},
+      {&k.Command5[0], &k.Frame2, 0, 1920, 615, 375, "Shift", W},
+      {&k.Command5[1], &k.Frame2, 3720, 1920, 615, 375, "Shift", W},
+      {&k.Command6, &k.Frame2, 0, 960, 420, 375, " Bg", 0x0080C0FF},
+      {&k.Command7, &k.Frame2, 0, 960, 420, 375, "En", 0x00C0FFFF},
+      {&k.Command69, &k.Frame2, 0, 2400, 735, 375, "", W},
+      {&k.Command70, &k.Frame2, 3600, 2400, 735, 375, "", W},
+      {&k.Command9, &k.Frame1, 3480, 2040, 615, 255, "Paste", W},
+  };
+  for (const Other& o : others) {
+    SCOPED_TRACE(o.control->Name);
+    EXPECT_EQ(o.control->Container, o.in);
+    EXPECT_EQ(o.control->Left, o.left);
+    EXPECT_EQ(o.control->Top, o.top);
+    EXPECT_EQ(o.control->Width, o.width);
+    EXPECT_EQ(o.control->Height, o.height);
+    if (const auto* b = dynamic_cast<const CommandButton*>(o.control)) {
+      EXPECT_EQ(b->Caption, o.caption);
+      EXPECT_EQ(b->BackColor, o.back);
+    }
+  }
 }
 
 // Every main key that queues its own code, with the code, in the Latin and the Cyrillic
