@@ -85,6 +85,17 @@ bool isLayoutCode(const std::string& code) {
   return c && (*c == 5000 || *c == 6000);
 }
 
+// A label shows a single "&" as no character at all (it marks an access key): the name
+// "7 -> &" is given to the label with its ampersand doubled, so that it shows as named.
+std::string asLabelCaption(const std::string& name) {
+  std::string caption;
+  for (char c : name) {
+    caption += c;
+    if (c == '&') caption += '&';
+  }
+  return caption;
+}
+
 void place(Control& c, double l, double t, double w, double h) {
   c.Left = l;
   c.Top = t;
@@ -209,7 +220,7 @@ void KeyIndicator::ZapisNaznachen2() {
   if (std::optional<std::string> name = KeyIndicatorCaption(code, shift)) {
     f.Image4.Picture = Picture{};
     f.Image4.Visible = false;
-    f.Label7.Caption = *name;
+    f.Label7.Caption = asLabelCaption(*name);
     autoSized(f.Label7);
     f.Label7.Visible = true;
   } else {

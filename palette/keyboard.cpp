@@ -231,6 +231,11 @@ void Keyboard::Command8_Click() {
   Hide();
   p.Form8Shown = 0;
   p.Form8Suspended = 0;
+  // The pointer is over no keyboard now, and the pointer-leaves-window check no longer
+  // looks at a closed one: left set, the flag would keep the background timers capturing
+  // keys typed in other programs after the pointer leaves the main window. (The press of
+  // this click was the keyboard's, so its release makes no page click.)
+  p.PointerOverForm8 = 0;
 }
 
 void Keyboard::Form_MouseMove(int, int, double, double) {

@@ -5,7 +5,11 @@ the key in the place of "q" types the Cyrillic ya; the window follows a drag by 
 "X" closes it and the button opens it again where it was. Under a window manager it never
 takes the focus from the window that has it, and stays above the other windows.
 
-Usage: test_keyboard.py BINARY CASE, CASE one of type, focus-under-wm."""
+Minimised, the main window takes it along and brings it back; a palette button held hides
+it, and when that press is released off the button it stays hidden, a minimise and a
+restore included, until a release on the page shows it again.
+
+Usage: test_keyboard.py BINARY CASE, CASE one of type, focus-under-wm, minimise-under-wm."""
 
 import os
 import re
@@ -207,7 +211,60 @@ def focus_under_wm(d, p):
     e2e.passed("under a window manager the keyboard stays on top and never takes the focus")
 
 
-CASES = {"type": (type_case, False), "focus-under-wm": (focus_under_wm, True)}
+def map_state(d, win):
+    out = d.run(["xwininfo", "-id", str(win)]).decode()
+    return re.search(r"Map State: (\w+)", out).group(1)
+
+
+def wait_map(d, win, state, what):
+    e2e.wait_for(lambda: map_state(d, win) == state, 5, what,
+                 lambda: "its map state is %s" % map_state(d, win))
+
+
+def minimise_under_wm(d, p):
+    main, client, _ = scr.ready(d, p)
+    win, kbd = open_keyboard(d, client)
+    # Minimised, the main window takes the keyboard with it; restored, it brings it back
+    # where it stood.
+    d.xdotool("windowminimize", str(main))
+    wait_map(d, win, "IsUnMapped", "the keyboard hidden with the minimised main window")
+    d.xdotool("windowactivate", str(main))
+    wait_map(d, win, "IsViewable", "the keyboard back with the restored main window")
+    e2e.check(d.geometry(win) == kbd, "the keyboard came back at %s, not at %s"
+              % (d.geometry(win), kbd))
+    # A palette button held hides it; released off the button (no click) it stays hidden,
+    # through a minimise and a restore too, until a release on the page shows it again.
+    x, y, w, _ = client
+    panel_left = ((w + 8) * 15 - 4815) / 15
+    button = (round(x + panel_left + (360 + 495 / 2) / 15), round(y + (120 + 2280 + 495 / 2) / 15))
+    d.xdotool("mousemove", str(button[0]), str(button[1]))
+    time.sleep(0.1)
+    d.xdotool("mousedown", "1")
+    wait_map(d, win, "IsUnMapped", "the keyboard hidden while the button is held")
+    d.xdotool("mousemove", str(button[0]), str(button[1] + 300))
+    time.sleep(0.1)
+    d.xdotool("mouseup", "1")
+    time.sleep(0.5)
+    e2e.check(map_state(d, win) == "IsUnMapped", "a press released off its button showed "
+              "the keyboard")
+    d.xdotool("windowminimize", str(main))
+    time.sleep(0.5)
+    d.xdotool("windowactivate", str(main))
+    time.sleep(0.5)
+    e2e.check(map_state(d, win) == "IsUnMapped", "the restore showed the suspended keyboard")
+    page = (x + 450, y + 560)
+    d.xdotool("mousemove", str(page[0]), str(page[1]))
+    time.sleep(0.1)
+    d.xdotool("click", "1")
+    wait_map(d, win, "IsViewable", "the keyboard shown by a release on the page")
+    e2e.check(d.geometry(win) == kbd, "the keyboard came back at %s, not at %s"
+              % (d.geometry(win), kbd))
+    alive(p)
+    e2e.passed("the keyboard hides and comes back with the main window and its suspension")
+
+
+CASES = {"type": (type_case, False), "focus-under-wm": (focus_under_wm, True),
+         "minimise-under-wm": (minimise_under_wm, True)}
 
 if __name__ == "__main__":
     if len(sys.argv) != 3 or sys.argv[2] not in CASES:

@@ -133,6 +133,7 @@ TEST(KeyIndicator, TheModifierLabelsAndWhereTheNameStarts) {
       {"65", "1", true, true, false, "a -> A"},
       {"6000", "1", true, false, false, "Change keyboard"},
       {"27", "1", false, false, true, "Esc -> Up"},
+      {"55", "1", false, false, true, "7 -> &"},
       {"1013", "0", false, false, false, ""},
       {"33", "0", false, false, false, ""},
   };
@@ -154,8 +155,9 @@ TEST(KeyIndicator, TheModifierLabelsAndWhereTheNameStarts) {
     EXPECT_EQ(f.Image4.Left, f.Label7.Left - 100);
     if (*c.name) {
       EXPECT_TRUE(f.Label7.Visible);
-      EXPECT_EQ(f.Label7.Caption, c.name);
-      EXPECT_EQ(f.Label7.Width, u.desk().measureLabel(f.Label7.Font, c.name).width);
+      // As it shows: the ampersand of "7 -> &" too.
+      EXPECT_EQ(shownCaption(f.Label7.Caption), c.name);
+      EXPECT_EQ(f.Label7.Width, u.desk().measureLabel(f.Label7.Font, f.Label7.Caption).width);
       EXPECT_FALSE(f.Image4.Visible);
       EXPECT_TRUE(f.Image4.Picture->empty());
     } else {
@@ -234,6 +236,16 @@ TEST(KeyIndicator, LoadedByTheFirstItemShownOnlyByItsButtonAndFollowingThePlayer
   u.desk().userMinimizeForm(u.w());
   EXPECT_FALSE(f.Visible);
   u.desk().userRestoreForm(u.w());
+  // Its button stays hidden whatever runs: the language switches both ways, the keyboard.
+  u.click(u.w().Command61);
+  u.advance(400);
+  u.click(u.w().Command60);
+  u.advance(400);
+  u.click(u.w().Command71);
+  u.advance(400);
+  EXPECT_EQ(u.p().LatinLayout, 1);
+  EXPECT_TRUE(u.p().Form8.Visible);
+  EXPECT_FALSE(u.w().Command38.Visible);
   u.p().close();
   EXPECT_FALSE(f.Loaded);
 }

@@ -34,6 +34,23 @@ TEST(KeyboardArrows, TheStepGrowsFromTheTenthTick) {
     u.hold(60, c.ticks);
     EXPECT_DOUBLE_EQ(u.p().PointerX - x, c.moved);
   }
+  // Tick by tick over twelve ticks of one hold: nine steps of 1 px, then steps of 10 px.
+  Arrows u;
+  Program& p = u.p();
+  u.moveTo(u.onKeyboard(u.key(63)));
+  u.advance(60);
+  u.desk().userButtonDown(vk::LButton);
+  const double y0 = p.PointerY;
+  std::vector<double> steps;
+  for (int tick = 1; tick <= 12; ++tick) {
+    const double y = p.PointerY;
+    u.advance(50);
+    steps.push_back(p.PointerY - y);
+    EXPECT_EQ(u.k().HoldTicks, tick);
+  }
+  u.desk().userButtonUp(vk::LButton);
+  EXPECT_EQ(steps, (std::vector<double>{1, 1, 1, 1, 1, 1, 1, 1, 1, 10, 10, 10}));
+  EXPECT_DOUBLE_EQ(p.PointerY - y0, 39);
 }
 
 TEST(KeyboardArrows, EachKeyMovesItsWayAndThePointerStaysOnTheKey) {

@@ -12,26 +12,32 @@
 namespace kel::test {
 namespace {
 
-// The keys whose captions the modifiers change, in this order: q a z, the digits row's
-// 1 6 0 - =, [ ] \ `, , . / ; ' and Enter.
-const std::vector<int> kWatched = {0,  10, 19, 37, 42, 46, 47, 48, 32,
-                                   33, 34, 36, 26, 27, 28, 29, 30, 31};
-
-std::vector<std::string> watched(KeyboardUser& u) {
+// The captions of the main keys 0 to 48 as they show.
+std::vector<std::string> shownCaptions(KeyboardUser& u) {
   std::vector<std::string> out;
-  for (int i : kWatched) out.push_back(u.key(i).Caption);
+  for (int i = 0; i <= 48; ++i) out.push_back(shownCaption(u.key(i).Caption));
   return out;
 }
 
+// The four caption sets of the main keys 0 to 48, by layout and case; the keys from 49 on
+// have no caption but Backspace's, which no set touches.
 TEST(KeyboardModifiers, CapsLockAndShiftPutTheirCaptionSetsInBothLayouts) {
-  const std::vector<std::string> latinLower = {"q", "a",  "z", "1", "6", "0", "-", "=", "[",
-                                               "]", "\\", "`", ",", ".", "/", ";", "'", "Enter"};
-  const std::vector<std::string> latinUpper = {"Q", "A", "Z", "!", "^", ")", "_", "+",  "{",
-                                               "}", "|", "~", "<", ">", "?", ":", "\"", "Enter"};
-  const std::vector<std::string> cyrLower = {"я", "а", "з", "1", "6", "0", "-", "=", "ш",
-                                             "щ", "ю", "ч", ",", ".", "/", ";", "'", "Enter"};
-  const std::vector<std::string> cyrUpper = {"Я", "А", "З", "!", "^", ")", "_", "+",  "Ш",
-                                             "Щ", "Ю", "Ч", "<", ">", "?", ":", "\"", "Enter"};
+  const std::vector<std::string> latinLower = {
+      "q",  "w", "e", "r", "t", "y", "u", "i", "o", "p", "a", "s", "d", "f", "g",     "h", "j",
+      "k",  "l", "z", "x", "c", "v", "b", "n", "m", ",", ".", "/", ";", "'", "Enter", "[", "]",
+      "\\", " ", "`", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "-", "="};
+  const std::vector<std::string> latinUpper = {
+      "Q", "W", "E", "R", "T", "Y", "U", "I", "O", "P", "A", "S", "D", "F",  "G",     "H", "J",
+      "K", "L", "Z", "X", "C", "V", "B", "N", "M", "<", ">", "?", ":", "\"", "Enter", "{", "}",
+      "|", " ", "~", "!", "@", "#", "$", "%", "^", "&", "*", "(", ")", "_",  "+"};
+  const std::vector<std::string> cyrLower = {
+      "я", "в", "е", "р", "т", "ъ", "у", "и", "о", "п", "а", "с", "д", "ф", "г",     "х", "й",
+      "к", "л", "з", "ь", "ц", "ж", "б", "н", "м", ",", ".", "/", ";", "'", "Enter", "ш", "щ",
+      "ю", " ", "ч", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "-", "="};
+  const std::vector<std::string> cyrUpper = {
+      "Я", "В", "Е", "Р", "Т", "Ъ", "У", "И", "О", "П", "А", "С", "Д", "Ф",  "Г",     "Х", "Й",
+      "К", "Л", "З", "Ь", "Ц", "Ж", "Б", "Н", "М", "<", ">", "?", ":", "\"", "Enter", "Ш", "Щ",
+      "Ю", " ", "Ч", "!", "@", "#", "$", "%", "^", "&", "*", "(", ")", "_",  "+"};
   struct Case {
     const char* name;
     bool cyrillic;
@@ -49,18 +55,22 @@ TEST(KeyboardModifiers, CapsLockAndShiftPutTheirCaptionSetsInBothLayouts) {
     KeyboardUser u;
     if (c.cyrillic) u.type(u.k().Command6);
     CommandButton& modifier = c.modifier == 0 ? u.k().Command4 : u.k().Command5[1];
-    EXPECT_EQ(watched(u), *c.lower);
+    EXPECT_EQ(shownCaptions(u), *c.lower);
     u.type(modifier);
-    EXPECT_EQ(watched(u), *c.upper);
+    EXPECT_EQ(shownCaptions(u), *c.upper);
     EXPECT_EQ(u.k().ShiftOn, 1);
+    // The other layout key draws its letters in the same case, and back.
+    u.type(c.cyrillic ? u.k().Command7 : u.k().Command6);
+    EXPECT_EQ(shownCaptions(u), c.cyrillic ? latinUpper : cyrUpper);
+    u.type(c.cyrillic ? u.k().Command6 : u.k().Command7);
+    EXPECT_EQ(shownCaptions(u), *c.upper);
     u.type(modifier);
-    EXPECT_EQ(watched(u), *c.lower);
+    EXPECT_EQ(shownCaptions(u), *c.lower);
     EXPECT_EQ(u.k().ShiftOn, 0);
+    for (int i = 49; i <= kLastMainKey; ++i) EXPECT_EQ(u.key(i).Caption, i == 50 ? "<-" : "") << i;
   }
 }
 
-// The four states of the two keys' shared flag, the captions each shows, and what a main
-// key queues and leaves behind.
 // The shifted digits row, as the keys show it: the ampersand of "7" too.
 TEST(KeyboardModifiers, TheShiftedDigitsRowShowsEveryCharacter) {
   KeyboardUser u;
@@ -74,8 +84,11 @@ TEST(KeyboardModifiers, TheShiftedDigitsRowShowsEveryCharacter) {
   EXPECT_EQ(shown, "`1234567890-=");
 }
 
+// The four states of the two keys' shared flag, the captions each shows, and what a main
+// key queues and leaves behind; the layout
+// keys keep the state.
 TEST(KeyboardModifiers, CapsLockAndShiftShareOneFlag) {
-  enum Key { Caps, Shift, A };
+  enum Key { Caps, Shift, A, Bg, En };
   struct Case {
     const char* name;
     std::vector<Key> keys;
@@ -95,12 +108,18 @@ TEST(KeyboardModifiers, CapsLockAndShiftShareOneFlag) {
       {"Shift, Caps Lock, Shift", {Shift, Caps, Shift}, 0, 0, "a", {}},
       // A one-shot Shift released by a main key ends a Caps Lock that was on.
       {"Caps Lock, Shift, then a", {Caps, Shift, A}, 0, 0, "a", {"1"}},
+      {"Shift, then Bg", {Shift, Bg}, 1, 1, "А", {}},
+      {"Shift, Bg, then a", {Shift, Bg, A}, 0, 0, "а", {"1"}},
+      {"Caps Lock, Bg, En", {Caps, Bg, En}, 1, 0, "A", {}},
+      {"Shift, Caps Lock, Bg, then a", {Shift, Caps, Bg, A}, 0, 0, "а", {"0"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     KeyboardUser u;
-    for (Key key : c.keys)
-      u.type(key == Caps ? u.k().Command4 : key == Shift ? u.k().Command5[0] : u.key(10));
+    KeyboardForm& k = u.k();
+    CommandButton* const buttons[] = {&k.Command4, &k.Command5[0], &u.key(10), &k.Command6,
+                                      &k.Command7};
+    for (Key key : c.keys) u.type(*buttons[key]);
     EXPECT_EQ(u.k().ShiftOn, c.shiftOn);
     EXPECT_EQ(u.k().ShiftLatched, c.latched);
     EXPECT_EQ(u.key(10).Caption, c.caption);

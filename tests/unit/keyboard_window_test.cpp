@@ -177,6 +177,70 @@ TEST(KeyboardWindow, ItsFlagsStayInTheWindowsStates) {
   }
 }
 
+// Closed by its key, the keyboard leaves no pointer over it behind: the pointer going on out
+// of the main window (not across the page) pauses the background timers as it does without
+// the keyboard, and a key typed in another program then is not typed into the formula.
+TEST(KeyboardWindow, TheCloseKeyLeavesThePointerOverNothing) {
+  for (bool close : {false, true}) {
+    SCOPED_TRACE(close ? "closed" : "left open");
+    KeyboardUser u;
+    Program& p = u.p();
+    // Across a border frame and back onto the page: the background group restarts whole.
+    u.moveTo(u.over(u.w().Label19, 0.5, 0.5));
+    u.moveTo(u.over(u.w().Frame5, 0.3, 0.4));
+    u.advance(100);
+    ASSERT_TRUE(u.w().Timer23.Enabled());
+    // Over the strip to the close key.
+    u.moveTo(u.onKeyboard(u.k().Image1, 0.8, 0.5));
+    const PointPx closeKey = u.onKeyboard(u.k().Command8);
+    if (close)
+      u.press(u.k().Command8);
+    else
+      u.moveTo(closeKey);
+    u.advance(100);
+    // On to the left of the main window, where another program lies.
+    u.moveTo({static_cast<int>(u.w().Left / 15) - 50, static_cast<int>(u.w().Top / 15) + 100});
+    u.advance(100);
+    EXPECT_EQ(p.PointerOverForm8, 0);
+    EXPECT_EQ(p.TimersPaused, 1);
+    u.host().tap('A', 30);
+    u.advance(500);
+    EXPECT_TRUE(u.queued().empty());
+    EXPECT_EQ(p.SymbolCount, 0);
+  }
+}
+
+// The close key lying over the page, clicked soon after a click on the page: its release,
+// which comes after the window has gone, is no second page click that would snap the
+// pointer back to the symbol beside it.
+TEST(KeyboardWindow, TheCloseKeysClickIsNoPageClick) {
+  KeyboardUser u;
+  Program& p = u.p();
+  KeyboardForm& k = u.k();
+  u.text(u.screenOf(1500, 3000), "x");
+  const Label& x = u.label(1);
+  const PointPx page = u.screenOf(x.Left + x.Width + 150, u.middle(x));
+  // The close key 20 px right of that point, on the same line.
+  double l, t;
+  absolutePosition(k.Command8, l, t);
+  k.Left = (page.x + 20) * 15 - l - k.Command8.Width / 2;
+  k.Top = page.y * 15 - t - k.Command8.Height / 2;
+  u.moveTo(page);
+  u.advance(60);
+  u.desk().userButtonDown(vk::LButton);
+  u.advance(80);
+  u.desk().userButtonUp(vk::LButton);
+  u.advance(60);
+  ASSERT_EQ(p.CurrentSymbolIndex, 1);  // the page click snapped to the symbol
+  u.moveTo(u.onKeyboard(k.Image1, 0.8, 0.5));
+  const PointPx closeKey = u.onKeyboard(k.Command8);
+  u.press(k.Command8);
+  u.advance(300);
+  EXPECT_FALSE(k.Visible);
+  EXPECT_EQ(u.pointer(), closeKey);
+  EXPECT_EQ(p.SymbolCount, 1);
+}
+
 // The bare margin stops the background timers; a key or frame starts them again, but for
 // "En", Redo, Paste, the close key and the strip; Paste does when it is pressed.
 TEST(KeyboardWindow, TheMarginStopsTheBackgroundTimersAndTheKeysStartThemAgain) {
@@ -242,12 +306,14 @@ TEST(KeyboardWindow, TheStripDragsTheWindowAndNothingElse) {
   u.advance(60);
   u.desk().userButtonDown(vk::LButton);
   EXPECT_EQ(p.FormDragActive, 1);
-  // Left and up, over the page, in small steps as a hand moves.
+  // Left and up, over the page, in small steps as a hand moves: no selection begins.
   for (int i = 1; i <= 30; ++i) {
     u.moveTo({start.x - 10 * i, start.y - 4 * i});
     u.advance(20);
     EXPECT_EQ(p.PointerOverPanel, 1) << i;
     EXPECT_EQ(p.PointerOverForm8, 1) << i;
+    EXPECT_NE(p.pages.DragState, 2) << i;
+    EXPECT_FALSE(p.Form2.Loaded && p.Form2.Visible) << i;
   }
   u.advance(100);
   u.desk().userButtonUp(vk::LButton);
