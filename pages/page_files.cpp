@@ -141,6 +141,9 @@ void Pages::appendPageRecords(std::string& out) {
 void Pages::Timer31_Timer() {
   MainWindow& w = p.Form1;
   if (PageSaveIndex <= 11) {
+    // A page button clicked between two ticks would have the walk take that page out of
+    // turn and miss its own: each page once, in order, or the file does not load back.
+    if (PageShown() != PageSaveIndex + 1) Command72_Click(PageSaveIndex);
     appendPageRecords(Text2);
     PageSaveIndex += 1;
     if (PageSaveIndex <= 11) Command72_Click(PageSaveIndex);

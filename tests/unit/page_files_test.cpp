@@ -110,6 +110,34 @@ TEST(PageFiles, TheWalkTakesThePagesInOrderAndEndsOnThePageItStartedOn) {
   EXPECT_EQ(f.s.folder.read("empty.txt"), "");
 }
 
+TEST(PageFiles, APageClickedDuringTheWalkIsTakenInItsTurn) {
+  Files f;
+  Program& p = f.p();
+  for (int k : {0, 2, 8}) {
+    p.pages.Command72_Click(k);
+    f.text(200, 300, std::string(1, static_cast<char>('a' + k)));
+  }
+  p.pages.Command72_Click(0);
+  const auto before = f.pages();
+  f.desk().fileDialogAnswers.push_back(FileDialogChoice{f.path("p.txt"), 1});
+  p.pages.Command15_Click();
+  f.advance(60);   // page 1 taken, page 2 shown
+  f.clickPage(9);  // the user goes to page 9 before the next tick
+  f.advance(kSaveWalkMs);
+  EXPECT_EQ(f.w().Text26.Text(), "1");  // the walk ends on the page it began on
+  const std::string text = f.s.folder.read("p.txt");
+  const size_t a = text.find("1|a|"), c = text.find("|3|c|"), i = text.find("|9|i|");
+  ASSERT_NE(a, std::string::npos) << text;
+  ASSERT_NE(c, std::string::npos) << text;
+  ASSERT_NE(i, std::string::npos) << text;
+  EXPECT_LT(c, i);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '|'), 18) << text;  // each page once
+
+  f.clearAll();
+  f.load(f.path("p.txt"));
+  EXPECT_EQ(f.pages(), before);
+}
+
 TEST(PageFiles, TwelvePagesComeBackAsTheyWereSaved) {
   Files f;
   Program& p = f.p();
