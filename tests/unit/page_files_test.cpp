@@ -254,7 +254,10 @@ TEST(PageFiles, ADamagedOrMissingFileChangesNoPageAndSaysSo) {
       {"page 13", "1|a|1|2|24|False|13|b|1|2|24|False|", nullptr, "Това не е файл"},
       {"page 0", "0|a|1|2|24|False|", nullptr, "Това не е файл"},
       {"a number that is none", "1|a|1|x|24|False|", nullptr, "Това не е файл"},
-      {"far outside any screen", "1|a|1|1e300|24|False|", nullptr, "Това не е файл"},
+      {"a number with an exponent", "1|a|1|1e300|24|False|", nullptr, "Това не е файл"},
+      {"far outside any screen", "1|a|1|99999999|24|False|", nullptr, "Това не е файл"},
+      {"pages backwards", "2|a|1|2|24|False|1|b|1|2|24|False|", nullptr, "Това не е файл"},
+      {"a font size no font has", "1|a|1|2|0|False|", nullptr, "Това не е файл"},
       {"fields short of a record", "1|a|1|2|24|False|2|b|1|", nullptr, "Това не е файл"},
       {"cut short", "1|a|1|2|24|False|2|b|1|2", nullptr, "Това не е файл"},
       {"a picture outside Simbol", "1|../../x.gif|1|2|300||", nullptr, "Това не е файл"},
@@ -304,12 +307,15 @@ TEST(PageFiles, AFailedSaveSaysSoAndKeepsTheOldFile) {
   f.text(200, 300, "x");
   f.s.folder.write("kept.txt", "1|old|1|2|24|False|");
   std::filesystem::create_directory(f.path("kept.txt.d"));
+  f.s.folder.write("locked.txt", "1|old|1|2|24|False|");
+  std::filesystem::permissions(f.path("locked.txt"), std::filesystem::perms::owner_read);
   const struct {
     const char* why;
     std::string to;
   } cases[] = {
       {"a folder of that name", f.path("kept.txt.d")},
       {"in a folder that is not there", f.path("none/pages.txt")},
+      {"over a file made read-only", f.path("locked.txt")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
@@ -320,6 +326,12 @@ TEST(PageFiles, AFailedSaveSaysSoAndKeepsTheOldFile) {
     EXPECT_EQ(f.captions(), std::vector<std::string>{"x"});
   }
   EXPECT_EQ(f.s.folder.read("kept.txt"), "1|old|1|2|24|False|");
+  EXPECT_EQ(f.s.folder.read("locked.txt"), "1|old|1|2|24|False|");
+  // No temporary file is left beside it.
+  int files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(f.s.folder.path()))
+    ++files;
+  EXPECT_EQ(files, 4);  // Simbol, kept.txt, kept.txt.d, locked.txt
   EXPECT_EQ(f.w().State, WindowState::Normal);
 }
 
