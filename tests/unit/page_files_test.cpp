@@ -186,6 +186,26 @@ TEST(PageFiles, TwelvePagesComeBackAsTheyWereSaved) {
   }
 }
 
+TEST(PageFiles, AFractionLeftOpenIsNotStretchedByTheSymbolsLoaded) {
+  Files f;
+  Program& p = f.p();
+  f.type({rows::kX}, 200);
+  f.insert();  // the bar, open
+  f.type({rows::kX}, 200);
+  ASSERT_EQ(p.BarOpen, 1);
+  const int bar = p.CurrentBar;
+  const double width = f.w().Image3[bar].Width;
+  const int last = p.BarLastIndex;
+  std::string text;
+  for (int i = 0; i < 20; ++i) text += "2|a|" + std::to_string(300 + 225 * i) + "|900|24|False|";
+  f.s.folder.write("p2.txt", text);
+  f.load(f.path("p2.txt"));
+  ASSERT_EQ(f.page().size(), 20u);
+  EXPECT_EQ(f.w().Image3[bar].Width, width);
+  EXPECT_EQ(p.BarLastIndex, last);
+  EXPECT_EQ(p.BarOpen, 1);  // still open, for the user to go on with on page 1
+}
+
 TEST(PageFiles, AClassicFileIsRead) {
   Files f;
   // Windows-1251, "," in numbers, a bar at Top 600 written as Top + Height / 30.
