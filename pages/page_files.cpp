@@ -22,16 +22,25 @@ bool isFractionBar(const std::string& kind) {
   return v && *v == 35;
 }
 
-// Sets PlacingFromFile for one placement, and clears it however the placement ends.
+// Sets PlacingFromFile for one placement, and clears it however the placement ends. A
+// fraction the user left open (on this page or another) is no part of the file: the
+// placers would stretch its bar by every symbol placed, so it is set aside meanwhile.
 class FilePlacement {
  public:
-  explicit FilePlacement(Program& p) : p_(p) { p_.PlacingFromFile = 1; }
-  ~FilePlacement() { p_.PlacingFromFile = 0; }
+  explicit FilePlacement(Program& p) : p_(p), barOpen_(p.BarOpen) {
+    p_.PlacingFromFile = 1;
+    p_.BarOpen = 0;
+  }
+  ~FilePlacement() {
+    p_.PlacingFromFile = 0;
+    p_.BarOpen = barOpen_;
+  }
   FilePlacement(const FilePlacement&) = delete;
   FilePlacement& operator=(const FilePlacement&) = delete;
 
  private:
   Program& p_;
+  int barOpen_;
 };
 
 std::string replaceFirst(std::string s, const std::string& from, const std::string& to) {
@@ -141,6 +150,9 @@ void Pages::appendPageRecords(std::string& out) {
 void Pages::Timer31_Timer() {
   MainWindow& w = p.Form1;
   if (PageSaveIndex <= 11) {
+    // A page button clicked between two ticks would have the walk take that page out of
+    // turn and miss its own: each page once, in order, or the file does not load back.
+    if (PageShown() != PageSaveIndex + 1) Command72_Click(PageSaveIndex);
     appendPageRecords(Text2);
     PageSaveIndex += 1;
     if (PageSaveIndex <= 11) Command72_Click(PageSaveIndex);

@@ -130,6 +130,10 @@ void Pages::Label11_Click() {
 
   EmptyUndoHistory();
   p.desktop.setFocus(w, w.Command63);
+  // The recorder forgets its points, not only how many it has.
+  constexpr size_t kRecordedPointsCleared = 1001;
+  std::fill_n(p.RecordedPointX.begin(), kRecordedPointsCleared, 0);
+  std::fill_n(p.RecordedPointY.begin(), kRecordedPointsCleared, 0);
   p.RecordedPointCount = 0;
   w.List1.Clear();
   w.List2.Clear();

@@ -47,8 +47,10 @@ void Pages::showFractionStage(int stage) {
   p.surface.ZachisvaneHome();
   if (stage >= 1) p.surface.PokazvaneZaHome1();
   if (stage >= 2) p.surface.PokazvaneZaHome2();
-  if (p.Form8Shown != 1 && p.Form8Suspended == 1) {
-    // The keys of a keyboard that is only out of the way for a press follow too.
+  if (p.Form8Shown == 1 || p.Form8Suspended == 1) {
+    // The stage procedures only show and hide the keys of the stage they begin, so a key
+    // of a later stage would stay up on the way back; the keys of a keyboard that is only
+    // out of the way for a press follow too.
     p.palette.SetForm8KeyVisible(54, stage == 0);
     p.palette.SetForm8KeyVisible(55, stage == 1);
     p.palette.SetForm8KeyVisible(56, stage == 2);

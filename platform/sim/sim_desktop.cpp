@@ -183,6 +183,7 @@ void SimDesktop::clipboardSetPicture(const Bitmap& b) { clipboardPicture = b; }
 
 int SimDesktop::messageBox(const std::string& prompt, int buttons, const std::string& title) {
   messageBoxCalls.push_back({prompt, buttons, title});
+  if (answerMessageBox) return answerMessageBox(prompt, buttons, title);
   if (!messageBoxAnswers.empty()) {
     int a = messageBoxAnswers.front();
     messageBoxAnswers.pop_front();

@@ -99,10 +99,13 @@ class SimDesktop : public Desktop {
 
   // The user's answers, in the order the boxes and dialogs come; when none is left, a box
   // gets the answer that changes nothing and a dialog is cancelled. A test may answer a
-  // dialog by what it was asked (its own answers are then not taken).
+  // dialog or a box by what it was asked, and look at the program while it is open (the
+  // scripted answers are then not taken).
   std::deque<int> messageBoxAnswers;
   std::deque<std::optional<FileDialogChoice>> fileDialogAnswers;
   std::function<std::optional<FileDialogChoice>(const FileDialogRequest&)> answerFileDialog;
+  std::function<int(const std::string& prompt, int buttons, const std::string& title)>
+      answerMessageBox;
 
   // --- what the program did ------------------------------------------------------------
   struct PointerMove {

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "platform/sim/sim_desktop.h"
 
@@ -98,6 +99,32 @@ TEST(OpenSave, CancelChangesNothing) {
   EXPECT_EQ(t.d.FileTitle(), "");
   EXPECT_EQ(t.d.FilterIndex(), 1);
   EXPECT_EQ(t.desk.fileDialogCalls.size(), 1u);
+}
+
+TEST(OpenSave, CancelAfterAChoiceLeavesEveryPropertyAsItWas) {
+  Dialog t;
+  t.d.setFilter("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+  t.desk.fileDialogAnswers.push_back(FileDialogChoice{"/work/pages.txt", 2});
+  t.d.ShowOpen();
+  t.d.setDialogTitle("Pages");
+  t.d.setDefaultExt("txt");
+  t.d.setInitDir("/srv");
+  t.d.setFlags(ofn::FileMustExist);
+  const auto seen = [](const clsOpenSave& d) {
+    return std::tuple(d.FileName(), d.FileTitle(), d.FileExt(), d.storedFilter(), d.FilterIndex(),
+                      d.InitDir(), d.Flags(), d.DialogTitle(), d.DefaultExt(), d.MaxFileSize(),
+                      d.hwnd(), d.CancelError());
+  };
+  const auto before = seen(t.d);
+  ASSERT_EQ(std::get<0>(before), "/work/pages.txt");
+  ASSERT_EQ(std::get<4>(before), 2);
+  t.desk.fileDialogAnswers.push_back(std::nullopt);
+  t.d.ShowSave();
+  EXPECT_EQ(seen(t.d), before);
+  t.desk.fileDialogAnswers.push_back(std::nullopt);
+  t.d.ShowOpen();
+  EXPECT_EQ(seen(t.d), before);
+  EXPECT_EQ(t.desk.fileDialogCalls.size(), 3u);
 }
 
 TEST(OpenSave, ANameLongerThanTheBufferIsAnError) {

@@ -110,6 +110,34 @@ TEST(PageFiles, TheWalkTakesThePagesInOrderAndEndsOnThePageItStartedOn) {
   EXPECT_EQ(f.s.folder.read("empty.txt"), "");
 }
 
+TEST(PageFiles, APageClickedDuringTheWalkIsTakenInItsTurn) {
+  Files f;
+  Program& p = f.p();
+  for (int k : {0, 2, 8}) {
+    p.pages.Command72_Click(k);
+    f.text(200, 300, std::string(1, static_cast<char>('a' + k)));
+  }
+  p.pages.Command72_Click(0);
+  const auto before = f.pages();
+  f.desk().fileDialogAnswers.push_back(FileDialogChoice{f.path("p.txt"), 1});
+  p.pages.Command15_Click();
+  f.advance(60);   // page 1 taken, page 2 shown
+  f.clickPage(9);  // the user goes to page 9 before the next tick
+  f.advance(kSaveWalkMs);
+  EXPECT_EQ(f.w().Text26.Text(), "1");  // the walk ends on the page it began on
+  const std::string text = f.s.folder.read("p.txt");
+  const size_t a = text.find("1|a|"), c = text.find("|3|c|"), i = text.find("|9|i|");
+  ASSERT_NE(a, std::string::npos) << text;
+  ASSERT_NE(c, std::string::npos) << text;
+  ASSERT_NE(i, std::string::npos) << text;
+  EXPECT_LT(c, i);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '|'), 18) << text;  // each page once
+
+  f.clearAll();
+  f.load(f.path("p.txt"));
+  EXPECT_EQ(f.pages(), before);
+}
+
 TEST(PageFiles, TwelvePagesComeBackAsTheyWereSaved) {
   Files f;
   Program& p = f.p();
@@ -156,6 +184,26 @@ TEST(PageFiles, TwelvePagesComeBackAsTheyWereSaved) {
       EXPECT_EQ(got, want);
     }
   }
+}
+
+TEST(PageFiles, AFractionLeftOpenIsNotStretchedByTheSymbolsLoaded) {
+  Files f;
+  Program& p = f.p();
+  f.type({rows::kX}, 200);
+  f.insert();  // the bar, open
+  f.type({rows::kX}, 200);
+  ASSERT_EQ(p.BarOpen, 1);
+  const int bar = p.CurrentBar;
+  const double width = f.w().Image3[bar].Width;
+  const int last = p.BarLastIndex;
+  std::string text;
+  for (int i = 0; i < 20; ++i) text += "2|a|" + std::to_string(300 + 225 * i) + "|900|24|False|";
+  f.s.folder.write("p2.txt", text);
+  f.load(f.path("p2.txt"));
+  ASSERT_EQ(f.page().size(), 20u);
+  EXPECT_EQ(f.w().Image3[bar].Width, width);
+  EXPECT_EQ(p.BarLastIndex, last);
+  EXPECT_EQ(p.BarOpen, 1);  // still open, for the user to go on with on page 1
 }
 
 TEST(PageFiles, AClassicFileIsRead) {
@@ -226,7 +274,10 @@ TEST(PageFiles, ADamagedOrMissingFileChangesNoPageAndSaysSo) {
       {"page 13", "1|a|1|2|24|False|13|b|1|2|24|False|", nullptr, "Това не е файл"},
       {"page 0", "0|a|1|2|24|False|", nullptr, "Това не е файл"},
       {"a number that is none", "1|a|1|x|24|False|", nullptr, "Това не е файл"},
-      {"far outside any screen", "1|a|1|1e300|24|False|", nullptr, "Това не е файл"},
+      {"a number with an exponent", "1|a|1|1e300|24|False|", nullptr, "Това не е файл"},
+      {"far outside any screen", "1|a|1|99999999|24|False|", nullptr, "Това не е файл"},
+      {"pages backwards", "2|a|1|2|24|False|1|b|1|2|24|False|", nullptr, "Това не е файл"},
+      {"a font size no font has", "1|a|1|2|0|False|", nullptr, "Това не е файл"},
       {"fields short of a record", "1|a|1|2|24|False|2|b|1|", nullptr, "Това не е файл"},
       {"cut short", "1|a|1|2|24|False|2|b|1|2", nullptr, "Това не е файл"},
       {"a picture outside Simbol", "1|../../x.gif|1|2|300||", nullptr, "Това не е файл"},
@@ -276,12 +327,15 @@ TEST(PageFiles, AFailedSaveSaysSoAndKeepsTheOldFile) {
   f.text(200, 300, "x");
   f.s.folder.write("kept.txt", "1|old|1|2|24|False|");
   std::filesystem::create_directory(f.path("kept.txt.d"));
+  f.s.folder.write("locked.txt", "1|old|1|2|24|False|");
+  std::filesystem::permissions(f.path("locked.txt"), std::filesystem::perms::owner_read);
   const struct {
     const char* why;
     std::string to;
   } cases[] = {
       {"a folder of that name", f.path("kept.txt.d")},
       {"in a folder that is not there", f.path("none/pages.txt")},
+      {"over a file made read-only", f.path("locked.txt")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
@@ -292,6 +346,12 @@ TEST(PageFiles, AFailedSaveSaysSoAndKeepsTheOldFile) {
     EXPECT_EQ(f.captions(), std::vector<std::string>{"x"});
   }
   EXPECT_EQ(f.s.folder.read("kept.txt"), "1|old|1|2|24|False|");
+  EXPECT_EQ(f.s.folder.read("locked.txt"), "1|old|1|2|24|False|");
+  // No temporary file is left beside it.
+  int files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(f.s.folder.path()))
+    ++files;
+  EXPECT_EQ(files, 4);  // Simbol, kept.txt, kept.txt.d, locked.txt
   EXPECT_EQ(f.w().State, WindowState::Normal);
 }
 

@@ -140,21 +140,60 @@ TEST(PageSlots, ASymbolBelowAShortPageStillLeavesIt) {
   EXPECT_EQ(d.captions(), Captions{"1"});
 }
 
+// Whether the on-screen keyboard was hidden while the clear-all box was up, and whether it
+// is up again after.
+struct KeyboardAroundTheBox {
+  bool shownDuringBox = true;
+  int boxes = 0;
+};
+
+KeyboardAroundTheBox answerClearAll(PageDesk& d, int answer) {
+  KeyboardAroundTheBox seen;
+  d.desk().answerMessageBox = [&](const std::string&, int, const std::string&) {
+    seen.shownDuringBox = d.p().palette.Form8Visible() || d.p().Form8.Timer1.Enabled();
+    ++seen.boxes;
+    return answer;
+  };
+  // Pressed and let go (the keyboard may stand over the label on the screen).
+  d.p().pages.Label11_MouseDown(1, 0, 0, 0);
+  d.p().pages.Label11_Click();
+  d.desk().answerMessageBox = nullptr;
+  return seen;
+}
+
 TEST(ClearAll, NoChangesNothing) {
   PageDesk d;
+  Program& p = d.p();
+  d.click(d.w().Command71);  // the on-screen keyboard
+  d.advance(60);
   d.text(200, 300, "1");
-  d.p().pages.Command72_Click(1);
+  p.pages.Command72_Click(1);
   d.text(200, 300, "2");
+  d.text("3");
   const auto page = d.page();
-  d.desk().messageBoxAnswers = {msgbox::No};
-  d.click(d.w().Label11);
+  p.pages.Text2 = "1|a|1|2|24|False|";
+  p.LowerIndexMode = 1;
+  const int undo = p.UndoIndex;
+  ASSERT_GT(undo, 0);
+
+  const KeyboardAroundTheBox seen = answerClearAll(d, msgbox::No);
+  EXPECT_EQ(seen.boxes, 1);
+  EXPECT_FALSE(seen.shownDuringBox);
+  EXPECT_TRUE(p.palette.Form8Visible());
+  EXPECT_TRUE(p.Form8.Timer1.Enabled());
   ASSERT_EQ(d.desk().messageBoxCalls.size(), 1u);
   EXPECT_EQ(d.desk().messageBoxCalls[0].prompt, "Ще бъдат изтрити всички страници");
   EXPECT_EQ(d.desk().messageBoxCalls[0].title, "Oперация окончателно изтриване!");
   EXPECT_EQ(d.desk().messageBoxCalls[0].buttons, msgbox::YesNo);
   EXPECT_EQ(d.page(), page);
-  EXPECT_EQ(d.p().SymbolCount, 2);
-  d.p().pages.Command72_Click(0);
+  EXPECT_EQ(p.SymbolCount, 3);
+  EXPECT_EQ(p.UndoIndex, undo);
+  EXPECT_TRUE(d.w().Command69.Visible);
+  EXPECT_EQ(p.pages.Text2, "1|a|1|2|24|False|");
+  EXPECT_EQ(p.LowerIndexMode, 1);
+  p.pages.Command69_Click();  // the history is still there
+  EXPECT_EQ(d.captions(), Captions{"2"});
+  p.pages.Command72_Click(0);
   EXPECT_EQ(d.captions(), Captions{"1"});
 }
 
@@ -175,8 +214,32 @@ TEST(ClearAll, YesEmptiesEveryPageAndNothingNamesASymbolThatIsGone) {
   const int queued = p.QueueLength;
   ASSERT_GT(d.w().List1.ListCount(), 0);
 
-  d.desk().messageBoxAnswers = {msgbox::Yes};
-  p.pages.Label11_Click();
+  p.pages.Text2 = "1|a|1|2|24|False|";
+  p.BusyFlag = 1;
+  p.UpperIndexMode = 1;
+  p.LowerIndexMode = 1;
+  p.RecordedPointCount = 3;
+  p.RecordedPointX[2] = 640;
+  p.RecordedPointY[1000] = 480;
+  p.PendingCode = 5;
+  ASSERT_GT(p.UndoIndex, 0);
+  d.click(d.w().Command71);  // the on-screen keyboard
+  d.advance(60);
+
+  const KeyboardAroundTheBox seen = answerClearAll(d, msgbox::Yes);
+  EXPECT_EQ(seen.boxes, 1);
+  EXPECT_FALSE(seen.shownDuringBox);
+  EXPECT_TRUE(p.palette.Form8Visible());
+  EXPECT_TRUE(p.Form8.Timer1.Enabled());
+  EXPECT_EQ(d.desk().focusedControl(), &d.w().Command63);
+  EXPECT_EQ(p.pages.Text2, "");
+  EXPECT_EQ(p.BusyFlag, 0);
+  EXPECT_EQ(p.UpperIndexMode, 0);
+  EXPECT_EQ(p.LowerIndexMode, 0);
+  EXPECT_EQ(p.RecordedPointCount, 0);
+  EXPECT_EQ(p.RecordedPointX[2], 0);
+  EXPECT_EQ(p.RecordedPointY[1000], 0);
+  EXPECT_EQ(p.PendingCode, 5);
   EXPECT_TRUE(d.page().empty());
   EXPECT_EQ(p.SymbolCount, 0);
   EXPECT_FALSE(d.w().Label3.IsLoaded(1));

@@ -230,6 +230,46 @@ TEST(Undo, PutsBackTheFractionStageWithItsHintsAndTheOpenBar) {
   EXPECT_EQ(d.captions(), (Captions{"x", "[35]", "x", "x"}));
 }
 
+// The on-screen keyboard's Insert, Page Down and Home keys: which of them shows.
+std::string keyboardHints(KeyboardForm& k) {
+  std::string s;
+  if (k.Command3[54].Visible) s += 'I';
+  if (k.Command3[55].Visible) s += 'D';
+  if (k.Command3[56].Visible) s += 'H';
+  return s;
+}
+
+TEST(Undo, TheOnScreenFractionKeysFollowTheRestoredStage) {
+  for (const bool suspended : {false, true}) {
+    SCOPED_TRACE(suspended ? "keyboard out of the way for a press" : "keyboard shown");
+    PageDesk d;
+    Program& p = d.p();
+    d.click(d.w().Command71);  // the on-screen keyboard opens
+    d.advance(60);
+    ASSERT_EQ(p.Form8Shown, 1);
+    d.type({rows::kX}, 200);        // 1
+    d.insert();                     // the bar: 2
+    d.type({rows::kX}, 200);        // numerator: 3
+    d.type({"34", rows::kX}, 400);  // denominator: 4
+    ASSERT_EQ(keyboardHints(p.Form8), "H");
+    if (suspended) {
+      p.Form8Shown = 0;
+      p.Form8Suspended = 1;
+    }
+
+    p.pages.Command69_Click();  // the Page Down step: the denominator not begun
+    while (p.UndoIndex > 3) p.pages.Command69_Click();
+    EXPECT_EQ(p.FractionPart, 1);
+    EXPECT_EQ(keyboardHints(p.Form8), "D");
+    while (p.UndoIndex > 1) p.pages.Command69_Click();  // before the bar
+    EXPECT_EQ(p.FractionPart, 0);
+    EXPECT_EQ(keyboardHints(p.Form8), "I");
+    p.pages.Command70_Click();
+    p.pages.Command70_Click();
+    EXPECT_EQ(keyboardHints(p.Form8), "D");
+  }
+}
+
 TEST(Undo, PastTheLastSnapshotKeptTheOldestMakesRoom) {
   PageDesk d;
   d.text(200, 300, "1");
