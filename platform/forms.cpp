@@ -1,6 +1,7 @@
 #include "platform/forms.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 #include <vector>
 
@@ -12,6 +13,7 @@ namespace kel {
 
 Tracked::~Tracked() {
   if (log_ && slot_ != kNoSlot) log_->remove(*this);
+  if (log_ && movedSlot_ != kNoSlot) log_->forgetMoved(*this);
 }
 
 Tracked::Tracked(const Tracked& other) : log_(other.log_) {
@@ -29,21 +31,50 @@ void Tracked::markChanged(std::uint32_t bits) {
   if (!log_) return;
   if (slot_ == kNoSlot) log_->enqueue(*this);
   if (bits & kChangedContainer) log_->structureChanged();
+  if (bits & (kChangedGeometry | kChangedVisible)) log_->noteMoved(*this);
 }
 
 void Tracked::attachLog(ChangeLog* log) {
   if (log_ == log) return;
   if (log_ && slot_ != kNoSlot) log_->remove(*this);
+  if (log_ && movedSlot_ != kNoSlot) log_->forgetMoved(*this);
   log_ = log;
   if (log_ && changes_ != 0) log_->enqueue(*this);
 }
 
 ChangeLog::~ChangeLog() {
+  for (Tracked* t : moved_)
+    if (t) t->movedSlot_ = Tracked::kNoSlot;
   for (Tracked* t : entries_)
     if (t) {
       t->slot_ = Tracked::kNoSlot;
       t->log_ = nullptr;
     }
+}
+
+void ChangeLog::noteMoved(Tracked& t) {
+  if (t.movedSlot_ != Tracked::kNoSlot) return;
+  t.movedSlot_ = moved_.size();
+  moved_.push_back(&t);
+}
+
+void ChangeLog::forgetMoved(Tracked& t) {
+  if (t.movedSlot_ < moved_.size() && moved_[t.movedSlot_] == &t) {
+    moved_[t.movedSlot_] = nullptr;
+    ++movedDead_;
+  }
+  t.movedSlot_ = Tracked::kNoSlot;
+  // Elements unloaded by the thousand while nothing asks for a hit leave no trail of holes.
+  if (movedDead_ > 64 && movedDead_ * 2 > moved_.size()) {
+    std::size_t n = 0;
+    for (Tracked* e : moved_)
+      if (e) {
+        e->movedSlot_ = n;
+        moved_[n++] = e;
+      }
+    moved_.resize(n);
+    movedDead_ = 0;
+  }
 }
 
 void ChangeLog::enqueue(Tracked& t) {
@@ -128,27 +159,76 @@ bool effectivelyVisible(const Control& c) {
 struct Form::HitIndex {
   std::uint64_t structure = 0;
   bool built = false;
-  std::vector<Control*> roots;
-  // The children of each container, in stacking order, and where to find them.
-  std::vector<const Control*> containers;
-  std::vector<std::vector<Control*>> children;
-  std::unordered_map<const Control*, std::size_t> childrenOf;
+  // The sibling lists: 0 the form's client area, then one per container.
+  std::vector<std::vector<Control*>> lists{1};
+  std::vector<const Control*> containerOf{nullptr};
+  std::unordered_map<const Control*, std::size_t> listOf;
   // Containers that are not the form's own controls: they hide and clip their children
-  // but take no events themselves.
+  // but take no events themselves, and their log is not this form's.
   std::vector<const Control*> foreign;
 
+  // The place every visible control of a run of siblings covers, in their container's
+  // twips, so that a point outside it skips the whole run. A run is recomputed when one
+  // of its controls moved, changed size or was shown or hidden.
+  static constexpr std::size_t kRun = 32;
+  struct Run {
+    double left = 0, top = 0, right = 0, bottom = 0;
+    bool empty = true, dirty = true, always = false;
+  };
+  std::vector<std::vector<Run>> runs;
+
   const std::vector<Control*>* kids(const Control* c) const {
-    if (childrenOf.empty()) return nullptr;
-    auto it = childrenOf.find(c);
-    return it == childrenOf.end() ? nullptr : &children[it->second];
+    if (listOf.empty()) return nullptr;
+    auto it = listOf.find(c);
+    return it == listOf.end() ? nullptr : &lists[it->second];
   }
-  std::size_t groupOf(const Control* c) {
-    auto [it, fresh] = childrenOf.try_emplace(c, children.size());
+  std::size_t listFor(const Control* c) {
+    auto [it, fresh] = listOf.try_emplace(c, lists.size());
     if (fresh) {
-      containers.push_back(c);
-      children.emplace_back();
+      lists.emplace_back();
+      containerOf.push_back(c);
     }
     return it->second;
+  }
+  bool isForeign(const Control* c) const {
+    return !foreign.empty() && std::find(foreign.begin(), foreign.end(), c) != foreign.end();
+  }
+  void moved(const Control& c) {
+    if (c.hitList_ >= lists.size()) return;
+    const std::vector<Control*>& list = lists[c.hitList_];
+    if (c.hitPos_ >= list.size() || list[c.hitPos_] != &c) return;
+    runs[c.hitList_][c.hitPos_ / kRun].dirty = true;
+  }
+  const Run& run(std::size_t list, std::size_t r) {
+    Run& run = runs[list][r];
+    if (!run.dirty) return run;
+    run = Run{};
+    run.dirty = false;
+    const std::vector<Control*>& siblings = lists[list];
+    const std::size_t end = std::min(siblings.size(), (r + 1) * kRun);
+    for (std::size_t i = r * kRun; i < end; ++i) {
+      const Control& c = *siblings[i];
+      if (isForeign(&c)) {
+        run.always = true;  // its changes reach another log, or none
+        continue;
+      }
+      if (!c.Visible) continue;
+      const double l = c.Left, t = c.Top, w = c.Width, h = c.Height;
+      if (!std::isfinite(l) || !std::isfinite(t) || !std::isfinite(w) || !std::isfinite(h)) {
+        run.always = true;  // no box can stand for a place that is no number
+        continue;
+      }
+      const double l2 = std::min(l, l + w), r2 = std::max(l, l + w);
+      const double t2 = std::min(t, t + h), b2 = std::max(t, t + h);
+      if (run.empty) {
+        run.left = l2, run.right = r2, run.top = t2, run.bottom = b2;
+        run.empty = false;
+      } else {
+        run.left = std::min(run.left, l2), run.right = std::max(run.right, r2);
+        run.top = std::min(run.top, t2), run.bottom = std::max(run.bottom, b2);
+      }
+    }
+    return run;
   }
 };
 
@@ -166,6 +246,11 @@ bool registeredWith(const std::vector<Form::Layer>& layers, const Control& c) {
 // effectivelyVisible take it.
 constexpr int kMaxNesting = 64;
 
+// How far a run's box is widened before a point outside it is taken to miss every control
+// in it: a control's place is summed along its containers, the box's in its container's
+// twips, and the two may differ in the last bits.
+constexpr double kRunSlackTw = 1.0;
+
 }  // namespace
 
 Control* Form::hitTest(double clientX, double clientY) const {
@@ -174,58 +259,92 @@ Control* Form::hitTest(double clientX, double clientY) const {
   if (!h.built || h.structure != changes_.structure()) {
     h.built = true;
     h.structure = changes_.structure();
-    h.roots.clear();
-    h.containers.clear();
-    h.children.clear();
-    h.childrenOf.clear();
+    h.lists.assign(1, {});
+    h.containerOf.assign(1, nullptr);
+    h.listOf.clear();
     h.foreign.clear();
     // Elements of one array mostly share their container: it is looked up once per run.
     const Control* last = nullptr;
-    std::size_t lastGroup = 0;
+    std::size_t lastList = 0;
     forEachControl([&](Control& c) {
       Control* p = c.Container;
       if (!p) {
-        h.roots.push_back(&c);
+        h.lists[0].push_back(&c);
         return;
       }
       if (p != last) {
         last = p;
-        lastGroup = h.groupOf(p);
+        lastList = h.listFor(p);
       }
-      h.children[lastGroup].push_back(&c);
+      h.lists[lastList].push_back(&c);
     });
     // A container that is not registered lies below every registered sibling.
-    for (std::size_t i = 0; i < h.containers.size(); ++i) {
-      const Control* container = h.containers[i];
+    for (std::size_t i = 1; i < h.lists.size(); ++i) {
+      const Control* container = h.containerOf[i];
       if (registeredWith(layers_, *container)) continue;
       h.foreign.push_back(container);
       std::vector<Control*>& siblings =
-          container->Container ? h.children[h.groupOf(container->Container)] : h.roots;
+          h.lists[container->Container ? h.listFor(container->Container) : 0];
       siblings.insert(siblings.begin(), const_cast<Control*>(container));
     }
+    h.runs.resize(h.lists.size());
+    for (std::size_t list = 0; list < h.lists.size(); ++list) {
+      const std::vector<Control*>& siblings = h.lists[list];
+      for (std::size_t i = 0; i < siblings.size(); ++i) {
+        siblings[i]->hitList_ = static_cast<std::uint32_t>(list);
+        siblings[i]->hitPos_ = static_cast<std::uint32_t>(i);
+      }
+      h.runs[list].assign((siblings.size() + HitIndex::kRun - 1) / HitIndex::kRun, {});
+    }
+    // Every run is computed afresh: what moved before this is known already.
+    changes_.takeMoved([](Tracked&) {});
+  } else {
+    changes_.takeMoved([&](Tracked& t) {
+      if (const Control* c = t.asControl()) h.moved(*c);
+    });
   }
   // A control's place is computed as absolutePosition does, so that a point on an edge
   // falls where it always did.
-  auto walk = [&](auto&& self, const std::vector<Control*>& siblings, int depth) -> Control* {
-    for (auto it = siblings.rbegin(); it != siblings.rend(); ++it) {
-      Control& c = **it;
-      if (!c.Visible) continue;
-      double l, t;
-      absolutePosition(c, l, t);
-      if (clientX < l || clientY < t || clientX >= l + c.Width || clientY >= t + c.Height) continue;
-      if (depth < kMaxNesting - 1)
-        if (const std::vector<Control*>* kids = h.kids(&c))
-          if (Control* hit = self(self, *kids, depth + 1)) return hit;
-      // Shapes and lines take no mouse events: the control beneath them does.
-      if (c.Kind == ControlKind::Line || c.Kind == ControlKind::Shape) continue;
-      if (!h.foreign.empty() &&
-          std::find(h.foreign.begin(), h.foreign.end(), &c) != h.foreign.end())
-        continue;
-      return &c;
+  auto walk = [&](auto&& self, std::size_t list, const Control* container, int depth) -> Control* {
+    const std::vector<Control*>& siblings = h.lists[list];
+    // The point in the container's twips, to skip the runs it lies outside of.
+    double ox = 0, oy = 0;
+    if (container) absolutePosition(*container, ox, oy);
+    const double px = clientX - ox, py = clientY - oy;
+    for (std::size_t r = h.runs[list].size(); r-- > 0;) {
+      const HitIndex::Run& run = h.run(list, r);
+      if (!run.always) {
+        if (run.empty) continue;
+        // Far from the corner the sums' last bits are worth more than a twip.
+        const double sx = kRunSlackTw + 1e-9 * (std::abs(px) + std::abs(ox) + std::abs(run.left) +
+                                                std::abs(run.right));
+        const double sy = kRunSlackTw + 1e-9 * (std::abs(py) + std::abs(oy) + std::abs(run.top) +
+                                                std::abs(run.bottom));
+        if (px < run.left - sx || px > run.right + sx || py < run.top - sy || py > run.bottom + sy)
+          continue;
+      }
+      const std::size_t begin = r * HitIndex::kRun;
+      for (std::size_t i = std::min(siblings.size(), begin + HitIndex::kRun); i-- > begin;) {
+        Control& c = *siblings[i];
+        if (!c.Visible) continue;
+        double l, t;
+        absolutePosition(c, l, t);
+        if (clientX < l || clientY < t || clientX >= l + c.Width || clientY >= t + c.Height)
+          continue;
+        if (depth < kMaxNesting - 1)
+          if (const std::vector<Control*>* kids = h.kids(&c)) {
+            const std::size_t kidList = static_cast<std::size_t>(kids - h.lists.data());
+            if (Control* hit = self(self, kidList, &c, depth + 1)) return hit;
+          }
+        // Shapes and lines take no mouse events: the control beneath them does.
+        if (c.Kind == ControlKind::Line || c.Kind == ControlKind::Shape) continue;
+        if (h.isForeign(&c)) continue;
+        return &c;
+      }
     }
     return nullptr;
   };
-  return walk(walk, h.roots, 0);
+  return walk(walk, 0, nullptr, 0);
 }
 
 Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, double& y) {

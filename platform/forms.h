@@ -131,6 +131,8 @@ class Tracked {
   ChangeLog* log_ = nullptr;
   std::uint32_t changes_ = kChangedAll;
   std::size_t slot_ = kNoSlot;
+  // Where it stands in its log's list of places changed since the hit test looked.
+  std::size_t movedSlot_ = kNoSlot;
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
 };
 
@@ -150,6 +152,19 @@ class ChangeLog {
   // stacking order the hit test walks) holds while this stays the same.
   std::uint64_t structure() const { return structure_; }
   void structureChanged() { ++structure_; }
+  // Hands every owner whose place, size or visibility changed since the last call to f,
+  // each once, and forgets them (the hit test keeps what it knows of places up to date
+  // by these, so a pointer event costs no walk over every control).
+  template <class F>
+  void takeMoved(F&& f) {
+    std::vector<Tracked*> batch;
+    batch.swap(moved_);
+    movedDead_ = 0;
+    for (Tracked* t : batch)
+      if (t) t->movedSlot_ = Tracked::kNoSlot;
+    for (Tracked* t : batch)
+      if (t) f(*t);
+  }
   // Hands every changed owner with its bits to f and clears them. An owner that f (or
   // anything it calls) changes again goes on the log anew, for the next drain; f must not
   // destroy owners that are still to come.
@@ -171,7 +186,11 @@ class ChangeLog {
   friend class Tracked;
   void enqueue(Tracked& t);
   void remove(Tracked& t);
+  void noteMoved(Tracked& t);
+  void forgetMoved(Tracked& t);
   std::vector<Tracked*> entries_;
+  std::vector<Tracked*> moved_;
+  std::size_t movedDead_ = 0;
   std::size_t dead_ = 0;
   std::uint64_t structure_ = 0;
 };
@@ -357,6 +376,9 @@ class Control : public Tracked {
   template <class C>
   friend class ControlArray;
   using Tracked::attachLog;
+  // Where the hit test last put it: a sibling list and the place in it (checked before
+  // use, since a copy carries its original's).
+  mutable std::uint32_t hitList_ = 0, hitPos_ = 0;
 };
 
 struct Label : Control {
@@ -646,7 +668,8 @@ class Form : public Tracked {
 
  private:
   struct HitIndex;
-  ChangeLog changes_;
+  // Mutable: the hit test, which only asks, takes from it what moved since it last asked.
+  mutable ChangeLog changes_;
   std::vector<Layer> layers_;
   // The stacking order as a tree of containers, rebuilt when the structure changed.
   mutable std::unique_ptr<HitIndex> hits_;

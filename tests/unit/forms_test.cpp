@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -156,6 +157,9 @@ TEST(Form, HitTestAgreesWithTheStackingRuleOnRandomLayouts) {
       place(*c);
     f.Mark.Container = containers[static_cast<size_t>(pick(4))];
     f.Top.Container = containers[static_cast<size_t>(pick(2))];
+    // Enough symbols that the hit test keeps several runs of siblings.
+    for (int i = 1; i <= 150; ++i)
+      if (pick(3) != 0) place(f.Symbols.Load(i));
     for (int step = 0; step < 60; ++step) {
       // Change the structure and the places between the queries, as the program does.
       const int what = pick(6);
@@ -178,6 +182,12 @@ TEST(Form, HitTestAgreesWithTheStackingRuleOnRandomLayouts) {
       } else if (what == 4) {
         f.Symbols[0].Visible = pick(2) == 0;  // the template is a control too
         f.Symbols[0].Container = containers[static_cast<size_t>(pick(4))];
+      } else {
+        // Symbols moved, resized, shown and hidden where they are: no structure changes.
+        for (int k = 0; k < 8 && f.Symbols.UBound() > 0; ++k) {
+          const int i = 1 + pick(f.Symbols.UBound());
+          if (f.Symbols.IsLoaded(i)) place(f.Symbols[i]);
+        }
       }
       for (int q = 0; q < 20; ++q) {
         const double x = coord(), y = coord();
@@ -185,6 +195,42 @@ TEST(Form, HitTestAgreesWithTheStackingRuleOnRandomLayouts) {
             << "layout " << layout << " step " << step << " at " << x << ", " << y;
       }
     }
+  }
+}
+
+// A page of symbols typed in a line: a pointer event looks only at the few of them near
+// it, so what it knows of their places must follow every move, resize, show and hide.
+TEST(Form, HitTestFollowsSymbolsThatMoveWithoutTheStructureChanging) {
+  CrowdedForm f;
+  for (int i = 1; i <= 200; ++i) {
+    Label& s = f.Symbols.Load(i);
+    s.Left = 15.0 * i;
+    s.Top = 150;
+    s.Width = 15;
+    s.Height = 300;
+    s.Visible = true;
+  }
+  ASSERT_EQ(f.hitTest(15.0 * 70 + 5, 200), &f.Symbols[70]);
+  ASSERT_EQ(f.hitTest(4000, 6000), nullptr);
+  struct Step {
+    const char* what;
+    std::function<void(Label&)> change;
+    double x, y;
+    bool hit;
+  };
+  const std::vector<Step> steps = {
+      {"moved far off", [](Label& s) { s.Left = 4000, s.Top = 6000; }, 4005, 6005, true},
+      {"moved back", [](Label& s) { s.Left = 15.0 * 70, s.Top = 150; }, 4005, 6005, false},
+      {"grown", [](Label& s) { s.Width = 9000; }, 8000, 200, true},
+      {"hidden", [](Label& s) { s.Visible = false; }, 8000, 200, false},
+      {"shown", [](Label& s) { s.Visible = true; }, 8000, 200, true},
+      {"sent above the page", [](Label& s) { s.Top = -150000; }, 8000, 200, false},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.change(f.Symbols[70]);
+    EXPECT_EQ(f.hitTest(step.x, step.y), step.hit ? &f.Symbols[70] : nullptr);
+    EXPECT_EQ(f.hitTest(step.x, step.y), topmostByDefinition(f, step.x, step.y));
   }
 }
 
