@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/program.h"
 #include "evaluation/evaluation.h"
@@ -57,6 +59,45 @@ std::string smallNumberRule(const std::string& t) {
   std::string out(1, significant[0]);
   if (significant.size() > 1) out += "." + significant.substr(1);
   return out + "E-" + std::to_string(n + 1);
+}
+
+// In degrees an arc function's value is a factor of the whole call: "ATN(1)" becomes
+// "((180/pi)*ATAN(1))", so that what stands next to the call (1/asin(0.5), asin(0.5)^2,
+// 2^atg(1)) works on the angle in degrees and not on 180/pi alone. A name that no bracketed
+// argument follows is replaced as it stands.
+std::string degreesFactor(const std::string& t, std::string_view name, std::string_view with) {
+  // The closing bracket of each opening one, in one pass (npos: never closed).
+  std::vector<std::size_t> closing(t.size(), std::string::npos);
+  std::vector<std::size_t> open;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '(') open.push_back(i);
+    if (t[i] == ')' && !open.empty()) {
+      closing[open.back()] = i;
+      open.pop_back();
+    }
+  }
+  std::vector<std::size_t> closings(t.size(), 0);  // the ")" to add after each character
+  std::vector<bool> called(t.size(), false);
+  for (std::size_t k = t.find(name); k != std::string::npos; k = t.find(name, k + name.size())) {
+    const std::size_t bracket = k + name.size();
+    if (bracket >= t.size() || closing[bracket] == std::string::npos) continue;
+    called[k] = true;
+    ++closings[closing[bracket]];
+  }
+  std::string out;
+  out.reserve(t.size() + 16);
+  for (std::size_t i = 0; i < t.size();) {
+    if (t.compare(i, name.size(), name) == 0) {
+      if (called[i]) out += '(';
+      out += with;
+      i += name.size();
+      continue;
+    }
+    out += t[i];
+    out.append(closings[i], ')');
+    ++i;
+  }
+  return out;
 }
 
 }  // namespace
@@ -117,8 +158,12 @@ void Evaluation::RRavno2() {
       {"ASN", "ASIN", false},         {"CN", "MCOTAN", false},
   };
   const bool degrees = selectedUnit(w.Gradusi) == "deg";
-  for (const Row& row : kRows)
-    if (degrees || !row.degreesOnly) t = replaceAll(t, row.find, row.with);
+  for (const Row& row : kRows) {
+    if (row.degreesOnly && degrees)
+      t = degreesFactor(t, row.find, row.with);
+    else if (!row.degreesOnly)
+      t = replaceAll(t, row.find, row.with);
+  }
   p.BusyFlag = 0;
 
   try {

@@ -127,7 +127,8 @@ void Evaluation::NormalizeExpression() {
     });
     rule(t, r.parkedPower, {{"gg^("}, "0123456789.epi-"}, [](const std::string& m) {
       const std::string rest = m.substr(2);
-      const std::size_t k = rest.find('G');
+      // The pattern ignores case, so the second mark may be "gg" as well as "GG".
+      const std::size_t k = rest.find_first_of("Gg");
       return "(" + rest.substr(k + 2) + ")" + rest.substr(0, k);
     });
     for (auto [find, with] :

@@ -322,7 +322,14 @@ Bitmap QtDesktop::captureScreen(const RectPx& r) {
     const QRect mine = area.intersected(w->geometry()).translated(-w->geometry().topLeft());
     if (!mine.isEmpty()) w->backingStore()->flush(QRegion(mine), w->windowHandle());
   }
-  QGuiApplication::sync();
+  // The server has drawn what was flushed once it answers a request sent after it. A sync
+  // of the application would also deliver the events waiting meanwhile, and run the model
+  // inside its own capture: the pointer the text placer has just moved reaches the page,
+  // whose move shows the caret again after the capture hid it.
+  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+    if (xcb_connection_t* c = x11->connection())
+      std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+  }
   const QImage img = s->grabWindow(0, r.left, r.top, width, height)
                          .toImage()
                          .convertToFormat(QImage::Format_RGB32);

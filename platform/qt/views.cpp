@@ -17,10 +17,13 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegion>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "platform/desktop.h"
 #include "platform/qt/fonts.h"
@@ -127,29 +130,60 @@ struct Painting {
     switch (kind) {
       case ControlKind::Label: {
         if (opaque) p.fillRect(r, back);
-        QRect textRect = r;
-        if (border) {
-          p.setPen(QColor(0, 0, 0));
-          p.drawRect(r.adjusted(0, 0, -1, -1));
-          textRect = r.adjusted(1, 1, -1, -1);
-        }
-        p.setPen(fore);
-        p.setFont(textFont);
-        int flags = Qt::AlignTop | (singleLine ? Qt::TextSingleLine : Qt::TextWordWrap);
-        flags |= alignment == 1   ? Qt::AlignRight
-                 : alignment == 2 ? Qt::AlignHCenter
-                                  : Qt::AlignLeft;
-        p.drawText(textRect, flags, shown(text));
+        paintCaption(p, r);
         break;
       }
       case ControlKind::Image:
-        if (!pixmap.isNull()) {
-          if (stretch)
-            p.drawPixmap(r, pixmap);
-          else
-            p.drawPixmap(0, 0, pixmap);
-        }
+        paintPicture(p, r);
         break;
+      default:
+        paintOther(p, r, palette);
+        break;
+    }
+  }
+  // A symbol of a formula, in two strokes: its ground (a label's background), then its ink
+  // (a caption; a picture, whose white adds nothing to what lies under it). The symbols
+  // that stand together are painted ground first, ink after, so that the white box of one
+  // never cuts the ink of its neighbour: the bar of a fraction under a bracket, the arrow
+  // of a vector beside the next symbol.
+  void paintGround(QPainter& p, const QRect& r) const {
+    if (kind == ControlKind::Label && opaque) p.fillRect(r, back);
+  }
+  void paintInk(QPainter& p, const QRect& r) const {
+    if (kind == ControlKind::Label) {
+      paintCaption(p, r);
+    } else if (kind == ControlKind::Image) {
+      // Multiplying keeps the darker of what is there and what the picture brings: its
+      // white leaves the page and the ink under it as they are, its ink shows over them.
+      p.setCompositionMode(QPainter::CompositionMode_Multiply);
+      paintPicture(p, r);
+      p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+  }
+
+ private:
+  void paintCaption(QPainter& p, const QRect& r) const {
+    QRect textRect = r;
+    if (border) {
+      p.setPen(QColor(0, 0, 0));
+      p.drawRect(r.adjusted(0, 0, -1, -1));
+      textRect = r.adjusted(1, 1, -1, -1);
+    }
+    p.setPen(fore);
+    p.setFont(textFont);
+    int flags = Qt::AlignTop | (singleLine ? Qt::TextSingleLine : Qt::TextWordWrap);
+    flags |= alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+    p.drawText(textRect, flags, shown(text));
+  }
+  void paintPicture(QPainter& p, const QRect& r) const {
+    if (pixmap.isNull()) return;
+    if (stretch)
+      p.drawPixmap(r, pixmap);
+    else
+      p.drawPixmap(0, 0, pixmap);
+  }
+  void paintOther(QPainter& p, const QRect& r, const QPalette& palette) const {
+    switch (kind) {
       case ControlKind::PictureBox:
         p.fillRect(r, back);
         if (!pixmap.isNull()) p.drawPixmap(border ? 2 : 0, border ? 2 : 0, pixmap);
@@ -258,8 +292,9 @@ class PaintedWidget : public QWidget, public Painted {
 // A painted control drawn by its container's widget.
 class PaintedItem : public Painted {
  public:
-  PaintedItem(ControlKind k, PaintedWidget* host, const StackKey& key, ControlView* view)
-      : Painted(k), host(host), key(key), view(view) {}
+  PaintedItem(ControlKind k, PaintedWidget* host, const StackKey& key, ControlView* view,
+              bool symbol)
+      : Painted(k), host(host), key(key), view(view), symbol(symbol) {}
   ~PaintedItem() override {
     if (host) host->removeItem(*this);
   }
@@ -285,6 +320,9 @@ class PaintedItem : public Painted {
   PaintedWidget* host;  // cleared when the host goes
   StackKey key;
   ControlView* view;
+  // A symbol of the formula: a label or an image of a control array. Symbols that lie
+  // next to each other in the stack are painted grounds first, inks after.
+  const bool symbol;
   QRect rect;  // in the host's coordinates
   bool shown = false;
   QRect cells;  // the cells of the host's grid it was entered in (empty: none)
@@ -432,8 +470,29 @@ void PaintedWidget::paintEvent(QPaintEvent* e) {
     }
     shown.clear();
     QRegion open(dirty);
+    // What the symbols of the run just walked cover: not each other's ink, but what lies
+    // below the run.
+    QRegion runCover;
+    bool runCoversAll = false;
     for (const PaintedItem* i : under) {
       const QRect part = i->rect & dirty;
+      if (i->symbol) {
+        if (small && !open.intersects(part)) continue;
+        shown.push_back(i);
+        if (i->covers()) {
+          if (small)
+            runCover += part;
+          else if (part == dirty)
+            runCoversAll = true;
+        }
+        continue;
+      }
+      if (runCoversAll) break;
+      if (small && !runCover.isEmpty()) {
+        open -= runCover;
+        runCover = QRegion();
+        if (open.isEmpty()) break;
+      }
       if (small && !open.intersects(part)) continue;
       shown.push_back(i);
       if (!i->covers()) continue;
@@ -444,13 +503,26 @@ void PaintedWidget::paintEvent(QPaintEvent* e) {
       open -= part;
       if (open.isEmpty()) break;
     }
-    for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
-      const PaintedItem& i = **it;
+    const auto paintOne = [&](const PaintedItem& i, auto stroke) {
       p.save();
       p.setClipRect(i.rect & dirty);
       p.translate(i.rect.topLeft());
-      i.paint(p, QRect(QPoint(), i.rect.size()), palette());
+      stroke(i, QRect(QPoint(), i.rect.size()));
       p.restore();
+    };
+    for (auto it = shown.rbegin(); it != shown.rend();) {
+      if (!(*it)->symbol) {
+        paintOne(**it, [&](const PaintedItem& i, const QRect& r) { i.paint(p, r, palette()); });
+        ++it;
+        continue;
+      }
+      auto end = it;
+      while (end != shown.rend() && (*end)->symbol) ++end;
+      for (auto k = it; k != end; ++k)
+        paintOne(**k, [&](const PaintedItem& i, const QRect& r) { i.paintGround(p, r); });
+      for (auto k = it; k != end; ++k)
+        paintOne(**k, [&](const PaintedItem& i, const QRect& r) { i.paintInk(p, r); });
+      it = end;
     }
   }
 }
@@ -517,7 +589,8 @@ ControlView::ControlView(ViewSync& sync, Control& c, const Placement& at, Contro
     : control(&c), container(c.Container), views(sync) {
   key = at.key;
   if (at.host) {
-    item = std::make_unique<PaintedItem>(kind, at.host, at.key, this);
+    const bool symbol = c.Index >= 0 && (kind == ControlKind::Label || kind == ControlKind::Image);
+    item = std::make_unique<PaintedItem>(kind, at.host, at.key, this, symbol);
     at.host->addItem(*item);
     return;
   }
@@ -1005,6 +1078,9 @@ class TextBoxView : public ControlView {
     if (initial || t.Text() != text_) {
       text_ = t.Text();
       edit->setText(QString::fromStdString(text_));
+      // A text the program sets shows from its start, as the platform's boxes show it; the
+      // box would show the end of one wider than itself (the minus sign of a result gone).
+      edit->setCursorPosition(0);
       views.noteChange();
     }
     if (initial || !(t.Font == font_)) {
@@ -1151,10 +1227,34 @@ class CheckBoxView : public ControlView {
   int value_ = 0;
 };
 
+// A graphical button's face is its BackColor, flat, pressed or not: the style would paint a
+// lighter gradient of it (a dark red close key as pink, a pressed key's red as salmon). The
+// style still draws the bevel round it and the picture and caption on it.
+class FacedButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+  std::optional<QColor> face;  // only a graphical button has one
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    if (!face) {
+      QPushButton::paintEvent(e);
+      return;
+    }
+    QStylePainter p(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    p.drawControl(QStyle::CE_PushButtonBevel, option);
+    // Inside the bevel's outline and its inner light edge.
+    p.fillRect(rect().adjusted(2, 2, -2, -2), *face);
+    p.drawControl(QStyle::CE_PushButtonLabel, option);
+  }
+};
+
 class ButtonView : public ControlView {
  public:
   ButtonView(ViewSync& s, Control& c, QWidget* parent)
-      : ControlView(s, c, new QPushButton(parent)) {
+      : ControlView(s, c, new FacedButton(parent)) {
     auto* button = static_cast<QPushButton*>(widget.data());
     clickOnRelease = false;
     QObject::connect(button, &QPushButton::clicked, button, [this] {
@@ -1172,13 +1272,18 @@ class ButtonView : public ControlView {
     const bool wasGraphical = style_ == 1;
     style_ = b.Style;
     QWidget* w = widget.data();
+    auto* button = static_cast<FacedButton*>(w);
     if (style_ == 1) {
       QPalette pal = w->palette();
       pal.setColor(QPalette::Button, qcolorFor(b.BackColor));
       pal.setColor(QPalette::ButtonText, qcolorFor(b.ForeColor));
       w->setPalette(pal);
+      button->face = qcolorFor(b.BackColor);
+      button->update();
     } else if (wasGraphical) {
       w->setPalette(QPalette());
+      button->face.reset();
+      button->update();
     }
   }
   // --- end of the palette's block ---------------------------------------------------------

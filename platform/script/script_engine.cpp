@@ -489,7 +489,7 @@ enum class Op : std::uint8_t {
   Or,
 };
 
-enum class NodeKind : std::uint8_t { Number, Name, Call, Negate, Not, Chain };
+enum class NodeKind : std::uint8_t { Number, Boolean, Empty, Name, Call, Negate, Not, Chain };
 
 // Operators of one level are kept as a chain, evaluated left to right, so a long sum is a
 // flat list and not a tree as deep as it is long.
@@ -609,6 +609,14 @@ class Parser {
         return tree_.add(std::move(n));
       }
       case Tok::Name: {
+        // The language's literals: a word typed on the page may be one.
+        if (t.name == "empty" || t.name == "true" || t.name == "false") {
+          Node n;
+          n.kind = t.name == "empty" ? NodeKind::Empty : NodeKind::Boolean;
+          n.number = t.name == "true" ? -1 : 0;
+          advance();
+          return tree_.add(std::move(n));
+        }
         if (isReserved(t.name)) raise(err::SyntaxError);
         Node n;
         n.kind = NodeKind::Name;
@@ -700,8 +708,13 @@ int compare(const Value& a, const Value& b) {
 Value apply(Op op, const Value& a, const Value& b) {
   using K = Value::Kind;
   switch (op) {
-    case Op::Pow:
-      return checkedNumber(std::pow(toNumber(a), toNumber(b)));
+    case Op::Pow: {
+      const double x = toNumber(a), y = toNumber(b);
+      // A negative base has no real power of a broken exponent: the language calls that an
+      // invalid procedure call, not an overflow.
+      if (x < 0 && std::isfinite(y) && y != std::floor(y)) raise(err::InvalidArgument);
+      return checkedNumber(std::pow(x, y));
+    }
     case Op::Mul:
       return checkedNumber(toNumber(a) * toNumber(b));
     case Op::Div: {
@@ -835,6 +848,10 @@ struct Engine::Impl {
     switch (n.kind) {
       case NodeKind::Number:
         return Value::number(n.number);
+      case NodeKind::Boolean:
+        return Value::boolean(n.number != 0);
+      case NodeKind::Empty:
+        return Value();
       case NodeKind::Name:
         return resolve(n.name, false, {}, frame);
       case NodeKind::Call: {

@@ -194,9 +194,23 @@ def case_equals(d, p, client, start, shots):
     typed_result_matches(shot, start, start[1], line, 6, "81")
     e2e.check(shows_text(shot, box(client, TEXT21)),
               "the expression read is not shown above the page (shot %s)" % shot.path)
-    targets, size, _ = clipboard(d)
+    targets, size, pixels = clipboard(d, p.folder)
     e2e.check("image/png" in targets and size and size[0] > 40 and size[1] > 40,
               "the clipboard has no picture of the expression: %s %s" % (targets, size))
+    # The caret, a straight bar 3 px wide and 24 high, is not in it: no three columns next
+    # to each other dark for 20 px on end (the pointer stood behind the last 9 when the
+    # picture was taken).
+    w, h = size
+    tall = set()
+    for x in range(w):
+        run = 0
+        for y in range(h):
+            run = run + 1 if scr.is_dark(pixels[y * w + x]) else 0
+            if run >= 20:
+                tall.add(x)
+                break
+    caret = sorted(x for x in tall if x + 1 in tall and x + 2 in tall)
+    e2e.check(not caret, "the caret is in the clipboard's picture at x %s" % caret)
     e2e.passed("9*9= typed 81 after the sign")
 
 

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 #include <fstream>
@@ -481,6 +482,127 @@ TEST_F(ViewsTest, ACheckBoxClickSetsTheValueBeforeItsClickRuns) {
   EXPECT_EQ(seen, 1);
 }
 
+// A page of symbols as the program's is: text symbols, then picture symbols above them.
+struct Sheet : Form {
+  static Label textTemplate() {
+    Label l("Text");
+    l.Font = Font{"Arial", 24, false, 0};
+    l.BackColor = kWhite;
+    l.ForeColor = kBlack;
+    l.Visible = false;
+    return l;
+  }
+  static Image pictureTemplate() {
+    Image i("Picture");
+    i.Visible = false;
+    return i;
+  }
+  Sheet() : Form("Sheet"), Texts(textTemplate(), 100), Pictures(pictureTemplate(), 100) {
+    Left = 1500;
+    Top = 1500;
+    Width = 3000 + 120;
+    Height = 1500 + 565;
+    Page.Width = 3000;
+    Page.Height = 1500;
+    Page.BackColor = kWhite;
+    Texts[0].Container = &Page;
+    Pictures[0].Container = &Page;
+    add(Page);
+    add(Texts);
+    add(Pictures);
+  }
+  // A picture at its own size (pixels), as the placer puts one.
+  Image& picture(int i, const std::string& file, double left, double top, int w, int h) {
+    Image& p = Pictures.Load(i);
+    p.Picture = kel::Picture{std::string(KEL_SOURCE_DIR) + "/Simbol/" + file, w, h};
+    p.Left = left;
+    p.Top = top;
+    p.Width = 15.0 * w;
+    p.Height = 15.0 * h;
+    p.Visible = true;
+    return p;
+  }
+  Label& text(int i, const std::string& caption, double left, double width) {
+    Label& l = Texts.Load(i);
+    l.Caption = caption;
+    l.Left = left;
+    l.Top = 300;
+    l.Width = width;
+    l.Height = 540;
+    l.Visible = true;
+    return l;
+  }
+  Frame Page{"Page"};
+  ControlArray<Label> Texts;
+  ControlArray<Image> Pictures;
+};
+
+// The dark runs along a row of a picture, between two columns.
+int darkRuns(const QImage& img, int y, int x0, int x1) {
+  int runs = 0;
+  bool in = false;
+  for (int x = x0; x <= x1; ++x) {
+    const bool dark = qGray(img.pixel(x, y)) < 128;
+    if (dark && !in) ++runs;
+    in = dark;
+  }
+  return runs;
+}
+
+// A symbol's white box covers the page, never the ink of another symbol: a fraction bar
+// under the brackets and the root placed after it, a vector's arrow beside the next one, a
+// letter beside a later one whose box overlaps it.
+TEST(SymbolPainting, AWhiteBoxNeverCutsTheInkOfAnotherSymbol) {
+  TestGate gate;
+  ViewSync views(gate);
+  gate.views = &views;
+  Sheet f;
+  // The bar: 100 px wide, 3 high, at page row 60; the pictures placed after it stand over it.
+  Image& bar = f.picture(1, "bar1.gif", 150, 900, 30, 3);
+  bar.Stretch = true;
+  bar.Width = 1500;
+  bar.Height = 45;
+  f.picture(2, "oskoba.gif", 300, 630, 13, 36);  // from row 42: across the bar
+  f.picture(3, "koren.gif", 750, 630, 24, 36);
+  f.picture(4, "zskoba.gif", 1350, 630, 13, 36);  // reaches past the bar's end
+  // A vector's arrow (over the symbol before it) and the next symbol's picture beside it.
+  f.picture(5, "1015.gif", 150, 1200, 22, 10);       // at (10, 80)
+  f.picture(6, "plusminus.gif", 390, 1080, 20, 24);  // at (26, 72): its box over the arrow
+  // Two letters whose boxes overlap: the later one's white must not take the first's ink.
+  f.text(1, "W", 2100, 600);
+  f.text(2, "o", 2400, 450);
+  views.formView(f);
+  f.Loaded = true;
+  f.Visible = true;
+  views.syncAll();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  const QImage page = widgetOf(f.Page)->grab().toImage();
+  for (int y = 60; y <= 62; ++y) EXPECT_EQ(darkRuns(page, y, 10, 109), 1) << "bar row " << y;
+  // The arrow and the first letter show whole: every pixel of their ink alone is dark with
+  // their neighbours beside them.
+  const QRect arrow(10, 80, 22, 10);
+  const QRect letter(140, 20, 40, 36);
+  f.Pictures[6].Visible = false;
+  f.Texts[2].Visible = false;
+  views.syncAll();
+  const QImage alone = widgetOf(f.Page)->grab().toImage();
+  for (const QRect& r : {arrow, letter}) {
+    int ink = 0, lost = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) {
+        if (qGray(alone.pixel(x, y)) >= 128) continue;
+        ++ink;
+        lost += qGray(page.pixel(x, y)) >= 128;
+      }
+    EXPECT_GT(ink, 20) << r.x();
+    EXPECT_EQ(lost, 0) << r.x();
+  }
+  // Alone on the page a picture still shows as it is, its white on the white page.
+  EXPECT_EQ(alone.pixelColor(12, 50), QColor(Qt::white));
+  views.dropForm(f);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST(Fonts, ModelFontNamesResolveToInstalledFamilies) {
   installFontSubstitutions();
   const QFont arial = qfontFor(Font{"Arial", 8.25, false, 204});
@@ -610,6 +732,80 @@ TEST_F(DesktopTest, ASecondWindowWithATextBoxAndAGraphicalButton) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// A box whose text the program sets shows it from its start, however long it is (a result
+// wider than the box keeps its sign); what the user types stays where the caret is.
+TEST_F(DesktopTest, ATextTheProgramSetsShowsFromItsStart) {
+  TextBox box("Box");
+  box.Left = 150;
+  box.Top = 150;
+  box.Width = 1455;  // the result box's 97 px
+  box.Height = 405;
+  f.add(box);
+  struct Unload {
+    QtDesktop& d;
+    Form& f;
+    ~Unload() {
+      if (f.Loaded) d.run([&] { d.unloadForm(f); });
+    }
+  } unload{desktop, f};
+  desktop.run([&] { desktop.showForm(f); });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  auto* edit = qobject_cast<QLineEdit*>(widgetOf(box));
+  ASSERT_NE(edit, nullptr);
+  // The start of each text as it shows when the box holds that start alone.
+  for (const char* text : {"-0.98803162409286", "3.33333333333333E-04", "9.42477796076937"}) {
+    const std::string whole = text;
+    desktop.run([&] { box.setText(whole.substr(0, 6)); });
+    const QImage start = edit->grab().toImage();
+    desktop.run([&] { box.setText(whole + whole); });
+    const QImage shown = edit->grab().toImage();
+    EXPECT_EQ(edit->cursorPosition(), 0) << text;
+    EXPECT_EQ(shown.copy(0, 0, 30, shown.height()), start.copy(0, 0, 30, start.height())) << text;
+  }
+  edit->setFocus();
+  edit->end(false);
+  QTest::keyClicks(edit, "7");
+  EXPECT_EQ(edit->cursorPosition(), edit->text().size());
+}
+
+// A graphical button's face is its BackColor, flat, pressed or not, inside the bevel.
+TEST_F(DesktopTest, AGraphicalButtonsFaceIsItsColourFlat) {
+  CommandButton key("Key");
+  key.Left = 150;
+  key.Top = 150;
+  key.Width = 495;
+  key.Height = 495;
+  key.Style = 1;
+  f.add(key);
+  struct Unload {
+    QtDesktop& d;
+    Form& f;
+    ~Unload() {
+      if (f.Loaded) d.run([&] { d.unloadForm(f); });
+    }
+  } unload{desktop, f};
+  desktop.run([&] { desktop.showForm(f); });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  auto* button = qobject_cast<QPushButton*>(widgetOf(key));
+  ASSERT_NE(button, nullptr);
+  // The close key's dark red, the pressed key's red, the pale yellow, white.
+  for (Colour c : {Colour{0x0000C0}, Colour{0x0000FF}, Colour{0xC0FFFF}, kWhite}) {
+    desktop.run([&] { key.BackColor = c; });
+    for (bool down : {false, true}) {
+      button->setDown(down);
+      const QImage img = button->grab().toImage();
+      const QColor face = qcolorFor(c);
+      int other = 0;
+      for (int y = 3; y < img.height() - 3; ++y)
+        for (int x = 3; x < img.width() - 3; ++x) other += img.pixelColor(x, y) != face;
+      EXPECT_EQ(other, 0) << std::hex << c << (down ? " down" : " up");
+      // The bevel stays round it.
+      EXPECT_NE(img.pixelColor(0, img.height() / 2), face) << std::hex << c;
+    }
+    button->setDown(false);
+  }
+}
+
 // A window without a frame that never takes the focus, as the on-screen keyboard is: its
 // client area is its outer rectangle, it has no frame and no focus, neither when it is
 // shown nor when its button is clicked, and the window beside it keeps the focus.
@@ -681,6 +877,52 @@ TEST_F(DesktopTest, CaptureShowsWhatTheModelHoldsNow) {
   const QImage img = QGuiApplication::clipboard()->image();
   EXPECT_EQ(img.size(), QSize(20, 10));
   EXPECT_EQ(img.pixel(3, 3) & 0xFFFFFFu, 0x00FF00u);
+}
+
+// A capture runs no model code: the pointer moved just before it (as the text placer moves
+// it after a " = ") reaches the window only after the picture is taken, so what that move
+// shows (the caret) is not in it.
+TEST_F(DesktopTest, ACaptureRunsNoHandlerOfAnEventThatCameMeanwhile) {
+  Label mark("Mark");
+  mark.Left = 1500;
+  mark.Top = 600;
+  mark.Width = 300;
+  mark.Height = 300;
+  mark.BackColor = kBlack;
+  mark.Visible = false;
+  f.add(mark);
+  int moves = 0;
+  f.MouseMove = [&](int, int, double, double) {
+    ++moves;
+    mark.Visible = true;
+  };
+  struct Unload {  // before the label goes, whatever the test's outcome
+    QtDesktop& d;
+    Form& f;
+    ~Unload() {
+      if (f.Loaded) d.run([&] { d.unloadForm(f); });
+    }
+  } unload{desktop, f};
+  desktop.run([&] {
+    desktop.showForm(f);
+    desktop.setCursorPos(20, 20);
+  });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  QTest::qWait(100);
+  moves = 0;
+  Bitmap b;
+  int movesDuringCapture = -1;
+  desktop.run([&] {
+    desktop.setCursorPos(250, 160);  // over the form's client area, away from the mark
+    b = desktop.captureScreen(RectPx{306, 176, 10, 10});
+    movesDuringCapture = moves;
+  });
+  EXPECT_EQ(movesDuringCapture, 0);
+  ASSERT_EQ(b.width, 10);
+  EXPECT_TRUE(
+      std::none_of(b.pixels.begin(), b.pixels.end(), [](std::uint32_t p) { return p == 0; }));
+  // The move was real: it arrives after the capture.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return moves > 0; }, 2000));
 }
 
 // An overlay as the selection window is: borderless at its own Left/Top, its key colour cut

@@ -4,8 +4,8 @@ set -eu
 tool="$1"
 tab="$(printf '\t')"
 
-out="$(printf 'sin^(2)30+2pi\nlog#28\n1/0\n' | "$tool" --deg)"
-want="$(printf '6.53318530717958\t\n3\t\n\tdivision by zero')"
+out="$(printf 'sin^(2)30+2pi\nlog#28\n1/0\n1/asin(0.5)\n90/acos(0)\n' | "$tool" --deg)"
+want="$(printf '6.53318530717958\t\n3\t\n\tdivision by zero\n3.33333333333333E-02\t\n1\t')"
 [ "$out" = "$want" ] || { echo "--deg gave:"; echo "$out"; exit 1; }
 
 out="$(printf 'sin^(2)30\r\n2/3\n' | "$tool" --deg --round)"

@@ -62,6 +62,10 @@ TEST(Evaluator, ValuesAndMessages) {
       {false, "ln5", "1.6094379124341\t"},
       {false, "ln(5)", "1.6094379124341\t"},
       {true, "SIN(30)+PI", "3.64159265358979\t"},
+      {false, "2+empty", "2\t"},  // the language's literals, as words typed on the page
+      {false, "-empty", "0\t"},
+      {false, "2+true", "1\t"},
+      {false, "(-8)^(1/3)", "\tSQRT(-Number)"},  // the language's invalid call, error 5
   };
   for (const Case& c : cases)
     EXPECT_EQ(row(c.formula, c.degrees), c.shown) << c.formula << (c.degrees ? " deg" : " rad");
@@ -81,6 +85,35 @@ TEST(Evaluator, OverlappingMatchesAndLeftoverLogarithms) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(row(c.formula, c.degrees), c.shown) << c.formula << (c.degrees ? " deg" : " rad");
+}
+
+// In degrees an arc function's call is one factor: what stands next to it works on the
+// angle in degrees. (The factor is 180/pi with the 15-digit pi, so an angle carries a
+// residue of 1E-15 of itself that a power can show: asin(0.5)^2 is 900.000000000002
+// unrounded, 2^atg(1) is 2^45.00000000000005.)
+TEST(Evaluator, ArcFunctionsInDegreesAreOneFactor) {
+  struct Row {
+    bool degrees, round;
+    const char* formula;
+    const char* shown;
+  };
+  const Row rows[] = {
+      {true, false, "1/asin(0.5)", "3.33333333333333E-02\t"},
+      {true, true, "asin(0.5)^2", "900\t"},
+      {true, true, "asin^(2)(0.5)", "900\t"},
+      {true, false, "atg(1)/atg(1)", "1\t"},
+      {true, false, "90/acos(0)", "1\t"},
+      {true, false, "2^atg(1)", "35184372088833\t"},
+      {true, false, "1/atg1", "2.22222222222222E-02\t"},
+      {true, false, "asin(asin(1)/90)", "90\t"},  // a call inside the argument of another
+      {true, false, "acos((0.5))*2", "120\t"},
+      {true, false, "asin(0.5)", "30\t"},
+      {true, false, "acos(0)+atg(1)", "135\t"},
+      {false, false, "1/asin(1)", "0.636619772367582\t"},  // radians as they were
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(row(r.formula, r.degrees, r.round), r.shown)
+        << r.formula << (r.degrees ? " deg" : " rad");
 }
 
 TEST(Evaluator, LargeAndSmallNumbersAreShortened) {
@@ -125,8 +158,11 @@ TEST(Evaluator, RewritesNamesIntoTheMathObjectsNames) {
       {false, "tg(1)", "MTAN(1)"},
       {false, "cotg(1)", "MCOTAN(1)"},
       {false, "asin(0.5)", "ASIN(0.5)"},
-      {true, "asin(0.5)", "(180/pi)*ASIN(0.5)"},
-      {true, "ACOS(0.5)+atg(1)", "(180/pi)*ACOS(0.5)+(180/pi)*ATAN(1)"},
+      {true, "asin(0.5)", "((180/pi)*ASIN(0.5))"},
+      {true, "ACOS(0.5)+atg(1)", "((180/pi)*ACOS(0.5))+((180/pi)*ATAN(1))"},
+      {true, "asin(acos(1)+(2))", "((180/pi)*ASIN(((180/pi)*ACOS(1))+(2)))"},
+      {true, "2*asin", "2*(180/pi)*ASIN"},  // no argument: the name as it stands
+      {true, "acos(1", "(180/pi)*ACOS(1"},
       {false, "sqr(4)", "SQR(4)"},
       {false, "Sqr(4) = ", "SQR(4)"},
   };

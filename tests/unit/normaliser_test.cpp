@@ -24,6 +24,8 @@ TEST(Normaliser, RewritesFormulasIntoScriptSyntax) {
       {"sin^(2)(30)", "(sin(30))^(2)"},
       {"asin^(2)(0.5)", "(asin(0.5))^(2)"},
       {"cotg^(2)(1)", "(cotg(1))^(2)"},
+      {"gg^(2)ggsin(30)", "(sin(30))^(2)"},  // the parked power's marks in lower case
+      {"GG^(-1)ggtg(45)", "(tg(45))^(-1)"},
       {"2pi", "2*pi"},
       {"2(3+1)", "2*(3+1)"},
       {"(1+2)(3+4)", "(1+2)*(3+4)"},

@@ -165,8 +165,9 @@ TEST_F(EngineFixture, ErrorsCarryTheLanguagesNumbers) {
   const Case cases[] = {
       {"1/0", "error 11"},         {"0/0", "error 6"},
       {"1E308*10", "error 6"},     {"10^400", "error 6"},
-      {"(-8)^(1/3)", "error 6"},  // not a number
-      {"0^-1", "error 6"},        // infinite
+      {"(-8)^(1/3)", "error 5"},  // no real power: an invalid call
+      {"(-8)^3", "-512"},          {"(-2)^-1", "-0.5"},
+      {"0^-1", "error 6"},  // infinite
       {"SQR(-4)", "error 5"},      {"SQR(16)", "4"},
       {"sqr(2.25)", "1.5"},        {"SQR()", "error 450"},
       {"SQR(1,2)", "error 450"},   {"SQR", "error 450"},
@@ -185,8 +186,8 @@ TEST_F(EngineFixture, ErrorsCarryTheLanguagesNumbers) {
       {"1:2", "error 1032"},    // no second statement
       {"1'comment", "error 1032"}, {"a.b", "error 1032"},
       {"1\n+2", "error 1032"},     {"2 xor 3", "error 1025"},
-      {"true", "error 1002"},      {"Mod", "error 1023"},
-      {"1.2.3", "error 1025"},
+      {"null", "error 1002"},      {"Mod", "error 1023"},
+      {"true(1)", "error 1025"},   {"1.2.3", "error 1025"},
   };
   for (const Case& c : cases) EXPECT_EQ(eval(c.expression), c.expected) << c.expression;
 }
@@ -206,6 +207,22 @@ TEST_F(EngineFixture, AnUndefinedNameIsEmptyAndCountsAsZero) {
   EXPECT_EQ(eval("nothing_here*5"), "0");
   EXPECT_EQ(eval("nothing_here&1"), "1");
   EXPECT_EQ(eval("nothing_here=0"), "True");
+}
+
+// The language's literals, as a word typed on the page can bring them.
+TEST_F(EngineFixture, EmptyTrueAndFalseAreTheLanguagesLiterals) {
+  const Case cases[] = {
+      {"2+empty", "2"},      {"-empty", "0"},
+      {"empty ^ 3", "0"},    {"EMPTY", ""},
+      {"empty&1", "1"},      {"not false", "True"},
+      {"2+true", "1"},       {"True", "True"},
+      {"false", "False"},    {"true and false", "False"},
+      {"-true", "1"},        {"empty=0", "True"},
+      {"true = -1", "True"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(eval(c.expression), c.expected) << c.expression;
+  EXPECT_EQ(engine.Eval("Empty").kind(), Value::Kind::Empty);
+  EXPECT_EQ(engine.Eval("True").kind(), Value::Kind::Boolean);
 }
 
 TEST_F(EngineFixture, StatementsCallMembersAndAssignVariables) {
