@@ -24,7 +24,7 @@ void moveIndex(PlayedItem& item, bool esc) {
   Program& p = item.p;
   // The index is taken from where the pointer really is, in whole pixels.
   item.movePointer();
-  p.surface.ReadPointer();
+  p.surface.ReadInsertionPoint();
   if (esc) {
     if (p.LowerIndexMode == 1) {
       p.UpperIndexMode = 0;

@@ -121,7 +121,7 @@ void Surface::PlaceTextSymbol(const std::string& caption, double fontSize, bool 
 
   if (p.BarOpen == 1) StretchOpenBar(n, l.Width);
   p.PointerX += l.Width / 15;
-  MovePointerToInsertionPoint();
+  FollowInsertionPoint();
 
   if (caption == " = ") {
     ScanExpressionRegion(n);
@@ -226,7 +226,7 @@ void Surface::PlacePictureSymbol(const std::string& name) {
 
   if (p.BarOpen == 1) StretchOpenBar(n, img.Width);
   p.PointerX += img.Width / 15;
-  MovePointerToInsertionPoint();
+  FollowInsertionPoint();
   w.Timer4.setEnabled(true);
 }
 
@@ -236,9 +236,9 @@ void Surface::Timer4_Timer() {
   w.Timer4.setEnabled(false);
   if (p.UpperIndexMode == 1) {
     p.UpperIndexMode = 0;
-    ReadPointer();
+    ReadInsertionPoint();
     p.PointerY += 13;
-    MovePointerToInsertionPoint();
+    FollowInsertionPoint();
   }
   if (p.BoundsDialog == 1) p.evaluation.Granici(1);
   if (p.BoundsDialog == 2) p.evaluation.Granici(2);

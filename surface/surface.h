@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/desktop.h"
+
 namespace kel {
 
 class Program;
@@ -31,6 +33,28 @@ class Surface {
 
   // Moves the real pointer to (PointerX, PointerY), halves to even.
   void MovePointerToInsertionPoint();
+  // The same move after a placement or a typed key has moved the insertion point, made
+  // only while the pointer is still where the program last had it: once the user has moved
+  // it away (to a palette button, say), it stays where they put it, and the insertion point
+  // lives on in PointerX/PointerY alone until the user types on the page again.
+  void FollowInsertionPoint();
+  // Whether the user has moved the pointer off where the program last put it or took it
+  // as the insertion point.
+  bool PointerLeftByUser();
+  // The re-read of the insertion point from the pointer (ReadPointer), where the pointer
+  // stands for it: while the user has moved it away, the point it would stand on.
+  void ReadInsertionPoint();
+  // The user types again with the pointer over the page: from now on the pointer follows
+  // the insertion point again, as it did before they moved it.
+  void TypingResumes();
+  // A button that remembers the pointer for its return (ZapomniTuk2, the on-screen keys)
+  // hands the pointer to the program: it may take it to the insertion point and give it
+  // back, as it does when the user has not moved it.
+  void HandOverPointer();
+  // Every move of the real pointer by the program goes through here.
+  void SetPointer(int x, int y);
+  // The window moved by (dx, dy) pixels: the point the pointer would stand on moves along.
+  void ShiftHeldPointer(double dx, double dy);
 
   // Placing symbols at the insertion point.
   void PlaceTextSymbol(const std::string& caption, double fontSize, bool bold);
@@ -94,8 +118,14 @@ class Surface {
   void StretchOpenBar(int n, double w);
   void ScanExpressionRegion(int n);
   void readCursorInto(int& x, int& y);
+  // The pointer is where the program wants it: it put it there, or took it from there.
+  void agreeOnPointer(PointPx at);
 
   Program& p;
+  // Where the program last put the pointer or read it as the insertion point (nothing
+  // before either), and where the pointer would stand had every move been made.
+  std::optional<PointPx> programPointer_;
+  PointPx heldPointer_;
 };
 
 }  // namespace kel

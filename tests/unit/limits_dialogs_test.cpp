@@ -152,12 +152,12 @@ TEST(LimitsDialogs, SubmitBuildsTheLimitItems) {
        -4,
        -8,
        {}},
-      // The blank types nothing but counts.
+      // The blank types nothing, and the limit is shifted by what it types alone.
       {1,
        "a b",
        "0",
        {"1054", "***27", "***65", "***27", "***66", "1055", "***27", "***48", "1056"},
-       -12,
+       -8,
        -4,
        {}},
       // The sum never drops the pointer.
@@ -176,8 +176,17 @@ TEST(LimitsDialogs, SubmitBuildsTheLimitItems) {
        -4,
        -4,
        {"0", "0", "1", "0", "0", "0", "0"}},
-      // Characters, not bytes: each Cyrillic letter counts once and types nothing.
-      {1, "\xD0\xB6x", "\xD0\xB0\xD0\xB1", {"1054", "***27", "***88", "1055", "1056"}, -8, -8, {}},
+      // Characters, not bytes: a Cyrillic letter types nothing and moves nothing, so the "1"
+      // of "абв1" stands where a limit of "1" alone would.
+      {1, "\xD0\xB6x", "\xD0\xB0\xD0\xB1", {"1054", "***27", "***88", "1055", "1056"}, -4, 0, {}},
+      {1,
+       "\xD0\xB0\xD0\xB1\xD0\xB2"
+       "1",
+       "0",
+       {"1054", "***27", "***`49", "1055", "***27", "***48", "1056"},
+       -4,
+       -4,
+       {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.upper << " / " << c.lower);
