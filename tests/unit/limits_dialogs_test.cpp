@@ -276,6 +276,51 @@ TEST(LimitsDialogs, TypingTheLimitsAndEnterTypesTheIntegral) {
   EXPECT_EQ(p.BusyFlag, 1);
 }
 
+TEST(LimitsDialogs, EveryCharacterOfALimitIsTypedInPlaceOnThePage) {
+  // From the writing position at start-up. A limit of 20 letters would start 71 px left of
+  // the anchor, on the left border frame, which stops the background work: it starts right
+  // of the frame instead. A Cyrillic letter types nothing and shifts nothing.
+  struct Case {
+    const char* upper;
+    std::vector<std::string> typed;
+  } cases[] = {
+      {"abcdefghijklmnopqrst", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j",
+                                "k", "l", "m", "n", "o", "p", "q", "r", "s", "t"}},
+      {"\xD0\xB0\xD0\xB1\xD0\xB2"
+       "1",
+       {"1"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.upper);
+    PaletteUser u;
+    Program& p = u.p();
+    MainWindow& w = u.w();
+    const double ax = p.PointerX;
+    LimitsDialogForm& f = open(u, 1);
+    f.Text1.setText(c.upper);
+    f.Text2.setText("0");
+    u.clickIn(f, f.Command1);
+    u.advance(8000);
+    EXPECT_TRUE(w.Timer0.Enabled());
+    EXPECT_EQ(p.UserStopped, 0);
+    ASSERT_EQ(p.SymbolCount, static_cast<int>(c.typed.size()) + 2);
+    double right = w.Label19.Left + w.Label19.Width;
+    for (size_t i = 0; i < c.typed.size(); ++i) {
+      SCOPED_TRACE(i);
+      const Label& l = w.Label3[static_cast<int>(i) + 2];
+      EXPECT_EQ(l.Caption, c.typed[i]);
+      EXPECT_GE(l.Left, right);  // right of the frame, then of the character before it
+      right = l.Left + l.Width;
+    }
+    // What a limit of its typed characters alone would do: the first 5 px right of the
+    // anchor for one, right of the frame for twenty.
+    if (c.typed.size() == 1) {
+      EXPECT_EQ(w.Label3[2].Left, p.surface.InsertXFor(ax + 5));
+    }
+    EXPECT_EQ(w.Label3[static_cast<int>(c.typed.size()) + 2].Caption, "0");
+  }
+}
+
 // Enter in either box of either dialog submits: the sign, then the dialog's items, land in
 // the key queue and are played.
 TEST(LimitsDialogs, EnterInEitherBoxSubmits) {
