@@ -92,7 +92,7 @@ void Input::ZaForKey(int kakvo) {
     // Holding Ctrl ends a pending upper index at once (no undo step while it is held),
     // and the poll then looks only once a second while Ctrl stays down.
     w.Timer0.setInterval(kCtrlHeldPollIntervalMs);
-    w.Timer4.setEnabled(true);
+    p.surface.StartStepForCtrl();
     return;
   }
   // Space is let go at once, so it is queued as soon as it is pressed, not when the

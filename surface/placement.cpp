@@ -131,7 +131,7 @@ void Surface::PlaceTextSymbol(const std::string& caption, double fontSize, bool 
       skipOnFailure([&] { p.evaluation.SelectRegionBeforeEquals(); });
     }
   }
-  w.Timer4.setEnabled(true);
+  StartAfterPlacementStep();
 }
 
 void Surface::ScanExpressionRegion(int n) {
@@ -227,7 +227,17 @@ void Surface::PlacePictureSymbol(const std::string& name) {
   if (p.BarOpen == 1) StretchOpenBar(n, img.Width);
   p.PointerX += img.Width / 15;
   FollowInsertionPoint();
-  w.Timer4.setEnabled(true);
+  StartAfterPlacementStep();
+}
+
+void Surface::StartAfterPlacementStep() {
+  stepForCtrlOnly_ = false;
+  p.Form1.Timer4.setEnabled(true);
+}
+
+void Surface::StartStepForCtrl() {
+  if (!p.Form1.Timer4.Enabled()) stepForCtrlOnly_ = true;
+  p.Form1.Timer4.setEnabled(true);
 }
 
 void Surface::Timer4_Timer() {
@@ -243,7 +253,9 @@ void Surface::Timer4_Timer() {
   if (p.BoundsDialog == 1) p.evaluation.Granici(1);
   if (p.BoundsDialog == 2) p.evaluation.Granici(2);
   p.BusyFlag = 0;
-  if (!p.input.IsCtrlDown()) p.pages.SaveUndoSnapshot();
+  const bool changed = !stepForCtrlOnly_;
+  stepForCtrlOnly_ = false;
+  if (changed && !p.input.IsCtrlDown()) p.pages.SaveUndoSnapshot();
 }
 
 }  // namespace kel

@@ -59,8 +59,13 @@ class Surface {
   // Placing symbols at the insertion point.
   void PlaceTextSymbol(const std::string& caption, double fontSize, bool bold);
   void PlacePictureSymbol(const std::string& name);
-  // The after-placement step (one-shot).
+  // The after-placement step (one-shot): started by what placed or moved something, and by
+  // the left Ctrl, which ends a pending index at once. Only a step that follows a change
+  // takes an undo snapshot: one after a Ctrl tap alone would store the page Undo restores,
+  // and the next Undo would seem to do nothing.
   void Timer4_Timer();
+  void StartAfterPlacementStep();
+  void StartStepForCtrl();
 
   // The element of the open fraction bar, or the hidden Image10 when CurrentBar names
   // no open bar (see IsOpenBar).
@@ -126,6 +131,8 @@ class Surface {
   // before either), and where the pointer would stand had every move been made.
   std::optional<PointPx> programPointer_;
   PointPx heldPointer_;
+  // The pending after-placement step was started by the left Ctrl alone.
+  bool stepForCtrlOnly_ = false;
 };
 
 }  // namespace kel

@@ -302,7 +302,13 @@ void X11Input::ensureKeys() {
 void X11Input::ensurePointer(bool positionToo) {
   if (pointerValid_ || (!positionToo && buttonsValid_)) return;
   buttonsValid_ = true;
-  drainQueued();
+  // The position decides whether the user has moved the pointer since the program last
+  // put it somewhere: a motion the server has sent in the meantime is read from the
+  // socket too, without a round trip.
+  if (positionToo)
+    readQueued();
+  else
+    drainQueued();
   if (xiOpcode_ >= 0) {
     if (!positionToo && !buttonsChanged_ && !due(buttonsAt_)) return;
     if (positionToo && !buttonsChanged_ && !pointerMoved_ && !due(pointerAt_, kPointerRecheckMs)) {
