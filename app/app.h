@@ -22,6 +22,8 @@ class App {
 
   // Layout pass.
   void Form_Resize();
+  // The window moved by its title bar: what stands for places on the page moves with it.
+  void Form_Move();
 
   // The background group.
   void Spirane();

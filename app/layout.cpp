@@ -46,7 +46,7 @@ void App::Form_Resize() {
     p.MarkPointerY = static_cast<float>(p.MarkPointerY + dy);
   });
   skipOnFailure([&] {
-    p.desktop.setCursorPos(pixelForPointer(p.PointerX - dx), pixelForPointer(p.PointerY + dy));
+    p.surface.SetPointer(pixelForPointer(p.PointerX - dx), pixelForPointer(p.PointerY + dy));
     p.PointerX -= dx;
     p.PointerY += dy;
   });
@@ -76,6 +76,34 @@ void App::Form_Resize() {
     setSize(w.label20.Height, w.Frame5.Height);
   });
   if (p.Form8Shown == 1) skipOnFailure([&] { p.palette.ShowForm8(); });
+}
+
+void App::Form_Move() {
+  MainWindow& w = p.Form1;
+  if (w.State == WindowState::Minimized) return;
+  // The writing position, the insertion point and the points kept for the fraction, the
+  // limits and the pointer return are places on the page (or the panel): they move with
+  // the window, by the shift the layout pass would give them. The real pointer is left
+  // where it is (the user may be holding it on the title bar); the next placement puts
+  // it on the insertion point, if the user has not moved it meanwhile.
+  const float markX = p.MarkInsertX / 15.0f + 4.0f + static_cast<float>(w.Left) / 15.0f;
+  const double dx = static_cast<double>(markX) - static_cast<double>(p.MarkPointerX);
+  const double dy = (static_cast<double>(static_cast<float>(w.Top)) - p.LastWindowTop) / 15.0;
+  if (dx == 0 && dy == 0) return;
+  p.MarkPointerX = markX;
+  p.MarkPointerY = static_cast<float>(p.MarkPointerY + dy);
+  p.LastWindowTop = static_cast<float>(w.Top);
+  p.PointerX += dx;
+  p.PointerY += dy;
+  p.BarStartPointerX += dx;
+  p.BarStartPointerY += dy;
+  p.BarEndPointerX += dx;
+  p.BarEndPointerY += dy;
+  p.BoundsAnchorX += dx;
+  p.BoundsAnchorY += dy;
+  p.SavedPointerX = pixelForPointer(p.SavedPointerX + dx);
+  p.SavedPointerY = pixelForPointer(p.SavedPointerY + dy);
+  p.surface.ShiftHeldPointer(dx, dy);
 }
 
 }  // namespace kel

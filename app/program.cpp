@@ -31,6 +31,7 @@ void Program::wireEvents() {
   MainWindow& w = Form1;
   w.Load = [this] { app.Form_Load(); };
   w.Resize = [this] { app.Form_Resize(); };
+  w.Moved = [this] { app.Form_Move(); };
   w.Unload = [this] { close(); };
 
   w.TimerStart0.Tick = [this] { app.TimerStart0_Timer(); };

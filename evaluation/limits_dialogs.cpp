@@ -68,6 +68,16 @@ std::string replaceAll(std::string s, const std::string& what, const std::string
   return s;
 }
 
+// The characters of a limit that are typed: those the key table has a key for. A limit is
+// shifted left by these alone, so the ones dropped (a blank, a Cyrillic letter) leave no
+// gap in front of it.
+size_t typedCharacters(const std::string& limit) {
+  size_t n = 0;
+  for (const std::string& c : characters(limit))
+    if (!CharToKeyCode(c).empty()) ++n;
+  return n;
+}
+
 int shiftFor(size_t characterCount) {
   const long long n = static_cast<long long>(std::min<size_t>(characterCount, 1u << 24));
   return static_cast<int>(-kShiftPerCharacterPx * n);
@@ -235,13 +245,13 @@ void LimitsDialog::Prerabotka() {
   const std::string lower = replaceAll(f.Text2.Text(), "pi", "@");
   const size_t n = characters(upper).size();
   if (n > 0) {
-    p.UpperBoundShiftX = shiftFor(n);
+    p.UpperBoundShiftX = shiftFor(typedCharacters(upper));
     addItem(codes.upper, "0");
     addLimitCharacters(upper, false);
   }
   const size_t m = characters(lower).size();
   if (m > 0) {
-    p.LowerBoundShiftX = shiftFor(m);
+    p.LowerBoundShiftX = shiftFor(typedCharacters(lower));
     addItem(codes.lower, "0");
     p.QueueLength += 1;
     addLimitCharacters(lower, true);

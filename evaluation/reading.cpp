@@ -121,7 +121,7 @@ void Evaluation::finishReading(const std::string& raw, int openExponent, bool re
     w.Timer32.setEnabled(true);
   }
   if (done.CutEquals) {
-    p.desktop.setCursorPos(pixelForPointer(p.LastSymbolRight), pixelForPointer(p.LastSymbolTop));
+    p.surface.SetPointer(pixelForPointer(p.LastSymbolRight), pixelForPointer(p.LastSymbolTop));
     w.Timer12.setEnabled(true);
   }
   std::string shown = done.Text;

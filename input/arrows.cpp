@@ -23,7 +23,7 @@ void Input::za3740(int k) {
   // insertion point.
   if (p.evaluation.Form4Visible() || p.evaluation.Form5Visible()) return;
   StopIzpalnenie();
-  p.surface.ReadPointer();
+  p.surface.ReadInsertionPoint();
   switch (k) {
     case vk::Left:
       p.PointerX -= p.ArrowStep;
@@ -38,7 +38,7 @@ void Input::za3740(int k) {
       p.PointerY += p.ArrowStep;
       break;
   }
-  p.surface.MovePointerToInsertionPoint();
+  p.surface.FollowInsertionPoint();
   // --- the key indicator, when shown: the arrow under the pointer ----------------------
   if (p.palette.indicator.Visible()) {
     p.Form3.Text1.setText(std::to_string(k));

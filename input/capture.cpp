@@ -39,6 +39,9 @@ void Input::Timer0_Timer() {
   // What depends on a key being held (the left Ctrl, Space, the arrows) is looked at key
   // by key; the left button is the click detector's, the generic Shift and Ctrl and the
   // left Shift are the watches'.
+  // The presses first: one made with the pointer back on the page has the pointer follow
+  // the insertion point again before an arrow moves it.
+  captureKeyPresses();
   for (int k = 2; k <= 255; ++k) {
     if (k == vk::Shift || k == vk::Control || k == vk::LShift) continue;
     // --- editing: Delete's press mark is the editing hotkeys' ----------------------------
@@ -47,14 +50,16 @@ void Input::Timer0_Timer() {
     // ------------------------------------------------------------------------------------
     ZaForKey(k);
   }
-  captureKeyPresses();
 }
 
 void Input::captureKeyPresses() {
   // What is typed comes from the presses themselves, in the order they happened: a key
   // pressed while the previous one is still waiting for its release, or several in one
   // poll, is each captured once, with the Shift and Ctrl of its own press.
-  for (const KeyPress& k : p.desktop.takeKeyPresses()) {
+  bool typed = false;
+  for (const KeyPress& k : p.desktop.takeKeyPresses(KeyReader::Capture)) {
+    // Any key, the arrows and Shift too; a mouse button is no typing.
+    if (k.vk != vk::LButton && k.vk != vk::RButton && k.vk != vk::MButton) typed = true;
     if (!isCapturedPress(k.vk)) continue;
     // The left Alt outranks every key pressed while it is held: Alt+A, Alt+F4, Alt+Tab
     // queue the Alt key's layout code and nothing else.
@@ -63,6 +68,7 @@ void Input::captureKeyPresses() {
     if (p.CapturedKeys.size() >= kMaxCapturedKeys) continue;
     p.CapturedKeys.push_back({k.vk, k.shift, k.ctrl});
   }
+  if (typed) p.surface.TypingResumes();
 }
 
 void Input::claimHotkeyPress(int key) {
@@ -86,7 +92,7 @@ void Input::ZaForKey(int kakvo) {
     // Holding Ctrl ends a pending upper index at once (no undo step while it is held),
     // and the poll then looks only once a second while Ctrl stays down.
     w.Timer0.setInterval(kCtrlHeldPollIntervalMs);
-    w.Timer4.setEnabled(true);
+    p.surface.StartStepForCtrl();
     return;
   }
   // Space is let go at once, so it is queued as soon as it is pressed, not when the
@@ -96,10 +102,10 @@ void Input::ZaForKey(int kakvo) {
 }
 
 void Input::ForgetKeyPressesWhileOff() {
-  p.desktop.takeKeyPresses();
-  // --- editing: a Delete typed into another window deletes nothing here ----------------
-  p.desktop.asyncKeyState(vk::Delete);
-  // --------------------------------------------------------------------------------------
+  // Neither typed nor acted on: the hotkeys forget them too (a Delete typed into another
+  // window deletes nothing here).
+  p.desktop.takeKeyPresses(KeyReader::Capture);
+  p.desktop.takeKeyPresses(KeyReader::Hotkeys);
 }
 
 int Input::Gore(int butona) {
@@ -178,15 +184,15 @@ void Input::StopIzpalnenie() {
   MainWindow& w = p.Form1;
   if (p.UpperIndexMode == 1) {
     p.UpperIndexMode = 0;
-    p.surface.ReadPointer();
+    p.surface.ReadInsertionPoint();
     p.PointerY += kUpperIndexDropPx;
-    p.surface.MovePointerToInsertionPoint();
+    p.surface.FollowInsertionPoint();
   }
   if (p.LowerIndexMode == 1) {
     p.LowerIndexMode = 0;
-    p.surface.ReadPointer();
+    p.surface.ReadInsertionPoint();
     p.PointerY -= kLowerIndexRisePx;
-    p.surface.MovePointerToInsertionPoint();
+    p.surface.FollowInsertionPoint();
   }
   p.BusyFlag = 0;
   // A left-button-up at the insertion point ends whatever press is still under way.

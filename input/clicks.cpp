@@ -124,7 +124,7 @@ void Input::snapToCurrentSymbol(bool buttonDown) {
   if (p.CaretAfterSymbol == 1) x += e->Width / 15;
   const double y = singleDiv15(w.Top) + (e->Top + 505 + e->Height / 2) / 15;
   const int px = pixelForPointer(x), py = pixelForPointer(y);
-  p.desktop.setCursorPos(px, py);
+  p.surface.SetPointer(px, py);
   // The snapped point is the insertion point at once. The button-press re-read (Timer10)
   // ticks beside this sampler in no fixed order: had it seen the release already, it read
   // the unsnapped point; had it not, it would read the pointer again later. So the

@@ -67,7 +67,7 @@ void PlayedItem::placePicture(const std::string& name) const {
   p.surface.PlacePictureSymbol(inIndexMode() ? SmallPictureName(name) : name);
 }
 
-void PlayedItem::movePointer() const { p.surface.MovePointerToInsertionPoint(); }
+void PlayedItem::movePointer() const { p.surface.FollowInsertionPoint(); }
 
 std::string SmallPictureName(const std::string& name) {
   static constexpr std::array<std::string_view, 6> kNoSmallForm = {"1011", "hskoba", "1015",

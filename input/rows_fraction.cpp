@@ -24,7 +24,7 @@ void moveIndex(PlayedItem& item, bool esc) {
   Program& p = item.p;
   // The index is taken from where the pointer really is, in whole pixels.
   item.movePointer();
-  p.surface.ReadPointer();
+  p.surface.ReadInsertionPoint();
   if (esc) {
     if (p.LowerIndexMode == 1) {
       p.UpperIndexMode = 0;
@@ -64,7 +64,7 @@ void newLine(PlayedItem& item) {
   item.movePointer();
   // The key indicator, when shown, follows to the new line.
   if (p.palette.indicator.Visible()) p.palette.indicator.PlaceUnderPointer();
-  w.Timer4.setEnabled(true);
+  p.surface.StartAfterPlacementStep();
 }
 
 void leaveFraction(PlayedItem& item) {
@@ -80,7 +80,7 @@ void leaveFraction(PlayedItem& item) {
   p.PointerX = p.BarEndPointerX;
   p.PointerY = p.BarEndPointerY;
   item.movePointer();
-  w.Timer4.setEnabled(true);
+  p.surface.StartAfterPlacementStep();
   p.surface.Command14_Click();
   p.surface.ZachisvaneHome();
   p.FractionPart = 0;
@@ -107,7 +107,7 @@ void beginFraction(PlayedItem& item) {
   p.surface.PlacePictureSymbol("35");
   p.BarEndPointerX = p.PointerX;
   p.BarEndPointerY = p.PointerY;
-  w.Timer4.setEnabled(true);
+  p.surface.StartAfterPlacementStep();
   // Page Up, played next, takes the pointer to the numerator.
   p.input.AppendQueueItem("33", "0");
   p.FractionPart = 1;

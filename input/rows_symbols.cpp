@@ -1,8 +1,11 @@
 // Interpreter rows: the palette's symbol codes, the limit positions and the limits dialogs.
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "app/program.h"
 #include "input/interpreter.h"
+#include "platform/units.h"
 
 namespace kel {
 
@@ -73,6 +76,14 @@ void goToLimit(PlayedItem& item, const LimitPosition& l) {
                     : l.shift == LimitShift::Lower ? p.LowerBoundShiftX
                                                    : 0;
   p.PointerX = p.BoundsAnchorX + l.dx + shift;
+  if (l.shift != LimitShift::None) {
+    // A long limit starts no further left than the page itself, right of the left border
+    // frame: on the frame the background timers stop and the limit would scatter.
+    const MainWindow& w = p.Form1;
+    const double pageLeft = w.Left / kTwipsPerPixel + kFrameLeftPx +
+                            (w.Label19.Left + w.Label19.Width) / kTwipsPerPixel;
+    p.PointerX = std::max(p.PointerX, std::ceil(pageLeft) + 1);
+  }
   p.PointerY = p.BoundsAnchorY + l.dy;
   item.movePointer();
   if (l.hotkeyAssignAction != 0) {

@@ -157,7 +157,7 @@ void Pages::IztrBackSpace() {
   const double y =
       intFloor(c.Top / 15 + singleDiv15(w.Top) + c.Height / 2 / 15 + kFrameTopTw / kTwipsPerPixel);
   c.Top = c.Top - kBackspaceLiftTw;
-  p.desktop.setCursorPos(pixelForPointer(x), pixelForPointer(y));
+  p.surface.SetPointer(pixelForPointer(x), pixelForPointer(y));
   p.surface.ReadPointerAndInsertPoint();
 
   int previous = before - 1;

@@ -97,7 +97,7 @@ void Pages::PrezapisStranica(int Koia) {
     c->Left = e.left;
     c->Top = e.top;
   }
-  p.desktop.setCursorPos(pixelForPointer(slot.PointerX), pixelForPointer(slot.PointerY));
+  p.surface.SetPointer(pixelForPointer(slot.PointerX), pixelForPointer(slot.PointerY));
   p.PointerX = slot.PointerX;
   p.PointerY = slot.PointerY;
   recomputeLastSymbol();

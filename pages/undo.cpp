@@ -166,7 +166,7 @@ void Pages::Prezapis() {
       p.BarWidth = f.BarWidth;
       p.BarLastIndex = f.BarLastIndex;
       p.BarEndPointerX = f.BarEndPointerX;
-      p.desktop.setCursorPos(pixelForPointer(f.PointerX), pixelForPointer(f.PointerY));
+      p.surface.SetPointer(pixelForPointer(f.PointerX), pixelForPointer(f.PointerY));
       p.PointerX = f.PointerX;
       p.PointerY = f.PointerY;
     }

@@ -150,6 +150,17 @@ void Palette::Command32_Click() {
                        "");
 }
 
+namespace {
+
+// F8, F9 and F10 themselves: a binding to one of them would play nothing but that key
+// (F8 bound to F8 plays nothing at all), so such an item never replaces a binding.
+bool isBindingKey(const std::string& code) {
+  const std::optional<double> v = toNumber(BoundKeyCode(code));
+  return v && (*v == vk::F8 || *v == vk::F9 || *v == vk::F10);
+}
+
+}  // namespace
+
 void Palette::Command33_Click() { bindFromQueue(p.HotkeyF9Code, p.HotkeyF9Shift, "F9"); }
 
 void Palette::Command34_Click() { bindFromQueue(p.HotkeyF10Code, p.HotkeyF10Shift, "F10"); }
@@ -163,9 +174,11 @@ void Palette::bindFromQueue(std::string& code, std::string& shift, const char* k
                          msgbox::OkOnly, "");
     return;
   }
-  // The item played last.
-  code = w.List1.Text();
-  shift = w.List2.Text();
+  // The item played last, unless it is a binding key itself.
+  if (!isBindingKey(w.List1.Text())) {
+    code = w.List1.Text();
+    shift = w.List2.Text();
+  }
   // Right after an integral with limits: the key reopens its dialog. A sum (1062) is
   // bound as it is.
   if (const std::optional<double> v = toNumber(code); v && *v == 1056) {
@@ -190,6 +203,7 @@ void Palette::Timer17_Timer() {
     p.HotkeyAssignAction = 0;
     return;
   }
+  if (isBindingKey(w.List1.Text())) return;
   p.HotkeyF8Code = w.List1.Text();
   p.HotkeyF8Shift = w.List2.Text();
   ZapisNaznachen(p.HotkeyF8Code, p.HotkeyF8Shift, "F8");

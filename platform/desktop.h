@@ -60,6 +60,12 @@ struct KeyPress {
   bool operator==(const KeyPress&) const = default;
 };
 
+// Who takes the user's presses. Each reader has a list of its own, so a press one of them
+// has taken is still there for the other: the keyboard capture types what was pressed, the
+// editing hotkeys act on the chords, and neither can take a short tap from the other.
+enum class KeyReader { Capture, Hotkeys };
+inline constexpr int kKeyReaders = 2;
+
 // How many presses a desktop keeps for takeKeyPresses(): far more than any keyboard or
 // typing tool sends between two looks. Once that many wait, later presses are dropped and
 // the oldest kept.
@@ -122,8 +128,9 @@ class Desktop {
   // The user's presses of keys and mouse buttons since the previous call, oldest first,
   // in the order they happened. A press is the key going down: a held key's auto-repeats
   // are not presses, and neither is anything the program injected itself (keyEvent,
-  // mouseEvent). At most kMaxKeyPresses are kept between two calls, the oldest.
-  virtual std::vector<KeyPress> takeKeyPresses() = 0;
+  // mouseEvent). At most kMaxKeyPresses are kept between two calls, the oldest. Each
+  // reader takes from its own list.
+  virtual std::vector<KeyPress> takeKeyPresses(KeyReader reader = KeyReader::Capture) = 0;
   // One synthetic mouse event (mouseflag values) at a screen point.
   virtual void mouseEvent(int flags, int x, int y) = 0;
   // Activates a keyboard layout by its classic identifier ("00000409" US English).

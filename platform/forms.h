@@ -636,6 +636,9 @@ class Form : public Tracked {
   double ScaleHeight() const;
 
   std::function<void()> Load, Resize, Unload;
+  // The user (or the window manager) moved the window without changing its size or
+  // state: Left and Top are new, and no resize event comes.
+  std::function<void()> Moved;
   // Mouse events over the bare form: its client area where no control lies.
   MouseHandler MouseDown, MouseMove, MouseUp;
   std::function<void()> Click;

@@ -121,7 +121,7 @@ void Surface::PlaceTextSymbol(const std::string& caption, double fontSize, bool 
 
   if (p.BarOpen == 1) StretchOpenBar(n, l.Width);
   p.PointerX += l.Width / 15;
-  MovePointerToInsertionPoint();
+  FollowInsertionPoint();
 
   if (caption == " = ") {
     ScanExpressionRegion(n);
@@ -131,7 +131,7 @@ void Surface::PlaceTextSymbol(const std::string& caption, double fontSize, bool 
       skipOnFailure([&] { p.evaluation.SelectRegionBeforeEquals(); });
     }
   }
-  w.Timer4.setEnabled(true);
+  StartAfterPlacementStep();
 }
 
 void Surface::ScanExpressionRegion(int n) {
@@ -226,8 +226,18 @@ void Surface::PlacePictureSymbol(const std::string& name) {
 
   if (p.BarOpen == 1) StretchOpenBar(n, img.Width);
   p.PointerX += img.Width / 15;
-  MovePointerToInsertionPoint();
-  w.Timer4.setEnabled(true);
+  FollowInsertionPoint();
+  StartAfterPlacementStep();
+}
+
+void Surface::StartAfterPlacementStep() {
+  stepForCtrlOnly_ = false;
+  p.Form1.Timer4.setEnabled(true);
+}
+
+void Surface::StartStepForCtrl() {
+  if (!p.Form1.Timer4.Enabled()) stepForCtrlOnly_ = true;
+  p.Form1.Timer4.setEnabled(true);
 }
 
 void Surface::Timer4_Timer() {
@@ -236,14 +246,16 @@ void Surface::Timer4_Timer() {
   w.Timer4.setEnabled(false);
   if (p.UpperIndexMode == 1) {
     p.UpperIndexMode = 0;
-    ReadPointer();
+    ReadInsertionPoint();
     p.PointerY += 13;
-    MovePointerToInsertionPoint();
+    FollowInsertionPoint();
   }
   if (p.BoundsDialog == 1) p.evaluation.Granici(1);
   if (p.BoundsDialog == 2) p.evaluation.Granici(2);
   p.BusyFlag = 0;
-  if (!p.input.IsCtrlDown()) p.pages.SaveUndoSnapshot();
+  const bool changed = !stepForCtrlOnly_;
+  stepForCtrlOnly_ = false;
+  if (changed && !p.input.IsCtrlDown()) p.pages.SaveUndoSnapshot();
 }
 
 }  // namespace kel

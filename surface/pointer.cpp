@@ -11,6 +11,61 @@ void Surface::ReadPointer() {
   p.PointerPoint = {c.x, c.y};
   p.PointerX = p.PointerPoint.x;
   p.PointerY = p.PointerPoint.y;
+  agreeOnPointer(c);
+}
+
+void Surface::agreeOnPointer(PointPx at) {
+  programPointer_ = at;
+  heldPointer_ = at;
+}
+
+bool Surface::PointerLeftByUser() {
+  return programPointer_ && p.desktop.cursorPos() != *programPointer_;
+}
+
+void Surface::HandOverPointer() { agreeOnPointer(p.desktop.cursorPos()); }
+
+void Surface::SetPointer(int x, int y) {
+  p.desktop.setCursorPos(x, y);
+  // As the desktop has it: it keeps the pointer on the screen.
+  agreeOnPointer(p.desktop.cursorPos());
+}
+
+void Surface::ShiftHeldPointer(double dx, double dy) {
+  heldPointer_.x = pixelForPointer(heldPointer_.x + dx);
+  heldPointer_.y = pixelForPointer(heldPointer_.y + dy);
+}
+
+void Surface::FollowInsertionPoint() {
+  const PointPx target{pixelForPointer(p.PointerX), pixelForPointer(p.PointerY)};
+  if (PointerLeftByUser()) {
+    heldPointer_ = target;
+    return;
+  }
+  SetPointer(target.x, target.y);
+}
+
+void Surface::ReadInsertionPoint() {
+  if (!PointerLeftByUser()) {
+    ReadPointer();
+    return;
+  }
+  const PointPx c = p.desktop.cursorPos();
+  p.PointerPoint = {c.x, c.y};
+  p.PointerX = heldPointer_.x;
+  p.PointerY = heldPointer_.y;
+}
+
+void Surface::TypingResumes() {
+  if (!PointerLeftByUser() || p.PointerOverForm8 == 1) return;
+  const MainWindow& w = p.Form1;
+  const PointPx c = p.desktop.cursorPos();
+  // The page's client rectangle on the screen, in pixels.
+  const double left = w.Left / kTwipsPerPixel + kFrameLeftPx;
+  const double top = (w.Top + kFrameTopTw) / kTwipsPerPixel;
+  const bool onPage = c.x >= left && c.x < left + w.Frame5.Width / kTwipsPerPixel && c.y >= top &&
+                      c.y < top + w.Frame5.Height / kTwipsPerPixel;
+  if (onPage) agreeOnPointer(c);
 }
 
 double Surface::InsertXFor(double pointerX) const {
@@ -55,11 +110,13 @@ void Surface::ZapomniTuk2() {
   p.PointerPoint = {c.x, c.y};
   p.SavedPointerX = c.x;
   p.SavedPointerY = c.y;
+  // The button hands the pointer to the program, which gives it back (the pointer return).
+  agreeOnPointer(c);
   p.desktop.setFocus(p.Form1, p.Form1.Command63);
 }
 
 void Surface::MovePointerToInsertionPoint() {
-  p.desktop.setCursorPos(pixelForPointer(p.PointerX), pixelForPointer(p.PointerY));
+  SetPointer(pixelForPointer(p.PointerX), pixelForPointer(p.PointerY));
 }
 
 }  // namespace kel

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/desktop.h"
+
 namespace kel {
 
 class Program;
@@ -31,12 +33,39 @@ class Surface {
 
   // Moves the real pointer to (PointerX, PointerY), halves to even.
   void MovePointerToInsertionPoint();
+  // The same move after a placement or a typed key has moved the insertion point, made
+  // only while the pointer is still where the program last had it: once the user has moved
+  // it away (to a palette button, say), it stays where they put it, and the insertion point
+  // lives on in PointerX/PointerY alone until the user types on the page again.
+  void FollowInsertionPoint();
+  // Whether the user has moved the pointer off where the program last put it or took it
+  // as the insertion point.
+  bool PointerLeftByUser();
+  // The re-read of the insertion point from the pointer (ReadPointer), where the pointer
+  // stands for it: while the user has moved it away, the point it would stand on.
+  void ReadInsertionPoint();
+  // The user types again with the pointer over the page: from now on the pointer follows
+  // the insertion point again, as it did before they moved it.
+  void TypingResumes();
+  // A button that remembers the pointer for its return (ZapomniTuk2, the on-screen keys)
+  // hands the pointer to the program: it may take it to the insertion point and give it
+  // back, as it does when the user has not moved it.
+  void HandOverPointer();
+  // Every move of the real pointer by the program goes through here.
+  void SetPointer(int x, int y);
+  // The window moved by (dx, dy) pixels: the point the pointer would stand on moves along.
+  void ShiftHeldPointer(double dx, double dy);
 
   // Placing symbols at the insertion point.
   void PlaceTextSymbol(const std::string& caption, double fontSize, bool bold);
   void PlacePictureSymbol(const std::string& name);
-  // The after-placement step (one-shot).
+  // The after-placement step (one-shot): started by what placed or moved something, and by
+  // the left Ctrl, which ends a pending index at once. Only a step that follows a change
+  // takes an undo snapshot: one after a Ctrl tap alone would store the page Undo restores,
+  // and the next Undo would seem to do nothing.
   void Timer4_Timer();
+  void StartAfterPlacementStep();
+  void StartStepForCtrl();
 
   // The element of the open fraction bar, or the hidden Image10 when CurrentBar names
   // no open bar (see IsOpenBar).
@@ -94,8 +123,16 @@ class Surface {
   void StretchOpenBar(int n, double w);
   void ScanExpressionRegion(int n);
   void readCursorInto(int& x, int& y);
+  // The pointer is where the program wants it: it put it there, or took it from there.
+  void agreeOnPointer(PointPx at);
 
   Program& p;
+  // Where the program last put the pointer or read it as the insertion point (nothing
+  // before either), and where the pointer would stand had every move been made.
+  std::optional<PointPx> programPointer_;
+  PointPx heldPointer_;
+  // The pending after-placement step was started by the left Ctrl alone.
+  bool stepForCtrlOnly_ = false;
 };
 
 }  // namespace kel

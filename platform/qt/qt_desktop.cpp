@@ -211,9 +211,9 @@ void QtDesktop::keyEvent(int vk, bool up) {
   if (!lost_) input_->keyEvent(vk, up);
 }
 
-std::vector<KeyPress> QtDesktop::takeKeyPresses() {
+std::vector<KeyPress> QtDesktop::takeKeyPresses(KeyReader reader) {
   if (lost_) return {};
-  return input_->takeKeyPresses();
+  return input_->takeKeyPresses(reader);
 }
 
 // The classic mouse event takes its position only with a move flag, which the program

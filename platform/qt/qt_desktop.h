@@ -56,7 +56,7 @@ class QtDesktop : public Desktop, public ModelGate {
   std::uint16_t asyncKeyState(int vk) override;
   std::int16_t keyState(int vk) override;
   void keyEvent(int vk, bool up) override;
-  std::vector<KeyPress> takeKeyPresses() override;
+  std::vector<KeyPress> takeKeyPresses(KeyReader reader = KeyReader::Capture) override;
   void mouseEvent(int flags, int x, int y) override;
   bool activateKeyboardLayout(const std::string& id) override;
   void showForm(Form& f) override;

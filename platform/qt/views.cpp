@@ -1980,7 +1980,10 @@ void ViewSync::checkGeometry(FormView& v) {
     }
     v.placing = 0;
     if (v.hasColourKey_) v.maskDirty_ = true;
-    if (resized) callHandler(f.Resize);
+    if (resized)
+      callHandler(f.Resize);
+    else if (moved)
+      callHandler(f.Moved);
   });
 }
 

@@ -204,8 +204,6 @@ void X11Input::rawPress(int vk) {
 
 void X11Input::recordPress(int vk) {
   if (vk <= 0 || vk > 255) return;
-  // Once full, the presses typed first are the ones kept.
-  if (presses_.size() >= kMaxKeyPresses) return;
   KeyPress press{vk};
   for (int kc = 8; kc <= 255; ++kc) {
     if (!modifierKeycodeDown_[static_cast<std::size_t>(kc)]) continue;
@@ -214,7 +212,9 @@ void X11Input::recordPress(int vk) {
     press.ctrl = press.ctrl || m == 162 || m == 163;
     press.leftAlt = press.leftAlt || m == 164;
   }
-  presses_.push_back(press);
+  // Once full, the presses typed first are the ones kept.
+  for (std::deque<KeyPress>& list : presses_)
+    if (list.size() < kMaxKeyPresses) list.push_back(press);
 }
 
 void X11Input::modifierKeycode(int keycode, bool down) {
@@ -234,11 +234,12 @@ void X11Input::modifiersFromKeymap() {
   }
 }
 
-std::vector<KeyPress> X11Input::takeKeyPresses() {
+std::vector<KeyPress> X11Input::takeKeyPresses(KeyReader reader) {
   // What Xlib has read already counts; the socket itself is read by readEvents().
   drainQueued();
-  std::vector<KeyPress> out(presses_.begin(), presses_.end());
-  presses_.clear();
+  std::deque<KeyPress>& list = presses_[static_cast<std::size_t>(reader)];
+  std::vector<KeyPress> out(list.begin(), list.end());
+  list.clear();
   return out;
 }
 
@@ -301,7 +302,13 @@ void X11Input::ensureKeys() {
 void X11Input::ensurePointer(bool positionToo) {
   if (pointerValid_ || (!positionToo && buttonsValid_)) return;
   buttonsValid_ = true;
-  drainQueued();
+  // The position decides whether the user has moved the pointer since the program last
+  // put it somewhere: a motion the server has sent in the meantime is read from the
+  // socket too, without a round trip.
+  if (positionToo)
+    readQueued();
+  else
+    drainQueued();
   if (xiOpcode_ >= 0) {
     if (!positionToo && !buttonsChanged_ && !due(buttonsAt_)) return;
     if (positionToo && !buttonsChanged_ && !pointerMoved_ && !due(pointerAt_, kPointerRecheckMs)) {

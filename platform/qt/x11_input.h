@@ -67,8 +67,9 @@ class X11Input {
   // One synthetic key event through XTest (kept out of the latch).
   void keyEvent(int vk, bool up);
   // The user's key and button presses since the previous call, in arrival order (at most
-  // kMaxKeyPresses, the oldest); neither repeats nor the program's own injections.
-  std::vector<KeyPress> takeKeyPresses();
+  // kMaxKeyPresses, the oldest); neither repeats nor the program's own injections. Each
+  // reader has its own list.
+  std::vector<KeyPress> takeKeyPresses(KeyReader reader = KeyReader::Capture);
   // Synthetic button events: 2/4 left down/up, 8/16 right down/up.
   void mouseEvent(int flags);
 
@@ -152,9 +153,9 @@ class X11Input {
   std::array<bool, 256> latch_{};
   std::array<bool, 256> toggled_{};
 
-  // The user's presses not taken yet, and which Shift, Ctrl and left Alt keycodes are
-  // down as the raw events tell it.
-  std::deque<KeyPress> presses_;
+  // The user's presses not taken yet by each reader, and which Shift, Ctrl and left Alt keycodes
+  // are down as the raw events tell it.
+  std::array<std::deque<KeyPress>, kKeyReaders> presses_;
   std::array<bool, 256> modifierKeycodeDown_{};
 
   // Presses this program injected whose raw events have not come back yet: key

@@ -75,9 +75,10 @@ void SimDesktop::keyEvent(int vk, bool up) {
   if (valid(vk)) down_[static_cast<size_t>(vk)] = !up;
 }
 
-std::vector<KeyPress> SimDesktop::takeKeyPresses() {
-  std::vector<KeyPress> out(presses_.begin(), presses_.end());
-  presses_.clear();
+std::vector<KeyPress> SimDesktop::takeKeyPresses(KeyReader reader) {
+  std::deque<KeyPress>& list = presses_[static_cast<size_t>(reader)];
+  std::vector<KeyPress> out(list.begin(), list.end());
+  list.clear();
   return out;
 }
 
@@ -343,8 +344,11 @@ void SimDesktop::userKeyDown(int vk) {
   }
   down_[static_cast<size_t>(vk)] = true;
   // Once full, the presses typed first are the ones kept.
-  if (press && vk != 0 && presses_.size() < kMaxKeyPresses)
-    presses_.push_back({vk, (shiftState() & 1) != 0, (shiftState() & 2) != 0, down_[vk::LMenu]});
+  if (press && vk != 0) {
+    const KeyPress k{vk, (shiftState() & 1) != 0, (shiftState() & 2) != 0, down_[vk::LMenu]};
+    for (std::deque<KeyPress>& list : presses_)
+      if (list.size() < kMaxKeyPresses) list.push_back(k);
+  }
   // Auto-repeats of a held key type again, as a real text box takes them.
   if (vk > vk::MButton) typeIntoFocus(vk);
 }
@@ -411,8 +415,10 @@ void SimDesktop::userButtonUp(int vk) {
 }
 
 void SimDesktop::userMoveForm(Form& f, double left, double top) {
+  if (f.Left == left && f.Top == top) return;
   f.Left = left;
   f.Top = top;
+  if (f.Moved) f.Moved();
 }
 
 void SimDesktop::userResizeForm(Form& f, double width, double height) {

@@ -41,7 +41,7 @@ class SimDesktop : public Desktop {
   std::uint16_t asyncKeyState(int vk) override;
   std::int16_t keyState(int vk) override;
   void keyEvent(int vk, bool up) override;
-  std::vector<KeyPress> takeKeyPresses() override;
+  std::vector<KeyPress> takeKeyPresses(KeyReader reader = KeyReader::Capture) override;
   void mouseEvent(int flags, int x, int y) override;
   bool activateKeyboardLayout(const std::string& id) override;
   void showForm(Form& f) override;
@@ -71,7 +71,8 @@ class SimDesktop : public Desktop {
   void userButtonUp(int vk);
   void setScreenSizePx(int w, int h) { screenPx_ = {w, h}; }
   // What the window system does with a window at the user's request (twips). Moving it
-  // by its title bar only moves it; every change of size or state runs its resize event.
+  // by its title bar only moves it (its moved event runs); every change of size or state
+  // runs its resize event.
   // Maximising fills the screen and restoring a maximised window gives back the place it
   // had; a minimised window keeps its place, and restoring it gives its state back.
   void userMoveForm(Form& f, double left, double top);
@@ -159,7 +160,7 @@ class SimDesktop : public Desktop {
   std::array<bool, 256> down_{};
   std::array<bool, 256> latch_{};
   std::array<bool, 256> toggled_{};
-  std::deque<KeyPress> presses_;
+  std::array<std::deque<KeyPress>, kKeyReaders> presses_;
   PointPx screenPx_{1280, 1024};
   std::vector<Form*> shown_;
   std::map<const Form*, bool> everShown_;

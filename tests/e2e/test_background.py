@@ -2,7 +2,8 @@
 capture, the bare page starts it again; the pointer outside the window pauses capture,
 coming back resumes it. From one second after start-up the paste/cut pop-up is loaded
 (hidden), and while it is loaded the pointer leaving the window pauses nothing: until the
-next start of the timers, a key typed with the pointer outside is still played."""
+next start of the timers, a key typed with the pointer outside is still played (at the
+insertion point, the pointer left outside where the user has it)."""
 
 import os
 import sys
@@ -10,6 +11,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_lib as e2e  # noqa: E402
+import e2e_screen as scr  # noqa: E402
 
 
 def main(binary):
@@ -34,8 +36,16 @@ def main(binary):
     outside = (max(0, x - 100), y + 300)
     d.xdotool("mousemove", str(outside[0]), str(outside[1]))
     time.sleep(0.3)
-    first = typed_lands("4")
-    e2e.check(first[0] > start[0], "the 4 did not advance the pointer: %s" % (first,))
+    d.xdotool("key", "--delay", "100", "4")
+
+    def four_placed():
+        shot = scr.Shot(d, p.folder, "background_4")
+        ink = shot.groups((start[0] - 2, start[1] - 24, start[0] + 60, start[1] + 24))
+        return (ink[-1].x1 + 1, start[1]) if ink else None
+    first = e2e.wait_for(four_placed, 5, "the typed 4 to be played")
+    e2e.check(first[0] > start[0], "the 4 does not stand at the insertion point: %s" % (first,))
+    e2e.check(d.pointer() == outside, "the 4 took the pointer from outside the window to %s"
+              % (d.pointer(),))
 
     # The top border frame (Label17, 19 px high) runs Stop: nothing is captured.
     frame = (x + 300, y + 5)

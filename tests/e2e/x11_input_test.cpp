@@ -72,6 +72,21 @@ TEST_F(X11InputTest, PressesComeInOrderWithTheirShiftAndWithoutOwnInjections) {
   EXPECT_TRUE(in->takeKeyPresses().empty());
 }
 
+TEST_F(X11InputTest, EachReaderTakesEveryPressFromItsOwnList) {
+  // The keyboard capture takes its presses first; the hotkeys still have the chord, with
+  // the Ctrl it was pressed with, although Ctrl is up again.
+  turn();
+  in->takeKeyPresses(KeyReader::Capture);
+  in->takeKeyPresses(KeyReader::Hotkeys);
+  user("key ctrl+z");
+  in->sync();
+  const std::vector<KeyPress> chord{{162, false, true, false}, {'Z', false, true, false}};
+  EXPECT_EQ(in->takeKeyPresses(KeyReader::Capture), chord);
+  EXPECT_TRUE(in->takeKeyPresses(KeyReader::Capture).empty());
+  EXPECT_EQ(in->takeKeyPresses(KeyReader::Hotkeys), chord);
+  EXPECT_TRUE(in->takeKeyPresses(KeyReader::Hotkeys).empty());
+}
+
 TEST_F(X11InputTest, AHeldKeyIsPressedOnceWhateverItsRepeats) {
   turn();
   in->takeKeyPresses();

@@ -8,28 +8,42 @@ namespace {
 
 using AfterPlacement = PlacementTest;
 
-TEST_F(AfterPlacement, EndsAnUpperIndexThirteenPixelsBelowWhereThePointerNowIs) {
-  p().UpperIndexMode = 1;
-  p().BusyFlag = 1;
-  text("2");
-  EXPECT_EQ(p().SymbolLevel[1], 1);
-  // The user moves the mouse before the step: the step follows the real pointer.
-  desk().userMovePointer(300, 400);
-  s.host.advance(19);
-  EXPECT_EQ(p().UpperIndexMode, 1);
-  s.host.advance(1);
-  EXPECT_EQ(p().UpperIndexMode, 0);
-  EXPECT_EQ(p().PointerX, 300);
-  EXPECT_EQ(p().PointerY, 413);
-  EXPECT_EQ(lastPointerMove(), (PointPx{300, 413}));
-  EXPECT_EQ(p().BusyFlag, 0);
-  EXPECT_EQ(p().UndoIndex, 1);
-  EXPECT_TRUE(w().Command69.Visible);
-  EXPECT_FALSE(w().Timer4.Enabled());
+// The step goes on from where the placement left the pointer, 15 px past the symbol at
+// (170, 160); a pointer the user has moved away meanwhile stays where they put it.
+class AfterPlacementPointer : public PlacementTest {
+ protected:
+  void endUpperIndex(bool userMoves, PointPx pointerAfter) {
+    p().UpperIndexMode = 1;
+    p().BusyFlag = 1;
+    text("2");
+    EXPECT_EQ(p().SymbolLevel[1], 1);
+    EXPECT_EQ(desk().cursorPos(), (PointPx{185, 160}));
+    if (userMoves) desk().userMovePointer(300, 400);
+    s.host.advance(19);
+    EXPECT_EQ(p().UpperIndexMode, 1);
+    s.host.advance(1);
+    EXPECT_EQ(p().UpperIndexMode, 0);
+    EXPECT_EQ(p().PointerX, 185);
+    EXPECT_EQ(p().PointerY, 173);
+    EXPECT_EQ(desk().cursorPos(), pointerAfter);
+    EXPECT_EQ(p().BusyFlag, 0);
+    EXPECT_EQ(p().UndoIndex, 1);
+    EXPECT_TRUE(w().Command69.Visible);
+    EXPECT_FALSE(w().Timer4.Enabled());
 
-  text("x");  // on the line again
-  EXPECT_EQ(w().Label3[2].Top, 15 * (413 - 100) - 505 - 270);
-  EXPECT_EQ(p().SymbolLevel[2], 0);
+    text("x");  // on the line again, after the index
+    EXPECT_EQ(w().Label3[2].Top, 15 * (173 - 100) - 505 - 270);
+    EXPECT_EQ(w().Label3[2].Left, 15 * (185 - 100 - 4));
+    EXPECT_EQ(p().SymbolLevel[2], 0);
+  }
+};
+
+TEST_F(AfterPlacementPointer, EndsAnUpperIndexThirteenPixelsBelowTheInsertionPoint) {
+  endUpperIndex(false, {185, 173});
+}
+
+TEST_F(AfterPlacementPointer, LeavesAPointerTheUserMovedWhereItIs) {
+  endUpperIndex(true, {300, 400});
 }
 
 TEST_F(AfterPlacement, OnTheLineItOnlyReleasesTheQueueAndTakesASnapshot) {

@@ -166,6 +166,9 @@ TEST(Bindings, TheBindButtonsTakeTheItemPlayedLast) {
       {"after an integral with limits", {{"1054", "0"}, {"1056", "0"}}, "1057", "0"},
       {"after a sum with limits", {{"1060", "0"}, {"1062", "1"}}, "1062", "1"},
       {"a paced item, unchanged", {{"***1056", "0"}}, "***1056", "0"},
+      // A binding key itself never replaces the binding (here: none yet).
+      {"F8 played last", {{"65", "1"}, {"119", "0"}}, "", ""},
+      {"F10 played last", {{"121", "0"}}, "", ""},
   };
   for (bool f10 : {false, true}) {
     for (const Case& c : cases) {
@@ -192,6 +195,28 @@ TEST(Bindings, TheBindButtonsTakeTheItemPlayedLast) {
       EXPECT_FALSE(u.desk().keyInjections.empty());
     }
   }
+}
+
+TEST(Bindings, F8PressedBeforeItsBindingKeepsTheBindingItHad) {
+  // Two symbols clicked, F8 pressed 150 ms after the second: half a second after that
+  // dispatch the item at the play position is the F8 key itself, which binds nothing.
+  PaletteUser u;
+  Program& p = u.p();
+  u.click(u.button(1001));
+  u.advance(700);
+  ASSERT_EQ(p.HotkeyF8Code, "1001");
+  u.click(u.button(1013));
+  u.advance(150);
+  u.typeKeys({vk::F8});
+  u.advance(800);
+  EXPECT_EQ(p.HotkeyF8Code, "1001");
+  EXPECT_EQ(p.HotkeyF8Shift, "0");
+  // And F8 still plays it.
+  const int before = p.SymbolCount;
+  u.typeKeys({vk::F8});
+  u.advance(200);
+  ASSERT_EQ(p.SymbolCount, before + 1);
+  EXPECT_EQ(u.lastKind(), "plusminus");
 }
 
 TEST(Bindings, BindingWithAnEmptyQueueAsksForASymbolFirst) {

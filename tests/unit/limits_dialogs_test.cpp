@@ -152,12 +152,12 @@ TEST(LimitsDialogs, SubmitBuildsTheLimitItems) {
        -4,
        -8,
        {}},
-      // The blank types nothing but counts.
+      // The blank types nothing, and the limit is shifted by what it types alone.
       {1,
        "a b",
        "0",
        {"1054", "***27", "***65", "***27", "***66", "1055", "***27", "***48", "1056"},
-       -12,
+       -8,
        -4,
        {}},
       // The sum never drops the pointer.
@@ -176,8 +176,17 @@ TEST(LimitsDialogs, SubmitBuildsTheLimitItems) {
        -4,
        -4,
        {"0", "0", "1", "0", "0", "0", "0"}},
-      // Characters, not bytes: each Cyrillic letter counts once and types nothing.
-      {1, "\xD0\xB6x", "\xD0\xB0\xD0\xB1", {"1054", "***27", "***88", "1055", "1056"}, -8, -8, {}},
+      // Characters, not bytes: a Cyrillic letter types nothing and moves nothing, so the "1"
+      // of "абв1" stands where a limit of "1" alone would.
+      {1, "\xD0\xB6x", "\xD0\xB0\xD0\xB1", {"1054", "***27", "***88", "1055", "1056"}, -4, 0, {}},
+      {1,
+       "\xD0\xB0\xD0\xB1\xD0\xB2"
+       "1",
+       "0",
+       {"1054", "***27", "***`49", "1055", "***27", "***48", "1056"},
+       -4,
+       -4,
+       {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.upper << " / " << c.lower);
@@ -265,6 +274,51 @@ TEST(LimitsDialogs, TypingTheLimitsAndEnterTypesTheIntegral) {
   EXPECT_EQ(f.Text1.Text(), "1");
   EXPECT_EQ(f.Text2.Text(), "0");
   EXPECT_EQ(p.BusyFlag, 1);
+}
+
+TEST(LimitsDialogs, EveryCharacterOfALimitIsTypedInPlaceOnThePage) {
+  // From the writing position at start-up. A limit of 20 letters would start 71 px left of
+  // the anchor, on the left border frame, which stops the background work: it starts right
+  // of the frame instead. A Cyrillic letter types nothing and shifts nothing.
+  struct Case {
+    const char* upper;
+    std::vector<std::string> typed;
+  } cases[] = {
+      {"abcdefghijklmnopqrst", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j",
+                                "k", "l", "m", "n", "o", "p", "q", "r", "s", "t"}},
+      {"\xD0\xB0\xD0\xB1\xD0\xB2"
+       "1",
+       {"1"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.upper);
+    PaletteUser u;
+    Program& p = u.p();
+    MainWindow& w = u.w();
+    const double ax = p.PointerX;
+    LimitsDialogForm& f = open(u, 1);
+    f.Text1.setText(c.upper);
+    f.Text2.setText("0");
+    u.clickIn(f, f.Command1);
+    u.advance(8000);
+    EXPECT_TRUE(w.Timer0.Enabled());
+    EXPECT_EQ(p.UserStopped, 0);
+    ASSERT_EQ(p.SymbolCount, static_cast<int>(c.typed.size()) + 2);
+    double right = w.Label19.Left + w.Label19.Width;
+    for (size_t i = 0; i < c.typed.size(); ++i) {
+      SCOPED_TRACE(i);
+      const Label& l = w.Label3[static_cast<int>(i) + 2];
+      EXPECT_EQ(l.Caption, c.typed[i]);
+      EXPECT_GE(l.Left, right);  // right of the frame, then of the character before it
+      right = l.Left + l.Width;
+    }
+    // What a limit of its typed characters alone would do: the first 5 px right of the
+    // anchor for one, right of the frame for twenty.
+    if (c.typed.size() == 1) {
+      EXPECT_EQ(w.Label3[2].Left, p.surface.InsertXFor(ax + 5));
+    }
+    EXPECT_EQ(w.Label3[static_cast<int>(c.typed.size()) + 2].Caption, "0");
+  }
 }
 
 // Enter in either box of either dialog submits: the sign, then the dialog's items, land in

@@ -151,16 +151,16 @@ TEST(SymbolCodes, SumAndIntegralOnTheLineTakeTheAnchorFirst) {
 TEST(LimitCodes, PointerGoesToEachLimitFromTheAnchor) {
   struct Case {
     const char* code;
-    double x, y;  // from the anchor (300, 250) with an upper shift of -8, a lower of -12
+    double x, y;  // from the anchor (400, 250) with an upper shift of -8, a lower of -12
   } cases[] = {
-      {"1054", 300 + 9 - 8, 250 - 26}, {"1055", 300 + 5 - 12, 250 + 42}, {"1056", 300 + 20, 250},
-      {"1060", 300 + 9 - 8, 250 - 18}, {"1061", 300 + 9 - 12, 250 + 39}, {"1062", 300 + 25, 250},
+      {"1054", 400 + 9 - 8, 250 - 26}, {"1055", 400 + 5 - 12, 250 + 42}, {"1056", 400 + 20, 250},
+      {"1060", 400 + 9 - 8, 250 - 18}, {"1061", 400 + 9 - 12, 250 + 39}, {"1062", 400 + 25, 250},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.code);
     RowTypist t;
     Program& p = t.p();
-    p.BoundsAnchorX = 300;
+    p.BoundsAnchorX = 400;
     p.BoundsAnchorY = 250;
     p.UpperBoundShiftX = -8;
     p.LowerBoundShiftX = -12;

@@ -500,7 +500,10 @@ TEST(TypingStop, EndsAnIndexModeWithItsPointerCorrection) {
   for (const Case& c : cases) {
     SCOPED_TRACE(modeName(c.mode));
     Typist t;
-    t.desk().userMovePointer(401, 150);  // the modes' moves start from the real pointer
+    // The modes' moves start from the real pointer, where the user has it on the page
+    // and types.
+    t.desk().userMovePointer(401, 150);
+    t.p().surface.TypingResumes();
     t.setMode(c.mode);
     t.p().input.StopIzpalnenie();
     EXPECT_EQ(t.p().UpperIndexMode, 0);
