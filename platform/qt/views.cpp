@@ -1334,6 +1334,10 @@ FormView::FormView(ViewSync& sync, Form& f) : form(&f) {
   widget = new FormWidget(sync, *this);
   // The kind of window, before it is first mapped.
   if (f.Borderless) widget->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+  // An owned window is a dialog of its owner: it can be closed, not minimised on its own.
+  if (f.Owner && !f.Borderless)
+    widget->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
   if (f.NeverActivates) {
     widget->setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
     widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
@@ -1471,6 +1475,13 @@ void ViewSync::syncForm(FormView& v, Form& f) {
     v.state_ = f.State;
     v.placing = 2;
     v.placingSince.start();
+    // The window manager keeps an owned window above its owner (WM_TRANSIENT_FOR, which
+    // Qt writes as the window maps).
+    if (f.Owner)
+      if (FormView* o = existingView(*f.Owner); o && o->widget && o->widget->windowHandle()) {
+        w->winId();
+        w->windowHandle()->setTransientParent(o->widget->windowHandle());
+      }
     if (f.State == WindowState::Minimized)
       w->showMinimized();
     else if (f.State == WindowState::Maximized)

@@ -1,0 +1,190 @@
+// The program's message boxes and file dialogs on the real desktop: the keys that answer them
+// are not the program's, a request to end the run waits for them to close, and what they
+// show from outside is shown as it is written.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/quit_signals.h"
+#include "platform/qt/x11_input.h"
+
+namespace kel::qt {
+namespace {
+
+void user(const std::string& xdotoolArgs) {
+  ASSERT_EQ(std::system(("xdotool " + xdotoolArgs).c_str()), 0) << xdotoolArgs;
+}
+
+// Runs `then` inside the box's loop, once the box is up and has the keyboard.
+void whenTheBoxIsUp(std::function<void(QWidget* box)> then) {
+  auto* poll = new QTimer(qApp);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, then] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (!box || !box->isVisible()) return;
+    box->activateWindow();
+    if (!box->isActiveWindow()) return;
+    poll->deleteLater();
+    poll->stop();
+    then(box);
+  });
+  poll->start(20);
+}
+
+class BoxesTest : public ::testing::Test {
+ protected:
+  BoxesTest() : desktop(std::make_unique<X11Input>(openDisplay())) {
+    main.Left = 3000;
+    main.Top = 1500;
+    main.Width = 4000;
+    main.Height = 3000;
+    desktop.setMainForm(main);
+    desktop.run([&] { desktop.showForm(main); });
+    static_cast<void>(QTest::qWaitFor([&] {
+      FormView* v = desktop.views().existingView(main);
+      return v && v->widget && v->widget->isVisible();
+    }));
+  }
+  ~BoxesTest() override {
+    if (main.Loaded) desktop.run([&] { desktop.unloadForm(main); });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  // Presses the user made that the program would see.
+  std::vector<int> presses() {
+    desktop.input().sync();
+    std::vector<int> out;
+    for (const KeyPress& k : desktop.takeKeyPresses()) out.push_back(k.vk);
+    return out;
+  }
+  Form main{"Main"};
+  QtDesktop desktop;
+};
+
+TEST_F(BoxesTest, TheKeyThatAnswersABoxIsNotTheProgramsPress) {
+  const struct {
+    int buttons;
+    const char* key;
+    int vk;
+    int answer;
+  } cases[] = {
+      {msgbox::YesNo, "Escape", vk::Escape, msgbox::No},
+      {msgbox::YesNo, "Return", vk::Return, msgbox::Yes},
+      {msgbox::OkCancel, "Escape", vk::Escape, msgbox::Cancel},
+      {msgbox::OkCancel | msgbox::Exclamation, "Return", vk::Return, msgbox::Ok},
+      {msgbox::OkOnly | msgbox::Information, "Return", vk::Return, msgbox::Ok},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    presses();
+    whenTheBoxIsUp([&](QWidget*) {
+      user("key q");
+      user(std::string("keydown ") + c.key);
+    });
+    EXPECT_EQ(desktop.messageBox("?", c.buttons, ""), c.answer);
+    // Held on after the box has gone, it still reads as up.
+    EXPECT_EQ(desktop.asyncKeyState(c.vk) & 0x8001, 0);
+    EXPECT_GE(desktop.keyState(c.vk), 0);
+    EXPECT_EQ(presses(), std::vector<int>{});
+    user(std::string("keyup ") + c.key);
+    user("key z");
+    EXPECT_EQ(presses(), std::vector<int>{'Z'});
+  }
+  // A file dialog's keys too: a name typed into it and the Return that takes it.
+  presses();
+  whenTheBoxIsUp([&](QWidget*) {
+    user("type --delay 10 abc.txt");
+    user("key Escape");  // the name's completions
+    user("key Return");
+  });
+  FileDialogRequest open;
+  open.folder = QDir::tempPath().toStdString();
+  const std::optional<FileDialogChoice> chosen = desktop.fileDialog(open);
+  ASSERT_TRUE(chosen);
+  EXPECT_NE(chosen->path.find("abc.txt"), std::string::npos);
+  EXPECT_EQ(presses(), std::vector<int>{});
+}
+
+TEST(QtBoxes, AnEndOfTheRunUnderABoxWaitsForItToClose) {
+  FileDialogRequest save;
+  save.kind = FileDialogKind::Save;
+  const struct {
+    const char* name;
+    std::function<bool(QtDesktop&)> open;  // true: the answer that changes nothing
+  } boxes[] = {
+      {"Yes/No", [](QtDesktop& d) { return d.messageBox("?", msgbox::YesNo, "") == msgbox::No; }},
+      {"OK/Cancel",
+       [](QtDesktop& d) { return d.messageBox("?", msgbox::OkCancel, "") == msgbox::Cancel; }},
+      {"OK", [](QtDesktop& d) { return d.messageBox("!", msgbox::OkOnly, "") == msgbox::Ok; }},
+      {"Open", [](QtDesktop& d) { return !d.fileDialog(FileDialogRequest{}); }},
+      {"Save", [save](QtDesktop& d) { return !d.fileDialog(save); }},
+  };
+  for (const auto& box : boxes) {
+    for (int sig : {SIGTERM, SIGHUP, SIGINT}) {
+      SCOPED_TRACE(std::string(box.name) + " " + std::to_string(sig));
+      Form main{"Main"};
+      main.Left = 3000;
+      main.Top = 1500;
+      main.Width = 4000;
+      main.Height = 3000;
+      QtDesktop desktop(std::make_unique<X11Input>(openDisplay()));
+      desktop.setMainForm(main);
+      desktop.run([&] { desktop.showForm(main); });
+      QPointer<QWidget> window = desktop.views().existingView(main)->widget.data();
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+      int closes = 0;
+      bool underABox = true;
+      QuitSignals quitSignals([&] {
+        desktop.endRun([&] {
+          ++closes;
+          underABox = desktop.boxOpen();
+          desktop.unloadForm(main);  // the box's parent goes with it
+        });
+      });
+      ASSERT_TRUE(quitSignals.installed());
+      whenTheBoxIsUp([sig](QWidget*) { ::raise(sig); });
+      EXPECT_TRUE(box.open(desktop));
+      EXPECT_TRUE(QTest::qWaitFor([&] { return closes > 0; }));
+      EXPECT_EQ(closes, 1);
+      EXPECT_FALSE(underABox);
+      EXPECT_FALSE(main.Loaded);
+      // Once the run ends, no box opens any more.
+      EXPECT_TRUE(box.open(desktop));
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      EXPECT_TRUE(window.isNull());
+    }
+  }
+}
+
+TEST_F(BoxesTest, AFileNameInABoxIsShownAsItIsWritten) {
+  for (const char* name :
+       {"<img src=x.png>.txt", "<font size=7 color=red>BIG.txt", "<b>a&amp;b</b><br>c.txt"}) {
+    SCOPED_TRACE(name);
+    const std::string prompt = std::string("Файлът не можа да бъде прочетен: /tmp/") + name;
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    whenTheBoxIsUp([&](QWidget* box) {
+      if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        shown = label->text();
+        format = label->textFormat();
+      }
+      static_cast<QDialog*>(box)->accept();
+    });
+    desktop.messageBox(prompt, msgbox::OkOnly | msgbox::Exclamation, name);
+    EXPECT_EQ(shown.toStdString(), prompt);
+    EXPECT_EQ(format, Qt::PlainText);
+  }
+}
+
+}  // namespace
+}  // namespace kel::qt
