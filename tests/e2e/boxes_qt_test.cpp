@@ -3,10 +3,12 @@
 // show from outside is shown as it is written.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <xcb/xcb.h>
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
@@ -113,6 +115,54 @@ TEST_F(BoxesTest, TheKeyThatAnswersABoxIsNotTheProgramsPress) {
   ASSERT_TRUE(chosen);
   EXPECT_NE(chosen->path.find("abc.txt"), std::string::npos);
   EXPECT_EQ(presses(), std::vector<int>{});
+}
+
+// An owned window is transient for its owner, and stays above it when the owner is raised,
+// with no window manager to keep it there.
+TEST_F(BoxesTest, AnOwnedWindowStaysAboveItsOwner) {
+  Form owned{"Owned"};
+  owned.Left = 4000;
+  owned.Top = 2000;
+  owned.Width = 2000;
+  owned.Height = 1500;
+  owned.Owner = &main;
+  desktop.run([&] {
+    desktop.showForm(owned);
+    desktop.bringToFront(owned);
+  });
+  QWidget* ownedWidget = desktop.views().existingView(owned)->widget.data();
+  QWidget* mainWidget = desktop.views().existingView(main)->widget.data();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(ownedWidget));
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  ASSERT_TRUE(x11);
+  xcb_connection_t* c = x11->connection();
+  const auto ownedId = static_cast<xcb_window_t>(ownedWidget->winId());
+  const auto mainId = static_cast<xcb_window_t>(mainWidget->winId());
+  xcb_window_t transientFor = 0;
+  if (xcb_get_property_reply_t* r = xcb_get_property_reply(
+          c, xcb_get_property(c, 0, ownedId, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1),
+          nullptr)) {
+    if (xcb_get_property_value_length(r) == 4)
+      transientFor = *static_cast<xcb_window_t*>(xcb_get_property_value(r));
+    std::free(r);
+  }
+  EXPECT_EQ(transientFor, mainId);
+  // The main window raised, as a return to it does: the owned one still lies above it.
+  desktop.run([&] { desktop.bringToFront(main); });
+  QCoreApplication::processEvents();
+  auto stackedAt = [&](xcb_window_t window) {
+    int at = -1;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    if (xcb_query_tree_reply_t* r = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr)) {
+      const xcb_window_t* children = xcb_query_tree_children(r);
+      for (int i = 0; i < xcb_query_tree_children_length(r); ++i)
+        if (children[i] == window) at = i;
+      std::free(r);
+    }
+    return at;
+  };
+  EXPECT_GT(stackedAt(ownedId), stackedAt(mainId));
+  desktop.run([&] { desktop.unloadForm(owned); });
 }
 
 TEST(QtBoxes, AnEndOfTheRunUnderABoxWaitsForItToClose) {
