@@ -198,13 +198,13 @@ void QtDesktop::windowDestroyed(unsigned long window) {
 }
 
 void QtDesktop::endRun(std::function<void()> close) {
-  ending_ = true;
-  if (boxes_.empty()) {
+  if (boxes_.empty() && !endPending_) {
     run(close);
     return;
   }
   // A second request while the first waits is the same request.
   if (!endPending_) endPending_ = std::move(close);
+  ending_ = true;
   for (const QPointer<QDialog>& box : boxes_)
     if (box) box->reject();
 }
@@ -218,6 +218,8 @@ int QtDesktop::runBox(QDialog& box) {
   input_->closeBox();
   if (boxes_.empty() && endPending_)
     QTimer::singleShot(0, qApp, [this] {
+      // The close itself may ask what it needs to (its own boxes show).
+      ending_ = false;
       std::function<void()> close = std::exchange(endPending_, nullptr);
       if (close) run(close);
     });

@@ -44,11 +44,12 @@ class QtDesktop : public Desktop, public ModelGate {
   // Called once when our own connection found the server gone.
   std::function<void()> whenDisplayLost;
 
-  // A request to end the run (a signal, the main window destroyed): `close` runs in the
-  // gate at once when no box or file dialog of this desktop is open. Otherwise every open
-  // one is dismissed with the answer that changes nothing, none opens from then on, and
-  // `close` runs once the outermost has returned and the event that opened it is over: a
-  // window must not be unloaded, and its widget deleted, under a box's own event loop.
+  // A request to end the run (a signal, the main window closed or destroyed): `close` runs
+  // in the gate at once when no box or file dialog of this desktop is open. Otherwise every
+  // open one is dismissed with the answer that changes nothing, any other the interrupted
+  // code opens gets that answer at once, and `close` runs once the outermost has returned
+  // and the event that opened it is over (where boxes show again): a window must not be
+  // unloaded, and its widget deleted, under a box's own event loop.
   void endRun(std::function<void()> close);
   bool boxOpen() const { return !boxes_.empty(); }
 

@@ -204,12 +204,13 @@ TEST(QtBoxes, AnEndOfTheRunUnderABoxWaitsForItToClose) {
       ASSERT_TRUE(quitSignals.installed());
       whenTheBoxIsUp([sig](QWidget*) { ::raise(sig); });
       EXPECT_TRUE(box.open(desktop));
+      // What the interrupted code asks next is answered at once, before the close runs.
+      EXPECT_TRUE(box.open(desktop));
+      EXPECT_EQ(closes, 0);
       EXPECT_TRUE(QTest::qWaitFor([&] { return closes > 0; }));
       EXPECT_EQ(closes, 1);
       EXPECT_FALSE(underABox);
       EXPECT_FALSE(main.Loaded);
-      // Once the run ends, no box opens any more.
-      EXPECT_TRUE(box.open(desktop));
       QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
       EXPECT_TRUE(window.isNull());
     }
