@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegion>
+#include <QScreen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTimer>
@@ -1971,7 +1972,12 @@ void ViewSync::checkGeometry(FormView& v) {
   }
   // The user or the window manager moved, sized, maximised or restored the window. A
   // restore to where it was changes only the state (the model's place stays exact).
-  const bool moved = actual != v.target;
+  // A window the program minimised and restores itself (around a file dialog) is reported,
+  // at first, where the window manager kept it while minimised, wholly off the screen: no
+  // place the user gave it, and taking it would leave the pointer outside the window.
+  const QScreen* screen = w->screen();
+  const bool offScreen = screen && !screen->geometry().intersects(actual);
+  const bool moved = actual != v.target && !offScreen;
   const bool resized = stateChanged || size != v.target.size();
   gate_.run([&] {
     f.State = st;
