@@ -1,10 +1,7 @@
 // The real program: the Qt desktop, real time, and the program's forms.
-#include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <QApplication>
-#include <QSocketNotifier>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,14 +11,11 @@
 #include "app/program.h"
 #include "platform/files.h"
 #include "platform/qt/qt_desktop.h"
+#include "platform/qt/quit_signals.h"
 #include "platform/qt/scheduler_driver.h"
 #include "platform/qt/x11_input.h"
 
 namespace {
-
-// The write end of the self-pipe. A signal handler can reach nothing else; it is set
-// once, before the handlers are installed, and only read afterwards.
-int signalPipeWrite = -1;
 
 // What the exit hook must reach. Qt ends the process with exit() as soon as its own X
 // connection breaks, from inside its event loop: main never gets control back, and the
@@ -41,14 +35,6 @@ extern "C" void closeAtExit() {
   // model alone and writes the options file.
   a->desktop->loseDisplay();
   a->desktop->run([a] { a->program->close(); });
-}
-
-extern "C" void onTerminate(int) {
-  const int saved = errno;
-  const char byte = 1;
-  // Async-signal-safe: one write of one byte; a full pipe already holds a request.
-  [[maybe_unused]] ssize_t n = ::write(signalPipeWrite, &byte, 1);
-  errno = saved;
 }
 
 // The folder of the executable: the options file and Simbol/ live beside it.
@@ -82,13 +68,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   kel::qt::configureApplication();
 
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-    std::perror("kelvarin: pipe");
-    return 1;
-  }
-  signalPipeWrite = fds[1];
-
   int status = 0;
   {
     kel::qt::QtClock clock;
@@ -104,19 +83,12 @@ int main(int argc, char** argv) {
 
     // A desktop session ends its programs with SIGTERM, a terminal with SIGINT (Ctrl+C)
     // or SIGHUP (the terminal or the session closed): the main window closes as by its
-    // close button, so the options file is written.
-    QSocketNotifier signalNotifier(fds[0], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, [&] {
-      char drain[64];
-      while (::read(fds[0], drain, sizeof drain) > 0) {
-      }
-      desktop.run([&] { program.close(); });
-    });
-    struct sigaction sa {};
-    sa.sa_handler = onTerminate;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+    // close button, so the options file is written; a box open then is dismissed first.
+    kel::qt::QuitSignals quitSignals([&] { desktop.endRun([&] { program.close(); }); });
+    if (!quitSignals.installed()) {
+      std::perror("kelvarin: pipe");
+      return 1;
+    }
 
     // The X server went away (ended, killed, the session's server crashed): the options
     // are saved at once, without it, and the program ends. Found by our own connection
@@ -135,14 +107,8 @@ int main(int argc, char** argv) {
     desktop.run([&] { program.close(); });
     atExit = nullptr;
     if (desktop.displayLost()) status = 1;
-
-    struct sigaction dfl {};
-    dfl.sa_handler = SIG_DFL;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &dfl, nullptr);
   }
   // The widgets the views let go of are deleted before the application goes.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  ::close(fds[0]);
-  ::close(fds[1]);
   return status;
 }

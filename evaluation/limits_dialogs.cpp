@@ -299,6 +299,9 @@ void LimitsDialog::Granici() {
 void WireLimitsDialogs(Program& p) {
   for (LimitsDialogForm* f : {&p.Form4, &p.Form5}) {
     LimitsDialogForm& form = *f;
+    // The reason the keyboard waits stays in sight: a click on the page or on the other
+    // dialog's button never sends an open dialog behind the main window.
+    form.Owner = &p.Form1;
     Program* prog = &p;
     auto dialog = [prog, &form] { return LimitsDialog(*prog, form); };
     form.Unload = [dialog] { dialog().Form_Unload(); };

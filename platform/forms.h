@@ -630,6 +630,11 @@ class Form : public Tracked {
   // in its own twips, wherever the pointer is (a click still needs the release over it).
   // A window the program drags by one of its controls needs that.
   bool CapturesMouse = false;
+  // The window this one belongs to, fixed before it is first shown: whenever both are
+  // shown it stands above its owner, however the owner is raised or clicked (the window
+  // manager takes it along when the owner is minimised, and gives it no button of its own
+  // for that).
+  Form* Owner = nullptr;
 
   // Client size in twips, as the frame rule gives it (the whole window when borderless).
   double ScaleWidth() const;

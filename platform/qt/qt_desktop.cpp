@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <utility>
 
 #include "platform/qt/fonts.h"
 #include "platform/qt/pictures.h"
@@ -176,10 +177,16 @@ void QtDesktop::leaveModel() {
 }
 
 void QtDesktop::requestClose(Form& f) {
-  run([&] {
-    callHandler(f.Unload);
-    if (f.Loaded) unloadForm(f);
-  });
+  Form* form = &f;
+  auto close = [this, form] {
+    callHandler(form->Unload);
+    if (form->Loaded) unloadForm(*form);
+  };
+  // Closing the main window ends the run: never under an open box.
+  if (form == main_)
+    endRun(close);
+  else
+    run(close);
 }
 
 void QtDesktop::windowDestroyed(unsigned long window) {
@@ -188,6 +195,35 @@ void QtDesktop::windowDestroyed(unsigned long window) {
   if (!main_) return;
   FormView* v = views_.existingView(*main_);
   if (v && v->widget && v->widget->internalWinId() == window) requestClose(*main_);
+}
+
+void QtDesktop::endRun(std::function<void()> close) {
+  if (boxes_.empty() && !endPending_) {
+    run(close);
+    return;
+  }
+  // A second request while the first waits is the same request.
+  if (!endPending_) endPending_ = std::move(close);
+  ending_ = true;
+  for (const QPointer<QDialog>& box : boxes_)
+    if (box) box->reject();
+}
+
+int QtDesktop::runBox(QDialog& box) {
+  input_->openBox();
+  boxes_.emplace_back(&box);
+  // The box may go with its parent inside its own loop; exec then says Rejected.
+  const int result = box.exec();
+  boxes_.pop_back();
+  input_->closeBox();
+  if (boxes_.empty() && endPending_)
+    QTimer::singleShot(0, qApp, [this] {
+      // The close itself may ask what it needs to (its own boxes show).
+      ending_ = false;
+      std::function<void()> close = std::exchange(endPending_, nullptr);
+      if (close) run(close);
+    });
+  return result;
 }
 
 // --- pointer, keys, buttons -------------------------------------------------------------
@@ -280,6 +316,11 @@ void QtDesktop::bringToFront(Form& f) {
   if (!v || !v->widget || !f.Visible) return;
   v->widget->raise();
   v->widget->activateWindow();
+  // Its owned windows stay above it, with a window manager or without one.
+  for (FormView* owned : views_.forms())
+    if (owned->form && owned->form->Owner == &f && owned->form->Loaded && owned->form->Visible &&
+        owned->widget)
+      owned->widget->raise();
 }
 
 void QtDesktop::setFocus(Form& f, Control& c) {
@@ -381,59 +422,78 @@ QWidget* QtDesktop::dialogParent() {
 
 int QtDesktop::messageBox(const std::string& prompt, int buttons, const std::string& title) {
   const int set = buttons & msgbox::kButtons;
-  if (lost_) {
+  if (lost_ || ending_) {
     // Nobody can answer: the answer that changes nothing.
     if (set == msgbox::YesNo) return msgbox::No;
     if (set == msgbox::OkCancel) return msgbox::Cancel;
     return msgbox::Ok;
   }
   views_.syncAll();  // the window behind the box shows what the model holds
-  QMessageBox box(dialogParent());
-  box.setWindowTitle(QString::fromStdString(title.empty() ? std::string("Kelvarin") : title));
-  box.setText(QString::fromStdString(prompt));
+  // On the heap, watched: a box owned by a window that goes inside the box's loop goes with
+  // it, and is not freed a second time.
+  QPointer<QMessageBox> box = new QMessageBox(dialogParent());
+  box->setWindowTitle(QString::fromStdString(title.empty() ? std::string("Kelvarin") : title));
+  // A prompt holds file names and paths: shown as they are, never read as markup.
+  box->setTextFormat(Qt::PlainText);
+  box->setText(QString::fromStdString(prompt));
   switch (buttons & msgbox::kIcon) {
     case msgbox::Critical:
-      box.setIcon(QMessageBox::Critical);
+      box->setIcon(QMessageBox::Critical);
       break;
     case msgbox::Question:
-      box.setIcon(QMessageBox::Question);
+      box->setIcon(QMessageBox::Question);
       break;
     case msgbox::Exclamation:
-      box.setIcon(QMessageBox::Warning);
+      box->setIcon(QMessageBox::Warning);
       break;
     case msgbox::Information:
-      box.setIcon(QMessageBox::Information);
+      box->setIcon(QMessageBox::Information);
       break;
     default:
       break;
   }
   // The program's windows stay on top of others; so must the box that speaks for them.
-  box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  QMessageBox::StandardButton yes = QMessageBox::Ok, no = QMessageBox::NoButton;
+  int answerYes = msgbox::Ok, answerNo = msgbox::Ok;
   if (set == msgbox::YesNo) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? msgbox::Yes : msgbox::No;
+    yes = QMessageBox::Yes;
+    no = QMessageBox::No;
+    answerYes = msgbox::Yes;
+    answerNo = msgbox::No;
+  } else if (set == msgbox::OkCancel) {
+    no = QMessageBox::Cancel;
+    answerNo = msgbox::Cancel;
   }
-  if (set == msgbox::OkCancel) {
-    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Ok ? msgbox::Ok : msgbox::Cancel;
-  }
-  box.setStandardButtons(QMessageBox::Ok);
-  box.exec();
-  return msgbox::Ok;
+  QMessageBox::StandardButtons shownButtons = yes;
+  if (no != QMessageBox::NoButton) shownButtons |= no;
+  box->setStandardButtons(shownButtons);
+  box->setDefaultButton(yes);
+  box->setEscapeButton(no == QMessageBox::NoButton ? yes : no);
+  const int result = runBox(*box);
+  if (box) delete box.data();
+  // Dismissed to end the run: the answer that changes nothing.
+  if (ending_ || lost_) return answerNo;
+  return result == yes ? answerYes : answerNo;
 }
 
 std::optional<FileDialogChoice> QtDesktop::fileDialog(const FileDialogRequest& request) {
-  if (lost_) return std::nullopt;
+  if (lost_ || ending_) return std::nullopt;
   views_.syncAll();
   const bool save = request.kind == FileDialogKind::Save;
   const QString folder =
       request.folder.empty() ? QDir::homePath() : QString::fromStdString(request.folder);
-  // Qt's own dialog: no portal or desktop service is needed for it.
-  QFileDialog dialog(dialogParent(), QString::fromStdString(request.title), folder);
+  // Qt's own dialog: no portal or desktop service is needed for it. On the heap, watched,
+  // as a message box is.
+  QPointer<QFileDialog> owned =
+      new QFileDialog(dialogParent(), QString::fromStdString(request.title), folder);
+  struct Free {
+    QPointer<QFileDialog>& d;
+    ~Free() {
+      if (d) delete d.data();
+    }
+  } freeIt{owned};
+  QFileDialog& dialog = *owned;
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -449,7 +509,7 @@ std::optional<FileDialogChoice> QtDesktop::fileDialog(const FileDialogRequest& r
   if (!request.defaultExt.empty())
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExt));
   if (!request.fileName.empty()) dialog.selectFile(QString::fromStdString(request.fileName));
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (runBox(dialog) != QDialog::Accepted || !owned || ending_ || lost_) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
   FileDialogChoice choice;

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <QAbstractNativeEventFilter>
+#include <QDialog>
 #include <QObject>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/desktop.h"
 #include "platform/qt/model_gate.h"
@@ -40,6 +43,15 @@ class QtDesktop : public Desktop, public ModelGate {
   bool displayLost() const { return lost_; }
   // Called once when our own connection found the server gone.
   std::function<void()> whenDisplayLost;
+
+  // A request to end the run (a signal, the main window closed or destroyed): `close` runs
+  // in the gate at once when no box or file dialog of this desktop is open. Otherwise every
+  // open one is dismissed with the answer that changes nothing, any other the interrupted
+  // code opens gets that answer at once, and `close` runs once the outermost has returned
+  // and the event that opened it is over (where boxes show again): a window must not be
+  // unloaded, and its widget deleted, under a box's own event loop.
+  void endRun(std::function<void()> close);
+  bool boxOpen() const { return !boxes_.empty(); }
 
   X11Input& input() { return *input_; }
   ViewSync& views() { return views_; }
@@ -77,6 +89,8 @@ class QtDesktop : public Desktop, public ModelGate {
 
  private:
   void requestClose(Form& f);
+  // Runs a box's or a file dialog's own event loop; its result.
+  int runBox(QDialog& box);
   void windowDestroyed(unsigned long window);
   QWidget* dialogParent();
 
@@ -88,6 +102,10 @@ class QtDesktop : public Desktop, public ModelGate {
   Form* main_ = nullptr;
   int depth_ = 0;
   bool lost_ = false;
+  // The boxes and file dialogs open now, the outermost first.
+  std::vector<QPointer<QDialog>> boxes_;
+  bool ending_ = false;
+  std::function<void()> endPending_;
 };
 
 }  // namespace kel::qt

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegion>
+#include <QScreen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTimer>
@@ -1334,6 +1335,10 @@ FormView::FormView(ViewSync& sync, Form& f) : form(&f) {
   widget = new FormWidget(sync, *this);
   // The kind of window, before it is first mapped.
   if (f.Borderless) widget->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+  // An owned window is a dialog of its owner: it can be closed, not minimised on its own.
+  if (f.Owner && !f.Borderless)
+    widget->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
   if (f.NeverActivates) {
     widget->setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
     widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
@@ -1471,6 +1476,13 @@ void ViewSync::syncForm(FormView& v, Form& f) {
     v.state_ = f.State;
     v.placing = 2;
     v.placingSince.start();
+    // The window manager keeps an owned window above its owner (WM_TRANSIENT_FOR, which
+    // Qt writes as the window maps).
+    if (f.Owner)
+      if (FormView* o = existingView(*f.Owner); o && o->widget && o->widget->windowHandle()) {
+        w->winId();
+        w->windowHandle()->setTransientParent(o->widget->windowHandle());
+      }
     if (f.State == WindowState::Minimized)
       w->showMinimized();
     else if (f.State == WindowState::Maximized)
@@ -1960,7 +1972,12 @@ void ViewSync::checkGeometry(FormView& v) {
   }
   // The user or the window manager moved, sized, maximised or restored the window. A
   // restore to where it was changes only the state (the model's place stays exact).
-  const bool moved = actual != v.target;
+  // A window the program minimised and restores itself (around a file dialog) is reported,
+  // at first, where the window manager kept it while minimised, wholly off the screen: no
+  // place the user gave it, and taking it would leave the pointer outside the window.
+  const QScreen* screen = w->screen();
+  const bool offScreen = screen && !screen->geometry().intersects(actual);
+  const bool moved = actual != v.target && !offScreen;
   const bool resized = stateChanged || size != v.target.size();
   gate_.run([&] {
     f.State = st;

@@ -240,6 +240,8 @@ class ViewSync : public QObject {
   // The view of a form, made when first asked for.
   FormView& formView(Form& f);
   FormView* existingView(Form& f);
+  // Every form that has a view.
+  const std::vector<FormView*>& forms() const { return forms_; }
   // Brings every form's widgets in line with the model.
   void syncAll();
   // Which widget is a control's own (nullptr while it has none, or is an item).

@@ -160,6 +160,11 @@ void X11Input::handleEvent(void* xevent) {
       modifierKeycode(raw->detail, true);
       // A held key's repeats are no new press.
       if (!(raw->flags & XIKeyRepeat) && !consumeInjected(raw->detail)) {
+        if (boxDepth_ > 0) {
+          if (raw->detail > 0 && raw->detail < 256)
+            boxKeycode_[static_cast<std::size_t>(raw->detail)] = true;
+          break;
+        }
         rawPress(vkForKeycode(raw->detail));
         recordPress(vkForKeycode(raw->detail));
       }
@@ -167,16 +172,25 @@ void X11Input::handleEvent(void* xevent) {
     case XI_RawKeyRelease:
       keysChanged_ = true;
       modifierKeycode(raw->detail, false);
+      if (raw->detail > 0 && raw->detail < 256)
+        boxKeycode_[static_cast<std::size_t>(raw->detail)] = false;
       break;
     case XI_RawButtonPress:
       buttonsChanged_ = true;
       if (!consumeInjected(256 + raw->detail)) {
+        if (boxDepth_ > 0) {
+          if (raw->detail > 0 && raw->detail < 8)
+            boxButton_[static_cast<std::size_t>(raw->detail)] = true;
+          break;
+        }
         rawPress(vkOfButton(raw->detail));
         recordPress(vkOfButton(raw->detail));
       }
       break;
     case XI_RawButtonRelease:
       buttonsChanged_ = true;
+      if (raw->detail > 0 && raw->detail < 8)
+        boxButton_[static_cast<std::size_t>(raw->detail)] = false;
       break;
     case XI_RawMotion:
       pointerMoved_ = true;
@@ -294,6 +308,10 @@ void X11Input::ensureKeys() {
     std::copy(std::begin(r->keys), std::end(r->keys), keymap_.begin());
     std::free(r);
     modifiersFromKeymap();
+    // A box's key found up was let go, whether or not its release came.
+    for (int kc = 8; kc <= 255; ++kc)
+      if (!(keymap_[static_cast<std::size_t>(kc >> 3)] & (1u << (kc & 7))))
+        boxKeycode_[static_cast<std::size_t>(kc)] = false;
   }
   // Every press the server processed before answering has come with the reply.
   readQueued();
@@ -332,6 +350,8 @@ void X11Input::ensurePointer(bool positionToo) {
     }
     pointerMask_ = r->mask;
     std::free(r);
+    for (unsigned b = 1; b <= 5; ++b)
+      if (!(pointerMask_ & (Button1Mask << (b - 1)))) boxButton_[b] = false;
   }
   readQueued();
 }
@@ -339,13 +359,26 @@ void X11Input::ensurePointer(bool positionToo) {
 bool X11Input::keyDown(int vk) {
   if (vk == 1 || vk == 2 || vk == 4) {
     ensurePointer(false);
-    const unsigned bit = vk == 1 ? Button1Mask : vk == 2 ? Button3Mask : Button2Mask;
-    return (pointerMask_ & bit) != 0;
+    const unsigned button = vk == 1 ? 1 : vk == 2 ? 3 : 2;
+    if (boxButton_[button]) return false;
+    return (pointerMask_ & (Button1Mask << (button - 1))) != 0;
   }
   ensureKeys();
   for (std::uint8_t kc : keycodesForVk(vk))
-    if (kc != 0 && (keymap_[kc >> 3] & (1u << (kc & 7)))) return true;
+    if (kc != 0 && !boxKeycode_[kc] && (keymap_[kc >> 3] & (1u << (kc & 7)))) return true;
   return false;
+}
+
+void X11Input::openBox() {
+  // What came before the box was typed before it.
+  if (boxDepth_++ == 0 && !lost_) readEvents();
+}
+
+void X11Input::closeBox() {
+  // The key or click that closed the box reached Qt's connection; its raw event on this
+  // one was sent no later, so after a round trip it has been read as the box's too.
+  if (boxDepth_ == 1 && !lost_) sync();
+  if (boxDepth_ > 0) --boxDepth_;
 }
 
 std::uint16_t X11Input::asyncKeyState(int vk) {

@@ -73,6 +73,12 @@ class X11Input {
   // Synthetic button events: 2/4 left down/up, 8/16 right down/up.
   void mouseEvent(int flags);
 
+  // While one of the program's own boxes or file dialogs is open (calls nest), what the user
+  // presses answers that box: such a key or button is no press, sets no latch and reads as
+  // up, here and after the box has closed, until it is released.
+  void openBox();
+  void closeBox();
+
   void cursorPos(int& x, int& y);
   void setCursorPos(int x, int y);
   // The pointer may stand elsewhere now (it moved over, into or out of a window of ours):
@@ -152,6 +158,11 @@ class X11Input {
 
   std::array<bool, 256> latch_{};
   std::array<bool, 256> toggled_{};
+
+  // Keycodes and buttons (1 to 7) that went down while a box was open, until they go up.
+  int boxDepth_ = 0;
+  std::array<bool, 256> boxKeycode_{};
+  std::array<bool, 8> boxButton_{};
 
   // The user's presses not taken yet by each reader, and which Shift, Ctrl and left Alt keycodes
   // are down as the raw events tell it.

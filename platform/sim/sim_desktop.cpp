@@ -45,12 +45,16 @@ void SimDesktop::setCursorPos(int x, int y) {
   dispatchMouse(0, 0);
 }
 
+bool SimDesktop::held(int vk) const {
+  return valid(vk) && down_[static_cast<size_t>(vk)] && !boxKeys_[static_cast<size_t>(vk)];
+}
+
 std::uint16_t SimDesktop::asyncKeyState(int vk) {
   if (!valid(vk)) return 0;
-  bool isDown = down_[static_cast<size_t>(vk)];
-  if (vk == vk::Shift) isDown = isDown || down_[vk::LShift] || down_[vk::RShift];
-  if (vk == vk::Control) isDown = isDown || down_[vk::LControl] || down_[vk::RControl];
-  if (vk == vk::Menu) isDown = isDown || down_[vk::LMenu] || down_[vk::RMenu];
+  bool isDown = held(vk);
+  if (vk == vk::Shift) isDown = isDown || held(vk::LShift) || held(vk::RShift);
+  if (vk == vk::Control) isDown = isDown || held(vk::LControl) || held(vk::RControl);
+  if (vk == vk::Menu) isDown = isDown || held(vk::LMenu) || held(vk::RMenu);
   std::uint16_t r = isDown ? 0x8000 : 0;
   if (latch_[static_cast<size_t>(vk)]) r |= 1;
   latch_[static_cast<size_t>(vk)] = false;
@@ -59,10 +63,10 @@ std::uint16_t SimDesktop::asyncKeyState(int vk) {
 
 std::int16_t SimDesktop::keyState(int vk) {
   if (!valid(vk)) return 0;
-  bool isDown = down_[static_cast<size_t>(vk)];
+  bool isDown = held(vk);
   if (int g = vk; g == vk::Shift || g == vk::Control || g == vk::Menu) {
     for (int side = 160; side <= 165; ++side)
-      if (genericOf(side) == vk && down_[static_cast<size_t>(side)]) isDown = true;
+      if (genericOf(side) == vk && held(side)) isDown = true;
   }
   std::int16_t r = isDown ? -128 : 0;
   if (toggled_[static_cast<size_t>(vk)]) r = static_cast<std::int16_t>(r | 1);
@@ -182,9 +186,19 @@ void SimDesktop::clipboardClear() {
 
 void SimDesktop::clipboardSetPicture(const Bitmap& b) { clipboardPicture = b; }
 
+template <class F>
+auto SimDesktop::inBox(F&& answer) {
+  struct Open {
+    int& depth;
+    explicit Open(int& d) : depth(d) { ++depth; }
+    ~Open() { --depth; }
+  } open(boxDepth_);
+  return answer();
+}
+
 int SimDesktop::messageBox(const std::string& prompt, int buttons, const std::string& title) {
   messageBoxCalls.push_back({prompt, buttons, title});
-  if (answerMessageBox) return answerMessageBox(prompt, buttons, title);
+  if (answerMessageBox) return inBox([&] { return answerMessageBox(prompt, buttons, title); });
   if (!messageBoxAnswers.empty()) {
     int a = messageBoxAnswers.front();
     messageBoxAnswers.pop_front();
@@ -198,7 +212,7 @@ int SimDesktop::messageBox(const std::string& prompt, int buttons, const std::st
 
 std::optional<FileDialogChoice> SimDesktop::fileDialog(const FileDialogRequest& request) {
   fileDialogCalls.push_back(request);
-  if (answerFileDialog) return answerFileDialog(request);
+  if (answerFileDialog) return inBox([&] { return answerFileDialog(request); });
   if (fileDialogAnswers.empty()) return std::nullopt;
   auto a = fileDialogAnswers.front();
   fileDialogAnswers.pop_front();
@@ -328,11 +342,17 @@ void SimDesktop::dispatchMouse(int kind, int button) {
 
 void SimDesktop::userMovePointer(int x, int y) {
   pointer_ = {x, y};
-  dispatchMouse(0, 0);
+  if (boxDepth_ == 0) dispatchMouse(0, 0);
 }
 
 void SimDesktop::userKeyDown(int vk) {
   if (!valid(vk)) return;
+  if (boxDepth_ > 0) {
+    // A key held from before the box stays the program's.
+    if (!down_[static_cast<size_t>(vk)]) boxKeys_[static_cast<size_t>(vk)] = true;
+    down_[static_cast<size_t>(vk)] = true;
+    return;
+  }
   const bool press = !down_[static_cast<size_t>(vk)];
   if (press) {
     toggled_[static_cast<size_t>(vk)] = !toggled_[static_cast<size_t>(vk)];
@@ -402,16 +422,20 @@ void SimDesktop::typeIntoFocus(int vk) {
 void SimDesktop::userKeyUp(int vk) {
   if (!valid(vk)) return;
   down_[static_cast<size_t>(vk)] = false;
+  boxKeys_[static_cast<size_t>(vk)] = false;
 }
 
 void SimDesktop::userButtonDown(int vk) {
   userKeyDown(vk);
-  dispatchMouse(1, vk == vk::LButton ? 1 : vk == vk::RButton ? 2 : 4);
+  if (boxDepth_ == 0) dispatchMouse(1, vk == vk::LButton ? 1 : vk == vk::RButton ? 2 : 4);
 }
 
 void SimDesktop::userButtonUp(int vk) {
+  // A button the box had is released on no window of the program.
+  const bool theBoxs = valid(vk) && boxKeys_[static_cast<size_t>(vk)];
   userKeyUp(vk);
-  dispatchMouse(2, vk == vk::LButton ? 1 : vk == vk::RButton ? 2 : 4);
+  if (boxDepth_ == 0 && !theBoxs)
+    dispatchMouse(2, vk == vk::LButton ? 1 : vk == vk::RButton ? 2 : 4);
 }
 
 void SimDesktop::userMoveForm(Form& f, double left, double top) {

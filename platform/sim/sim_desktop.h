@@ -98,6 +98,12 @@ class SimDesktop : public Desktop {
   // unloaded gets none.
   Form* activeForm() const { return active_; }
 
+  // While a box or a file dialog is open (a test's answer runs inside it), what the user
+  // presses answers the box: such a key or button is no press, sets no latch, types into
+  // no text box and reads as up until it is released, and the program's windows get no
+  // mouse event (the box is modal).
+  bool boxOpen() const { return boxDepth_ > 0; }
+
   // The user's answers, in the order the boxes and dialogs come; when none is left, a box
   // gets the answer that changes nothing and a dialog is cancelled. A test may answer a
   // dialog or a box by what it was asked, and look at the program while it is open (the
@@ -153,6 +159,10 @@ class SimDesktop : public Desktop {
   void typeIntoFocus(int vk);
   Form* formAt(int x, int y, double& clientX, double& clientY) const;
   int shiftState() const;
+  // Down as the program sees it: not a key that a box has.
+  bool held(int vk) const;
+  template <class F>
+  auto inBox(F&& answer);
   void activate(Form* f);
 
   const Clock& clock_;
@@ -160,6 +170,9 @@ class SimDesktop : public Desktop {
   std::array<bool, 256> down_{};
   std::array<bool, 256> latch_{};
   std::array<bool, 256> toggled_{};
+  // Down since a box had them, until they go up.
+  int boxDepth_ = 0;
+  std::array<bool, 256> boxKeys_{};
   std::array<std::deque<KeyPress>, kKeyReaders> presses_;
   PointPx screenPx_{1280, 1024};
   std::vector<Form*> shown_;

@@ -154,8 +154,38 @@ def sum_close_box(d, p):
     e2e.passed("the sum dialog's close box cancels and gives the keyboard back")
 
 
+def stacking(d):
+    out = d.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).decode()
+    return [int(w, 16) for w in out.split("#", 1)[1].replace(",", " ").split()]
+
+
+def two_dialogs(d, p):
+    """Both limits dialogs open at once stay above the main window, whatever is clicked."""
+    main, client, start = scr.ready(d, p)
+    click(d, panel_point(client, 2160, 4680))  # the integral
+    integral_win = scr.shown_window(d, "Definite integral")
+    click(d, panel_point(client, 3360, 4680))  # the sum
+    sum_win = scr.shown_window(d, "Sum")
+    for what, point in (("the sum button", None), ("the page", (client[0] + 300, client[1] + 400)),
+                        ("the panel", panel_point(client, 2160, 3000))):
+        if point:
+            click(d, point)
+        def above():
+            order = stacking(d)
+            return (main in order and integral_win in order and sum_win in order and
+                    order.index(main) < order.index(integral_win) and
+                    order.index(main) < order.index(sum_win))
+        e2e.wait_for(above, 3, "both dialogs above the main window after a click on " + what,
+                     lambda: "stacking %s, main %s, dialogs %s %s"
+                     % (stacking(d), main, integral_win, sum_win))
+        time.sleep(0.3)
+        e2e.check(above(), "a dialog went behind the main window after a click on " + what)
+    alive(p)
+    e2e.passed("two limits dialogs stay above the main window")
+
+
 CASES = {"pi": (pi, False), "integral": (integral, False),
-         "sum-close-box": (sum_close_box, True)}
+         "sum-close-box": (sum_close_box, True), "two-dialogs": (two_dialogs, True)}
 
 if __name__ == "__main__":
     if len(sys.argv) != 3 or sys.argv[2] not in CASES:
