@@ -181,7 +181,8 @@ std::string Pages::AllPagesText() {
 
 bool Pages::PagesChanged() {
   for (int page = 1; page <= 12; ++page)
-    if (PageRecordsText(page) != savedPages_[static_cast<size_t>(page - 1)]) return true;
+    if (PageStamp::of(PageRecordsText(page)) != savedPages_[static_cast<size_t>(page - 1)])
+      return true;
   return false;
 }
 
@@ -193,7 +194,8 @@ void Pages::Timer31_Timer() {
     if (PageShown() != PageSaveIndex + 1) Command72_Click(PageSaveIndex);
     const size_t from = Text2.size();
     appendPageRecords(Text2);
-    walkPages_[static_cast<size_t>(PageSaveIndex)] = Text2.substr(from);
+    walkPages_[static_cast<size_t>(PageSaveIndex)] =
+        PageStamp::of(std::string_view(Text2).substr(from));
     PageSaveIndex += 1;
     if (PageSaveIndex <= 11) Command72_Click(PageSaveIndex);
     return;
@@ -374,6 +376,9 @@ void Pages::ZarediOtFile() {
       LoadResumeIndex = i;
       pageDone = false;
       p.Form1.TimerPlaceStep.setEnabled(true);
+      // The after-placement step runs once the page is whole, as when it was placed in one
+      // go: one undo snapshot of the page, not one of every share.
+      p.Form1.Timer4.setEnabled(false);
       break;
     }
     --budget;
@@ -387,7 +392,7 @@ void Pages::ZarediOtFile() {
   if (pageDone) {
     // The page is now as the file has it (a page the file does not name keeps what it had).
     if (placedOnPage_ && loadSetsSaved_)
-      savedPages_[static_cast<size_t>(shown - 1)] = PageRecordsText(shown);
+      savedPages_[static_cast<size_t>(shown - 1)] = PageStamp::of(PageRecordsText(shown));
     placedOnPage_ = false;
   }
 }

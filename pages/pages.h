@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -267,9 +268,18 @@ class Pages {
   std::unique_ptr<clsOpenSave> fileDialog_;
   int saveWindowState_ = 0;
   std::string loadPath_;
-  // What each page held when last saved or loaded, and what the save walk took of each.
-  std::array<std::string, 12> savedPages_;
-  std::array<std::string, 12> walkPages_;
+  // What each page held when last saved or loaded, and what the save walk took of each: the
+  // length and hash of its records, not a second copy of pages that may take megabytes.
+  struct PageStamp {
+    std::size_t size = 0;
+    std::size_t hash = std::hash<std::string_view>{}(std::string_view());
+    static PageStamp of(std::string_view records) {
+      return {records.size(), std::hash<std::string_view>{}(records)};
+    }
+    bool operator==(const PageStamp&) const = default;
+  };
+  std::array<PageStamp, 12> savedPages_;
+  std::array<PageStamp, 12> walkPages_;
   bool closeAfterSave_ = false;
   bool loadingRecovery_ = false;
   bool loadSetsSaved_ = true;

@@ -517,5 +517,20 @@ TEST(PageFiles, ALargePageIsPlacedAShareAtATime) {
   EXPECT_EQ(f.s.folder.read("again.txt"), text);
 }
 
+TEST(PageFiles, ALargePageLoadedIsOneUndoStep) {
+  Files f;
+  std::string text;
+  // Placed over more time than the after-placement step waits.
+  for (int i = 0; i < 3000; ++i)
+    text += "1|a|" + std::to_string(300 + 15 * (i % 50)) + "|" +
+            std::to_string(900 + 20 * (i / 50)) + "|24|False|";
+  f.s.folder.write("big.txt", text);
+  f.load(f.path("big.txt"));
+  ASSERT_EQ(f.page().size(), 3000u);
+  EXPECT_EQ(f.p().UndoIndex, 1);
+  f.p().pages.Command69_Click();
+  EXPECT_TRUE(f.page().empty());
+}
+
 }  // namespace
 }  // namespace kel::test
