@@ -1,4 +1,5 @@
 // The real program: the Qt desktop, real time, and the program's forms.
+#include <signal.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -51,6 +52,13 @@ std::string programFolder(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A write past the file-size limit (a quota, ulimit -f) then fails, and the save says so
+  // and keeps the pages; by default the signal would end the program with them unsaved.
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGXFSZ, &ignore, nullptr);
+
   const char* display = std::getenv("DISPLAY");
   if (!display || !*display) {
     std::fprintf(stderr,

@@ -15,6 +15,12 @@ class App {
 
   // Start-up and shut-down.
   void Form_Load();
+  // The close box: when a page changed since it was last saved or loaded, asks whether to
+  // save first. Yes saves and closes once the file is written, No closes, Cancel stays;
+  // false keeps the window.
+  bool Form_QueryUnload();
+  // Unloads the other windows and writes the options file; pages that changed and that
+  // nobody declined to save go to the recovery file.
   void Form_Unload();
   void TimerStart0_Timer();
   void Timer21_Timer();
@@ -47,6 +53,8 @@ class App {
   // Interface language, with the typing layout.
   void OcvetiEn();
   void OcvetiBG();
+  // Whether the captions are the English ones; the program's own boxes follow them.
+  bool EnglishCaptions() const { return englishCaptions_; }
   void Command60_Click();
   void Command61_Click();
 
@@ -65,6 +73,9 @@ class App {
   // Start-up found an options file it could not read: what it holds is not known, so
   // it is not replaced at shut-down.
   bool optionsUnreadable_ = false;
+  bool englishCaptions_ = false;
+  // The close box was answered No: the changed pages go nowhere.
+  bool pagesDeclined_ = false;
 };
 
 }  // namespace kel

@@ -91,6 +91,7 @@ void applyLanguage(MainWindow& w, const Captions& c, Colour background) {
 void App::OcvetiEn() {
   MainWindow& w = p.Form1;
   applyLanguage(w, kEnglish, kBlack);
+  englishCaptions_ = true;
   w.Command60.Visible = false;
   w.Command61.Visible = true;
 }
@@ -98,6 +99,7 @@ void App::OcvetiEn() {
 void App::OcvetiBG() {
   MainWindow& w = p.Form1;
   applyLanguage(w, kBulgarian, kBlue);
+  englishCaptions_ = false;
   w.Command61.Visible = false;
   w.Command60.Visible = true;
 }

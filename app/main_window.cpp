@@ -104,9 +104,10 @@ MainWindow::MainWindow(Scheduler& s)
       Timer12(s, "Timer12", 500, false),
       backgroundGroup{&Timer0,  &Timer00, &Timer1, &Timer10, &Timer13, &Timer14,
                       &Timer15, &TimerM1, &Timer8, &Timer22, &Timer23},
-      Timer30(s, "Timer30", 1000, false),  // pages
-      Timer31(s, "Timer31", 50, false),    // pages
-      Timer29(s, "Timer29", 10, false) {   // editing
+      Timer30(s, "Timer30", 1000, false),             // pages
+      Timer31(s, "Timer31", 50, false),               // pages
+      TimerPlaceStep(s, "TimerPlaceStep", 1, false),  // pages
+      Timer29(s, "Timer29", 10, false) {              // editing
   Caption = "Formidrel";
   BackColor = kBlack;
   Width = 14730 + kFrameExtraWidthTw;

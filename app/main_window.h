@@ -139,6 +139,8 @@ struct MainWindow : Form {
   TextBox Text26{"Text26"};  // the number of the page shown (hidden)
   // The save walk (50 ms) and the next page of a load (1 s); both off at design.
   Timer Timer30, Timer31;
+  // The rest of a large page being loaded (1 ms, one-shot).
+  Timer TimerPlaceStep;
   // --- end of the pages' block --------------------------------------------------------------
 
   // --- editing: the move buttons on Frame7 --------------------------------------------------

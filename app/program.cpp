@@ -32,6 +32,7 @@ void Program::wireEvents() {
   w.Load = [this] { app.Form_Load(); };
   w.Resize = [this] { app.Form_Resize(); };
   w.Moved = [this] { app.Form_Move(); };
+  w.QueryUnload = [this] { return app.Form_QueryUnload(); };
   w.Unload = [this] { close(); };
 
   w.TimerStart0.Tick = [this] { app.TimerStart0_Timer(); };

@@ -129,6 +129,23 @@ void App::writeOptions() {
   p.files.replaceContent(optionsPath(), formatOptionLine(v));
 }
 
+bool App::Form_QueryUnload() {
+  if (p.closed() || !p.pages.PagesChanged()) return true;
+  const int answer = p.desktop.messageBox(
+      englishCaptions_ ? "The pages have changed since they were last saved. Save them first?"
+                       : "Страниците са променени след последния запис. Да бъдат ли записани?",
+      msgbox::YesNoCancel | msgbox::Question, "Formidrel");
+  // The session may have ended the program while the box was up.
+  if (p.closed()) return false;
+  if (answer == msgbox::Yes) {
+    p.pages.SaveAndClose();
+    return false;
+  }
+  if (answer != msgbox::No) return false;
+  pagesDeclined_ = true;
+  return true;
+}
+
 void App::Form_Unload() {
   skipOnFailure([&] { p.pages.UnloadForm2(); });
   skipOnFailure([&] { p.palette.indicator.Unload(); });  // the key indicator
@@ -136,12 +153,15 @@ void App::Form_Unload() {
   skipOnFailure([&] { p.pages.UnloadForm7(); });
   skipOnFailure([&] { p.palette.UnloadForm8(); });
   skipOnFailure([&] { writeOptions(); });
+  if (!pagesDeclined_) skipOnFailure([&] { p.pages.WriteRecoveryFile(); });
 }
 
 void App::TimerStart0_Timer() {
   p.input.SwitchToUSKeyboard();
   p.Form1.TimerStart0.setEnabled(false);
   Command3_Click();
+  // The window is up and answering: the pages of a run that could not ask come back now.
+  skipOnFailure([&] { p.pages.OfferRecoveryFile(); });
 }
 
 void App::Timer21_Timer() {

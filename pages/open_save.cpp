@@ -15,6 +15,12 @@ bool isClassicRoot(const std::string& dir) {
          (dir[2] == '\\' || dir[2] == '/');
 }
 
+std::string withoutSurroundingBlanks(const std::string& s) {
+  const size_t first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace
 
 clsOpenSave::clsOpenSave(Desktop& desktop) : desktop_(desktop) { Class_Initialize(); }
@@ -71,9 +77,12 @@ void clsOpenSave::show(bool save) {
   request.confirmOverwrite = (flags_ & ofn::OverwritePrompt) != 0;
   request.mustExist = (flags_ & ofn::FileMustExist) != 0;
   const std::optional<FileDialogChoice> choice = desktop_.fileDialog(request);
-  if (!choice || choice->path.empty()) return;
+  if (!choice) return;
+  // The path chosen without the blanks around it, as the classic wrapper takes it: a name
+  // typed with a blank after it names the file without one.
+  const std::string path = withoutSurroundingBlanks(choice->path);
+  if (path.empty()) return;
 
-  const std::string& path = choice->path;
   const std::size_t slash = path.rfind('/');
   const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
   const std::size_t dot = path.rfind('.');
@@ -82,7 +91,7 @@ void clsOpenSave::show(bool save) {
   std::size_t ext = 0;
   if (dot != std::string::npos && dot > nameAt) ext = dot + 1;
   fileName_ = path;
-  fileTitle_ = path.substr(nameAt);
+  fileTitle_ = withoutSurroundingBlanks(path.substr(nameAt));
   fileExt_ = static_cast<std::int16_t>(std::min<std::size_t>(ext, 32767));
   filterIndex_ = static_cast<std::int16_t>(std::clamp(choice->filterIndex, 1, 32767));
 }

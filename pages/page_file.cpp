@@ -1,6 +1,8 @@
 #include "pages/page_file.h"
 
 #include <iconv.h>
+#include <locale.h>
+#include <stdlib.h>
 
 #include <cerrno>
 #include <charconv>
@@ -103,6 +105,18 @@ std::optional<double> readPageFileNumber(std::string_view text) {
   if (!digits) return std::nullopt;
   double v = 0;
   const auto r = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::fixed);
+  if (r.ec == std::errc::result_out_of_range && r.ptr == s.data() + s.size() &&
+      s.find_first_of("123456789") > s.find('.')) {
+    // Below the smallest double (a 0. and thousands of zeros before a 1): from_chars gives
+    // up on it, though it is a number and rounds to one; strtod gives that one (a tiny
+    // value, or 0), read with "." whatever the user's locale.
+    v = 0;
+    if (const locale_t c = ::newlocale(LC_NUMERIC_MASK, "C", locale_t{}); c != locale_t{}) {
+      v = ::strtod_l(s.c_str(), nullptr, c);
+      ::freelocale(c);
+    }
+    return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+  }
   if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
   return v;
 }
@@ -171,12 +185,18 @@ std::optional<std::string> decodePageFileBytes(std::string_view bytes) {
   return fromWindows1251(bytes);
 }
 
-std::optional<std::vector<PageFileRecord>> parsePageFile(std::string_view text) {
+std::optional<std::vector<PageFileRecord>> parsePageFile(std::string_view text,
+                                                         PageFileProblem* problem) {
+  auto refuse = [&](PageFileProblem why) -> std::optional<std::vector<PageFileRecord>> {
+    if (problem) *problem = why;
+    return std::nullopt;
+  };
+  if (problem) *problem = PageFileProblem::None;
   // A file edited by hand may end in a line break.
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
   std::vector<PageFileRecord> records;
   if (text.empty()) return records;  // every page empty
-  if (text.back() != '|') return std::nullopt;
+  if (text.back() != '|') return refuse(PageFileProblem::NotSixFields);
   text.remove_suffix(1);
 
   std::vector<std::string_view> f;
@@ -187,16 +207,17 @@ std::optional<std::vector<PageFileRecord>> parsePageFile(std::string_view text) 
     if (bar == std::string_view::npos) break;
     start = bar + 1;
   }
-  if (f.size() % kFieldsPerRecord != 0) return std::nullopt;
+  if (f.size() % kFieldsPerRecord != 0) return refuse(PageFileProblem::NotSixFields);
 
   records.reserve(f.size() / kFieldsPerRecord);
   int lastPage = 1;
   for (std::size_t i = 0; i < f.size(); i += kFieldsPerRecord) {
     PageFileRecord r;
     const std::optional<double> page = readPageFileNumber(f[i]);
-    if (!page || *page != std::floor(*page) || *page < 1 || *page > 12) return std::nullopt;
+    if (!page || *page != std::floor(*page) || *page < 1 || *page > 12)
+      return refuse(PageFileProblem::PageNumber);
     r.page = static_cast<int>(*page);
-    if (r.page < lastPage) return std::nullopt;
+    if (r.page < lastPage) return refuse(PageFileProblem::PagesOutOfOrder);
     lastPage = r.page;
 
     const std::string_view what = f[i + 1];
@@ -204,12 +225,12 @@ std::optional<std::vector<PageFileRecord>> parsePageFile(std::string_view text) 
     if (r.picture) {
       r.what = std::string(what);
       replaceAll(r.what, kPictureSuffix, "");
-      if (!f[i + 5].empty()) return std::nullopt;
+      if (!f[i + 5].empty()) return refuse(PageFileProblem::SixthField);
     } else {
-      if (what.size() > kMaxPageFileCaptionBytes) return std::nullopt;
+      if (what.size() > kMaxPageFileCaptionBytes) return refuse(PageFileProblem::LongCaption);
       r.what = unescapeCaption(what);
       const std::optional<bool> bold = readBold(f[i + 5]);
-      if (!bold) return std::nullopt;
+      if (!bold) return refuse(PageFileProblem::SixthField);
       r.bold = *bold;
     }
 
@@ -217,10 +238,10 @@ std::optional<std::vector<PageFileRecord>> parsePageFile(std::string_view text) 
     const std::optional<double> middle = readPageFileNumber(f[i + 3]);
     const std::optional<double> size = readPageFileNumber(f[i + 4]);
     if (!left || !middle || !size || !withinScreen(*left) || !withinScreen(*middle))
-      return std::nullopt;
+      return refuse(PageFileProblem::BadNumber);
     if (r.picture ? !(*size >= 0 && *size <= kMaxPageFilePlaceTw)
                   : !(*size > 0 && *size <= kMaxPageFileFontSize))
-      return std::nullopt;
+      return refuse(PageFileProblem::BadNumber);
     r.left = *left;
     r.middle = *middle;
     r.size = *size;

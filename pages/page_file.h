@@ -34,6 +34,9 @@ inline constexpr std::size_t kMaxPageFileBytes = 16u << 20;
 inline constexpr double kMaxPageFilePlaceTw = 1.0e6;
 inline constexpr double kMaxPageFileFontSize = 2048;
 inline constexpr std::size_t kMaxPageFileCaptionBytes = 1000;
+// Beside the options file: the pages of a run that ended without asking (a signal, a lost
+// display), in the page-file form.
+inline constexpr const char* kRecoveryFileName = "Recovery.txt";
 
 // A number as the file writes it: the shortest decimal text that reads back as the same
 // value, with "." and without grouping or exponent (877.5, 1200, -15).
@@ -49,12 +52,28 @@ void appendPageFileRecord(std::string& out, const PageFileRecord& r);
 std::optional<std::string> decodePageFileBytes(std::string_view bytes);
 bool isValidUtf8(std::string_view s);
 
+// Why a file is no page file.
+enum class PageFileProblem {
+  None,
+  TooLarge,         // larger than kMaxPageFileBytes
+  NotAFile,         // a folder, a FIFO, a device
+  NotText,          // neither UTF-8 nor Windows-1251
+  NotSixFields,     // the fields do not make records of six
+  PageNumber,       // a page that is no whole number from 1 to 12
+  PagesOutOfOrder,  // a page before the page of the record ahead of it
+  BadNumber,        // a number that is none, is not finite or lies outside its range
+  SixthField,       // a bold field other than True or False, or a picture's not empty
+  LongCaption,      // a caption longer than any typed
+  BadPicture,       // a picture name that may not be looked up, or names no picture
+};
+
 // The records of a page file's text, or nothing when it is not a whole page file: a field
 // count that is no multiple of six, a page that is no whole number from 1 to 12 or comes
 // before the page of the record ahead of it, a number that is none, is not finite or lies
 // outside any screen, a font size no font has, a bold field other than True or False, a
-// picture record with a sixth field, a caption longer than any typed.
-std::optional<std::vector<PageFileRecord>> parsePageFile(std::string_view text);
+// picture record with a sixth field, a caption longer than any typed. Why, in *problem.
+std::optional<std::vector<PageFileRecord>> parsePageFile(std::string_view text,
+                                                         PageFileProblem* problem = nullptr);
 
 // The pages a file fills, in order, joined by "," (1,2,5).
 std::string pageFilePageList(const std::vector<PageFileRecord>& records);

@@ -1,5 +1,6 @@
 // Saving all twelve pages to a page file and loading them back.
 #include <exception>
+#include <set>
 #include <string>
 
 #include "app/program.h"
@@ -16,6 +17,8 @@ constexpr const char* kPastedKind = "simvol";
 constexpr const char* kMessageTitle = "Plavetra";
 constexpr const char* kSaveFilter = "Text Files(*.txt)|*.txt";
 constexpr const char* kLoadFilter = "Text Files (*.txt)|*.txt";
+// Records placed in one go while loading: a few dozen milliseconds of the largest captions.
+constexpr size_t kRecordsPerPlacingStep = 50;
 
 bool isFractionBar(const std::string& kind) {
   const std::optional<double> v = toNumber(kind);
@@ -85,8 +88,12 @@ std::string Pages::askFileName(bool save, const char* filter) {
   return name;
 }
 
-void Pages::tellFileProblem(const std::string& text, const std::string& path) {
-  p.desktop.messageBox(text + path, msgbox::OkOnly | msgbox::Exclamation, kMessageTitle);
+void Pages::tellFileProblem(const std::string& text, const std::string& path,
+                            const std::string& reason) {
+  std::string prompt = text + path;
+  // After the name, on a line of its own: a name may hold anything.
+  if (!reason.empty()) prompt += (english() ? "\nReason: " : "\nПричина: ") + reason + ".";
+  p.desktop.messageBox(prompt, msgbox::OkOnly | msgbox::Exclamation, kMessageTitle);
 }
 
 // --- saving --------------------------------------------------------------------------------
@@ -102,49 +109,81 @@ void Pages::ZapisNaVsichko() {
   SaveReturnPage = PageShown();
   PageSaveIndex = 0;
   Text2.clear();
+  walkPages_ = {};
   Command72_Click(0);
   p.Form1.Timer31.setEnabled(true);
 }
 
 void Pages::appendPageRecords(std::string& out) {
-  MainWindow& w = p.Form1;
   const int page = PageShown();
-  for (int i = 1; i <= p.SymbolCount && i <= kMaxSymbols; ++i) {
-    const std::string& kind = p.SymbolKind[static_cast<size_t>(i)];
-    PageFileRecord r;
-    r.page = page;
-    if (kind == kTextKind) {
-      if (!w.Label3.IsLoaded(i)) continue;
-      const Label& l = w.Label3[i];
-      if (l.Top < 0) continue;
-      r.what = l.Caption;
-      r.left = l.Left;
-      r.middle = l.Top + l.Height / 2;
-      r.size = l.Font.Size;
-      r.bold = l.Font.Bold;
-    } else {
-      if (!w.Image3.IsLoaded(i)) continue;
-      const Image& img = w.Image3[i];
-      if (img.Top < 0) continue;
-      r.picture = true;
-      r.what = kind;
-      if (kind == kPastedKind) {
-        // Saved under the picture it shows, so that it comes back as that picture.
-        const std::string& path = img.Picture->Path;
-        const size_t slash = path.rfind('/');
-        std::string stem = path.substr(slash == std::string::npos ? 0 : slash + 1);
-        if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".gif") == 0) {
-          stem.resize(stem.size() - 4);
-          if (p.surface.PictureFile(stem) && stem != kTextKind) r.what = stem;
-        }
+  for (int i = 1; i <= p.SymbolCount && i <= kMaxSymbols; ++i)
+    if (const Control* c = symbolElement(i); c && c->Top >= 0)
+      appendSymbolRecord(out, page, i, c->Left, c->Top);
+}
+
+void Pages::appendSymbolRecord(std::string& out, int page, int i, double left, double top) {
+  MainWindow& w = p.Form1;
+  const std::string& kind = p.SymbolKind[static_cast<size_t>(i)];
+  PageFileRecord r;
+  r.page = page;
+  if (kind == kTextKind) {
+    if (!w.Label3.IsLoaded(i)) return;
+    const Label& l = w.Label3[i];
+    r.what = l.Caption;
+    r.left = left;
+    r.middle = top + l.Height / 2;
+    r.size = l.Font.Size;
+    r.bold = l.Font.Bold;
+  } else {
+    if (!w.Image3.IsLoaded(i)) return;
+    const Image& img = w.Image3[i];
+    r.picture = true;
+    r.what = kind;
+    if (kind == kPastedKind) {
+      // Saved under the picture it shows, so that it comes back as that picture.
+      const std::string& path = img.Picture->Path;
+      const size_t slash = path.rfind('/');
+      std::string stem = path.substr(slash == std::string::npos ? 0 : slash + 1);
+      if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".gif") == 0) {
+        stem.resize(stem.size() - 4);
+        if (p.surface.PictureFile(stem) && stem != kTextKind) r.what = stem;
       }
-      r.left = img.Left;
-      r.middle =
-          isFractionBar(kind) ? img.Top + img.Height / 30 : img.Top + img.Height * 1.4955 / 3;
-      r.size = img.Width;
     }
-    appendPageFileRecord(out, r);
+    r.left = left;
+    r.middle = isFractionBar(kind) ? top + img.Height / 30 : top + img.Height * 1.4955 / 3;
+    r.size = img.Width;
   }
+  appendPageFileRecord(out, r);
+}
+
+std::string Pages::PageRecordsText(int page) {
+  std::string out;
+  if (page < 1 || page > 12) return out;
+  if (page == PageShown()) {
+    appendPageRecords(out);
+    return out;
+  }
+  // Another page: its symbols are where its slot says they go back to, as the save walk
+  // would find them on entering it.
+  for (const SlotEntry& e : PageSlots[static_cast<size_t>(page - 1)].entries) {
+    if (e.index < 1 || e.index > p.SymbolCount || e.index > kMaxSymbols) continue;
+    if (e.text != (p.SymbolKind[static_cast<size_t>(e.index)] == kTextKind)) continue;
+    appendSymbolRecord(out, page, e.index, e.left, e.top);
+  }
+  return out;
+}
+
+std::string Pages::AllPagesText() {
+  std::string out;
+  for (int page = 1; page <= 12; ++page) out += PageRecordsText(page);
+  return out;
+}
+
+bool Pages::PagesChanged() {
+  for (int page = 1; page <= 12; ++page)
+    if (PageStamp::of(PageRecordsText(page)) != savedPages_[static_cast<size_t>(page - 1)])
+      return true;
+  return false;
 }
 
 void Pages::Timer31_Timer() {
@@ -153,7 +192,10 @@ void Pages::Timer31_Timer() {
     // A page button clicked between two ticks would have the walk take that page out of
     // turn and miss its own: each page once, in order, or the file does not load back.
     if (PageShown() != PageSaveIndex + 1) Command72_Click(PageSaveIndex);
+    const size_t from = Text2.size();
     appendPageRecords(Text2);
+    walkPages_[static_cast<size_t>(PageSaveIndex)] =
+        PageStamp::of(std::string_view(Text2).substr(from));
     PageSaveIndex += 1;
     if (PageSaveIndex <= 11) Command72_Click(PageSaveIndex);
     return;
@@ -162,16 +204,31 @@ void Pages::Timer31_Timer() {
   Command72_Click(SaveReturnPage - 1);
   setWindowState(static_cast<int>(WindowState::Minimized));
   const std::string name = askFileName(true, kSaveFilter);
+  bool written = false;
   if (!name.empty()) {
     // Written whole beside the old file and then put in its place: a save that fails
     // leaves the old file as it was, and the pages stay in the program.
-    if (p.files.replaceContent(name, Text2))
+    written = p.files.replaceContent(name, Text2);
+    if (written) {
+      savedPages_ = walkPages_;
       p.desktop.messageBox("Вашето име за запис е: " + name, msgbox::OkOnly | msgbox::Information,
                            kMessageTitle);
-    else
-      tellFileProblem("Файлът не можа да бъде записан: ", name);
+    } else {
+      tellFileProblem(
+          english() ? "The file could not be saved: " : "Файлът не можа да бъде записан: ", name,
+          {});
+    }
   }
   setWindowState(saveWindowState_);
+  // The close box's Yes: the program ends once its pages are in the file, and not before.
+  const bool close = closeAfterSave_ && written;
+  closeAfterSave_ = false;
+  if (close) p.close();
+}
+
+void Pages::SaveAndClose() {
+  closeAfterSave_ = true;
+  Command15_Click();
 }
 
 // --- loading -------------------------------------------------------------------------------
@@ -183,49 +240,75 @@ void Pages::Command16_Click() {
   setWindowState(static_cast<int>(WindowState::Minimized));
   const std::string name = askFileName(false, kLoadFilter);
   if (!name.empty()) {
-    loadPath_ = name;
-    FileRead file = p.files.read(name, kMaxPageFileBytes);
     setWindowState(state);
-    if (file.outcome == ReadOutcome::Read) {
-      LoadedText = std::move(file.content);
-      Command75_Click();
-    } else {
-      // Nothing of an earlier file is loaded in its place.
-      LoadedText.clear();
-      if (file.outcome == ReadOutcome::Refused)
-        tellFileProblem("Това не е файл със страници на тази програма: ", name);
-      else
-        tellFileProblem("Файлът не можа да бъде прочетен: ", name);
-    }
+    loadFile(name, false);
   }
   setWindowState(state);
 }
 
-std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::string& bytes) {
+void Pages::loadFile(const std::string& path, bool recovery) {
+  loadPath_ = path;
+  FileRead file = p.files.read(path, kMaxPageFileBytes);
+  if (file.outcome == ReadOutcome::Read) {
+    LoadedText = std::move(file.content);
+    loadingRecovery_ = recovery;
+    Command75_Click();
+    return;
+  }
+  // Nothing of an earlier file is loaded in its place.
+  LoadedText.clear();
+  if (file.outcome == ReadOutcome::Refused)
+    tellNoPageFile(file.tooLarge ? PageFileProblem::TooLarge : PageFileProblem::NotAFile);
+  else
+    tellFileProblem(
+        english() ? "The file could not be read: " : "Файлът не можа да бъде прочетен: ", path, {});
+}
+
+std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::string& bytes,
+                                                                PageFileProblem* problem) {
+  PageFileProblem why = PageFileProblem::None;
+  if (!problem) problem = &why;
+  *problem = PageFileProblem::None;
   const std::optional<std::string> text = decodePageFileBytes(bytes);
-  if (!text) return std::nullopt;
-  std::optional<std::vector<PageFileRecord>> records = parsePageFile(*text);
+  if (!text) {
+    *problem = PageFileProblem::NotText;
+    return std::nullopt;
+  }
+  std::optional<std::vector<PageFileRecord>> records = parsePageFile(*text, problem);
   if (!records) return std::nullopt;
-  // A picture is looked up only under a name that may be; the text kind is no picture.
-  for (const PageFileRecord& r : *records)
-    if (r.picture && (r.what == kTextKind || !p.surface.PictureFile(r.what))) return std::nullopt;
+  // A picture is looked up only under a name that may be, and must be there: one missing
+  // from the folder would be placed as an element nobody sees. The text kind is no picture.
+  std::set<std::string> found;
+  for (const PageFileRecord& r : *records) {
+    if (!r.picture || found.count(r.what)) continue;
+    const std::optional<std::string> file = p.surface.PictureFile(r.what);
+    if (r.what == kTextKind || !file || !p.desktop.loadPicture(*file)) {
+      *problem = PageFileProblem::BadPicture;
+      return std::nullopt;
+    }
+    found.insert(r.what);
+  }
   return records;
 }
 
 void Pages::Command75_Click() {
-  std::optional<std::vector<PageFileRecord>> records = checkPageFile(LoadedText);
+  const bool recovery = loadingRecovery_;
+  loadingRecovery_ = false;
+  PageFileProblem problem = PageFileProblem::None;
+  std::optional<std::vector<PageFileRecord>> records = checkPageFile(LoadedText, &problem);
   if (!records) {
-    tellFileProblem("Това не е файл със страници на тази програма: ", loadPath_);
+    tellNoPageFile(problem);
     return;
   }
   // Placed symbols are new elements: a file they do not fit in is not begun, so no page
   // is cleared for symbols that could not be placed.
   if (static_cast<long long>(p.SymbolCount) + static_cast<long long>(records->size()) >
       kMaxSymbols) {
-    tellFileProblem(
-        "Символите на файла не се побират на страниците; изчистете всичко и "
-        "заредете отново: ",
-        loadPath_);
+    tellFileProblem(english() ? "The symbols of the file do not fit on the pages; clear all and "
+                                "load it again: "
+                              : "Символите на файла не се побират на страниците; изчистете всичко "
+                                "и заредете отново: ",
+                    loadPath_, {});
     return;
   }
   const std::string list = pageFilePageList(*records);
@@ -235,10 +318,14 @@ void Pages::Command75_Click() {
 
   // A load still under way ends here; this file's pages are placed from its start.
   p.Form1.Timer30.setEnabled(false);
+  p.Form1.TimerPlaceStep.setEnabled(false);
   LoadedRecords = std::move(*records);
   LoadResumeIndex = 0;
+  // What a recovery file holds is in no file the user chose: it stays to be saved.
+  loadSetsSaved_ = !recovery;
   Command72_Click(0);
   if (!LoadedRecords.empty() && LoadedRecords.front().page == 1) VsichoGore();
+  placingPage_ = 1;
   ZarediOtFile();
 }
 
@@ -273,6 +360,10 @@ void Pages::ZarediOtFile() {
   // The placers move the pointer on by every symbol they place; loading leaves it where
   // it was.
   const double pointerX = p.PointerX, pointerY = p.PointerY;
+  // A page of thousands of large captions takes seconds to place: it is placed a share at
+  // a time, and what the user does runs in between.
+  size_t budget = kRecordsPerPlacingStep;
+  bool pageDone = true;
   for (size_t i = LoadResumeIndex; i < LoadedRecords.size(); ++i) {
     const PageFileRecord& r = LoadedRecords[i];
     LoadNextPage = r.page;
@@ -281,12 +372,37 @@ void Pages::ZarediOtFile() {
       p.Form1.Timer30.setEnabled(true);
       break;
     }
+    if (budget == 0) {
+      LoadResumeIndex = i;
+      pageDone = false;
+      p.Form1.TimerPlaceStep.setEnabled(true);
+      // The after-placement step runs once the page is whole, as when it was placed in one
+      // go: one undo snapshot of the page, not one of every share.
+      p.Form1.Timer4.setEnabled(false);
+      break;
+    }
+    --budget;
+    placedOnPage_ = true;
     skipOnFailure([&] { PlaceFileRecord(r); });
     LoadResumeIndex = i + 1;
   }
   p.PointerX = pointerX;
   p.PointerY = pointerY;
   p.surface.MovePointerToInsertionPoint();
+  if (pageDone) {
+    // The page is now as the file has it (a page the file does not name keeps what it had).
+    if (placedOnPage_ && loadSetsSaved_)
+      savedPages_[static_cast<size_t>(shown - 1)] = PageStamp::of(PageRecordsText(shown));
+    placedOnPage_ = false;
+  }
+}
+
+void Pages::TimerPlaceStep_Timer() {
+  p.Form1.TimerPlaceStep.setEnabled(false);
+  if (placingPage_ < 1 || placingPage_ > 12) return;
+  // The user went to another page meanwhile: the rest goes where the rest of its page is.
+  if (PageShown() != placingPage_) Command72_Click(placingPage_ - 1);
+  ZarediOtFile();
 }
 
 void Pages::Timer30_Timer() {
@@ -294,7 +410,70 @@ void Pages::Timer30_Timer() {
   if (LoadNextPage < 1 || LoadNextPage > 12) return;
   Command72_Click(LoadNextPage - 1);
   VsichoGore();
+  placingPage_ = LoadNextPage;
+  placedOnPage_ = false;
   ZarediOtFile();
 }
+
+// --- the pages not lost --------------------------------------------------------------------
+
+std::string Pages::RecoveryPath() const {
+  return joinPath(p.files.programFolder(), kRecoveryFileName);
+}
+
+void Pages::WriteRecoveryFile() {
+  if (!PagesChanged()) return;
+  const std::string text = AllPagesText();
+  // Every page empty: there is nothing to give back.
+  if (text.empty()) return;
+  p.files.replaceContent(RecoveryPath(), text);
+}
+
+void Pages::OfferRecoveryFile() {
+  const std::string path = RecoveryPath();
+  if (!p.files.exists(path)) return;
+  loadFile(path, true);
+  // Offered once: whatever the answer, the next start does not ask again.
+  p.files.remove(path);
+}
+
+void Pages::tellNoPageFile(PageFileProblem problem) {
+  tellFileProblem(english() ? "This is not a page file of this program: "
+                            : "Това не е файл със страници на тази програма: ",
+                  loadPath_, problemText(problem));
+}
+
+std::string Pages::problemText(PageFileProblem problem) const {
+  const bool en = english();
+  switch (problem) {
+    case PageFileProblem::TooLarge:
+      return en ? "it is larger than 16 MB" : "по-голям е от 16 MB";
+    case PageFileProblem::NotAFile:
+      return en ? "it is a folder or a device, not a file" : "папка или устройство е, не файл";
+    case PageFileProblem::NotText:
+      return en ? "it is not text" : "не е текст";
+    case PageFileProblem::NotSixFields:
+      return en ? "a record that is not six fields" : "запис, който не е от шест полета";
+    case PageFileProblem::PageNumber:
+      return en ? "a page number other than 1 to 12" : "номер на страница извън 1 до 12";
+    case PageFileProblem::PagesOutOfOrder:
+      return en ? "pages out of order" : "страниците не са подредени";
+    case PageFileProblem::BadNumber:
+      return en ? "a number that is none, or out of range"
+                : "число, което не е число или е извън границите";
+    case PageFileProblem::SixthField:
+      return en ? "a sixth field other than True or False, or not empty for a picture"
+                : "шесто поле, различно от True и False, или непразно за картинка";
+    case PageFileProblem::LongCaption:
+      return en ? "a caption longer than 1000 bytes" : "надпис, по-дълъг от 1000 байта";
+    case PageFileProblem::BadPicture:
+      return en ? "an unknown or unsafe picture name" : "непознато или опасно име на картинка";
+    case PageFileProblem::None:
+      break;
+  }
+  return {};
+}
+
+bool Pages::english() const { return p.app.EnglishCaptions(); }
 
 }  // namespace kel

@@ -41,6 +41,7 @@ void Pages::WireEvents() {
   w.Command16.Click = [this] { Command16_Click(); };
   w.Timer30.Tick = [this] { Timer30_Timer(); };
   w.Timer31.Tick = [this] { Timer31_Timer(); };
+  w.TimerPlaceStep.Tick = [this] { TimerPlaceStep_Timer(); };
   WireEditingEvents();  // editing: the move buttons and the pop-up
 }
 

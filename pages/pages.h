@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -171,6 +172,8 @@ class Pages {
   void Command75_Click();
   void ZarediOtFile();
   void Timer30_Timer();
+  // The rest of a page too large to be placed in one go, a share a tick.
+  void TimerPlaceStep_Timer();
   // Places one record of a page file at its place, as loading does (PlacingFromFile is 1
   // around the placement only, whatever happens in it).
   void PlaceFileRecord(const PageFileRecord& record);
@@ -189,6 +192,24 @@ class Pages {
   int LoadNextPage = 0;
   // The one Open/Save dialog of the main window, made on first use.
   clsOpenSave& FileDialog();
+
+  // --- the pages not lost -------------------------------------------------------------------
+  // The records a save would write for one page (1 to 12), or for all twelve, taken from the
+  // page shown and the other pages' slots; nothing is switched or moved.
+  std::string PageRecordsText(int page);
+  std::string AllPagesText();
+  // Whether a page differs from what it was when the pages were last saved, or when it was
+  // last loaded from a file (at start-up every page is empty).
+  bool PagesChanged();
+  // The close box's Yes: saves, and the program closes once the file is written.
+  void SaveAndClose();
+  // The pages, when they changed, written to the recovery file beside the options file: the
+  // program ends without anyone to ask.
+  void WriteRecoveryFile();
+  // A recovery file left by an earlier run is offered through the load confirmation and
+  // removed once answered.
+  void OfferRecoveryFile();
+  std::string RecoveryPath() const;
   // --- end of the pages' block ------------------------------------------------------------
 
  private:
@@ -210,13 +231,25 @@ class Pages {
   void setWindowState(int state);
   // The records of the page shown, appended to the page-file buffer.
   void appendPageRecords(std::string& out);
-  // The records of a page file's bytes, checked whole; nothing when it is no page file.
-  std::optional<std::vector<PageFileRecord>> checkPageFile(const std::string& bytes);
+  // The record of symbol i with its Left and Top as given.
+  void appendSymbolRecord(std::string& out, int page, int i, double left, double top);
+  // The records of a page file's bytes, checked whole; nothing when it is no page file, and
+  // why in *problem.
+  std::optional<std::vector<PageFileRecord>> checkPageFile(const std::string& bytes,
+                                                           PageFileProblem* problem = nullptr);
+  // Reads a file and offers it through the confirmation; a recovery file's pages stay
+  // changed once loaded.
+  void loadFile(const std::string& path, bool recovery);
   // The Save or Open dialog with the file name emptied and this filter: the name chosen, or
   // empty.
   std::string askFileName(bool save, const char* filter);
-  // Says a file could not be used; the pages stay as they are.
-  void tellFileProblem(const std::string& text, const std::string& path);
+  // Says a file could not be used, and why when a reason is given; the pages stay as they
+  // are.
+  void tellFileProblem(const std::string& text, const std::string& path, const std::string& reason);
+  void tellNoPageFile(PageFileProblem problem);
+  std::string problemText(PageFileProblem problem) const;
+  // The boxes speak the language of the captions.
+  bool english() const;
 
   // --- editing ----------------------------------------------------------------------------
   // The element of a selection record's symbol: its index (field 7) names a loaded element of
@@ -235,6 +268,24 @@ class Pages {
   std::unique_ptr<clsOpenSave> fileDialog_;
   int saveWindowState_ = 0;
   std::string loadPath_;
+  // What each page held when last saved or loaded, and what the save walk took of each: the
+  // length and hash of its records, not a second copy of pages that may take megabytes.
+  struct PageStamp {
+    std::size_t size = 0;
+    std::size_t hash = std::hash<std::string_view>{}(std::string_view());
+    static PageStamp of(std::string_view records) {
+      return {records.size(), std::hash<std::string_view>{}(records)};
+    }
+    bool operator==(const PageStamp&) const = default;
+  };
+  std::array<PageStamp, 12> savedPages_;
+  std::array<PageStamp, 12> walkPages_;
+  bool closeAfterSave_ = false;
+  bool loadingRecovery_ = false;
+  bool loadSetsSaved_ = true;
+  // The page a load is placing, and whether a record went onto it.
+  int placingPage_ = 0;
+  bool placedOnPage_ = false;
 };
 
 }  // namespace kel

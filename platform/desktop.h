@@ -79,7 +79,7 @@ inline constexpr int LeftDown = 2, LeftUp = 4, RightDown = 8, RightUp = 16;
 // Message-box buttons and answers, as the classic message box numbers them. An icon is
 // added to the buttons (YesNo | Question); kButtons picks the buttons out again.
 namespace msgbox {
-inline constexpr int OkOnly = 0, OkCancel = 1, YesNo = 4;
+inline constexpr int OkOnly = 0, OkCancel = 1, YesNoCancel = 3, YesNo = 4;
 inline constexpr int Critical = 16, Question = 32, Exclamation = 48, Information = 64;
 inline constexpr int kButtons = 7, kIcon = 0x70;
 inline constexpr int Ok = 1, Cancel = 2, Yes = 6, No = 7;

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -58,6 +59,57 @@ std::string uniqueSuffix() {
   return out;
 }
 
+// The file a name stands for: a symbolic link (also a chain of them, also one that leads
+// to no file yet) is followed to the name at its end, so that what is written replaces the
+// file the link names and the link stays. Nothing for a loop of links.
+std::optional<std::string> followLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n < 0 || static_cast<size_t>(n) >= target.size()) return std::nullopt;
+    target.resize(static_cast<size_t>(n));
+    path = !target.empty() && target[0] == '/' ? target : joinPath(folderOf(path), target);
+  }
+  return std::nullopt;
+}
+
+constexpr size_t kTempSuffixHex = 12;
+
+// Whether a name in the target's folder is one of our temporary files for that target:
+// the target's name, a dot, twelve lower-case hex digits, ".tmp".
+bool isTempNameOf(const std::string& name, const std::string& target) {
+  const std::string tail = ".tmp";
+  if (name.size() != target.size() + 1 + kTempSuffixHex + tail.size()) return false;
+  if (name.compare(0, target.size(), target) != 0 || name[target.size()] != '.') return false;
+  for (size_t i = target.size() + 1; i < target.size() + 1 + kTempSuffixHex; ++i) {
+    const char c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return name.compare(name.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// What an earlier save of this target left when it was cut short (killed, the machine
+// down): regular files of exactly our temporary name, beside the target. Nothing else.
+void removeLeftoverTemps(const std::string& path) {
+  const std::string folder = folderOf(path);
+  const size_t slash = path.rfind('/');
+  const std::string target = slash == std::string::npos ? path : path.substr(slash + 1);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const int dfd = ::dirfd(dir);
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (!isTempNameOf(name, target)) continue;
+    struct stat st {};
+    if (::fstatat(dfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+      continue;
+    ::unlinkat(dfd, name.c_str(), 0);
+  }
+  ::closedir(dir);
+}
+
 // Whether the user may write this file: the system must allow it, and a file without
 // any write permission was made read-only on purpose, also for a user the system lets
 // write anything.
@@ -85,6 +137,7 @@ FileRead readRegularFile(const std::string& path, std::uintmax_t maxBytes) {
   }
   if (!S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
     r.outcome = ReadOutcome::Refused;
+    r.tooLarge = S_ISREG(st.st_mode);
     return r;
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -97,6 +150,7 @@ FileRead readRegularFile(const std::string& path, std::uintmax_t maxBytes) {
       static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
     ::close(fd);
     r.outcome = ReadOutcome::Refused;
+    r.tooLarge = S_ISREG(st.st_mode);
     return r;
   }
   // One byte more than allowed shows a file that grew meanwhile.
@@ -121,6 +175,7 @@ FileRead readRegularFile(const std::string& path, std::uintmax_t maxBytes) {
   ::close(fd);
   if (got > maxBytes) {
     r.outcome = ReadOutcome::Refused;
+    r.tooLarge = true;
     return r;
   }
   content.resize(got);
@@ -133,7 +188,10 @@ FileRead LocalFiles::read(const std::string& path, std::uintmax_t maxBytes) {
   return readRegularFile(path, maxBytes);
 }
 
-bool LocalFiles::replaceContent(const std::string& path, const std::string& content) {
+bool LocalFiles::replaceContent(const std::string& chosen, const std::string& content) {
+  const std::optional<std::string> target = followLinks(chosen);
+  if (!target) return false;
+  const std::string& path = *target;
   mode_t mode = 0644;
   bool existed = false;
   struct stat st {};
@@ -144,13 +202,14 @@ bool LocalFiles::replaceContent(const std::string& path, const std::string& cont
   } else if (errno != ENOENT) {
     return false;
   }
+  removeLeftoverTemps(path);
 
   // Created afresh: never an existing file, never through a link or into a folder that
   // someone put at the name.
   std::string tmp;
   int fd = -1;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-    tmp = path + "." + uniqueSuffix() + ".tmp";
+    tmp = path + "." + uniqueSuffix() + ".tmp";  // the form removeLeftoverTemps knows
     fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0 && errno != EEXIST) return false;
   }
@@ -174,6 +233,8 @@ bool LocalFiles::replaceContent(const std::string& path, const std::string& cont
   }
   return true;
 }
+
+bool LocalFiles::remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool LocalFiles::exists(const std::string& path) {
   std::error_code ec;

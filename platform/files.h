@@ -18,7 +18,8 @@ enum class ReadOutcome {
 
 struct FileRead {
   ReadOutcome outcome = ReadOutcome::Missing;
-  std::string content;  // empty unless Read
+  std::string content;    // empty unless Read
+  bool tooLarge = false;  // Refused for its size alone
 };
 
 // Reads a whole regular file of at most maxBytes. Never blocks and never opens what is
@@ -39,10 +40,15 @@ class Files {
   }
   // Replaces the file's content: written to a new temporary file of a unique name in the
   // same folder, flushed, then renamed over the old one, so a failed write never leaves
-  // an empty or partial file behind. An existing file that the user may not write, or
-  // that is not a regular file, is left as it is. False when the file was not replaced.
+  // an empty or partial file behind. A name that is a symbolic link stands for the file
+  // it names: that file is replaced, in its own folder, and the link stays. The temporary
+  // files earlier replacements of the same file left behind are removed first. An existing
+  // file that the user may not write, or that is not a regular file, is left as it is.
+  // False when the file was not replaced.
   virtual bool replaceContent(const std::string& path, const std::string& content) = 0;
   virtual bool exists(const std::string& path) = 0;
+  // Removes a file (not a folder); false when nothing was removed.
+  virtual bool remove(const std::string& path) = 0;
 };
 
 // Files on the local disk, with the program folder given at construction.
@@ -53,6 +59,7 @@ class LocalFiles : public Files {
   FileRead read(const std::string& path, std::uintmax_t maxBytes) override;
   bool replaceContent(const std::string& path, const std::string& content) override;
   bool exists(const std::string& path) override;
+  bool remove(const std::string& path) override;
 
  private:
   std::string folder_;

@@ -644,6 +644,10 @@ class Form : public Tracked {
   // The user (or the window manager) moved the window without changing its size or
   // state: Left and Top are new, and no resize event comes.
   std::function<void()> Moved;
+  // The close box was pressed: false keeps the window (its unload step does not run). Only
+  // the close box asks; a window destroyed from outside, or the end of the session, does
+  // not.
+  std::function<bool()> QueryUnload;
   // Mouse events over the bare form: its client area where no control lies.
   MouseHandler MouseDown, MouseMove, MouseUp;
   std::function<void()> Click;

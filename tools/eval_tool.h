@@ -23,6 +23,7 @@ class NoFiles : public Files {
   FileRead read(const std::string&, std::uintmax_t) override { return {}; }
   bool replaceContent(const std::string&, const std::string&) override { return false; }
   bool exists(const std::string&) override { return false; }
+  bool remove(const std::string&) override { return false; }
 
  private:
   std::string folder_;

@@ -124,7 +124,7 @@ QtDesktop::QtDesktop(std::unique_ptr<X11Input> input) : input_(std::move(input))
     // Reported from inside a query: acted on once the running code is done.
     QTimer::singleShot(0, &views_, [this, window] { windowDestroyed(window); });
   };
-  views_.closeRequested = [this](Form& f) { requestClose(f); };
+  views_.closeRequested = [this](Form& f) { requestClose(f, true); };
   views_.windowCreated = [this](FormView& v) { input_->watchWindow(v.widget->winId()); };
   views_.windowOrigin = [this](QWidget* w, QPoint& origin) {
     int x = 0, y = 0;
@@ -176,8 +176,17 @@ void QtDesktop::leaveModel() {
   if (driver_) driver_->rearm();
 }
 
-void QtDesktop::requestClose(Form& f) {
+void QtDesktop::requestClose(Form& f, bool ask) {
   Form* form = &f;
+  // The close box asks the model first: its answer may keep the window.
+  if (ask && form->QueryUnload) {
+    bool go = false;
+    run([&] {
+      auto query = form->QueryUnload;
+      go = query();
+    });
+    if (!go) return;
+  }
   auto close = [this, form] {
     callHandler(form->Unload);
     if (form->Loaded) unloadForm(*form);
@@ -191,10 +200,11 @@ void QtDesktop::requestClose(Form& f) {
 
 void QtDesktop::windowDestroyed(unsigned long window) {
   // A window of ours destroyed from outside (xdotool windowclose, a crashed window
-  // manager) is gone for good: the form is closed as by its close button.
+  // manager) is gone for good: the form is closed as by its close button, but asks nothing,
+  // since there is no window left to ask over.
   if (!main_) return;
   FormView* v = views_.existingView(*main_);
-  if (v && v->widget && v->widget->internalWinId() == window) requestClose(*main_);
+  if (v && v->widget && v->widget->internalWinId() == window) requestClose(*main_, false);
 }
 
 void QtDesktop::endRun(std::function<void()> close) {
@@ -425,7 +435,7 @@ int QtDesktop::messageBox(const std::string& prompt, int buttons, const std::str
   if (lost_ || ending_) {
     // Nobody can answer: the answer that changes nothing.
     if (set == msgbox::YesNo) return msgbox::No;
-    if (set == msgbox::OkCancel) return msgbox::Cancel;
+    if (set == msgbox::OkCancel || set == msgbox::YesNoCancel) return msgbox::Cancel;
     return msgbox::Ok;
   }
   views_.syncAll();  // the window behind the box shows what the model holds
@@ -454,27 +464,34 @@ int QtDesktop::messageBox(const std::string& prompt, int buttons, const std::str
   }
   // The program's windows stay on top of others; so must the box that speaks for them.
   box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-  QMessageBox::StandardButton yes = QMessageBox::Ok, no = QMessageBox::NoButton;
+  QMessageBox::StandardButton yes = QMessageBox::Ok, no = QMessageBox::NoButton,
+                              cancel = QMessageBox::NoButton;
   int answerYes = msgbox::Ok, answerNo = msgbox::Ok;
-  if (set == msgbox::YesNo) {
+  if (set == msgbox::YesNo || set == msgbox::YesNoCancel) {
     yes = QMessageBox::Yes;
     no = QMessageBox::No;
     answerYes = msgbox::Yes;
     answerNo = msgbox::No;
+    if (set == msgbox::YesNoCancel) cancel = QMessageBox::Cancel;
   } else if (set == msgbox::OkCancel) {
     no = QMessageBox::Cancel;
     answerNo = msgbox::Cancel;
   }
   QMessageBox::StandardButtons shownButtons = yes;
   if (no != QMessageBox::NoButton) shownButtons |= no;
+  if (cancel != QMessageBox::NoButton) shownButtons |= cancel;
   box->setStandardButtons(shownButtons);
   box->setDefaultButton(yes);
-  box->setEscapeButton(no == QMessageBox::NoButton ? yes : no);
+  box->setEscapeButton(cancel != QMessageBox::NoButton ? cancel
+                       : no == QMessageBox::NoButton   ? yes
+                                                       : no);
   const int result = runBox(*box);
   if (box) delete box.data();
   // Dismissed to end the run: the answer that changes nothing.
-  if (ending_ || lost_) return answerNo;
-  return result == yes ? answerYes : answerNo;
+  if (ending_ || lost_) return cancel != QMessageBox::NoButton ? msgbox::Cancel : answerNo;
+  if (result == yes) return answerYes;
+  if (cancel != QMessageBox::NoButton && result != no) return msgbox::Cancel;
+  return answerNo;
 }
 
 std::optional<FileDialogChoice> QtDesktop::fileDialog(const FileDialogRequest& request) {

@@ -88,7 +88,8 @@ class QtDesktop : public Desktop, public ModelGate {
   std::optional<Picture> loadPicture(const std::string& path) override;
 
  private:
-  void requestClose(Form& f);
+  // The form closes; by its close box (ask) its QueryUnload may keep it.
+  void requestClose(Form& f, bool ask);
   // Runs a box's or a file dialog's own event loop; its result.
   int runBox(QDialog& box);
   void windowDestroyed(unsigned long window);

@@ -207,6 +207,7 @@ int SimDesktop::messageBox(const std::string& prompt, int buttons, const std::st
   // Unscripted: the answer that changes nothing.
   if ((buttons & msgbox::kButtons) == msgbox::YesNo) return msgbox::No;
   if ((buttons & msgbox::kButtons) == msgbox::OkCancel) return msgbox::Cancel;
+  if ((buttons & msgbox::kButtons) == msgbox::YesNoCancel) return msgbox::Cancel;
   return msgbox::Ok;
 }
 
@@ -477,6 +478,10 @@ void SimDesktop::userMaximizeForm(Form& f) {
 }
 
 void SimDesktop::userCloseForm(Form& f) {
+  if (f.QueryUnload) {
+    auto ask = f.QueryUnload;
+    if (!ask()) return;
+  }
   if (f.Unload) {
     auto handler = f.Unload;
     handler();

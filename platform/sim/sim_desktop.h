@@ -80,8 +80,8 @@ class SimDesktop : public Desktop {
   void userMinimizeForm(Form& f);
   void userMaximizeForm(Form& f);
   void userRestoreForm(Form& f);
-  // The window's close box: its unload step runs, then the window is unloaded unless that
-  // step unloaded it already (as the real desktop does).
+  // The window's close box: its QueryUnload may keep it; else its unload step runs, then
+  // the window is unloaded unless that step unloaded it already (as the real desktop does).
   void userCloseForm(Form& f);
 
   // --- the keyboard focus -------------------------------------------------------------

@@ -202,7 +202,7 @@ class Program:
     """The real binary in a program folder of its own (the options file is written
     beside the binary). prepare(folder), when given, runs before the program starts."""
 
-    def __init__(self, binary, display, options=None, prepare=None):
+    def __init__(self, binary, display, options=None, prepare=None, file_size_limit=None):
         self.folder = tempfile.mkdtemp(prefix="kelvarin-e2e-")
         _folders.append(self.folder)
         self.binary = os.path.join(self.folder, "kelvarin")
@@ -218,9 +218,24 @@ class Program:
             prepare(self.folder)  # what the folder holds besides, before the start
         self.display = display
         self.log = open(os.path.join(self.folder, "stderr.log"), "w+b")
+        self.file_size_limit = file_size_limit
+        self.start()
+
+    def start(self, display=None):
+        """Starts the binary (again, after it ended) in its folder, on this display or
+        another; with file_size_limit (bytes), as under ulimit -f."""
+        if display is not None:
+            self.display = display
+        limit = self.file_size_limit
+
+        def limited():
+            import resource
+            resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+
         self.started_at = time.monotonic()
-        self.proc = _spawn([self.binary], env=display.env, stdout=self.log, stderr=self.log,
-                           cwd="/")
+        self.proc = _spawn([self.binary], env=self.display.env, stdout=self.log,
+                           stderr=self.log, cwd="/",
+                           preexec_fn=limited if limit is not None else None)
 
     def window(self, timeout=10):
         """The main window, once it is mapped."""

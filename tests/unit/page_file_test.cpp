@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace kel::test {
@@ -24,6 +25,34 @@ TEST(PageFileText, NumbersAreWrittenShortAndExactAndReadWithPointOrComma) {
   for (const char* bad :
        {"", "-", "x", "1e5", "1.2.3", "1,2.3", "+5", " 5", "inf", "nan", "0x10", "5-", "--5"})
     EXPECT_FALSE(readPageFileNumber(bad)) << bad;
+}
+
+// A number too small for a double is still a number: it reads as what it rounds to. One
+// too large for a double lies outside any screen all the same.
+TEST(PageFileText, ANumberBelowTheSmallestDoubleReadsAsWhatItRoundsTo) {
+  const std::string zeros(3000, '0');
+  const struct {
+    std::string text;
+    std::optional<double> value;
+  } cases[] = {
+      {"0." + zeros + "1", 0.0},
+      {"-0," + zeros + "1", -0.0},
+      {"." + zeros + "1", 0.0},
+      {"0." + std::string(320, '0') + "5", 5e-321},  // a subnormal, exactly
+      {"1" + std::string(400, '0'), std::nullopt},
+      {"1" + std::string(400, '0') + ".0" + zeros + "1", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 12) + "... (" + std::to_string(c.text.size()) + ")");
+    EXPECT_EQ(readPageFileNumber(c.text), c.value);
+  }
+  const auto records = parsePageFile("1|a|1500|0." + zeros + "1|24|False|");
+  ASSERT_TRUE(records);
+  ASSERT_EQ(records->size(), 1u);
+  EXPECT_EQ(records->front().middle, 0);
+  std::string back;
+  appendPageFileRecord(back, records->front());
+  EXPECT_EQ(back, "1|a|1500|0|24|False|");
 }
 
 TEST(PageFileText, ReadsUtf8AsItIsAndAnythingElseAsWindows1251) {
@@ -74,29 +103,37 @@ TEST(PageFileText, WhatIsNoPageFileIsRefusedWhole) {
   const struct {
     const char* why;
     std::string text;
+    PageFileProblem problem;
   } cases[] = {
-      {"no final mark", "1|x|1200|877.5|24|False"},
-      {"five fields", "1|x|1200|877.5|24|"},
-      {"seven fields", "1|x|1200|877.5|24|False||"},
-      {"page 0", "0|x|1200|877.5|24|False|"},
-      {"page 13", "13|x|1200|877.5|24|False|"},
-      {"page 1.5", "1.5|x|1200|877.5|24|False|"},
-      {"page no number", "one|x|1200|877.5|24|False|"},
-      {"pages backwards", "2|x|1200|877.5|24|False|1|y|1200|877.5|24|False|"},
-      {"left no number", "1|x|left|877.5|24|False|"},
-      {"middle empty", "1|x|1200||24|False|"},
-      {"exponent", "1|x|1e3|877.5|24|False|"},
-      {"far outside any screen", "1|x|99999999|877.5|24|False|"},
-      {"far above", "1|x|1200|-2000000|24|False|"},
-      {"font size 0", "1|x|1200|877.5|0|False|"},
-      {"font size no font has", "1|x|1200|877.5|5000|False|"},
-      {"bold neither", "1|x|1200|877.5|24|Yes|"},
-      {"picture with a bold field", "1|plus.gif|1200|877.5|300|False|"},
-      {"picture of negative width", "1|plus.gif|1200|877.5|-300||"},
-      {"a caption longer than any typed", "1|" + std::string(2000, 'x') + "|1200|877.5|24|False|"},
-      {"a field mark short", "1|x|1200|877.5|24|False|2|y|1|2|3|"},
+      {"no final mark", "1|x|1200|877.5|24|False", PageFileProblem::NotSixFields},
+      {"five fields", "1|x|1200|877.5|24|", PageFileProblem::NotSixFields},
+      {"seven fields", "1|x|1200|877.5|24|False||", PageFileProblem::NotSixFields},
+      {"page 0", "0|x|1200|877.5|24|False|", PageFileProblem::PageNumber},
+      {"page 13", "13|x|1200|877.5|24|False|", PageFileProblem::PageNumber},
+      {"page 1.5", "1.5|x|1200|877.5|24|False|", PageFileProblem::PageNumber},
+      {"page no number", "one|x|1200|877.5|24|False|", PageFileProblem::PageNumber},
+      {"pages backwards", "2|x|1200|877.5|24|False|1|y|1200|877.5|24|False|",
+       PageFileProblem::PagesOutOfOrder},
+      {"left no number", "1|x|left|877.5|24|False|", PageFileProblem::BadNumber},
+      {"middle empty", "1|x|1200||24|False|", PageFileProblem::BadNumber},
+      {"exponent", "1|x|1e3|877.5|24|False|", PageFileProblem::BadNumber},
+      {"far outside any screen", "1|x|99999999|877.5|24|False|", PageFileProblem::BadNumber},
+      {"far above", "1|x|1200|-2000000|24|False|", PageFileProblem::BadNumber},
+      {"font size 0", "1|x|1200|877.5|0|False|", PageFileProblem::BadNumber},
+      {"font size no font has", "1|x|1200|877.5|5000|False|", PageFileProblem::BadNumber},
+      {"bold neither", "1|x|1200|877.5|24|Yes|", PageFileProblem::SixthField},
+      {"picture with a bold field", "1|plus.gif|1200|877.5|300|False|",
+       PageFileProblem::SixthField},
+      {"picture of negative width", "1|plus.gif|1200|877.5|-300||", PageFileProblem::BadNumber},
+      {"a caption longer than any typed", "1|" + std::string(2000, 'x') + "|1200|877.5|24|False|",
+       PageFileProblem::LongCaption},
+      {"a field mark short", "1|x|1200|877.5|24|False|2|y|1|2|3|", PageFileProblem::NotSixFields},
   };
-  for (const auto& c : cases) EXPECT_FALSE(parsePageFile(c.text)) << c.why;
+  for (const auto& c : cases) {
+    PageFileProblem problem = PageFileProblem::None;
+    EXPECT_FALSE(parsePageFile(c.text, &problem)) << c.why;
+    EXPECT_EQ(problem, c.problem) << c.why;
+  }
 }
 
 }  // namespace

@@ -270,22 +270,36 @@ TEST(PageFiles, ADamagedOrMissingFileChangesNoPageAndSaysSo) {
     std::string content;  // written as the file, unless `special` says otherwise
     const char* special;
     const char* says;
+    const char* reason;  // on a line after the file name; none when the file was not read
   } cases[] = {
-      {"page 13", "1|a|1|2|24|False|13|b|1|2|24|False|", nullptr, "Това не е файл"},
-      {"page 0", "0|a|1|2|24|False|", nullptr, "Това не е файл"},
-      {"a number that is none", "1|a|1|x|24|False|", nullptr, "Това не е файл"},
-      {"a number with an exponent", "1|a|1|1e300|24|False|", nullptr, "Това не е файл"},
-      {"far outside any screen", "1|a|1|99999999|24|False|", nullptr, "Това не е файл"},
-      {"pages backwards", "2|a|1|2|24|False|1|b|1|2|24|False|", nullptr, "Това не е файл"},
-      {"a font size no font has", "1|a|1|2|0|False|", nullptr, "Това не е файл"},
-      {"fields short of a record", "1|a|1|2|24|False|2|b|1|", nullptr, "Това не е файл"},
-      {"cut short", "1|a|1|2|24|False|2|b|1|2", nullptr, "Това не е файл"},
-      {"a picture outside Simbol", "1|../../x.gif|1|2|300||", nullptr, "Това не е файл"},
-      {"the text kind as a picture", "1|bukva.gif|1|2|300||", nullptr, "Това не е файл"},
-      {"neither UTF-8 nor Windows-1251", "1|\x98|1|2|24|False|", nullptr, "Това не е файл"},
-      {"too large", "", "large", "Това не е файл"},
-      {"missing", "", "missing", "Файлът не можа да бъде прочетен"},
-      {"a folder", "", "folder", "Това не е файл"},
+      {"page 13", "1|a|1|2|24|False|13|b|1|2|24|False|", nullptr, "Това не е файл",
+       "номер на страница извън 1 до 12"},
+      {"page 0", "0|a|1|2|24|False|", nullptr, "Това не е файл", "номер на страница извън 1 до 12"},
+      {"a number that is none", "1|a|1|x|24|False|", nullptr, "Това не е файл",
+       "число, което не е число или е извън границите"},
+      {"a number with an exponent", "1|a|1|1e300|24|False|", nullptr, "Това не е файл",
+       "число, което не е число или е извън границите"},
+      {"far outside any screen", "1|a|1|99999999|24|False|", nullptr, "Това не е файл",
+       "число, което не е число или е извън границите"},
+      {"pages backwards", "2|a|1|2|24|False|1|b|1|2|24|False|", nullptr, "Това не е файл",
+       "страниците не са подредени"},
+      {"a font size no font has", "1|a|1|2|0|False|", nullptr, "Това не е файл",
+       "число, което не е число или е извън границите"},
+      {"fields short of a record", "1|a|1|2|24|False|2|b|1|", nullptr, "Това не е файл",
+       "запис, който не е от шест полета"},
+      {"cut short", "1|a|1|2|24|False|2|b|1|2", nullptr, "Това не е файл",
+       "запис, който не е от шест полета"},
+      {"a picture outside Simbol", "1|../../x.gif|1|2|300||", nullptr, "Това не е файл",
+       "непознато или опасно име на картинка"},
+      {"a picture missing from Simbol", "1|nosuch.gif|1|2|300||", nullptr, "Това не е файл",
+       "непознато или опасно име на картинка"},
+      {"the text kind as a picture", "1|bukva.gif|1|2|300||", nullptr, "Това не е файл",
+       "непознато или опасно име на картинка"},
+      {"neither UTF-8 nor Windows-1251", "1|\x98|1|2|24|False|", nullptr, "Това не е файл",
+       "не е текст"},
+      {"too large", "", "large", "Това не е файл", "по-голям е от 16 MB"},
+      {"missing", "", "missing", "Файлът не можа да бъде прочетен", nullptr},
+      {"a folder", "", "folder", "Това не е файл", "папка или устройство е, не файл"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
@@ -318,6 +332,10 @@ TEST(PageFiles, ADamagedOrMissingFileChangesNoPageAndSaysSo) {
     const auto& box = f.desk().messageBoxCalls.back();
     EXPECT_EQ(box.prompt.rfind(c.says, 0), 0u) << box.prompt;
     EXPECT_NE(box.prompt.find(bad), std::string::npos) << box.prompt;
+    const size_t reasonAt = box.prompt.find(bad) + bad.size();
+    EXPECT_EQ(box.prompt.substr(reasonAt),
+              c.reason ? std::string("\nПричина: ") + c.reason + "." : std::string())
+        << box.prompt;
     EXPECT_EQ(box.buttons, msgbox::OkOnly | msgbox::Exclamation);
   }
 }
@@ -388,6 +406,130 @@ TEST(PageFiles, AFileTheSymbolStoreHasNoRoomForIsNotBegun) {
   EXPECT_EQ(f.pages(), before);
   ASSERT_TRUE(f.lastBox());
   EXPECT_EQ(f.lastBox()->buttons, msgbox::OkOnly | msgbox::Exclamation);
+}
+
+TEST(PageFiles, TheRefusalSpeaksTheLanguageOfTheCaptions) {
+  Files f;
+  f.p().app.OcvetiEn();
+  f.s.folder.write("bad.txt", "13|a|1|2|24|False|");
+  f.load(f.path("bad.txt"));
+  ASSERT_TRUE(f.lastBox());
+  EXPECT_EQ(f.lastBox()->prompt, "This is not a page file of this program: " + f.path("bad.txt") +
+                                     "\nReason: a page number other than 1 to 12.");
+  f.save(f.path("none/pages.txt"));
+  EXPECT_EQ(f.lastBox()->prompt, "The file could not be saved: " + f.path("none/pages.txt"));
+}
+
+// Saved through a link, the file the link names gets the pages; the link stays a link.
+TEST(PageFiles, ASaveThroughALinkReplacesTheFileItNames) {
+  namespace fs = std::filesystem;
+  const struct {
+    const char* name;
+    std::string link;  // relative to the program folder, or absolute
+    bool targetThere;
+  } cases[] = {
+      {"a link to a file in another folder", "../real/pages.txt", true},
+      {"a link to a link", "chain.txt", true},
+      {"a link to a file not there yet", "../real/pages.txt", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Files f;
+    const std::string real = f.path("real");
+    fs::create_directory(real);
+    fs::create_directory(f.path("work"));
+    if (c.targetThere) f.s.folder.write("real/pages.txt", "1|old|1|2|24|False|");
+    if (std::string(c.link) == "chain.txt")
+      fs::create_symlink("../real/pages.txt", f.path("work/chain.txt"));
+    fs::create_symlink(c.link, f.path("work/link.txt"));
+    f.text(200, 300, "x");
+    f.save(f.path("work/link.txt"));
+    EXPECT_TRUE(fs::is_symlink(f.path("work/link.txt")));
+    EXPECT_EQ(f.s.folder.read("real/pages.txt").rfind("1|x|", 0), 0u);
+    EXPECT_EQ(f.lastBox()->prompt, "Вашето име за запис е: " + f.path("work/link.txt"));
+    // The temporary file was made beside the real one and is gone.
+    for (const std::string& folder : {real, f.path("work")})
+      for (const auto& e : fs::directory_iterator(folder))
+        EXPECT_EQ(e.path().extension(), ".txt") << e.path();
+  }
+}
+
+TEST(PageFiles, ASaveRemovesOnlyTheLeftoversOfEarlierSavesOfTheSameFile) {
+  namespace fs = std::filesystem;
+  Files f;
+  const std::vector<std::string> leftovers = {"pages.txt.0123456789ab.tmp",
+                                              "pages.txt.ffffffffffff.tmp"};
+  const std::vector<std::string> kept = {
+      "pages.txt.0123456789AB.tmp",   // not the hex the program writes
+      "pages.txt.0123456789a.tmp",    // eleven digits
+      "pages.txt.0123456789abc.tmp",  // thirteen
+      "pages.txt.0123456789ab.tmp~",  // another name
+      "other.txt.0123456789ab.tmp",   // another file's
+      "xpages.txt.0123456789ab.tmp", "pages.txt.tmp",
+  };
+  for (const std::string& n : leftovers) f.s.folder.write(n, "1|half");
+  for (const std::string& n : kept) f.s.folder.write(n, "theirs");
+  fs::create_directory(f.path("pages.txt.00000000000a.tmp"));  // a folder of that name stays
+  fs::create_symlink(f.path("other.txt"), f.path("pages.txt.00000000000b.tmp"));
+  f.text(200, 300, "x");
+  f.save(f.path("pages.txt"));
+  EXPECT_EQ(f.s.folder.read("pages.txt").rfind("1|x|", 0), 0u);
+  for (const std::string& n : leftovers) EXPECT_FALSE(fs::exists(f.path(n))) << n;
+  for (const std::string& n : kept) EXPECT_EQ(f.s.folder.read(n), "theirs") << n;
+  EXPECT_TRUE(fs::is_directory(f.path("pages.txt.00000000000a.tmp")));
+  EXPECT_TRUE(fs::is_symlink(f.path("pages.txt.00000000000b.tmp")));
+}
+
+TEST(PageFiles, TheNameChosenIsTakenWithoutTheBlanksAroundIt) {
+  Files f;
+  f.text(200, 300, "x");
+  f.save(f.path("sp.txt") + "  ");
+  EXPECT_EQ(f.s.folder.read("sp.txt").rfind("1|x|", 0), 0u);
+  EXPECT_FALSE(std::filesystem::exists(f.path("sp.txt  ")));
+  EXPECT_EQ(f.lastBox()->prompt, "Вашето име за запис е: " + f.path("sp.txt"));
+}
+
+// A page of many symbols is placed a share at a time: the window answers in between, and
+// the page ends as the file has it, wherever the user went meanwhile.
+TEST(PageFiles, ALargePageIsPlacedAShareAtATime) {
+  Files f;
+  Program& p = f.p();
+  std::string text;
+  for (int i = 0; i < 500; ++i)
+    text += "1|" + std::to_string(i) + "|" + std::to_string(300 + 15 * i) + "|900|24|False|";
+  text += "2|b|300|900|24|False|";
+  f.s.folder.write("big.txt", text);
+  f.desk().fileDialogAnswers.push_back(FileDialogChoice{f.path("big.txt"), 1});
+  f.desk().messageBoxAnswers.push_back(msgbox::Ok);
+  p.pages.Command16_Click();
+  const size_t first = f.page().size();
+  EXPECT_GT(first, 0u);
+  EXPECT_LT(first, 500u);
+  f.clickPage(3);  // the user goes elsewhere before the page is whole
+  f.advance(kLoadAllMs);
+  f.clickPage(1);
+  const auto page1 = f.captions();
+  ASSERT_EQ(page1.size(), 500u);
+  for (int i = 0; i < 500; ++i) EXPECT_EQ(page1[static_cast<size_t>(i)], std::to_string(i));
+  f.clickPage(3);
+  EXPECT_TRUE(f.page().empty());
+  f.save(f.path("again.txt"));
+  EXPECT_EQ(f.s.folder.read("again.txt"), text);
+}
+
+TEST(PageFiles, ALargePageLoadedIsOneUndoStep) {
+  Files f;
+  std::string text;
+  // Placed over more time than the after-placement step waits.
+  for (int i = 0; i < 3000; ++i)
+    text += "1|a|" + std::to_string(300 + 15 * (i % 50)) + "|" +
+            std::to_string(900 + 20 * (i / 50)) + "|24|False|";
+  f.s.folder.write("big.txt", text);
+  f.load(f.path("big.txt"));
+  ASSERT_EQ(f.page().size(), 3000u);
+  EXPECT_EQ(f.p().UndoIndex, 1);
+  f.p().pages.Command69_Click();
+  EXPECT_TRUE(f.page().empty());
 }
 
 }  // namespace

@@ -1,0 +1,280 @@
+// Closing never loses pages: the close box asks when a page changed since it was saved or
+// loaded, and an end that cannot ask leaves the pages for the next start to offer.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "pages_fixture.h"
+
+namespace kel::test {
+namespace {
+
+constexpr Millis kSaveWalkMs = 13 * 50 + 50;
+constexpr Millis kLoadAllMs = 12 * 1000 + 500;
+constexpr const char* kQuestion =
+    "Страниците са променени след последния запис. Да бъдат ли записани?";
+
+struct Closing : PageDesk {
+  std::string path(const std::string& name) { return s.folder.file(name); }
+  bool exists(const std::string& name) { return std::filesystem::exists(path(name)); }
+
+  void save(const std::string& to) {
+    desk().fileDialogAnswers.push_back(FileDialogChoice{to, 1});
+    p().pages.Command15_Click();
+    advance(kSaveWalkMs);
+  }
+  void load(const std::string& from) {
+    desk().fileDialogAnswers.push_back(FileDialogChoice{from, 1});
+    desk().messageBoxAnswers.push_back(msgbox::Ok);
+    p().pages.Command16_Click();
+    advance(kLoadAllMs);
+  }
+  // The close box, and the save walk a Yes starts.
+  void closeBox() {
+    desk().userCloseForm(w());
+    advance(kSaveWalkMs);
+  }
+  int questions() {
+    int n = 0;
+    for (const auto& b : desk().messageBoxCalls) {
+      if (b.prompt != kQuestion) continue;
+      EXPECT_EQ(b.buttons, msgbox::YesNoCancel | msgbox::Question);
+      ++n;
+    }
+    return n;
+  }
+  // The program ends as a signal or a lost display ends it, then starts again in the same
+  // folder, past its start-up steps.
+  void endUnaskedAndStartAgain() {
+    p().close();
+    s.prog.reset();
+    s.prog = std::make_unique<Program>(s.host.desktop, s.files, s.host.scheduler);
+    p().start();
+    advance(1000);
+  }
+  // Every page as it stands, the page shown again after.
+  std::vector<std::vector<Seen>> pages() {
+    std::vector<std::vector<Seen>> all;
+    const int shown = p().pages.PageShown();
+    for (int k = 0; k < 12; ++k) {
+      p().pages.Command72_Click(k);
+      all.push_back(page());
+    }
+    p().pages.Command72_Click(shown - 1);
+    return all;
+  }
+};
+
+TEST(QuittingKeepsPages, TheCloseBoxAsksOnlyWhenAPageChangedSinceItWasSavedOrLoaded) {
+  const struct Case {
+    const char* name;
+    std::function<void(Closing&)> before;
+    std::vector<int> answers;           // the question's, then the boxes after it
+    std::optional<std::string> saveTo;  // the save dialog of a Yes (cancelled: none)
+    bool asks, closes;
+    const char* fileAfter;  // what the Yes wrote, or nullptr
+  } cases[] = {
+      {"nothing typed", [](Closing&) {}, {}, {}, false, true, nullptr},
+      {"typed and saved",
+       [](Closing& c) {
+         c.text(200, 300, "x");
+         c.save(c.path("a.txt"));
+       },
+       {},
+       {},
+       false,
+       true,
+       nullptr},
+      {"typed and undone",
+       [](Closing& c) {
+         c.text(200, 300, "x");
+         c.p().pages.Command69_Click();
+       },
+       {},
+       {},
+       false,
+       true,
+       nullptr},
+      {"a file loaded",
+       [](Closing& c) {
+         c.s.folder.write("f.txt", "1|z|1500|900|24|False|");
+         c.load(c.path("f.txt"));
+       },
+       {},
+       {},
+       false,
+       true,
+       nullptr},
+      {"a file loaded, then a symbol",
+       [](Closing& c) {
+         c.s.folder.write("f.txt", "1|z|1500|900|24|False|");
+         c.load(c.path("f.txt"));
+         c.text(200, 300, "x");
+       },
+       {msgbox::No},
+       {},
+       true,
+       true,
+       nullptr},
+      {"typed on page 3, then a file of page 1 loaded",
+       [](Closing& c) {
+         c.p().pages.Command72_Click(2);
+         c.text(200, 300, "x");
+         c.s.folder.write("f.txt", "1|z|1500|900|24|False|");
+         c.load(c.path("f.txt"));
+       },
+       {msgbox::Cancel},
+       {},
+       true,
+       false,
+       nullptr},
+      {"typed, saved, typed",
+       [](Closing& c) {
+         c.text(200, 300, "x");
+         c.save(c.path("a.txt"));
+         c.text("y");
+       },
+       {msgbox::No},
+       {},
+       true,
+       true,
+       nullptr},
+      {"No", [](Closing& c) { c.text(200, 300, "x"); }, {msgbox::No}, {}, true, true, nullptr},
+      {"Cancel",
+       [](Closing& c) { c.text(200, 300, "x"); },
+       {msgbox::Cancel},
+       {},
+       true,
+       false,
+       nullptr},
+      {"Yes, saved",
+       [](Closing& c) { c.text(200, 300, "x"); },
+       {msgbox::Yes, msgbox::Ok},
+       std::string("yes.txt"),
+       true,
+       true,
+       "1|x|"},
+      {"Yes, the save dialog cancelled",
+       [](Closing& c) { c.text(200, 300, "x"); },
+       {msgbox::Yes},
+       {},
+       true,
+       false,
+       nullptr},
+      {"Yes, the file cannot be written",
+       [](Closing& c) { c.text(200, 300, "x"); },
+       {msgbox::Yes, msgbox::Ok},
+       std::string("none/yes.txt"),
+       true,
+       false,
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Closing f;
+    c.before(f);
+    for (int a : c.answers) f.desk().messageBoxAnswers.push_back(a);
+    if (c.saveTo)
+      f.desk().fileDialogAnswers.push_back(FileDialogChoice{f.path(*c.saveTo), 1});
+    else
+      f.desk().fileDialogAnswers.push_back(std::nullopt);
+    f.closeBox();
+    EXPECT_EQ(f.questions(), c.asks ? 1 : 0);
+    EXPECT_EQ(f.p().closed(), c.closes);
+    EXPECT_EQ(f.w().Loaded, !c.closes);
+    if (c.fileAfter) {
+      EXPECT_EQ(f.s.folder.read(*c.saveTo).rfind(c.fileAfter, 0), 0u);
+    }
+    // The user was asked, or had nothing to lose: no recovery file either way.
+    EXPECT_FALSE(f.exists("Recovery.txt"));
+    if (!c.closes) {
+      EXPECT_EQ(f.captions().size(), 1u);  // the pages are still there
+      // Asked again, No: then it closes.
+      f.desk().messageBoxAnswers.push_back(msgbox::No);
+      f.closeBox();
+      EXPECT_TRUE(f.p().closed());
+      EXPECT_FALSE(f.exists("Recovery.txt"));
+    }
+  }
+}
+
+TEST(QuittingKeepsPages, TheCloseBoxAsksInTheLanguageOfTheCaptions) {
+  Closing f;
+  f.text(200, 300, "x");
+  f.p().app.OcvetiEn();
+  f.desk().messageBoxAnswers.push_back(msgbox::Cancel);
+  f.closeBox();
+  ASSERT_FALSE(f.desk().messageBoxCalls.empty());
+  EXPECT_EQ(f.desk().messageBoxCalls.back().prompt,
+            "The pages have changed since they were last saved. Save them first?");
+  EXPECT_FALSE(f.p().closed());
+}
+
+TEST(QuittingKeepsPages, AnEndThatCannotAskLeavesThePagesForTheNextStartToOffer) {
+  for (const int answer : {msgbox::Ok, msgbox::Cancel}) {
+    SCOPED_TRACE(answer == msgbox::Ok ? "OK" : "Cancel");
+    Closing f;
+    f.text(200, 300, "a");
+    f.text("b");
+    f.p().pages.Command72_Click(2);
+    f.text(250, 320, "c");
+    const auto before = f.pages();
+    f.desk().messageBoxAnswers.push_back(answer);
+    f.endUnaskedAndStartAgain();
+
+    ASSERT_FALSE(f.desk().messageBoxCalls.empty());
+    EXPECT_EQ(f.desk().messageBoxCalls.back().prompt,
+              "Файлът ще се зареди на страници 1,3 и там всичко ще бъде изтрито!");
+    EXPECT_EQ(f.desk().messageBoxCalls.back().title, "Внимание!");
+    EXPECT_FALSE(f.exists("Recovery.txt"));  // offered once
+    f.advance(kLoadAllMs);
+    const auto after = f.pages();
+    if (answer == msgbox::Ok) {
+      EXPECT_EQ(after, before);
+    } else {
+      for (const auto& page : after) EXPECT_TRUE(page.empty());
+    }
+    // What came back is in no file yet: closing asks about it. Nothing else is asked.
+    f.desk().messageBoxAnswers.push_back(msgbox::No);
+    f.closeBox();
+    EXPECT_EQ(f.questions(), answer == msgbox::Ok ? 1 : 0);
+    EXPECT_TRUE(f.p().closed());
+    EXPECT_FALSE(f.exists("Recovery.txt"));
+  }
+}
+
+TEST(QuittingKeepsPages, AnUnaskedEndOfUnchangedPagesLeavesNothing) {
+  const struct {
+    const char* name;
+    std::function<void(Closing&)> before;
+  } cases[] = {
+      {"nothing typed", [](Closing&) {}},
+      {"saved",
+       [](Closing& c) {
+         c.text(200, 300, "x");
+         c.save(c.path("a.txt"));
+       }},
+      {"emptied by Clear All",
+       [](Closing& c) {
+         c.text(200, 300, "x");
+         c.desk().messageBoxAnswers.push_back(msgbox::Yes);
+         c.p().pages.Label11_Click();
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Closing f;
+    c.before(f);
+    const size_t boxes = f.desk().messageBoxCalls.size();
+    f.endUnaskedAndStartAgain();
+    EXPECT_FALSE(f.exists("Recovery.txt"));
+    EXPECT_EQ(f.desk().messageBoxCalls.size(), boxes);  // nothing offered
+  }
+}
+
+}  // namespace
+}  // namespace kel::test
