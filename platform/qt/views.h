@@ -21,6 +21,11 @@
 // Mouse events are taken from a form's window before Qt hands them to any widget, and go
 // to the control the model's own rule picks at that point of the client area
 // (kel::mouseTarget), the one the sim desktop picks: never to its containers as well.
+//
+// The code lives in rooms of its own: geometry.{h,cpp} (twips to pixels), painted.{h,cpp}
+// (the painted widgets and their items), control_view.cpp (what every control's view
+// does), control_views.cpp (one view per kind of control), form_window.cpp (a form's
+// window), view_sync.cpp (the walk) and input_routing.cpp (events into the model).
 #pragma once
 
 #include <QElapsedTimer>
@@ -44,6 +49,7 @@
 #include <vector>
 
 #include "platform/forms.h"
+#include "platform/qt/geometry.h"
 #include "platform/qt/model_gate.h"
 
 class QKeyEvent;
@@ -204,13 +210,6 @@ class FormView {
   std::unordered_map<const void*, int> layerOf_;
   std::size_t layersSeen_ = 0;
 };
-
-// The client rectangle, in screen pixels, of a form's outer frame in twips.
-QRect clientRectFor(double left, double top, double width, double height);
-// Where a form's client area goes: by the frame rule, or the whole window when borderless.
-QRect windowRectFor(const Form& f);
-// Nearest pixel of a twips position.
-int pixelOf(double twips);
 
 // What a control's view shows now, for tests and diagnostics.
 struct PaintedContent {
