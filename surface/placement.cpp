@@ -123,7 +123,9 @@ void Surface::PlaceTextSymbol(const std::string& caption, double fontSize, bool 
   p.PointerX += l.Width / 15;
   FollowInsertionPoint();
 
-  if (caption == " = ") {
+  // A sign put back from a page file is only a symbol of the page as it was saved: reading
+  // it would type its result into the page, outline it and replace the clipboard.
+  if (caption == " = " && p.PlacingFromFile != 1) {
     ScanExpressionRegion(n);
     if (w.Check3.Value == 1) {
       w.Timer32.setEnabled(true);
