@@ -219,6 +219,8 @@ void Surface::PlacePictureSymbol(const std::string& name) {
     img.Picture = red.Picture;
     img.Width = red.Width;
     img.Height = red.Height;
+    // Its width until a stretch: what an Undo to this stage gives the bar back.
+    p.BarWidth = img.Width;
     p.BarStartInsertX = p.InsertX;
     p.BarLineY = intFloor(p.InsertY - img.Height / 30);
     p.BarIndex = n;

@@ -260,6 +260,48 @@ TEST(Delete, AQuickTapDeletesAndOneTypedElsewhereDoesNot) {
   }
 }
 
+// The first Undo after a delete brings the symbols back, however it is given and whatever
+// step without a change came between (a tap of Ctrl runs the after-placement step).
+TEST(Delete, TheFirstUndoBringsTheDeletedSymbolsBack) {
+  struct Case {
+    const char* name;
+    bool ctrlTap;
+    bool byClick;
+  } cases[] = {{"Ctrl+Z", false, false},
+               {"Ctrl tapped, then Ctrl+Z", true, false},
+               {"Undo clicked", false, true},
+               {"Ctrl tapped, then Undo clicked", true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Editing u;
+    u.typeEach(kLine, {"1", "2", "3"});
+    u.select(2, 3);
+    const Editing::Place two = u.placeOf(2), three = u.placeOf(3);
+    u.host().tap(vk::Delete, 30);
+    u.advance(2000);  // past the hotkeys' pause after a delete
+    ASSERT_LT(u.symbol(2).Top, 0);
+    if (c.ctrlTap) {
+      u.host().tap(vk::LControl, 5);
+      u.advance(1000);
+    }
+    if (c.byClick) {
+      u.moveTo(u.over(u.w().Command69));
+      u.advance(60);
+      u.desk().userButtonDown(vk::LButton);
+      u.desk().userButtonUp(vk::LButton);
+    } else {
+      u.desk().userKeyDown(vk::LControl);
+      u.advance(60);
+      u.host().tap(90, 40);  // Z
+      u.advance(100);
+      u.desk().userKeyUp(vk::LControl);
+    }
+    u.advance(300);
+    EXPECT_EQ(u.placeOf(2), two);
+    EXPECT_EQ(u.placeOf(3), three);
+  }
+}
+
 TEST(Delete, WithNothingSelectedOnlyMarksACut) {
   Editing u;
   u.typeEach(kLine, {"a"});
