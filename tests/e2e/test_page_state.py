@@ -9,8 +9,9 @@ manager:
                   its page: on page 2 Insert begins a fraction of its own, and back on page 1
                   Home closes the first one
     delete-undo   after a drag and Delete, the first Undo brings the symbols back (ARG:
-                  ctrl+z with Ctrl held, click on the Undo button, chord-then-click: a quick
-                  Ctrl+Z chord the poll does not see, then the click)
+                  ctrl+z with Ctrl held, soon-ctrl+z within the hotkeys' rest after the
+                  delete, quick-ctrl+z as one chord shorter than their poll, click on the
+                  Undo button, ctrl-then-click: a tap of Ctrl, then the click)
 
 Usage: test_page_state.py BINARY CASE [ARG]
 
@@ -188,17 +189,19 @@ def case_delete_undo(d, p, client, start, how):
     end, before, found = ed.typed(d, client, start, "12+34", p.folder, "state_typed")
     ed.select(d, found[3][0] + 5, end[0] + 28, start[1])
     d.xdotool("key", "Delete")
-    time.sleep(2.0)  # the hotkeys rest 1.5 s after a delete
+    # The hotkeys rest 1.5 s after a delete; a Ctrl+Z typed meanwhile undoes once they look.
+    time.sleep(0.5 if how == "soon-ctrl+z" else 2.0)
     scr.park(d, client)
     line = ed.line_band(start, start[1], end[0] + 30)
     deleted = scr.Shot(d, p.folder, "state_deleted")
     e2e.check(deleted.region(line) != before.region(line), "Delete took nothing off")
-    if how == "chord-then-click":
-        # One quick chord, shorter than the hotkeys' poll: it undoes nothing, but its Ctrl
-        # runs the after-placement step.
-        ctrl_z(d, quick=True)
-    if how == "ctrl+z":
-        ctrl_z(d, quick=False)
+    if how == "ctrl-then-click":
+        # A quick tap of Ctrl runs the after-placement step, which changes nothing.
+        d.xdotool("key", "ctrl")
+        time.sleep(0.5)
+    if how in ("ctrl+z", "soon-ctrl+z", "quick-ctrl+z"):
+        ctrl_z(d, quick=how == "quick-ctrl+z")
+        time.sleep(1.5 if how == "soon-ctrl+z" else 0)
     else:
         pg.click(d, undo_button(w))
         time.sleep(0.8)
