@@ -2,6 +2,7 @@
 // other, never a question to read, evaluate and answer on the page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
