@@ -201,6 +201,8 @@ TEST(PageFiles, AFractionLeftOpenIsNotStretchedByTheSymbolsLoaded) {
   f.s.folder.write("p2.txt", text);
   f.load(f.path("p2.txt"));
   ASSERT_EQ(f.page().size(), 20u);
+  EXPECT_EQ(p.BarOpen, 0);  // the fraction is page 1's
+  p.pages.Command72_Click(0);
   EXPECT_EQ(f.w().Image3[bar].Width, width);
   EXPECT_EQ(p.BarLastIndex, last);
   EXPECT_EQ(p.BarOpen, 1);  // still open, for the user to go on with on page 1
