@@ -14,28 +14,13 @@
 namespace kel::test {
 namespace {
 
-constexpr Millis kSaveWalkMs = 13 * 50 + 50;
 // Twelve pages one a second, and well past every reading, evaluation and result typing a
 // placed " = " could have started on the last of them.
 constexpr Millis kLoadAndSettleMs = 12 * 1000 + 3000;
 
-struct Loader : PageDesk {
-  std::string path(const std::string& name) { return s.folder.file(name); }
-  void save(const std::string& to) {
-    desk().fileDialogAnswers.push_back(FileDialogChoice{to, 1});
-    p().pages.Command15_Click();
-    advance(kSaveWalkMs);
-  }
-  void load(const std::string& from) {
-    desk().fileDialogAnswers.push_back(FileDialogChoice{from, 1});
-    desk().messageBoxAnswers.push_back(msgbox::Ok);
-    p().pages.Command16_Click();
-    advance(kLoadAndSettleMs);
-  }
-  void clearAll() {
-    desk().messageBoxAnswers.push_back(msgbox::Yes);
-    p().pages.Label11_Click();
-  }
+struct Loader : PageFileDesk {
+  void load(const std::string& from) { PageFileDesk::load(from, msgbox::Ok, kLoadAndSettleMs); }
+
   // An expression and its sign on a line of the page shown: a caption in brackets is that
   // picture, anything else a text symbol of 24 points.
   void line(double x, double y, const std::vector<std::string>& symbols) {
