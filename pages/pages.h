@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/shared_state.h"
 #include "pages/open_save.h"
 #include "pages/page_file.h"
 #include "pages/undo_history.h"
@@ -113,7 +114,8 @@ class Pages {
   void Command70_Click();
   void Command69_MouseDown(int button, int shift, double x, double y);
   void Command70_MouseDown(int button, int shift, double x, double y);
-  // Every symbol on the page moves above it, by the page's height.
+  // Every symbol on the page moves above it, by the page's height; no fraction stays open
+  // on the bare page.
   void VsichoGore();
   // Puts the page of snapshot UndoIndex back.
   void Prezapis();
@@ -148,10 +150,22 @@ class Pages {
     bool text;
     double left, top;
   };
+  // A fraction still open when its page was left: its bar stays on that page, and the
+  // fraction is taken up again, as it was, when the page is entered.
+  struct OpenFraction {
+    bool open = false;
+    int FractionPart = 0, CurrentBar = kNoBar, BarOpen = 0, BarIndex = 0, BarPlacedFlag = 0;
+    double BarStartInsertX = 0, BarLineY = 0;
+    double BarStartPointerX = 0, BarStartPointerY = 0, BarEndPointerX = 0, BarEndPointerY = 0;
+    double BarRightEdge = 0, BarWidth = 0;
+    int BarStretchIndex = 0, BarLastIndex = 0;
+    int NumeratorLastIndex = 0, DenominatorFirstIndex = 0, DenominatorLastIndex = 0;
+  };
   struct PageSlot {
     std::vector<SlotEntry> entries;
     double PointerX = 0, PointerY = 0;
     int LowerIndexMode = 0, UpperIndexMode = 0;
+    OpenFraction fraction;
   };
   std::array<PageSlot, 12> PageSlots;
 
@@ -222,6 +236,22 @@ class Pages {
   void readPageShown();
   // The fraction stage hints of a restored snapshot.
   void showFractionStage(int stage);
+  // Whether symbol i is a fraction bar standing on the page shown.
+  bool barOnPage(int i);
+  // No fraction is open: nothing goes on naming or stretching a bar, and the hints say
+  // Insert is next.
+  void forgetOpenFraction();
+  // The fraction open on the page shown, to keep with the page as it is left (not open
+  // when there is none, or its bar is not on the page).
+  OpenFraction openFractionShown();
+  // Takes up the fraction a page was left with, when its bar is back on the page.
+  void takeUpFraction(const OpenFraction& f);
+  // Whether putting snapshot UndoIndex back would change nothing of the page as it is now
+  // (its symbols in pageScratch_, the rest in factsScratch_).
+  bool sameAsCurrentSnapshot();
+  // Undo and Redo: the page up, the snapshot UndoIndex put back; a bar that was open and
+  // is no longer shows the closed picture again.
+  void restoreSnapshot();
   // The selection reader's records and its cut, the expression line and the move buttons:
   // after clear all they would name symbols that are gone.
   void forgetSelection();

@@ -57,6 +57,21 @@ void Pages::showFractionStage(int stage) {
   }
 }
 
+bool Pages::barOnPage(int i) {
+  const Control* c = symbolElement(i);
+  if (!c || c->Top < 0) return false;
+  const std::optional<double> kind = toNumber(p.SymbolKind[static_cast<size_t>(i)]);
+  return kind && *kind == 35;
+}
+
+void Pages::forgetOpenFraction() {
+  p.FractionPart = 0;
+  p.BarOpen = 0;
+  p.BarPlacedFlag = 0;
+  p.CurrentBar = kNoBar;
+  showFractionStage(0);
+}
+
 void Pages::EmptyUndoHistory() {
   MainWindow& w = p.Form1;
   p.UndoIndex = 0;
@@ -93,14 +108,40 @@ void Pages::readPageShown() {
   f.BarEndPointerX = p.BarEndPointerX;
 }
 
+bool Pages::sameAsCurrentSnapshot() {
+  const int k = p.UndoIndex;
+  if (k < 0 || k > history_.size()) return false;
+  const std::vector<UndoPlace>& then = history_.places(k);
+  const std::size_t n = std::max(then.size(), pageScratch_.size());
+  for (std::size_t i = 1; i < n; ++i) {
+    const UndoPlace a = i < then.size() ? then[i] : UndoPlace{};
+    const UndoPlace b = i < pageScratch_.size() ? pageScratch_[i] : UndoPlace{};
+    if (a.onPage != b.onPage) return false;
+    if (a.onPage && !(a == b)) return false;
+  }
+  // A snapshot without symbols puts nothing else back either; the restore never sets the
+  // upper index.
+  if (history_.records(k) == 0) return true;
+  UndoPageFacts then_ = history_.facts(k), now = factsScratch_;
+  then_.UpperIndexMode = now.UpperIndexMode = 0;
+  return then_ == now;
+}
+
 void Pages::SaveUndoSnapshot() {
   MainWindow& w = p.Form1;
-  w.Command69.Visible = true;
-  if (p.Form8Shown == 1) showForm8UndoKey(true);
   const int before = p.UndoIndex;
   const int top = UndoTop;
+  // A step that Undo would take back without changing anything is no step: a tap of Ctrl
+  // after a Delete would otherwise make the first Undo seem to do nothing.
   try {
     readPageShown();
+    if (sameAsCurrentSnapshot()) return;
+  } catch (const std::exception&) {
+    return;
+  }
+  w.Command69.Visible = true;
+  if (p.Form8Shown == 1) showForm8UndoKey(true);
+  try {
     // Past the last snapshot kept, the oldest makes room: Undo always has the state before.
     const int number = std::clamp(before + 1, 1, history_.size() + 1);
     p.UndoIndex = history_.store(number, pageScratch_, factsScratch_);
@@ -133,6 +174,7 @@ void Pages::VsichoGore() {
     if (top >= 0) top = -(c->Top + c->Height + 15);
     c->Top = top;
   }
+  forgetOpenFraction();
 }
 
 void Pages::Prezapis() {
@@ -176,31 +218,32 @@ void Pages::Prezapis() {
     recomputeLastSymbol();
   }
 
-  // The open fraction of the snapshot, with its hints.
-  switch (p.FractionPart) {
-    case 0:
-      p.BarPlacedFlag = 0;
-      p.BarOpen = 0;
-      break;
-    case 1:
-    case 2: {
-      const int bar = p.BarIndex;
-      const std::optional<double> kind = bar >= 1 && bar <= kMaxSymbols
-                                             ? toNumber(p.SymbolKind[static_cast<size_t>(bar)])
-                                             : std::nullopt;
-      if (bar <= p.SymbolCount && kind && *kind == 35 && w.Image3.IsLoaded(bar)) {
-        p.CurrentBar = bar;
-        w.Image3[bar].Picture = w.Image2[0].Picture;
-        w.Image3[bar].Width = p.BarWidth;
-      }
-      p.BarPlacedFlag = 1;
-      p.BarOpen = 1;
-      break;
-    }
-    default:
-      return;
+  // The open fraction of the snapshot, with its hints. It is open only with its bar on the
+  // page put back: a snapshot without symbols puts no fraction back (the page went up
+  // without one), and one taken after the open bar was deleted names a bar not there.
+  if (p.FractionPart < 0 || p.FractionPart > 2) return;
+  if (p.FractionPart != 0 && barOnPage(p.BarIndex)) {
+    const int bar = p.BarIndex;
+    p.CurrentBar = bar;
+    w.Image3[bar].Picture = w.Image2[0].Picture;
+    w.Image3[bar].Width = p.BarWidth;
+    p.BarPlacedFlag = 1;
+    p.BarOpen = 1;
+    showFractionStage(p.FractionPart);
+  } else {
+    forgetOpenFraction();
   }
-  showFractionStage(p.FractionPart);
+}
+
+void Pages::restoreSnapshot() {
+  MainWindow& w = p.Form1;
+  const int wasOpen = p.surface.IsOpenBar(p.CurrentBar) ? p.CurrentBar : 0;
+  VsichoGore();
+  Prezapis();
+  // Going forward past the Home that closed it, the bar is black again; going back past
+  // the Insert that placed it, it is off the page, and comes back red with its fraction.
+  if (wasOpen != 0 && p.CurrentBar != wasOpen && p.surface.IsOpenBar(wasOpen))
+    w.Image3[wasOpen].Picture = w.Image2[1].Picture;
 }
 
 void Pages::Command69_Click() {
@@ -218,8 +261,7 @@ void Pages::Command69_Click() {
   // Always symbol 1's width, whatever changed last; a snapshot with symbols puts the
   // pointer where it was anyway.
   if (const Control* first = symbolElement(1)) p.PointerX -= first->Width / 15;
-  VsichoGore();
-  Prezapis();
+  restoreSnapshot();
   p.surface.MovePointerToInsertionPoint();
   if (p.UndoIndex == 0) p.LowerIndexMode = 0;
   if (UndoByMouse == 1) {
@@ -241,8 +283,7 @@ void Pages::Command70_Click() {
     w.Command70.Visible = false;
     if (p.Form8Shown == 1) showForm8RedoKey(false);
   }
-  VsichoGore();
-  Prezapis();
+  restoreSnapshot();
   p.PendingCode = kCommonStepsOnly;
   w.Timer6.setEnabled(true);
 }

@@ -123,7 +123,9 @@ void Surface::PlaceTextSymbol(const std::string& caption, double fontSize, bool 
   p.PointerX += l.Width / 15;
   FollowInsertionPoint();
 
-  if (caption == " = ") {
+  // A sign put back from a page file is only a symbol of the page as it was saved: reading
+  // it would type its result into the page, outline it and replace the clipboard.
+  if (caption == " = " && p.PlacingFromFile != 1) {
     ScanExpressionRegion(n);
     if (w.Check3.Value == 1) {
       w.Timer32.setEnabled(true);
@@ -217,6 +219,8 @@ void Surface::PlacePictureSymbol(const std::string& name) {
     img.Picture = red.Picture;
     img.Width = red.Width;
     img.Height = red.Height;
+    // Its width until a stretch: what an Undo to this stage gives the bar back.
+    p.BarWidth = img.Width;
     p.BarStartInsertX = p.InsertX;
     p.BarLineY = intFloor(p.InsertY - img.Height / 30);
     p.BarIndex = n;

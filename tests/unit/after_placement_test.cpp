@@ -95,7 +95,9 @@ TEST_F(AfterPlacement, HandsOverPendingLimitsOnce) {
 }
 
 TEST_F(AfterPlacement, ALongerIntervalIsSetBackToTwenty) {
-  // Enter and Home start the step 300 ms later.
+  // Enter and Home start the step 300 ms later (here after a symbol, so that the step's
+  // snapshot has a change to keep).
+  text("w");
   w().Timer4.setInterval(300);
   w().Timer4.setEnabled(true);
   s.host.advance(299);

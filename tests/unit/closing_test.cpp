@@ -13,26 +13,14 @@
 namespace kel::test {
 namespace {
 
-constexpr Millis kSaveWalkMs = 13 * 50 + 50;
-constexpr Millis kLoadAllMs = 12 * 1000 + 500;
+constexpr Millis kSaveWalkMs = PageFileDesk::kSaveWalkMs;
+constexpr Millis kLoadAllMs = PageFileDesk::kLoadAllMs;
 constexpr const char* kQuestion =
     "Страниците са променени след последния запис. Да бъдат ли записани?";
 
-struct Closing : PageDesk {
-  std::string path(const std::string& name) { return s.folder.file(name); }
+struct Closing : PageFileDesk {
   bool exists(const std::string& name) { return std::filesystem::exists(path(name)); }
 
-  void save(const std::string& to) {
-    desk().fileDialogAnswers.push_back(FileDialogChoice{to, 1});
-    p().pages.Command15_Click();
-    advance(kSaveWalkMs);
-  }
-  void load(const std::string& from) {
-    desk().fileDialogAnswers.push_back(FileDialogChoice{from, 1});
-    desk().messageBoxAnswers.push_back(msgbox::Ok);
-    p().pages.Command16_Click();
-    advance(kLoadAllMs);
-  }
   // The close box, and the save walk a Yes starts.
   void closeBox() {
     desk().userCloseForm(w());
@@ -55,17 +43,6 @@ struct Closing : PageDesk {
     s.prog = std::make_unique<Program>(s.host.desktop, s.files, s.host.scheduler);
     p().start();
     advance(1000);
-  }
-  // Every page as it stands, the page shown again after.
-  std::vector<std::vector<Seen>> pages() {
-    std::vector<std::vector<Seen>> all;
-    const int shown = p().pages.PageShown();
-    for (int k = 0; k < 12; ++k) {
-      p().pages.Command72_Click(k);
-      all.push_back(page());
-    }
-    p().pages.Command72_Click(shown - 1);
-    return all;
   }
 };
 

@@ -38,10 +38,10 @@ struct EditingProbe {
     p.PointerX = x;
     p.PointerY = y;
     p.desktop.setCursorPos(pointer.x, pointer.y);
-    // Undo steps back through states that all show it, however often a test undoes.
-    for (int i = 0; i < kUndoDepth; ++i) p.pages.SaveUndoSnapshot();
+    // Undo never goes back past it, however often a test undoes: the page with it is the
+    // state before the first change.
+    p.pages.StartUndoHistoryHere();
   }
-  static constexpr int kUndoDepth = 4;
 
   // The copies of the symbol made since.
   int pastes() const {

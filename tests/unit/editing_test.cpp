@@ -260,6 +260,62 @@ TEST(Delete, AQuickTapDeletesAndOneTypedElsewhereDoesNot) {
   }
 }
 
+// The first Undo after a delete brings the symbols back, however it is given and whatever
+// step without a change came between (a tap of Ctrl runs the after-placement step).
+TEST(Delete, TheFirstUndoBringsTheDeletedSymbolsBack) {
+  enum Undo { kCtrlZ, kQuickChord, kClick };
+  struct Case {
+    const char* name;
+    Millis after;  // from the delete to the Undo
+    bool ctrlTap;  // a tap of Ctrl between them
+    Undo undo;
+  } cases[] = {{"Ctrl+Z", 2000, false, kCtrlZ},
+               {"Ctrl tapped, then Ctrl+Z", 2000, true, kCtrlZ},
+               {"Ctrl+Z while the hotkeys rest after the delete", 300, false, kCtrlZ},
+               {"Ctrl+Z as one chord shorter than the hotkeys' poll", 2000, false, kQuickChord},
+               {"Undo clicked", 2000, false, kClick},
+               {"Ctrl tapped, then Undo clicked", 2000, true, kClick}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Editing u;
+    u.typeEach(kLine, {"1", "2", "3"});
+    u.select(2, 3);
+    const Editing::Place two = u.placeOf(2), three = u.placeOf(3);
+    u.host().tap(vk::Delete, 30);
+    u.advance(c.after);
+    ASSERT_LT(u.symbol(2).Top, 0);
+    if (c.ctrlTap) {
+      u.host().tap(vk::LControl, 5);
+      u.advance(1000);
+    }
+    switch (c.undo) {
+      case kClick:
+        u.moveTo(u.over(u.w().Command69));
+        u.advance(60);
+        u.desk().userButtonDown(vk::LButton);
+        u.desk().userButtonUp(vk::LButton);
+        break;
+      case kCtrlZ:
+        u.desk().userKeyDown(vk::LControl);
+        u.advance(60);
+        u.host().tap(90, 40);  // Z
+        u.advance(100);
+        u.desk().userKeyUp(vk::LControl);
+        break;
+      case kQuickChord:
+        u.desk().userKeyDown(vk::LControl);
+        u.desk().userKeyDown(90);
+        u.desk().userKeyUp(90);
+        u.desk().userKeyUp(vk::LControl);
+        break;
+    }
+    u.advance(2000);
+    EXPECT_EQ(u.placeOf(2), two);
+    EXPECT_EQ(u.placeOf(3), three);
+    EXPECT_EQ(u.p().pages.command69Runs, 1);
+  }
+}
+
 TEST(Delete, WithNothingSelectedOnlyMarksACut) {
   Editing u;
   u.typeEach(kLine, {"a"});

@@ -140,22 +140,25 @@ TEST_F(ExpressionRegion, UntickedCheck3OnlyComputesTheRegion) {
   EXPECT_TRUE(w().Timer4.Enabled());
 }
 
-TEST_F(ExpressionRegion, ASignFromAPageFileIsEvaluatedToo) {
+// A sign put back from a page file is a symbol of the page as it was saved: no region, no
+// outline, no reading.
+TEST_F(ExpressionRegion, ASignFromAPageFileIsNeitherOutlinedNorRead) {
   w().Check3.Value = 1;
+  p().ExprRegionLeft = 1234;
   p().PlacingFromFile = 1;
   p().InsertX = 3000;
   p().InsertY = 1000;
   text(" = ");
-  EXPECT_EQ(p().ExprRegionLeft, 400);
-  EXPECT_TRUE(w().Timer32.Enabled());
-  EXPECT_EQ(w().frame9.Left, 400);
+  EXPECT_EQ(p().ExprRegionLeft, 1234);
+  EXPECT_FALSE(w().Timer32.Enabled());
+  EXPECT_FALSE(w().Timer11.Enabled());
+  EXPECT_EQ(w().frame9.Width, 0);
+  EXPECT_TRUE(w().Timer4.Enabled());
 }
 
 TEST_F(ExpressionRegion, ASignAtThePageEdgeGivesAnEmptyOutlineNotANegativeOne) {
   w().Check3.Value = 1;
-  p().PlacingFromFile = 1;
-  p().InsertX = 0;
-  p().InsertY = 1000;
+  pointAt(104, 160);                             // the page's left edge
   p().surface.PlaceTextSymbol(" = ", 6, false);  // 180 wide: right edge 180 + 100 < 400
   EXPECT_EQ(p().ExprRegionRight, 280);
   EXPECT_EQ(w().frame9.Width, 0);

@@ -13,43 +13,10 @@
 namespace kel::test {
 namespace {
 
-constexpr Millis kSaveWalkMs = 13 * 50 + 50;
-constexpr Millis kLoadAllMs = 12 * 1000 + 500;
+constexpr Millis kSaveWalkMs = PageFileDesk::kSaveWalkMs;
+constexpr Millis kLoadAllMs = PageFileDesk::kLoadAllMs;
 
-struct Files : PageDesk {
-  std::string path(const std::string& name) { return s.folder.file(name); }
-
-  // Save, the dialog answered with this path (or cancelled), the box after it with OK.
-  void save(std::optional<std::string> to) {
-    if (to)
-      desk().fileDialogAnswers.push_back(FileDialogChoice{*to, 1});
-    else
-      desk().fileDialogAnswers.push_back(std::nullopt);
-    p().pages.Command15_Click();
-    advance(kSaveWalkMs);
-  }
-  // Load this file, the confirmation answered, and every page placed.
-  void load(const std::string& from, int answer = msgbox::Ok) {
-    desk().fileDialogAnswers.push_back(FileDialogChoice{from, 1});
-    desk().messageBoxAnswers.push_back(answer);
-    p().pages.Command16_Click();
-    advance(kLoadAllMs);
-  }
-  void clearAll() {
-    desk().messageBoxAnswers.push_back(msgbox::Yes);
-    p().pages.Label11_Click();
-  }
-  // Every page as it stands, the page shown last (and shown again after).
-  std::array<std::vector<Seen>, 12> pages() {
-    std::array<std::vector<Seen>, 12> all;
-    const int shown = p().pages.PageShown();
-    for (int k = 0; k < 12; ++k) {
-      p().pages.Command72_Click(k);
-      all[static_cast<size_t>(k)] = page();
-    }
-    p().pages.Command72_Click(shown - 1);
-    return all;
-  }
+struct Files : PageFileDesk {
   const SimDesktop::MessageBoxCall* lastBox() {
     return desk().messageBoxCalls.empty() ? nullptr : &desk().messageBoxCalls.back();
   }
@@ -201,6 +168,8 @@ TEST(PageFiles, AFractionLeftOpenIsNotStretchedByTheSymbolsLoaded) {
   f.s.folder.write("p2.txt", text);
   f.load(f.path("p2.txt"));
   ASSERT_EQ(f.page().size(), 20u);
+  EXPECT_EQ(p.BarOpen, 0);  // the fraction is page 1's
+  p.pages.Command72_Click(0);
   EXPECT_EQ(f.w().Image3[bar].Width, width);
   EXPECT_EQ(p.BarLastIndex, last);
   EXPECT_EQ(p.BarOpen, 1);  // still open, for the user to go on with on page 1

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -111,6 +113,47 @@ struct PageDesk : rows::RowTypist {
     }
   };
   UiView ui() { return UiView{*this}; }
+};
+
+// The pages saved and loaded through their dialogs, in the test's own folder.
+struct PageFileDesk : PageDesk {
+  // The save walk's thirteen steps; twelve pages placed one a second.
+  static constexpr Millis kSaveWalkMs = 13 * 50 + 50;
+  static constexpr Millis kLoadAllMs = 12 * 1000 + 500;
+
+  std::string path(const std::string& name) { return s.folder.file(name); }
+
+  // Save, the dialog answered with this path (or cancelled), the box after it with OK.
+  void save(std::optional<std::string> to) {
+    if (to)
+      desk().fileDialogAnswers.push_back(FileDialogChoice{*to, 1});
+    else
+      desk().fileDialogAnswers.push_back(std::nullopt);
+    p().pages.Command15_Click();
+    advance(kSaveWalkMs);
+  }
+  // Load this file, the confirmation answered, and wait this long (every page placed).
+  void load(const std::string& from, int answer = msgbox::Ok, Millis wait = kLoadAllMs) {
+    desk().fileDialogAnswers.push_back(FileDialogChoice{from, 1});
+    desk().messageBoxAnswers.push_back(answer);
+    p().pages.Command16_Click();
+    advance(wait);
+  }
+  void clearAll() {
+    desk().messageBoxAnswers.push_back(msgbox::Yes);
+    p().pages.Label11_Click();
+  }
+  // Every page as it stands, the page shown last (and shown again after).
+  std::array<std::vector<Seen>, 12> pages() {
+    std::array<std::vector<Seen>, 12> all;
+    const int shown = p().pages.PageShown();
+    for (int k = 0; k < 12; ++k) {
+      p().pages.Command72_Click(k);
+      all[static_cast<size_t>(k)] = page();
+    }
+    p().pages.Command72_Click(shown - 1);
+    return all;
+  }
 };
 
 }  // namespace kel::test
