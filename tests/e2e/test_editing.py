@@ -112,8 +112,7 @@ def click_popup(d, at, button, wid):
 
 
 def rd_gone(d, wid, timeout=5):
-    e2e.wait_for(lambda: b"IsViewable" not in d.run(["xwininfo", "-id", wid], check_rc=False),
-                 timeout, "the pop-up closed")
+    e2e.wait_for(lambda: d.map_state(wid) != "IsViewable", timeout, "the pop-up closed")
 
 
 def case_delete(d, p, client, start, shots):
@@ -271,7 +270,7 @@ def case_lost_focus(d, p, client, start, shots):
     at = (start[0] + 40, start[1] + LINE_GAP)
     wid = right_click(d, at)
     time.sleep(1.0)
-    e2e.check(b"IsViewable" in d.run(["xwininfo", "-id", wid]), "the pop-up closed by itself")
+    e2e.check(d.map_state(wid) == "IsViewable", "the pop-up closed by itself")
     # A click on the page, away from it.
     d.xdotool("mousemove", str(start[0] + 300), str(start[1] + 250))
     time.sleep(0.2)

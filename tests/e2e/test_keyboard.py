@@ -212,8 +212,9 @@ def focus_under_wm(d, p):
 
 
 def map_state(d, win):
-    out = d.run(["xwininfo", "-id", str(win)]).decode()
-    return re.search(r"Map State: (\w+)", out).group(1)
+    state = d.map_state(win)
+    e2e.check(state, "the keyboard's window is gone")
+    return state
 
 
 def wait_map(d, win, state, what):

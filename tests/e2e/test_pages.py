@@ -66,8 +66,8 @@ def visible_window(d, name, timeout=10):
 
 
 def gone(d, wid, timeout=10):
-    e2e.wait_for(lambda: b"IsViewable" not in d.run(["xwininfo", "-id", wid], check_rc=False),
-                 timeout, "the window %s closed" % wid)
+    e2e.wait_for(lambda: d.map_state(wid) != "IsViewable", timeout,
+                 "the window %s closed" % wid)
 
 
 def through_dialog(d, dialog, path, box):
