@@ -222,6 +222,20 @@ def wait_map(d, win, state, what):
                  lambda: "its map state is %s" % map_state(d, win))
 
 
+def wm_state(d, win):
+    return d.run(["xprop", "-id", str(win), "WM_STATE"]).decode()
+
+
+def stays_unmapped(d, win, seconds):
+    """Whether the keyboard stays hidden that long."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if map_state(d, win) != "IsUnMapped":
+            return False
+        time.sleep(0.02)
+    return True
+
+
 def minimise_under_wm(d, p):
     main, client, _ = scr.ready(d, p)
     win, kbd = open_keyboard(d, client)
@@ -245,14 +259,14 @@ def minimise_under_wm(d, p):
     d.xdotool("mousemove", str(button[0]), str(button[1] + 300))
     time.sleep(0.1)
     d.xdotool("mouseup", "1")
-    time.sleep(0.5)
-    e2e.check(map_state(d, win) == "IsUnMapped", "a press released off its button showed "
+    e2e.check(stays_unmapped(d, win, 0.5), "a press released off its button showed "
               "the keyboard")
     d.xdotool("windowminimize", str(main))
-    time.sleep(0.5)
+    e2e.wait_for(lambda: "Iconic" in wm_state(d, main), 5, "the main window minimised")
+    e2e.check(stays_unmapped(d, win, 0.3), "the minimise showed the suspended keyboard")
     d.xdotool("windowactivate", str(main))
-    time.sleep(0.5)
-    e2e.check(map_state(d, win) == "IsUnMapped", "the restore showed the suspended keyboard")
+    e2e.wait_for(lambda: "Normal" in wm_state(d, main), 5, "the main window restored")
+    e2e.check(stays_unmapped(d, win, 0.5), "the restore showed the suspended keyboard")
     page = (x + 450, y + 560)
     d.xdotool("mousemove", str(page[0]), str(page[1]))
     time.sleep(0.1)
