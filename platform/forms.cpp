@@ -166,6 +166,8 @@ struct Form::HitIndex {
   // Containers that are not the form's own controls: they hide and clip their children
   // but take no events themselves, and their log is not this form's.
   std::vector<const Control*> foreign;
+  // The sibling lists that hold elements of each control array.
+  std::unordered_map<const ControlArrayBase*, std::vector<std::size_t>> arrayLists;
 
   // The place every visible control of a run of siblings covers, in their container's
   // twips, so that a point outside it skips the whole run. A run is recomputed when one
@@ -253,7 +255,7 @@ constexpr double kRunSlackTw = 1.0;
 
 }  // namespace
 
-Control* Form::hitTest(double clientX, double clientY) const {
+Form::HitIndex& Form::hitIndex() const {
   if (!hits_) hits_ = std::make_unique<HitIndex>();
   HitIndex& h = *hits_;
   if (!h.built || h.structure != changes_.structure()) {
@@ -263,20 +265,25 @@ Control* Form::hitTest(double clientX, double clientY) const {
     h.containerOf.assign(1, nullptr);
     h.listOf.clear();
     h.foreign.clear();
+    h.arrayLists.clear();
     // Elements of one array mostly share their container: it is looked up once per run.
     const Control* last = nullptr;
     std::size_t lastList = 0;
     forEachControl([&](Control& c) {
       Control* p = c.Container;
-      if (!p) {
-        h.lists[0].push_back(&c);
-        return;
+      std::size_t list = 0;
+      if (p) {
+        if (p != last) {
+          last = p;
+          lastList = h.listFor(p);
+        }
+        list = lastList;
       }
-      if (p != last) {
-        last = p;
-        lastList = h.listFor(p);
+      h.lists[list].push_back(&c);
+      if (c.Array) {
+        std::vector<std::size_t>& in = h.arrayLists[c.Array];
+        if (std::find(in.begin(), in.end(), list) == in.end()) in.push_back(list);
       }
-      h.lists[lastList].push_back(&c);
     });
     // A container that is not registered lies below every registered sibling.
     for (std::size_t i = 1; i < h.lists.size(); ++i) {
@@ -303,6 +310,11 @@ Control* Form::hitTest(double clientX, double clientY) const {
       if (const Control* c = t.asControl()) h.moved(*c);
     });
   }
+  return h;
+}
+
+Control* Form::hitTest(double clientX, double clientY) const {
+  HitIndex& h = hitIndex();
   // A control's place is computed as absolutePosition does, so that a point on an edge
   // falls where it always did.
   auto walk = [&](auto&& self, std::size_t list, const Control* container, int depth) -> Control* {
@@ -345,6 +357,42 @@ Control* Form::hitTest(double clientX, double clientY) const {
     return nullptr;
   };
   return walk(walk, 0, nullptr, 0);
+}
+
+Control* Form::topmostElement(const ControlArrayBase& a, int from, double x, double y) const {
+  HitIndex& h = hitIndex();
+  auto it = h.arrayLists.find(&a);
+  if (it == h.arrayLists.end()) return nullptr;
+  Control* best = nullptr;
+  for (const std::size_t list : it->second) {
+    const std::vector<Control*>& siblings = h.lists[list];
+    // Elements lie in their sibling list in index order: the first from the top is the
+    // highest of that list.
+    Control* found = nullptr;
+    for (std::size_t r = h.runs[list].size(); r-- > 0 && !found;) {
+      const HitIndex::Run& run = h.run(list, r);
+      if (!run.always) {
+        if (run.empty) continue;
+        const double sx =
+            kRunSlackTw + 1e-9 * (std::abs(x) + std::abs(run.left) + std::abs(run.right));
+        const double sy =
+            kRunSlackTw + 1e-9 * (std::abs(y) + std::abs(run.top) + std::abs(run.bottom));
+        if (x < run.left - sx || x > run.right + sx || y < run.top - sy || y > run.bottom + sy)
+          continue;
+      }
+      const std::size_t begin = r * HitIndex::kRun;
+      for (std::size_t i = std::min(siblings.size(), begin + HitIndex::kRun); i-- > begin;) {
+        Control& c = *siblings[i];
+        if (c.Array != &a || c.Index < from || !c.Visible) continue;
+        if (x >= c.Left && y >= c.Top && x < c.Left + c.Width && y < c.Top + c.Height) {
+          found = &c;
+          break;
+        }
+      }
+    }
+    if (found && (!best || found->Index > best->Index)) best = found;
+  }
+  return best;
 }
 
 Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, double& y) {
