@@ -77,10 +77,14 @@ def arrows(d, p):
         e2e.check(e2e.pointer_stays(d, want, 0.15), "after one %s the pointer went on to %s"
                   % (key, d.pointer()))
         here = want
-    # Held keys go on moving it, far enough to tell the new place from the old one.
-    for key in ("Right", "Down"):
+    # Held keys go on moving it, far enough to tell the new place from the old one and to
+    # type a symbol clear of the writing position: each is held until it has gone 60 px (a
+    # loaded machine steps late), for a few seconds at most.
+    for key, axis in (("Right", 0), ("Down", 1)):
         d.xdotool("keydown", key)
-        time.sleep(0.4)
+        deadline = time.monotonic() + 5
+        while d.pointer()[axis] < here[axis] + 60 and time.monotonic() < deadline:
+            time.sleep(0.02)
         d.xdotool("keyup", key)
     moved = e2e.wait_for(lambda: (lambda q: q if e2e.pointer_stays(d, q, 0.1) else None)(d.pointer()), 5,
                          "the pointer at rest")
