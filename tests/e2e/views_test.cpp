@@ -922,7 +922,7 @@ TEST_F(DesktopTest, ACaptureRunsNoHandlerOfAnEventThatCameMeanwhile) {
   EXPECT_TRUE(
       std::none_of(b.pixels.begin(), b.pixels.end(), [](std::uint32_t p) { return p == 0; }));
   // The move was real: it arrives after the capture.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return moves > 0; }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return moves > 0; }, 10000));
 }
 
 // An overlay as the selection window is: borderless at its own Left/Top, its key colour cut
