@@ -54,7 +54,9 @@ def palette_row(d, start, root, slow):
     d.xdotool("mousemove", str(root[0]), str(root[1]))
     time.sleep(0.3)
     d.xdotool("click", "1")
-    time.sleep(0.8)
+    # The root is placed at the insertion point and the pointer comes back to the button,
+    # when the program gets to it (late on a loaded machine).
+    scr.wait_return(d, root, "square-root button", timeout=10)
     d.xdotool("type", "b")
     return scr.wait_pointer(d, lambda q: q[1] == start[1] and q[0] > start[0] + 20,
                             "the b of the row at %s placed" % (start,))
