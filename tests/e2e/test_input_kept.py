@@ -54,9 +54,10 @@ def palette_row(d, start, root, slow):
     d.xdotool("mousemove", str(root[0]), str(root[1]))
     time.sleep(0.3)
     d.xdotool("click", "1")
-    # The root is placed at the insertion point and the pointer comes back to the button,
-    # when the program gets to it (late on a loaded machine).
-    scr.wait_return(d, root, "square-root button", timeout=10)
+    # The root is placed at the insertion point, where the program takes the pointer, when
+    # it gets to it (late on a loaded machine); the b follows once the pointer has rested.
+    scr.wait_pointer(d, lambda q: q != root, "the pointer taken to place the root", timeout=10)
+    e2e.wait_for(lambda: e2e.pointer_stays(d, d.pointer(), 0.5), 10, "the pointer at rest")
     d.xdotool("type", "b")
     return scr.wait_pointer(d, lambda q: q[1] == start[1] and q[0] > start[0] + 20,
                             "the b of the row at %s placed" % (start,))
