@@ -69,11 +69,14 @@ def typed(d, client, start, text, shots, name):
     return end, shot, found
 
 
-def select(d, client, start_x, end_x, line_y):
+def select(d, start_x, end_x, line_y, client=None):
     """A drag with the left button over a part of a line; the reading and its evaluation
-    follow the release."""
+    follow the release. Given the client area, waits until they show."""
     rd.drag(d, (start_x, line_y - 29), (end_x, line_y + 26))
     d.xdotool("mouseup", "1")
+    if client is None:
+        time.sleep(0.8)
+        return
     # The evaluation follows 300 ms after the release.
     scr.shot_when(d, scr.scratch(), "editing-selected",
                   lambda s: (rd.shows_text(s, rd.box(client, rd.TEXT21)) and
@@ -122,7 +125,7 @@ def rd_gone(d, wid, timeout=5):
 def case_delete(d, p, client, start, shots):
     end, before, found = typed(d, client, start, "12+34", shots, "editing-typed")
     three, four = found[3], found[4]
-    select(d, client, three[0] + 5, end[0] + 28, start[1])
+    select(d, three[0] + 5, end[0] + 28, start[1], client)
     d.xdotool("key", "Delete")
     scr.park(d, client)
     gone = (three[0] - 1, start[1] - BAND, four[1] + 2, start[1] + BAND)
@@ -156,7 +159,7 @@ def move_right_button(client):
 def case_paste_move(d, p, client, start, shots):
     end, before, found = typed(d, client, start, "12+34", shots, "editing-typed")
     one, two, plus = found[0], found[1], found[2]
-    select(d, client, start[0] - 10, plus[0] + 3, start[1])
+    select(d, start[0] - 10, plus[0] + 3, start[1], client)
     # A right click on the bare page, a line below: the insertion point goes there.
     at = (start[0] + 40, start[1] + LINE_GAP)
     wid = right_click(d, at)
@@ -221,7 +224,7 @@ def case_paste_move(d, p, client, start, shots):
 def case_cut(d, p, client, start, shots):
     end, before, found = typed(d, client, start, "12+34", shots, "editing-typed")
     three, four = found[3], found[4]
-    select(d, client, three[0] + 5, end[0] + 28, start[1])
+    select(d, three[0] + 5, end[0] + 28, start[1], client)
     at = (start[0] + 200, start[1] + LINE_GAP)
     wid = right_click(d, at)
     click_popup(d, at, CUT, wid)
@@ -269,7 +272,7 @@ def case_backspace(d, p, client, start, shots):
 
 def case_lost_focus(d, p, client, start, shots):
     end, before, found = typed(d, client, start, "12+34", shots, "editing-typed")
-    select(d, client, start[0] - 10, end[0] + 28, start[1])
+    select(d, start[0] - 10, end[0] + 28, start[1], client)
     at = (start[0] + 40, start[1] + LINE_GAP)
     wid = right_click(d, at)
     time.sleep(1.0)
