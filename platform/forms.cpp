@@ -166,14 +166,36 @@ struct Form::HitIndex {
   // Containers that are not the form's own controls: they hide and clip their children
   // but take no events themselves, and their log is not this form's.
   std::vector<const Control*> foreign;
+  // The sibling lists that hold elements of each control array.
+  std::unordered_map<const ControlArrayBase*, std::vector<std::size_t>> arrayLists;
 
   // The place every visible control of a run of siblings covers, in their container's
-  // twips, so that a point outside it skips the whole run. A run is recomputed when one
-  // of its controls moved, changed size or was shown or hidden.
-  static constexpr std::size_t kRun = 32;
-  struct Run {
+  // twips, so that a point outside it skips the whole run; and the places of the run's
+  // parts, so that a point inside the run's box looks only at the parts it is in (runs of
+  // symbols typed in lines cover two lines each, and a page typed over itself lays many
+  // runs over every place). A run is recomputed when one of its controls moved, changed
+  // size or was shown or hidden.
+  static constexpr std::size_t kRun = 32, kPart = 8, kParts = kRun / kPart;
+  struct Box {
     double left = 0, top = 0, right = 0, bottom = 0;
-    bool empty = true, dirty = true, always = false;
+    bool empty = true;
+    void add(double l, double t, double r, double b) {
+      if (empty) {
+        left = l, right = r, top = t, bottom = b;
+        empty = false;
+      } else {
+        left = std::min(left, l), right = std::max(right, r);
+        top = std::min(top, t), bottom = std::max(bottom, b);
+      }
+    }
+    // Whether the point (in the container's twips, the container at ox, oy) is outside
+    // the box widened for the rounding of the sums along the containers.
+    bool misses(double px, double py, double ox, double oy) const;
+  };
+  struct Run {
+    Box box;
+    Box parts[kParts];
+    bool dirty = true, always = false;
   };
   std::vector<std::vector<Run>> runs;
 
@@ -207,6 +229,7 @@ struct Form::HitIndex {
     const std::vector<Control*>& siblings = lists[list];
     const std::size_t end = std::min(siblings.size(), (r + 1) * kRun);
     for (std::size_t i = r * kRun; i < end; ++i) {
+      Box& part = run.parts[(i - r * kRun) / kPart];
       const Control& c = *siblings[i];
       if (isForeign(&c)) {
         run.always = true;  // its changes reach another log, or none
@@ -220,15 +243,28 @@ struct Form::HitIndex {
       }
       const double l2 = std::min(l, l + w), r2 = std::max(l, l + w);
       const double t2 = std::min(t, t + h), b2 = std::max(t, t + h);
-      if (run.empty) {
-        run.left = l2, run.right = r2, run.top = t2, run.bottom = b2;
-        run.empty = false;
-      } else {
-        run.left = std::min(run.left, l2), run.right = std::max(run.right, r2);
-        run.top = std::min(run.top, t2), run.bottom = std::max(run.bottom, b2);
-      }
+      run.box.add(l2, t2, r2, b2);
+      part.add(l2, t2, r2, b2);
     }
     return run;
+  }
+  // Calls visit on the siblings of a list from the top down, skipping the runs and parts
+  // the point is outside of, until it gives a control, which it then gives.
+  template <class Visit>
+  Control* scan(std::size_t list, double px, double py, double ox, double oy, Visit&& visit) {
+    const std::vector<Control*>& siblings = lists[list];
+    for (std::size_t r = runs[list].size(); r-- > 0;) {
+      const Run& rn = run(list, r);
+      if (!rn.always && rn.box.misses(px, py, ox, oy)) continue;
+      const std::size_t begin = r * kRun, end = std::min(siblings.size(), begin + kRun);
+      for (std::size_t q = kParts; q-- > 0;) {
+        const std::size_t from = begin + q * kPart;
+        if (from >= end || (!rn.always && rn.parts[q].misses(px, py, ox, oy))) continue;
+        for (std::size_t i = std::min(end, from + kPart); i-- > from;)
+          if (Control* hit = visit(*siblings[i])) return hit;
+      }
+    }
+    return nullptr;
   }
 };
 
@@ -253,7 +289,17 @@ constexpr double kRunSlackTw = 1.0;
 
 }  // namespace
 
-Control* Form::hitTest(double clientX, double clientY) const {
+bool Form::HitIndex::Box::misses(double px, double py, double ox, double oy) const {
+  if (empty) return true;
+  // Far from the corner the sums' last bits are worth more than a twip.
+  const double sx =
+      kRunSlackTw + 1e-9 * (std::abs(px) + std::abs(ox) + std::abs(left) + std::abs(right));
+  const double sy =
+      kRunSlackTw + 1e-9 * (std::abs(py) + std::abs(oy) + std::abs(top) + std::abs(bottom));
+  return px < left - sx || px > right + sx || py < top - sy || py > bottom + sy;
+}
+
+Form::HitIndex& Form::hitIndex() const {
   if (!hits_) hits_ = std::make_unique<HitIndex>();
   HitIndex& h = *hits_;
   if (!h.built || h.structure != changes_.structure()) {
@@ -263,20 +309,25 @@ Control* Form::hitTest(double clientX, double clientY) const {
     h.containerOf.assign(1, nullptr);
     h.listOf.clear();
     h.foreign.clear();
+    h.arrayLists.clear();
     // Elements of one array mostly share their container: it is looked up once per run.
     const Control* last = nullptr;
     std::size_t lastList = 0;
     forEachControl([&](Control& c) {
       Control* p = c.Container;
-      if (!p) {
-        h.lists[0].push_back(&c);
-        return;
+      std::size_t list = 0;
+      if (p) {
+        if (p != last) {
+          last = p;
+          lastList = h.listFor(p);
+        }
+        list = lastList;
       }
-      if (p != last) {
-        last = p;
-        lastList = h.listFor(p);
+      h.lists[list].push_back(&c);
+      if (c.Array) {
+        std::vector<std::size_t>& in = h.arrayLists[c.Array];
+        if (std::find(in.begin(), in.end(), list) == in.end()) in.push_back(list);
       }
-      h.lists[lastList].push_back(&c);
     });
     // A container that is not registered lies below every registered sibling.
     for (std::size_t i = 1; i < h.lists.size(); ++i) {
@@ -303,48 +354,53 @@ Control* Form::hitTest(double clientX, double clientY) const {
       if (const Control* c = t.asControl()) h.moved(*c);
     });
   }
+  return h;
+}
+
+Control* Form::hitTest(double clientX, double clientY) const {
+  HitIndex& h = hitIndex();
   // A control's place is computed as absolutePosition does, so that a point on an edge
   // falls where it always did.
   auto walk = [&](auto&& self, std::size_t list, const Control* container, int depth) -> Control* {
-    const std::vector<Control*>& siblings = h.lists[list];
     // The point in the container's twips, to skip the runs it lies outside of.
     double ox = 0, oy = 0;
     if (container) absolutePosition(*container, ox, oy);
-    const double px = clientX - ox, py = clientY - oy;
-    for (std::size_t r = h.runs[list].size(); r-- > 0;) {
-      const HitIndex::Run& run = h.run(list, r);
-      if (!run.always) {
-        if (run.empty) continue;
-        // Far from the corner the sums' last bits are worth more than a twip.
-        const double sx = kRunSlackTw + 1e-9 * (std::abs(px) + std::abs(ox) + std::abs(run.left) +
-                                                std::abs(run.right));
-        const double sy = kRunSlackTw + 1e-9 * (std::abs(py) + std::abs(oy) + std::abs(run.top) +
-                                                std::abs(run.bottom));
-        if (px < run.left - sx || px > run.right + sx || py < run.top - sy || py > run.bottom + sy)
-          continue;
-      }
-      const std::size_t begin = r * HitIndex::kRun;
-      for (std::size_t i = std::min(siblings.size(), begin + HitIndex::kRun); i-- > begin;) {
-        Control& c = *siblings[i];
-        if (!c.Visible) continue;
-        double l, t;
-        absolutePosition(c, l, t);
-        if (clientX < l || clientY < t || clientX >= l + c.Width || clientY >= t + c.Height)
-          continue;
-        if (depth < kMaxNesting - 1)
-          if (const std::vector<Control*>* kids = h.kids(&c)) {
-            const std::size_t kidList = static_cast<std::size_t>(kids - h.lists.data());
-            if (Control* hit = self(self, kidList, &c, depth + 1)) return hit;
-          }
-        // Shapes and lines take no mouse events: the control beneath them does.
-        if (c.Kind == ControlKind::Line || c.Kind == ControlKind::Shape) continue;
-        if (h.isForeign(&c)) continue;
-        return &c;
-      }
-    }
-    return nullptr;
+    return h.scan(list, clientX - ox, clientY - oy, ox, oy, [&](Control& c) -> Control* {
+      if (!c.Visible) return nullptr;
+      double l, t;
+      absolutePosition(c, l, t);
+      if (clientX < l || clientY < t || clientX >= l + c.Width || clientY >= t + c.Height)
+        return nullptr;
+      if (depth < kMaxNesting - 1)
+        if (const std::vector<Control*>* kids = h.kids(&c)) {
+          const std::size_t kidList = static_cast<std::size_t>(kids - h.lists.data());
+          if (Control* hit = self(self, kidList, &c, depth + 1)) return hit;
+        }
+      // Shapes and lines take no mouse events: the control beneath them does.
+      if (c.Kind == ControlKind::Line || c.Kind == ControlKind::Shape) return nullptr;
+      if (h.isForeign(&c)) return nullptr;
+      return &c;
+    });
   };
   return walk(walk, 0, nullptr, 0);
+}
+
+Control* Form::topmostElement(const ControlArrayBase& a, int from, double x, double y) const {
+  HitIndex& h = hitIndex();
+  auto it = h.arrayLists.find(&a);
+  if (it == h.arrayLists.end()) return nullptr;
+  Control* best = nullptr;
+  for (const std::size_t list : it->second) {
+    // Elements lie in their sibling list in index order: the first from the top is the
+    // highest of that list.
+    Control* found = h.scan(list, x, y, 0, 0, [&](Control& c) -> Control* {
+      if (c.Array != &a || c.Index < from || !c.Visible) return nullptr;
+      return x >= c.Left && y >= c.Top && x < c.Left + c.Width && y < c.Top + c.Height ? &c
+                                                                                       : nullptr;
+    });
+    if (found && (!best || found->Index > best->Index)) best = found;
+  }
+  return best;
 }
 
 Control* mouseTarget(const Form& f, double clientX, double clientY, double& x, double& y) {

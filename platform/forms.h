@@ -672,6 +672,12 @@ class Form : public Tracked {
   // window system does, so it runs on every pointer move: it walks the stacking order
   // from the top down and stops at the first hit.
   Control* hitTest(double clientX, double clientY) const;
+  // The shown element of a registered control array, of index `from` or above, with the
+  // highest index among those whose place holds (x, y), a point in their container's
+  // twips; nullptr when none does. Whatever else lies there, and whether the containers
+  // are shown, does not count. It skips the runs of siblings the hit test skips, so a
+  // pointer event over a page of thousands of elements looks at the few near it.
+  Control* topmostElement(const ControlArrayBase& a, int from, double x, double y) const;
 
   // What changed on this form (itself and its controls) since the backend last looked.
   ChangeLog& changes() { return changes_; }
@@ -680,6 +686,8 @@ class Form : public Tracked {
 
  private:
   struct HitIndex;
+  // The index brought up to date with what changed since it was last asked.
+  HitIndex& hitIndex() const;
   // Mutable: the hit test, which only asks, takes from it what moved since it last asked.
   mutable ChangeLog changes_;
   std::vector<Layer> layers_;

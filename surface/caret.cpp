@@ -98,26 +98,20 @@ namespace {
 
 enum class MouseEventKind { Down, Move, Up };
 
-bool contains(const Control& c, double x, double y) {
-  return x >= c.Left && y >= c.Top && x < c.Left + c.Width && y < c.Top + c.Height;
-}
-
 // Hands an event at a page point to the topmost shown element of an array there (a later
-// element lies above an earlier one), relative to that element; false when none is there.
+// element lies above an earlier one; element 0 is the template the others are copied
+// from), relative to that element; false when none is there. The form's index finds it, so
+// a move over a page of thousands of symbols looks at the few near the pointer.
 template <class C>
-bool passToElement(ControlArray<C>& a, MouseEventKind kind, int button, int shift, double x,
-                   double y) {
-  for (int k = a.UBound(); k >= 1; --k) {
-    if (!a.IsLoaded(k)) continue;
-    const C& e = a[k];
-    if (!e.Visible || !contains(e, x, y)) continue;
-    const auto& handler = kind == MouseEventKind::Down   ? a.MouseDown
-                          : kind == MouseEventKind::Move ? a.MouseMove
-                                                         : a.MouseUp;
-    if (handler) handler(k, button, shift, x - e.Left, y - e.Top);
-    return true;
-  }
-  return false;
+bool passToElement(const Form& f, ControlArray<C>& a, MouseEventKind kind, int button, int shift,
+                   double x, double y) {
+  const Control* e = f.topmostElement(a, 1, x, y);
+  if (!e) return false;
+  const auto& handler = kind == MouseEventKind::Down   ? a.MouseDown
+                        : kind == MouseEventKind::Move ? a.MouseMove
+                                                       : a.MouseUp;
+  if (handler) handler(e->Index, button, shift, x - e->Left, y - e->Top);
+  return true;
 }
 
 // An event on the caret (x, y relative to it) goes to what lies under it: the caret and
@@ -125,8 +119,8 @@ bool passToElement(ControlArray<C>& a, MouseEventKind kind, int button, int shif
 void passCaretEvent(MainWindow& w, MouseEventKind kind, int button, int shift, double x, double y) {
   const double px = w.Picture1.Left + x, py = w.Picture1.Top + y;
   // Pictures lie above text symbols.
-  if (passToElement(w.Image3, kind, button, shift, px, py)) return;
-  if (passToElement(w.Label3, kind, button, shift, px, py)) return;
+  if (passToElement(w, w.Image3, kind, button, shift, px, py)) return;
+  if (passToElement(w, w.Label3, kind, button, shift, px, py)) return;
   const MouseHandler& page = kind == MouseEventKind::Down   ? w.Frame5.MouseDown
                              : kind == MouseEventKind::Move ? w.Frame5.MouseMove
                                                             : w.Frame5.MouseUp;

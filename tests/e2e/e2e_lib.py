@@ -1,7 +1,9 @@
 """What every end-to-end test needs: its own X server, its own program folder, and
 the certainty that everything it started is gone when it ends, pass or fail.
 
-Standard library only (ctypes for the one X request the tools cannot send).
+Standard library only (ctypes for the X requests that must not fail on another client's
+window: a window manager makes and destroys frames at any moment, and a tool that walks the
+tree, as xwininfo does to find a window's frame, stops at the first that vanished under it).
 """
 
 import atexit
@@ -87,6 +89,109 @@ def _spawn(args, env=None, **kw):
     _started.append(proc)
     return proc
 
+# A transient X error of a tool: a window it met on its walk was destroyed before it asked
+# about it. The same command asked again sees the tree as it is now.
+_VANISHED = re.compile(rb"Bad ?Window|Bad ?Drawable", re.I)
+_RETRY_S = 5
+
+
+class _XErrorEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("resourceid", ctypes.c_ulong), ("serial", ctypes.c_ulong),
+                ("error_code", ctypes.c_ubyte), ("request_code", ctypes.c_ubyte),
+                ("minor_code", ctypes.c_ubyte)]
+
+
+class _XWindowAttributes(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int),
+                ("height", ctypes.c_int), ("border_width", ctypes.c_int), ("depth", ctypes.c_int),
+                ("visual", ctypes.c_void_p), ("root", ctypes.c_ulong), ("class_", ctypes.c_int),
+                ("bit_gravity", ctypes.c_int), ("win_gravity", ctypes.c_int),
+                ("backing_store", ctypes.c_int), ("backing_planes", ctypes.c_ulong),
+                ("backing_pixel", ctypes.c_ulong), ("save_under", ctypes.c_int),
+                ("colormap", ctypes.c_ulong), ("map_installed", ctypes.c_int),
+                ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
+                ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+                ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+
+
+_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.POINTER(_XErrorEvent))
+_MAP_STATES = {0: "IsUnMapped", 1: "IsUnviewable", 2: "IsViewable"}
+# The handler is the process's, and a process may talk to several servers: each
+# connection's errors are kept apart.
+_x_errors = {}
+
+
+@_ERROR_HANDLER
+def _on_x_error(dpy, event):
+    _x_errors.setdefault(dpy, []).append(event.contents.error_code)
+    return 0
+
+
+def _is_query(args):
+    """Whether a command only asks, so that running it again changes nothing."""
+    if args[0] in ("xwininfo", "xprop"):
+        return True
+    return args[0] == "xdotool" and len(args) > 1 and args[1] in (
+        "search", "getactivewindow", "getwindowfocus", "getmouselocation", "getwindowgeometry",
+        "getwindowname")
+
+
+class _XConnection:
+    """The test's own connection to its X server. It asks only about the window it names,
+    so another window's disappearance cannot fail it; an error about that window itself
+    (it is gone) is kept, not fatal as Xlib's default handler makes it."""
+
+    def __init__(self, name):
+        x = self.x = ctypes.CDLL("libX11.so.6")
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x.XSetErrorHandler.restype = ctypes.c_void_p
+        x.XSetErrorHandler.argtypes = [_ERROR_HANDLER]
+        x.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                           ctypes.POINTER(_XWindowAttributes)]
+        x.XTranslateCoordinates.argtypes = [
+            ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+            ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int),
+            ctypes.POINTER(ctypes.c_ulong)]
+        x.XQueryPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [
+            ctypes.POINTER(ctypes.c_ulong)] * 2 + [ctypes.POINTER(ctypes.c_int)] * 4 + [
+            ctypes.POINTER(ctypes.c_uint)]
+        x.XSetErrorHandler(_on_x_error)
+        self.dpy = x.XOpenDisplay(name.encode())
+        check(self.dpy, "cannot open " + name)
+        self.errors = _x_errors.setdefault(self.dpy, [])
+        self.root = x.XDefaultRootWindow(self.dpy)
+
+    def attributes(self, window):
+        """The window's attributes, or None when it no longer exists."""
+        del self.errors[:]
+        attrs = _XWindowAttributes()
+        if not self.x.XGetWindowAttributes(self.dpy, window, ctypes.byref(attrs)) or self.errors:
+            return None
+        return attrs
+
+    def on_root(self, window, x, y):
+        """A point of the window on the screen, or None when it no longer exists."""
+        del self.errors[:]
+        rx, ry, child = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong()
+        if (not self.x.XTranslateCoordinates(self.dpy, window, self.root, x, y, ctypes.byref(rx),
+                                             ctypes.byref(ry), ctypes.byref(child))
+                or self.errors):
+            return None
+        return rx.value, ry.value
+
+    def pointer(self):
+        root, child = ctypes.c_ulong(), ctypes.c_ulong()
+        rx, ry, wx, wy, mask = (ctypes.c_int(), ctypes.c_int(), ctypes.c_int(), ctypes.c_int(),
+                                ctypes.c_uint())
+        self.x.XQueryPointer(self.dpy, self.root, ctypes.byref(root), ctypes.byref(child),
+                             ctypes.byref(rx), ctypes.byref(ry), ctypes.byref(wx),
+                             ctypes.byref(wy), ctypes.byref(mask))
+        return rx.value, ry.value
+
 
 class Display:
     """A fresh Xvfb on a free display number (-displayfd), optionally with openbox."""
@@ -113,6 +218,7 @@ class Display:
         self.env = dict(os.environ, DISPLAY=self.name)
         for var in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY"):
             self.env.pop(var, None)
+        self._xconn = None
         self.wm = None
         if window_manager:
             self.wm = _spawn(["openbox", "--sm-disable"], env=self.env,
@@ -126,8 +232,16 @@ class Display:
             wait_for(answers, 10, "the window manager")
 
     def run(self, args, timeout=10, check_rc=True):
-        res = subprocess.run(args, env=self.env, stdout=subprocess.PIPE,
-                             stderr=subprocess.PIPE, timeout=timeout)
+        """Runs a tool on this display; a query that met a window vanishing on its walk
+        is asked again (for a while: a window it was asked about that is gone stays gone)."""
+        deadline = time.monotonic() + _RETRY_S
+        while True:
+            res = subprocess.run(args, env=self.env, stdout=subprocess.PIPE,
+                                 stderr=subprocess.PIPE, timeout=timeout)
+            if (res.returncode == 0 or not _is_query(args) or not _VANISHED.search(res.stderr)
+                    or time.monotonic() > deadline):
+                break
+            time.sleep(0.02)
         if check_rc and res.returncode != 0:
             fail("%s failed: %s" % (" ".join(args), res.stderr.decode(errors="replace")))
         return res.stdout
@@ -135,22 +249,28 @@ class Display:
     def xdotool(self, *args, timeout=10):
         return self.run(["xdotool"] + list(args), timeout=timeout).decode()
 
+    @property
+    def _x(self):
+        if self._xconn is None:
+            self._xconn = _XConnection(self.name)
+        return self._xconn
+
     def pointer(self):
-        out = self.xdotool("getmouselocation")
-        m = re.search(r"x:(-?\d+) y:(-?\d+)", out)
-        check(m, "getmouselocation said " + out)
-        return int(m.group(1)), int(m.group(2))
+        return self._x.pointer()
 
     def geometry(self, window):
         """The window's client area on the screen: x, y, width, height."""
-        out = self.run(["xwininfo", "-id", str(window)]).decode()
-        vals = {}
-        for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
-            m = re.search(r"^\s*%s:\s*(-?\d+)" % re.escape(key), out, re.M)
-            check(m, "xwininfo has no " + key)
-            vals[key] = int(m.group(1))
-        return (vals["Absolute upper-left X"], vals["Absolute upper-left Y"],
-                vals["Width"], vals["Height"])
+        attrs = self._x.attributes(int(window))
+        # The outer corner of its border, as xwininfo gives it.
+        at = attrs and self._x.on_root(int(window), -attrs.border_width, -attrs.border_width)
+        check(at, "the window %s is gone" % window)
+        return at[0], at[1], attrs.width, attrs.height
+
+    def map_state(self, window):
+        """IsViewable, IsUnviewable or IsUnMapped as xwininfo says it, None once the window
+        is gone."""
+        attrs = self._x.attributes(int(window))
+        return _MAP_STATES.get(attrs.map_state) if attrs else None
 
     def screenshot(self, path):
         self.run(["import", "-window", "root", path], timeout=20)
@@ -247,8 +367,7 @@ class Program:
                                  env=self.display.env, stdout=subprocess.PIPE,
                                  stderr=subprocess.DEVNULL, timeout=10)
             for wid in res.stdout.decode().split():
-                info = self.display.run(["xwininfo", "-id", wid], check_rc=False).decode()
-                if "IsViewable" in info:
+                if self.display.map_state(wid) == "IsViewable":
                     return int(wid)
             return None
         def details():

@@ -5,6 +5,7 @@ Set KEL_E2E_SHOTS to a folder to keep every screenshot there (named by test and 
 
 import os
 import shutil
+import tempfile
 import time
 
 import e2e_lib as e2e
@@ -163,11 +164,41 @@ def ready(d, p):
     return win, (x, y, w, h), start
 
 
-def park(d, client):
+def park(d, client, timeout=5):
     """Puts the pointer on the bare page far from the formula, where the caret follows
     it: a screenshot of the formula then shows the symbols alone. Nothing that places a
     symbol reads the pointer from here on; the interpreters go on from the insertion
-    point they keep."""
-    x, y, _, _ = client
+    point they keep. Waits until the window above the parking place shows the same in
+    two screenshots three caret ticks apart: a loaded machine may move the caret late."""
+    x, y, w, _ = client
     d.xdotool("mousemove", str(x + 450), str(y + 560))
+    above = (x, y, x + w - 1, y + 520)
+    deadline = time.monotonic() + timeout
     time.sleep(0.15)  # three caret ticks
+    last = Shot(d, scratch(), "park").region(above)
+    while time.monotonic() < deadline:
+        time.sleep(0.15)
+        now = Shot(d, scratch(), "park").region(above)
+        if now == last:
+            return
+        last = now
+
+
+def scratch():
+    """A folder of this test's own for screenshots no one keeps."""
+    if not hasattr(scratch, "folder"):
+        scratch.folder = tempfile.mkdtemp(prefix="kelvarin-e2e-shots-")
+        e2e._folders.append(scratch.folder)
+    return scratch.folder
+
+
+def shot_when(d, folder, name, condition, what, timeout=5):
+    """Screenshots until condition(shot) holds, as the program shows a change when it gets
+    to it (late on a loaded machine); gives that shot, or fails saying what, with the last
+    shot's path."""
+    shots = []
+
+    def holds():
+        shots[:] = [Shot(d, folder, name)]
+        return shots[0] if condition(shots[0]) else None
+    return e2e.wait_for(holds, timeout, what, lambda: "the last shot: " + shots[0].path)

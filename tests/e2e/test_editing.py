@@ -69,12 +69,19 @@ def typed(d, client, start, text, shots, name):
     return end, shot, found
 
 
-def select(d, start_x, end_x, line_y):
+def select(d, start_x, end_x, line_y, client=None):
     """A drag with the left button over a part of a line; the reading and its evaluation
-    follow the release."""
+    follow the release. Given the client area, waits until they show."""
     rd.drag(d, (start_x, line_y - 29), (end_x, line_y + 26))
     d.xdotool("mouseup", "1")
-    time.sleep(0.8)
+    if client is None:
+        time.sleep(0.8)
+        return
+    # The evaluation follows 300 ms after the release.
+    scr.shot_when(d, scr.scratch(), "editing-selected",
+                  lambda s: (rd.shows_text(s, rd.box(client, rd.TEXT21)) and
+                             rd.shows_text(s, rd.box(client, rd.TEXT8))),
+                  "the selection read above the page and its value in the result row")
 
 
 def popup(d, timeout=5):
@@ -112,38 +119,33 @@ def click_popup(d, at, button, wid):
 
 
 def rd_gone(d, wid, timeout=5):
-    e2e.wait_for(lambda: b"IsViewable" not in d.run(["xwininfo", "-id", wid], check_rc=False),
-                 timeout, "the pop-up closed")
+    e2e.wait_for(lambda: d.map_state(wid) != "IsViewable", timeout, "the pop-up closed")
 
 
 def case_delete(d, p, client, start, shots):
     end, before, found = typed(d, client, start, "12+34", shots, "editing-typed")
     three, four = found[3], found[4]
-    select(d, three[0] + 5, end[0] + 28, start[1])
+    select(d, three[0] + 5, end[0] + 28, start[1], client)
     d.xdotool("key", "Delete")
-    time.sleep(0.6)
     scr.park(d, client)
-    shot = scr.Shot(d, shots, "editing-deleted")
+    gone = (three[0] - 1, start[1] - BAND, four[1] + 2, start[1] + BAND)
+    shot = scr.shot_when(d, shots, "editing-deleted", lambda s: not s.points(gone),
+                         "34 off the page after Delete")
     left = line_band(start, start[1], three[0] - 3)
     e2e.check(shot.region(left) == before.region(left),
               "12+ does not stand as it stood after the delete (shots %s, %s)"
               % (before.path, shot.path))
-    gone = (three[0] - 1, start[1] - BAND, four[1] + 2, start[1] + BAND)
-    e2e.check(not shot.points(gone), "34 is still on the page after Delete (shot %s)" % shot.path)
 
-    time.sleep(1.0)  # the hotkeys rest 1.5 s after a delete
+    time.sleep(1.5)  # the hotkeys rest 1.5 s after a delete, which is seen done
     d.xdotool("keydown", "ctrl")
     time.sleep(0.2)
     d.xdotool("key", "z")
     time.sleep(0.3)
     d.xdotool("keyup", "ctrl")
-    time.sleep(0.8)
     scr.park(d, client)
-    shot = scr.Shot(d, shots, "editing-undone")
     whole = line_band(start, start[1], end[0] + 30)
-    e2e.check(shot.region(whole) == before.region(whole),
-              "after Ctrl+Z the formula is not 12+34 as typed (shots %s, %s)"
-              % (before.path, shot.path))
+    scr.shot_when(d, shots, "editing-undone", lambda s: s.region(whole) == before.region(whole),
+                  "the formula 12+34 as typed after Ctrl+Z (shot %s)" % before.path)
     alive(p)
     e2e.passed("Delete took 34 off and left 12+ in place; Ctrl+Z brought it back")
 
@@ -157,15 +159,16 @@ def move_right_button(client):
 def case_paste_move(d, p, client, start, shots):
     end, before, found = typed(d, client, start, "12+34", shots, "editing-typed")
     one, two, plus = found[0], found[1], found[2]
-    select(d, start[0] - 10, plus[0] + 3, start[1])
+    select(d, start[0] - 10, plus[0] + 3, start[1], client)
     # A right click on the bare page, a line below: the insertion point goes there.
     at = (start[0] + 40, start[1] + LINE_GAP)
     wid = right_click(d, at)
     shot = scr.Shot(d, shots, "editing-popup")
     click_popup(d, at, PASTE, wid)
-    time.sleep(0.8)
     scr.park(d, client)
-    pasted = scr.Shot(d, shots, "editing-pasted")
+    pasted = scr.shot_when(d, shots, "editing-pasted",
+                           lambda s: len(symbols(s, at, at[1], at[0] + 80)) >= 2,
+                           "the copy of 12 where the right click was (shot %s)" % shot.path)
     copies = symbols(pasted, (at[0], at[1]), at[1], at[0] + 80)
     e2e.check(len(copies) == 2, "%d symbols where the right click was, not the copy of 12: %s "
               "(shots %s, %s)" % (len(copies), copies, shot.path, pasted.path))
@@ -187,11 +190,15 @@ def case_paste_move(d, p, client, start, shots):
     d.xdotool("mousedown", "1")
     time.sleep(0.5)
     d.xdotool("mouseup", "1")
-    time.sleep(0.3)
     scr.park(d, client)
-    moved = scr.Shot(d, shots, "editing-moved")
+
+    def moved_ones(shot):
+        return [g for g in symbols(shot, start, start[1], start[0] + 500)
+                if g[0] > one[0] and looks_like(before, one, start[1], shot, g, start[1])]
+    moved = scr.shot_when(d, shots, "editing-moved", moved_ones,
+                          "a 1 right of where it stood after holding the right move button")
     now = symbols(moved, start, start[1], start[0] + 500)
-    ones = [g for g in now if g[0] > one[0] and looks_like(before, one, start[1], moved, g, start[1])]
+    ones = moved_ones(moved)
     e2e.check(len(ones) == 1, "no 1 right of where it stood after holding the right move "
               "button: %s (shot %s)" % (now, moved.path))
     shift = ones[0][0] - one[0]
@@ -217,15 +224,14 @@ def case_paste_move(d, p, client, start, shots):
 def case_cut(d, p, client, start, shots):
     end, before, found = typed(d, client, start, "12+34", shots, "editing-typed")
     three, four = found[3], found[4]
-    select(d, three[0] + 5, end[0] + 28, start[1])
+    select(d, three[0] + 5, end[0] + 28, start[1], client)
     at = (start[0] + 200, start[1] + LINE_GAP)
     wid = right_click(d, at)
     click_popup(d, at, CUT, wid)
-    time.sleep(0.5)
     scr.park(d, client)
-    shot = scr.Shot(d, shots, "editing-cut")
     gone = (three[0] - 1, start[1] - BAND, four[1] + 2, start[1] + BAND)
-    e2e.check(not shot.points(gone), "34 is still on the page after Cut (shot %s)" % shot.path)
+    scr.shot_when(d, shots, "editing-cut", lambda s: not s.points(gone),
+                  "34 off the page after Cut")
     # The next pop-up has nothing left to cut: Paste puts the cut 34 where it was opened.
     there = (start[0] + 40, start[1] + 2 * LINE_GAP)
     wid = right_click(d, there)
@@ -235,9 +241,10 @@ def case_cut(d, p, client, start, shots):
     e2e.check(min(face) > 230, "the second pop-up still shows Cut (%s at %s, shot %s)"
               % (face, cut_button, shown.path))
     click_popup(d, there, PASTE, wid)
-    time.sleep(0.8)
     scr.park(d, client)
-    pasted = scr.Shot(d, shots, "editing-cut-pasted")
+    pasted = scr.shot_when(d, shots, "editing-cut-pasted",
+                           lambda s: len(symbols(s, there, there[1], there[0] + 80)) >= 2,
+                           "the cut 34 where the pop-up was opened")
     copies = symbols(pasted, there, there[1], there[0] + 80)
     e2e.check(len(copies) == 2 and all(looks_like(before, s, start[1], pasted, c, there[1])
                                        for s, c in zip((three, four), copies)),
@@ -255,23 +262,21 @@ def case_backspace(d, p, client, start, shots):
     d.xdotool("type", "--delay", "120", "3")
     end = rd.settled(d, quiet=0.5)
     d.xdotool("key", "BackSpace")
-    time.sleep(0.8)
     scr.park(d, client)
-    shot = scr.Shot(d, shots, "editing-backspace")
     band = line_band(start, start[1], end[0] + 30)
-    e2e.check(shot.region(band) == two.region(band),
-              "Backspace after 123 does not leave 12 (shots %s, %s)" % (two.path, shot.path))
+    scr.shot_when(d, shots, "editing-backspace", lambda s: s.region(band) == two.region(band),
+                  "12 left after Backspace after 123 (shot %s)" % two.path)
     alive(p)
     e2e.passed("Backspace at the end of 123 left 12")
 
 
 def case_lost_focus(d, p, client, start, shots):
     end, before, found = typed(d, client, start, "12+34", shots, "editing-typed")
-    select(d, start[0] - 10, end[0] + 28, start[1])
+    select(d, start[0] - 10, end[0] + 28, start[1], client)
     at = (start[0] + 40, start[1] + LINE_GAP)
     wid = right_click(d, at)
     time.sleep(1.0)
-    e2e.check(b"IsViewable" in d.run(["xwininfo", "-id", wid]), "the pop-up closed by itself")
+    e2e.check(d.map_state(wid) == "IsViewable", "the pop-up closed by itself")
     # A click on the page, away from it.
     d.xdotool("mousemove", str(start[0] + 300), str(start[1] + 250))
     time.sleep(0.2)

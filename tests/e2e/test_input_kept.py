@@ -54,7 +54,10 @@ def palette_row(d, start, root, slow):
     d.xdotool("mousemove", str(root[0]), str(root[1]))
     time.sleep(0.3)
     d.xdotool("click", "1")
-    time.sleep(0.8)
+    # The root is placed at the insertion point, where the program takes the pointer, when
+    # it gets to it (late on a loaded machine); the b follows once the pointer has rested.
+    scr.wait_pointer(d, lambda q: q != root, "the pointer taken to place the root", timeout=10)
+    e2e.wait_for(lambda: e2e.pointer_stays(d, d.pointer(), 0.5), 10, "the pointer at rest")
     d.xdotool("type", "b")
     return scr.wait_pointer(d, lambda q: q[1] == start[1] and q[0] > start[0] + 20,
                             "the b of the row at %s placed" % (start,))
@@ -103,14 +106,16 @@ def quick_undo(d, p, client, start):
         d.xdotool("keydown", "ctrl", "keydown", "z", "sleep", "%.3f" % (hold / 1000.0),
                   "keyup", "z", "keyup", "ctrl")
         time.sleep(0.6)
-    time.sleep(1.0)
     alive(p)
     scr.park(d, client)
-    shot = scr.Shot(d, p.folder, "input_kept_quick_undo")
-    found = shot.groups((start[0] - 12, start[1] - 24, start[0] + 400, start[1] + 24))
-    e2e.check(len(found) == 1 and start[0] - 1 <= found[0].x0 <= start[0] + 6,
-              "after 20 Ctrl+Z (Z held %s ms) the line holds %s, not the first letter alone "
-              "(shot %s)" % (holds, found, shot.path))
+    line = (start[0] - 12, start[1] - 24, start[0] + 400, start[1] + 24)
+
+    def first_alone(shot):
+        found = shot.groups(line)
+        return len(found) == 1 and start[0] - 1 <= found[0].x0 <= start[0] + 6
+    # The last undo shows when the program gets to it, late on a loaded machine.
+    scr.shot_when(d, p.folder, "input_kept_quick_undo", first_alone,
+                  "the first letter alone on the line after 20 Ctrl+Z (Z held %s ms)" % holds)
     e2e.passed("20 of 20 quick Ctrl+Z undid")
 
 

@@ -148,6 +148,12 @@ def type_case(d, p):
     e2e.passed("the keyboard types a+1 and ya, follows its strip, closes and opens again")
 
 
+def active(d):
+    """The active window, None while there is none (between two activations)."""
+    out = d.run(["xdotool", "getactivewindow"], check_rc=False).split()
+    return int(out[0]) if out and out[0].isdigit() else None
+
+
 def stacking(d):
     out = d.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).decode()
     return [int(v, 16) for v in re.findall(r"0x[0-9a-f]+", out)]
@@ -186,23 +192,25 @@ def focus_under_wm(d, p):
                                            "^xmessage$"], check_rc=False).decode().split() or
                                     [None])[0], 5, "the other program's window"))
     d.xdotool("windowactivate", "--sync", str(msg))
-    e2e.wait_for(lambda: int(d.xdotool("getactivewindow")) == msg, 5, "the other window active")
+    e2e.wait_for(lambda: active(d) == msg, 5, "the other window active")
     # The window manager raised the other program's window: the keyboard stays above it.
-    e2e.wait_for(lambda: stacking(d).index(win) > stacking(d).index(msg), 5,
+    def above():
+        order = stacking(d)  # one reading: the window manager restacks as it likes
+        return win in order and msg in order and order.index(win) > order.index(msg)
+    e2e.wait_for(above, 5,
                  "the keyboard above the other program's window",
                  lambda: "stacking %s, keyboard %d, other %d" % (stacking(d), win, msg))
-    shot = scr.Shot(d, p.folder, "keyboard_over_other")
     margin = (kbd[0] + 3, kbd[1] + 150)  # inside the other window, on the keyboard's margin
-    e2e.check(shot.rgb(*margin) == BLACK, "the keyboard does not show over the other window: %s"
-              " at %s" % (shot.rgb(*margin), margin))
+    # Raised again over the other window, the keyboard is painted anew when it gets to it.
+    scr.shot_when(d, p.folder, "keyboard_over_other", lambda s: s.rgb(*margin) == BLACK,
+                  "the keyboard shown over the other window at %s" % (margin,))
     # Keys type into the formula while the other window keeps the focus.
     click_and_return(d, key_point(kbd, "a"), "a")
     click_and_return(d, key_point(kbd, "1"), "1")
-    e2e.check(int(d.xdotool("getactivewindow")) == msg,
-              "a key click took the focus from the other window: %s is active"
-              % d.xdotool("getactivewindow").strip())
+    e2e.check(active(d) == msg,
+              "a key click took the focus from the other window: %s is active" % active(d))
     drag(d, win, kbd, 60, -30, 15)
-    e2e.check(int(d.xdotool("getactivewindow")) == msg, "the drag took the focus")
+    e2e.check(active(d) == msg, "the drag took the focus")
     _, found = formula(d, p, client, start, "keyboard_wm_a1")
     e2e.check(len(found) == 2 and abs(found[0].x0 - start[0]) <= 3,
               "expected a1 at the insertion point %s, found %s" % (start, found))
@@ -212,13 +220,28 @@ def focus_under_wm(d, p):
 
 
 def map_state(d, win):
-    out = d.run(["xwininfo", "-id", str(win)]).decode()
-    return re.search(r"Map State: (\w+)", out).group(1)
+    state = d.map_state(win)
+    e2e.check(state, "the keyboard's window is gone")
+    return state
 
 
 def wait_map(d, win, state, what):
     e2e.wait_for(lambda: map_state(d, win) == state, 5, what,
                  lambda: "its map state is %s" % map_state(d, win))
+
+
+def wm_state(d, win):
+    return d.run(["xprop", "-id", str(win), "WM_STATE"]).decode()
+
+
+def stays_unmapped(d, win, seconds):
+    """Whether the keyboard stays hidden that long."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if map_state(d, win) != "IsUnMapped":
+            return False
+        time.sleep(0.02)
+    return True
 
 
 def minimise_under_wm(d, p):
@@ -244,14 +267,14 @@ def minimise_under_wm(d, p):
     d.xdotool("mousemove", str(button[0]), str(button[1] + 300))
     time.sleep(0.1)
     d.xdotool("mouseup", "1")
-    time.sleep(0.5)
-    e2e.check(map_state(d, win) == "IsUnMapped", "a press released off its button showed "
+    e2e.check(stays_unmapped(d, win, 0.5), "a press released off its button showed "
               "the keyboard")
     d.xdotool("windowminimize", str(main))
-    time.sleep(0.5)
+    e2e.wait_for(lambda: "Iconic" in wm_state(d, main), 5, "the main window minimised")
+    e2e.check(stays_unmapped(d, win, 0.3), "the minimise showed the suspended keyboard")
     d.xdotool("windowactivate", str(main))
-    time.sleep(0.5)
-    e2e.check(map_state(d, win) == "IsUnMapped", "the restore showed the suspended keyboard")
+    e2e.wait_for(lambda: "Normal" in wm_state(d, main), 5, "the main window restored")
+    e2e.check(stays_unmapped(d, win, 0.5), "the restore showed the suspended keyboard")
     page = (x + 450, y + 560)
     d.xdotool("mousemove", str(page[0]), str(page[1]))
     time.sleep(0.1)

@@ -187,7 +187,7 @@ def case_fraction_page(d, p, client, start, _arg):
 def case_delete_undo(d, p, client, start, how):
     w = pg.Window(client)
     end, before, found = ed.typed(d, client, start, "12+34", p.folder, "state_typed")
-    ed.select(d, found[3][0] + 5, end[0] + 28, start[1])
+    ed.select(d, found[3][0] + 5, end[0] + 28, start[1], client)
     d.xdotool("key", "Delete")
     # The hotkeys rest 1.5 s after a delete; a Ctrl+Z typed meanwhile undoes once they look.
     time.sleep(0.5 if how == "soon-ctrl+z" else 2.0)

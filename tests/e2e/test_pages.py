@@ -66,19 +66,24 @@ def visible_window(d, name, timeout=10):
 
 
 def gone(d, wid, timeout=10):
-    e2e.wait_for(lambda: b"IsViewable" not in d.run(["xwininfo", "-id", wid], check_rc=False),
-                 timeout, "the window %s closed" % wid)
+    e2e.wait_for(lambda: d.map_state(wid) != "IsViewable", timeout,
+                 "the window %s closed" % wid)
 
 
 def through_dialog(d, dialog, path, box):
     """Types the path into the file dialog of that title, then answers the message box of
     the other title that follows with its default button (Return)."""
-    visible_window(d, dialog)
+    wid = visible_window(d, dialog)
+    # Typed before the dialog has the focus, the path would go elsewhere.
+    e2e.wait_for(lambda: d.run(["xdotool", "getactivewindow"], check_rc=False).strip() ==
+                 wid.encode(), 10, "the dialog %s active" % dialog)
     time.sleep(0.5)
     d.xdotool("type", "--delay", "20", path)
     time.sleep(0.3)
     d.xdotool("key", "Return")
     shown = visible_window(d, box)
+    e2e.wait_for(lambda: d.run(["xdotool", "getactivewindow"], check_rc=False).strip() ==
+                 shown.encode(), 10, "the message box %s active" % box)
     time.sleep(0.3)
     d.xdotool("key", "Return")
     gone(d, shown)
@@ -104,10 +109,9 @@ def main(binary):
 
     w = Window(client)
     click(d, w.page_button(2))
-    time.sleep(0.4)
     scr.park(d, client)
-    page2 = scr.Shot(d, p.folder, "pages_page2")
-    e2e.check(not page2.groups(band), "page 2 shows %s" % page2.groups(band))
+    scr.shot_when(d, p.folder, "pages_page2", lambda s: not s.groups(band),
+                  "page 2 empty on the formula's line")
 
     click(d, w.page_button(1))
     # The pointer comes back to where it was when page 1 was left: after the "1".
@@ -120,12 +124,10 @@ def main(binary):
     d.xdotool("key", "z")
     time.sleep(0.3)
     d.xdotool("keyup", "ctrl")
-    time.sleep(0.6)
     scr.park(d, client)
-    undone = scr.Shot(d, p.folder, "pages_undone")
-    e2e.check(undone.region(band) == typed.region(band),
-              "after Ctrl+Z page 1 is not as it was before the 2 was typed (%s, %s; the 2 "
-              "went to %s)" % (undone.path, typed.path, after))
+    scr.shot_when(d, p.folder, "pages_undone", lambda s: s.region(band) == typed.region(band),
+                  "page 1 after Ctrl+Z as it was before the 2 was typed (%s; the 2 went to %s)"
+                  % (typed.path, after))
 
     # Save: the walk over the pages, then the dialog with the window minimised.
     path = os.path.join(p.folder, "pages.txt")
@@ -143,19 +145,16 @@ def main(binary):
     time.sleep(0.3)
     d.xdotool("key", "Return")  # Yes
     gone(d, box)
-    time.sleep(0.5)
     scr.park(d, client)
-    cleared = scr.Shot(d, p.folder, "pages_cleared")
-    e2e.check(not cleared.groups(band), "Clear All left %s" % cleared.groups(band))
+    scr.shot_when(d, p.folder, "pages_cleared", lambda s: not s.groups(band),
+                  "the formula's line empty after Clear All")
 
     click(d, w.open())
     through_dialog(d, "Open", path, "Внимание!")  # the confirmation: OK
     time.sleep(GUIDE_LINE_S)
     scr.park(d, client)
-    loaded = scr.Shot(d, p.folder, "pages_loaded")
-    e2e.check(loaded.region(band) == typed.region(band),
-              "page 1 loaded from the file does not look as it did before the save "
-              "(%s, %s)" % (loaded.path, typed.path))
+    scr.shot_when(d, p.folder, "pages_loaded", lambda s: s.region(band) == typed.region(band),
+                  "page 1 loaded from the file as it looked before the save (%s)" % typed.path)
     ui.alive(p)
     e2e.passed("pages: switch, Ctrl+Z, save through the dialog, clear all, load")
 

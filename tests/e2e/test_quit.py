@@ -58,6 +58,12 @@ def other_window(d, name, not_this, timeout=10):
     return e2e.wait_for(found, timeout, "a box titled " + name)
 
 
+def box_active(d, box):
+    """Waits for the box to have the focus: keys typed before it does go elsewhere."""
+    e2e.wait_for(lambda: d.run(["xdotool", "getactivewindow"], check_rc=False).strip() ==
+                 box.encode(), 10, "the box %s active" % box)
+
+
 def recovery(binary, end):
     d = e2e.Display()
     p = e2e.Program(binary, d)
@@ -115,6 +121,7 @@ def close_box(binary, answer):
     scr.park(d, client)
     d.close_request(win)
     box = other_window(d, "Formidrel", win)
+    box_active(d, box)
     shots = os.environ.get("KEL_E2E_SHOTS")
     if shots:
         d.screenshot(os.path.join(shots, "quit_close_box.png"))
@@ -124,10 +131,10 @@ def close_box(binary, answer):
         pg.gone(d, box)
         time.sleep(0.5)
         ui.alive(p)
-        e2e.check(b"IsViewable" in d.run(["xwininfo", "-id", str(win)]),
-                  "the window did not stay after Cancel")
+        e2e.check(d.map_state(win) == "IsViewable", "the window did not stay after Cancel")
         d.close_request(win)
         box = other_window(d, "Formidrel", win)
+        box_active(d, box)
         time.sleep(0.3)
         d.xdotool("key", "n")  # No
         rc = p.wait_exit(10)

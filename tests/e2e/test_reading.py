@@ -145,14 +145,13 @@ def case_drag(d, p, client, start, shots):
     e2e.check(len(outline) > (b[1] - a[1]) // 2,
               "no outline at the left edge of the dragged rectangle (shot %s)" % during.path)
     d.xdotool("mouseup", "1")
-    time.sleep(0.8)  # the evaluation after 300 ms
-
-    after = scr.Shot(d, shots, "reading-after")
-    e2e.check(shows_text(after, box(client, TEXT21)),
-              "the formula read is not shown above the page (shot %s)" % after.path)
-    e2e.check(shows_text(after, box(client, TEXT8)),
-              "no result in the result row (shot %s)" % after.path)
-    targets, size, pixels = clipboard(d, p.folder)
+    # The evaluation follows 300 ms after the release.
+    scr.shot_when(d, shots, "reading-after",
+                  lambda s: shows_text(s, box(client, TEXT21)) and shows_text(s, box(client, TEXT8)),
+                  "the formula read shown above the page and its result in the result row")
+    targets, size, pixels = e2e.wait_for(
+        lambda: (lambda c: c if "image/png" in c[0] else None)(clipboard(d, p.folder)), 5,
+        "a picture on the clipboard", lambda: "it offers %s" % clipboard(d)[0])
     e2e.check("image/png" in targets, "the clipboard offers no picture: %s" % targets)
     width = round((15 * (b[0] - a[0]) - 50) / 15)
     e2e.check(size == (width, b[1] - a[1]),
@@ -220,18 +219,17 @@ def case_drag_left(d, p, client, start, shots):
     a, b = (start[0] - 10, start[1] - 29), (end[0] + 28, start[1] + 26)
     drag(d, a, b)
     d.xdotool("mouseup", "1")
-    time.sleep(0.8)
-    shown = scr.Shot(d, shots, "left-first")
-    e2e.check(shows_text(shown, box(client, TEXT21)), "the first drag read nothing")
+    scr.shot_when(d, shots, "left-first",
+                  lambda s: shows_text(s, box(client, TEXT21)) and shows_text(s, box(client, TEXT8)),
+                  "the first drag's formula shown above the page and its result")
     for name, (f, t) in (("to the left", (b, (a[0], b[1]))), ("upwards", ((a[0], b[1]), (b[0], a[1])))):
         drag(d, f, t)
         d.xdotool("mouseup", "1")
-        time.sleep(0.8)
-        shot = scr.Shot(d, shots, "left-" + name.replace(" ", "-"))
-        e2e.check(not shows_text(shot, box(client, TEXT21)),
-                  "a drag %s still shows a formula above the page (shot %s)" % (name, shot.path))
-        e2e.check(not shows_text(shot, box(client, TEXT8)),
-                  "a drag %s still shows a result (shot %s)" % (name, shot.path))
+        # What the drag before showed goes away.
+        scr.shot_when(d, shots, "left-" + name.replace(" ", "-"),
+                      lambda s: not shows_text(s, box(client, TEXT21)) and
+                      not shows_text(s, box(client, TEXT8)),
+                      "a drag %s to show neither a formula above the page nor a result" % name)
     e2e.passed("a drag to the left or upwards selects nothing")
 
 

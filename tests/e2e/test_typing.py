@@ -118,8 +118,7 @@ def focus_elsewhere(d, case):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wid = e2e.wait_for(lambda: d.run(["xdotool", "search", "--name", "^xmessage$"],
                                          check_rc=False).decode().split(), 10, "xmessage")[0]
-        e2e.wait_for(lambda: b"IsViewable" in d.run(["xwininfo", "-id", wid]), 10,
-                     "xmessage mapped")
+        e2e.wait_for(lambda: d.map_state(wid) == "IsViewable", 10, "xmessage mapped")
         target = int(wid)
     else:
         info = d.run(["xwininfo", "-root"]).decode()

@@ -112,6 +112,19 @@ Control* topmostByDefinition(const Form& f, double x, double y) {
   return best;
 }
 
+// The shown element of index 1 or above with the highest index whose own place holds the
+// point, as the caret hands an event to the symbol under it.
+template <class C>
+Control* elementByDefinition(ControlArray<C>& a, double x, double y) {
+  for (int k = a.UBound(); k >= 1; --k) {
+    if (!a.IsLoaded(k)) continue;
+    C& e = a[k];
+    if (e.Visible && x >= e.Left && y >= e.Top && x < e.Left + e.Width && y < e.Top + e.Height)
+      return &e;
+  }
+  return nullptr;
+}
+
 // Frames nested three deep, some registered after the controls they hold, arrays whose
 // elements sit in different containers, shapes and lines, all crowded into a small place.
 struct CrowdedForm : Form {
@@ -133,7 +146,7 @@ struct CrowdedForm : Form {
   Label Top{"Top"};
 };
 
-TEST(Form, HitTestAgreesWithTheStackingRuleOnRandomLayouts) {
+TEST(Form, HitTestAndTheTopmostElementAgreeWithTheirRulesOnRandomLayouts) {
   std::mt19937 rng(11);
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   // Whole and fractional twips, so that points fall on edges as often as inside.
@@ -192,6 +205,10 @@ TEST(Form, HitTestAgreesWithTheStackingRuleOnRandomLayouts) {
       for (int q = 0; q < 20; ++q) {
         const double x = coord(), y = coord();
         ASSERT_EQ(f.hitTest(x, y), topmostByDefinition(f, x, y))
+            << "layout " << layout << " step " << step << " at " << x << ", " << y;
+        ASSERT_EQ(f.topmostElement(f.Symbols, 1, x, y), elementByDefinition(f.Symbols, x, y))
+            << "layout " << layout << " step " << step << " at " << x << ", " << y;
+        ASSERT_EQ(f.topmostElement(f.Pictures, 1, x, y), elementByDefinition(f.Pictures, x, y))
             << "layout " << layout << " step " << step << " at " << x << ", " << y;
       }
     }
