@@ -21,196 +21,35 @@
 // Mouse events are taken from a form's window before Qt hands them to any widget, and go
 // to the control the model's own rule picks at that point of the client area
 // (kel::mouseTarget), the one the sim desktop picks: never to its containers as well.
+//
+// The code lives in rooms of its own: geometry.{h,cpp} (twips to pixels), painted.{h,cpp}
+// (the painted widgets and their items), control_view.{h,cpp} (what every control's view
+// does), control_views.cpp (one view per kind of control), form_window.{h,cpp} (a form's
+// window), view_sync.cpp (the walk) and input_routing.cpp (events into the model).
 #pragma once
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QMargins>
 #include <QMouseEvent>
 #include <QObject>
 #include <QPixmap>
-#include <QPointer>
 #include <QRect>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <memory>
-#include <set>
 #include <string>
-#include <tuple>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "platform/forms.h"
+#include "platform/qt/control_view.h"
+#include "platform/qt/form_window.h"
+#include "platform/qt/geometry.h"
 #include "platform/qt/model_gate.h"
 
 class QKeyEvent;
 
 namespace kel::qt {
-
-class ViewSync;
-class FormView;
-class ControlView;
-class Painted;
-class PaintedItem;
-class PaintedWidget;
-
-// A view's place among its siblings: its layer in Form::layers(), its element index, and
-// the order views were made in (which only separates controls outside the layers).
-using StackKey = std::tuple<int, int, std::uint64_t>;
-
-// The views whose widgets (or items) are children of one widget, bottom to top, and which
-// of them have widgets.
-struct ChildStack {
-  std::map<StackKey, ControlView*> views;
-  std::set<StackKey> widgets;
-};
-
-// Where a new view goes: the widget its widget is a child of, or the widget that paints it
-// as an item (then host is set).
-struct Placement {
-  QWidget* parent = nullptr;
-  PaintedWidget* host = nullptr;
-  StackKey key{};
-};
-
-class ControlView {
- public:
-  ControlView(ViewSync& sync, Control& c, QWidget* widget);
-  // A control the backend paints: on a widget of its own or as an item.
-  ControlView(ViewSync& sync, Control& c, const Placement& at, ControlKind kind);
-  virtual ~ControlView();
-  ControlView(const ControlView&) = delete;
-  ControlView& operator=(const ControlView&) = delete;
-
-  // Brings the widget in line with the properties of the control that `bits` say
-  // changed (and those that changed while it was hidden).
-  void sync(Control& c, std::uint32_t bits);
-  // Whether the widget shows the control now (a hidden painted control may keep its
-  // widget, painting nothing).
-  bool showing() const { return visible_; }
-  // What is painted, for the kinds the backend paints (nullptr for the others).
-  Painted* painted() const;
-  // False once the widget it lies in went with its container: it is to be made again.
-  bool alive() const;
-
-  Control* control;  // the control this view shows (it owns the view)
-  // Its own widget (none for an item).
-  QPointer<QWidget> widget;
-  // The same widget for the sync, which must not pay for a guarded pointer; cleared
-  // when the widget goes with its parent.
-  QWidget* raw = nullptr;
-  std::unique_ptr<PaintedItem> item;  // or the item its container's widget paints
-  Control* container = nullptr;       // the container the widget was placed in
-  ChildStack children;
-  StackKey key{};
-  ChildStack* siblings = nullptr;  // the stack it is in
-  // Whether a release over the widget makes a click (widgets with a click signal of
-  // their own make it themselves).
-  bool clickOnRelease = true;
-
- protected:
-  virtual void applyGeometry(Control& c);
-  virtual void applyColours(Control& c);
-  // Kind-specific properties; the first call (initial) applies everything.
-  virtual void syncKind(Control& c, bool initial) = 0;
-  ViewSync& views;
-
- private:
-  friend class ViewSync;
-  void adopt(QWidget* w);
-  void applyCursor(Control& c);
-  void applyAll(Control& c);
-  void setShown(bool on);
-  bool mayBlank() const;
-  void unblank();
-
-  double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-  bool visible_ = false;
-  // Hidden by painting nothing, the widget staying shown: a blinking caret costs Qt no
-  // enter/leave, pointer query and cursor change per blink.
-  bool blank_ = false;
-  // Changes not applied while the control was hidden.
-  std::uint32_t pending_ = 0;
-  bool enabled_ = true;
-  Colour back_ = 0, fore_ = 0;
-  int mousePointer_ = 0;
-  Picture mouseIcon_;
-};
-
-class FormView;
-
-// The client area of a form, as a top-level window.
-class FormWidget : public QWidget {
- public:
-  FormWidget(ViewSync& sync, FormView& v) : QWidget(nullptr), sync_(sync), view(&v) {}
-  ViewSync& sync_;
-  FormView* view;  // cleared when the view goes
-  QColor back{240, 240, 240};
-
- protected:
-  void paintEvent(QPaintEvent* e) override;
-  void showEvent(QShowEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
-  void moveEvent(QMoveEvent* e) override;
-  void resizeEvent(QResizeEvent* e) override;
-  void changeEvent(QEvent* e) override;
-};
-
-class FormView {
- public:
-  FormView(ViewSync& sync, Form& f);
-  ~FormView();
-  FormView(const FormView&) = delete;
-  FormView& operator=(const FormView&) = delete;
-
-  Form* form;
-  QPointer<FormWidget> widget;
-  ChildStack children;
-  bool everShown = false;  // the first show runs the resize event
-  // The controls were walked once: from then on the change log says what to touch.
-  bool walked = false;
-  bool topmost = false;
-
-  // The client rectangle the model asks for, and the shift the window manager has
-  // been found to add to a requested position.
-  QRect target;
-  QPoint correction;
-  int placing = 0;  // corrections still allowed for the last request
-  QElapsedTimer placingSince;
-  bool checkQueued = false;
-  bool minimizeSeen = false;            // the window was minimised since the last check
-  bool releaseEndsDoubleClick = false;  // the release that ends a double click is no click
-  // The control that captured the mouse (a form that CapturesMouse), until the buttons are up.
-  Control* captured = nullptr;
-
- private:
-  friend class ViewSync;
-  friend class FormWidget;
-  std::string caption_;
-  Colour back_ = 0;
-  double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-  bool geometryApplied_ = false;
-  bool visible_ = false;
-  WindowState state_ = WindowState::Normal;
-  bool sizable_ = true;
-  Picture icon_;
-  Colour colourKey_ = 0;
-  bool hasColourKey_ = false;
-  bool maskDirty_ = false;
-  // Where each layer lies, for the stacking key.
-  std::unordered_map<const void*, int> layerOf_;
-  std::size_t layersSeen_ = 0;
-};
-
-// The client rectangle, in screen pixels, of a form's outer frame in twips.
-QRect clientRectFor(double left, double top, double width, double height);
-// Where a form's client area goes: by the frame rule, or the whole window when borderless.
-QRect windowRectFor(const Form& f);
-// Nearest pixel of a twips position.
-int pixelOf(double twips);
 
 // What a control's view shows now, for tests and diagnostics.
 struct PaintedContent {
