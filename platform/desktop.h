@@ -115,6 +115,13 @@ class Desktop {
   // --- pointer ---------------------------------------------------------------------
   virtual PointPx cursorPos() = 0;
   virtual void setCursorPos(int x, int y) = 0;
+  // Moves the pointer only while it still stands where the caller expects it, as one step
+  // that no motion of the user can fall between; answers whether it moved it.
+  virtual bool setCursorPosIfAt(PointPx expected, int x, int y) {
+    if (cursorPos() != expected) return false;
+    setCursorPos(x, y);
+    return true;
+  }
 
   // --- keys and buttons --------------------------------------------------------------
   // The asynchronous state of a virtual key: bit 15 set while it is down, bit 0 set

@@ -38,11 +38,17 @@ void Surface::ShiftHeldPointer(double dx, double dy) {
 
 void Surface::FollowInsertionPoint() {
   const PointPx target{pixelForPointer(p.PointerX), pixelForPointer(p.PointerY)};
-  if (PointerLeftByUser()) {
+  if (!programPointer_) {
+    SetPointer(target.x, target.y);
+    return;
+  }
+  // The check and the move are one step: a mouse move that came between a check and a
+  // move of its own would be undone, and the user's next click would land on the page.
+  if (!p.desktop.setCursorPosIfAt(*programPointer_, target.x, target.y)) {
     heldPointer_ = target;
     return;
   }
-  SetPointer(target.x, target.y);
+  agreeOnPointer(p.desktop.cursorPos());
 }
 
 void Surface::ReadInsertionPoint() {

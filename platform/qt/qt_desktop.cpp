@@ -249,6 +249,10 @@ void QtDesktop::setCursorPos(int x, int y) {
   if (!lost_) input_->setCursorPos(x, y);
 }
 
+bool QtDesktop::setCursorPosIfAt(PointPx expected, int x, int y) {
+  return !lost_ && input_->setCursorPosIfAt(expected.x, expected.y, x, y);
+}
+
 std::uint16_t QtDesktop::asyncKeyState(int vk) { return lost_ ? 0 : input_->asyncKeyState(vk); }
 
 std::int16_t QtDesktop::keyState(int vk) { return lost_ ? 0 : input_->keyState(vk); }

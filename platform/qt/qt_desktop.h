@@ -65,6 +65,7 @@ class QtDesktop : public Desktop, public ModelGate {
   // --- Desktop -----------------------------------------------------------------------
   PointPx cursorPos() override;
   void setCursorPos(int x, int y) override;
+  bool setCursorPosIfAt(PointPx expected, int x, int y) override;
   std::uint16_t asyncKeyState(int vk) override;
   std::int16_t keyState(int vk) override;
   void keyEvent(int vk, bool up) override;

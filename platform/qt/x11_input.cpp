@@ -475,6 +475,31 @@ void X11Input::setCursorPos(int x, int y) {
   pointerY_ = std::clamp(y, 0, DisplayHeight(dpy_, screen) - 1);
 }
 
+// The server is held for the query and the warp, so that no other client's motion (a
+// pointer the user is moving, xdotool) is processed between them: either it came first and
+// the pointer stays where it went, or it comes after the warp and takes the pointer along.
+bool X11Input::setCursorPosIfAt(int expectedX, int expectedY, int x, int y) {
+  XGrabServer(dpy_);
+  Window root = 0, child = 0;
+  int rootX = 0, rootY = 0, winX = 0, winY = 0;
+  unsigned int mask = 0;
+  const bool sameScreen =
+      XQueryPointer(dpy_, root_, &root, &child, &rootX, &rootY, &winX, &winY, &mask) != 0;
+  const bool at = sameScreen && rootX == expectedX && rootY == expectedY;
+  if (at) XWarpPointer(dpy_, None, root_, 0, 0, 0, 0, x, y);
+  XUngrabServer(dpy_);
+  XFlush(dpy_);
+  if (at) {
+    const int screen = DefaultScreen(dpy_);
+    pointerX_ = std::clamp(x, 0, DisplayWidth(dpy_, screen) - 1);
+    pointerY_ = std::clamp(y, 0, DisplayHeight(dpy_, screen) - 1);
+  } else if (sameScreen) {
+    pointerX_ = rootX;
+    pointerY_ = rootY;
+  }
+  return at;
+}
+
 // --- windows ----------------------------------------------------------------------------
 
 void X11Input::setAbove(unsigned long window) {

@@ -81,6 +81,7 @@ class X11Input {
 
   void cursorPos(int& x, int& y);
   void setCursorPos(int x, int y);
+  bool setCursorPosIfAt(int expectedX, int expectedY, int x, int y);
   // The pointer may stand elsewhere now (it moved over, into or out of a window of ours):
   // the next position asked for is read from the server.
   void pointerMayHaveMoved() { pointerMoved_ = true; }

@@ -235,6 +235,27 @@ TEST_F(X11InputTest, PointerMovesAndReads) {
   EXPECT_EQ(y, 250);
 }
 
+// The program's snapshot still has the pointer where it put it, but another program moved
+// it: the conditional move asks the server itself, so the user's move is never undone.
+TEST_F(X11InputTest, AMoveIfStillThereNeverUndoesAMoveTheSnapshotMissed) {
+  turn();
+  in->setCursorPos(321, 234);
+  int x = 0, y = 0;
+  in->cursorPos(x, y);
+  ASSERT_EQ(x, 321);
+  user("mousemove 100 200");
+  EXPECT_FALSE(in->setCursorPosIfAt(321, 234, 400, 300));
+  in->cursorPos(x, y);
+  EXPECT_EQ(x, 100);
+  EXPECT_EQ(y, 200);
+  EXPECT_TRUE(in->setCursorPosIfAt(100, 200, 400, 300));
+  turn();
+  in->pointerMayHaveMoved();
+  in->cursorPos(x, y);
+  EXPECT_EQ(x, 400);
+  EXPECT_EQ(y, 300);
+}
+
 TEST_F(X11InputTest, AStillPointerIsNotAskedForAtEveryPoll) {
   int x = 0, y = 0;
   turn();
