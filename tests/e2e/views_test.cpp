@@ -631,6 +631,16 @@ class DesktopTest : public ::testing::Test {
     if (f.Loaded) desktop.run([&] { desktop.unloadForm(f); });
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+  // Unloads the form before the controls a test declares go, whatever the test's outcome.
+  struct UnloadFirst {
+    QtDesktop& d;
+    Form& f;
+    ~UnloadFirst() {
+      if (f.Loaded) d.run([&] { d.unloadForm(f); });
+    }
+  };
+  UnloadFirst unloadFirst() { return {desktop, f}; }
+
   Form f{"F"};
   QtDesktop desktop;
   int resizes = 0;
@@ -741,13 +751,7 @@ TEST_F(DesktopTest, ATextTheProgramSetsShowsFromItsStart) {
   box.Width = 1455;  // the result box's 97 px
   box.Height = 405;
   f.add(box);
-  struct Unload {
-    QtDesktop& d;
-    Form& f;
-    ~Unload() {
-      if (f.Loaded) d.run([&] { d.unloadForm(f); });
-    }
-  } unload{desktop, f};
+  const auto unload = unloadFirst();
   desktop.run([&] { desktop.showForm(f); });
   ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
   auto* edit = qobject_cast<QLineEdit*>(widgetOf(box));
@@ -777,13 +781,7 @@ TEST_F(DesktopTest, AGraphicalButtonsFaceIsItsColourFlat) {
   key.Height = 495;
   key.Style = 1;
   f.add(key);
-  struct Unload {
-    QtDesktop& d;
-    Form& f;
-    ~Unload() {
-      if (f.Loaded) d.run([&] { d.unloadForm(f); });
-    }
-  } unload{desktop, f};
+  const auto unload = unloadFirst();
   desktop.run([&] { desktop.showForm(f); });
   ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
   auto* button = qobject_cast<QPushButton*>(widgetOf(key));
@@ -896,13 +894,7 @@ TEST_F(DesktopTest, ACaptureRunsNoHandlerOfAnEventThatCameMeanwhile) {
     ++moves;
     mark.Visible = true;
   };
-  struct Unload {  // before the label goes, whatever the test's outcome
-    QtDesktop& d;
-    Form& f;
-    ~Unload() {
-      if (f.Loaded) d.run([&] { d.unloadForm(f); });
-    }
-  } unload{desktop, f};
+  const auto unload = unloadFirst();
   desktop.run([&] {
     desktop.showForm(f);
     desktop.setCursorPos(20, 20);
@@ -1258,13 +1250,7 @@ TEST_F(DesktopTest, CaptionsAreDrawnAndMeasuredAsTheyShow) {
     labels.push_back(std::move(l));
   }
   f.Height = 6000;
-  struct Unload {  // before the labels go, whatever the test's outcome
-    QtDesktop& d;
-    Form& f;
-    ~Unload() {
-      if (f.Loaded) d.run([&] { d.unloadForm(f); });
-    }
-  } unload{desktop, f};
+  const auto unload = unloadFirst();
   desktop.run([&] { desktop.showForm(f); });
   ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
   for (size_t i = 0; i < cases.size(); ++i) {
