@@ -62,10 +62,13 @@ WalkResult WalkSelection(std::vector<SelectionRow>& rows);
 // Mixed numbers: each whole part written before "~" (the walk's form of a fraction that
 // follows a number) becomes "(" whole "+", each at its own place.
 std::string RewriteMixedNumbers(const std::string& text);
-// The known function and constant names replaced by number tokens, and back (with the
-// two blanks that the first 27 names come back with).
-std::string ToFunctionTokens(std::string text);
-std::string FromFunctionTokens(std::string text);
+// The known function and constant names replaced by number tokens, and the text as it
+// comes back from them: each name where it stood, the first 27 with two blanks in front.
+struct FunctionNameForms {
+  std::string Tokens;
+  std::string Restored;
+};
+FunctionNameForms FunctionNames(std::string_view text);
 // Whether a text in token form holds a character without meaning in an expression.
 bool HoldsUnknowns(std::string_view functionTokenForm);
 
