@@ -79,6 +79,14 @@ want="$(printf '%s\t%s\t%s\n' \
   cos2pi+0 'cos(2)*pi+0' -1.30736384451113)"
 [ "$out" = "$want" ] || { echo "--read of names around a number gave:"; echo "$out"; exit 1; }
 
+# A decimal logarithm is exact at the powers of ten: the equations hold (-1).
+out="$({
+  page l g 1 0 0 0 = 3
+  page l g 1 0 0 0 0 0 = 5
+} | "$tool" --read)"
+want="$(printf '%s\t%s\t%s\n' 'lg1000=3' 'Lg(10,1000)=3' -1 'lg100000=5' 'Lg(10,100000)=5' -1)"
+[ "$out" = "$want" ] || { echo "--read of decimal logarithms gave:"; echo "$out"; exit 1; }
+
 "$tool" --help | grep -q -- "--normalise" || { echo "--help says nothing of --normalise"; exit 1; }
 "$tool" --help | grep -q -- "--read" || { echo "--help says nothing of --read"; exit 1; }
 if "$tool" --bogus </dev/null 2>/dev/null; then echo "an unknown argument was accepted"; exit 1; fi
