@@ -98,6 +98,9 @@ class Evaluation {
   void Command37_Click();
   // The working text that the evaluator and the normaliser rewrite.
   std::string EvalExpression;
+  // Whether the last evaluation read a name that has no value (the e2 that the normaliser
+  // makes of 3e2): its value is then no answer to type after the sign.
+  bool NameWithoutValue = false;
   // Created by InitScriptEngine and kept for the whole run.
   std::unique_ptr<script::Engine> ScriptEngine;
   // The math object added to the engine.

@@ -126,6 +126,7 @@ void Evaluation::RRavno2() {
   MainWindow& w = p.Form1;
   w.Label66.Caption = "";
   w.Label55.Caption = "";
+  NameWithoutValue = false;
   EvalExpression = lowerCase(w.comp.Text());
   if (endsWith(EvalExpression, " = ")) EvalExpression.resize(EvalExpression.size() - 3);
 
@@ -170,6 +171,7 @@ void Evaluation::RRavno2() {
     if (!ScriptEngine) throw ScriptError(0, "no script engine");
     ScriptEngine->AddCode(EvalScript(EvalExpression));
     const script::Value value = ScriptEngine->Eval("TheFunction()");
+    NameWithoutValue = ScriptEngine->ReadNameWithoutValue();
     const std::string code = w.Label66.Caption;
     if (code == "6" || code == "5" || code == "3" || code == "2" || code == "1") {
       evaluationFailed(0);

@@ -2,6 +2,7 @@
 // result text into the keys that type it.
 #include <cctype>
 #include <string_view>
+#include <vector>
 
 #include "evaluation/reading.h"
 
@@ -79,22 +80,53 @@ std::string RewriteMixedNumbers(const std::string& text) {
   return out;
 }
 
-std::string ToFunctionTokens(std::string text) {
-  for (const NameToken& row : kFunctionNames)
-    replaceAll(text, row.name, (row.token <= kLastFunctionToken ? " " : "") + tokenText(row.token));
-  return text;
-}
-
-std::string FromFunctionTokens(std::string text) {
-  // In token order, the function names first.
-  for (int pass = 0; pass < 2; ++pass)
-    for (int token = 1; token <= 39; ++token) {
-      if ((token <= kLastFunctionToken) != (pass == 0)) continue;
-      for (const NameToken& row : kFunctionNames)
-        if (row.token == token)
-          replaceAll(text, tokenText(token), (pass == 0 ? std::string(" ") : "") + row.name);
+FunctionNameForms FunctionNames(std::string_view text) {
+  // The text as pieces: a piece either still holds letters that later rows may match, or
+  // stands for the name of one row. Each row splits only the pieces of the first kind, so
+  // a name is found where the rows in their order find it, and each token comes back as
+  // the very name it replaced: a short token is never looked for inside the text of a
+  // longer one ("@2@" in "@16@2@30@", which sin2pi makes).
+  struct Piece {
+    std::string_view text;  // empty for a name
+    const NameToken* name = nullptr;
+  };
+  std::vector<Piece> pieces{{text, nullptr}};
+  std::vector<Piece> next;
+  for (const NameToken& row : kFunctionNames) {
+    const std::string_view find = row.name;
+    next.clear();
+    for (const Piece& piece : pieces) {
+      if (piece.name) {
+        next.push_back(piece);
+        continue;
+      }
+      std::size_t at = 0;
+      for (std::size_t k = piece.text.find(find); k != std::string_view::npos;
+           k = piece.text.find(find, at)) {
+        if (k > at) next.push_back({piece.text.substr(at, k - at), nullptr});
+        next.push_back({{}, &row});
+        at = k + find.size();
+      }
+      if (at < piece.text.size()) next.push_back({piece.text.substr(at), nullptr});
     }
-  return text;
+    pieces.swap(next);
+  }
+  FunctionNameForms out;
+  out.Tokens.reserve(text.size() + 8);
+  out.Restored.reserve(text.size() + 8);
+  for (const Piece& piece : pieces) {
+    if (!piece.name) {
+      out.Tokens += piece.text;
+      out.Restored += piece.text;
+      continue;
+    }
+    const bool function = piece.name->token <= kLastFunctionToken;
+    out.Tokens += (function ? " " : "") + tokenText(piece.name->token);
+    // The blank of the token form and the blank the name comes back with.
+    if (function) out.Restored += "  ";
+    out.Restored += piece.name->name;
+  }
+  return out;
 }
 
 bool HoldsUnknowns(std::string_view form) {
@@ -121,9 +153,9 @@ FinishedText FinishLinearText(std::string text, int flag) {
   text = RewriteMixedNumbers(text);
 
   FinishedText out;
-  const std::string tokens = ToFunctionTokens(text);
-  out.HasUnknowns = HoldsUnknowns(tokens) ? 1 : 0;
-  text = FromFunctionTokens(tokens);
+  FunctionNameForms names = FunctionNames(text);
+  out.HasUnknowns = HoldsUnknowns(names.Tokens) ? 1 : 0;
+  text = std::move(names.Restored);
   if (contains(text, "SIMVOL")) out.HasUnknowns = 1;
   // The forms a raised " = " takes in the walk's text.
   replaceAll(text, "^( = )", " = ");

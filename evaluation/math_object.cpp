@@ -119,6 +119,10 @@ double Res::Lg(double base, double x) {
     domainError("3");
     return 0;
   }
+  // The decimal and the binary logarithm are exact at the powers of their base (lg 1000 is
+  // 3, which the quotient of natural logarithms misses by an ulp).
+  if (base == 10) return std::log10(x);
+  if (base == 2) return std::log2(x);
   return std::log(x) / std::log(base);
 }
 

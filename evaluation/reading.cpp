@@ -59,6 +59,7 @@ void Evaluation::readSelection(double x1, double y1, double x2, double y2, bool 
   // page and fail the test on their top edge.
   std::vector<SelectionRecord> records;
   const int last = std::min(p.SymbolCount, kMaxSymbols);
+  records.reserve(static_cast<std::size_t>(std::max(last, 0)) + 1);
   for (int i = 0; i <= last; ++i) {
     const std::string& kind = p.SymbolKind[static_cast<size_t>(i)];
     const bool textSymbol = kind == kTextKind;
@@ -79,16 +80,20 @@ void Evaluation::readSelection(double x1, double y1, double x2, double y2, bool 
                                           static_cast<float>(c->Width), *token, textSymbol, i));
   }
   SortSelection(records);
+  // The table: as many rows as records, however many there are; each row is what its
+  // record's text reads as, made with the text.
   std::vector<std::string> items;
+  std::vector<SelectionRow> table;
   items.reserve(records.size());
-  for (SelectionRecord& rec : records) items.push_back(std::move(rec.Text));
+  table.reserve(records.size());
+  for (SelectionRecord& rec : records) {
+    items.push_back(std::move(rec.Text));
+    table.push_back(std::move(rec.Row));
+  }
+  records.clear();
+  records.shrink_to_fit();
   w.List3.Clear();
   w.List3.Items = std::move(items);
-
-  // The table: as many rows as records, however many there are.
-  std::vector<SelectionRow> table;
-  table.reserve(w.List3.Items.size());
-  for (const std::string& item : w.List3.Items) table.push_back(ParseSelectionRecord(item));
 
   // Aim right of a final " = ", on its middle line (screen pixels).
   if (!table.empty() && table.back().Token == kEquals) {

@@ -29,9 +29,18 @@ std::string RecordNumberText(float v);
 // when it begins with none.
 double LeadingNumber(std::string_view text);
 
+// One row of the selection table: the numbers of fields 0 to 4 and the token.
+struct SelectionRow {
+  double Left = 0, Top = 0, Height = 0, Width = 0, Middle = 0;
+  std::string Token;
+};
+
 struct SelectionRecord {
   float Left = 0;    // the element's own left edge, for the order of the list
   std::string Text;  // the record as List3 holds it
+  // The row that parsing Text gives, made with it: a reading takes its table from here
+  // rather than reading every record of a large selection a second time.
+  SelectionRow Row;
 };
 SelectionRecord MakeSelectionRecord(float left, float top, float height, float width,
                                     const std::string& token, bool textSymbol, int index);
@@ -40,11 +49,6 @@ SelectionRecord MakeSelectionRecord(float left, float top, float height, float w
 bool RecordBefore(const SelectionRecord& a, const SelectionRecord& b);
 void SortSelection(std::vector<SelectionRecord>& records);
 
-// One row of the selection table: the numbers of fields 0 to 4 and the token.
-struct SelectionRow {
-  double Left = 0, Top = 0, Height = 0, Width = 0, Middle = 0;
-  std::string Token;
-};
 SelectionRow ParseSelectionRecord(std::string_view record);
 
 // --- the walk -----------------------------------------------------------------------------
@@ -62,10 +66,13 @@ WalkResult WalkSelection(std::vector<SelectionRow>& rows);
 // Mixed numbers: each whole part written before "~" (the walk's form of a fraction that
 // follows a number) becomes "(" whole "+", each at its own place.
 std::string RewriteMixedNumbers(const std::string& text);
-// The known function and constant names replaced by number tokens, and back (with the
-// two blanks that the first 27 names come back with).
-std::string ToFunctionTokens(std::string text);
-std::string FromFunctionTokens(std::string text);
+// The known function and constant names replaced by number tokens, and the text as it
+// comes back from them: each name where it stood, the first 27 with two blanks in front.
+struct FunctionNameForms {
+  std::string Tokens;
+  std::string Restored;
+};
+FunctionNameForms FunctionNames(std::string_view text);
 // Whether a text in token form holds a character without meaning in an expression.
 bool HoldsUnknowns(std::string_view functionTokenForm);
 

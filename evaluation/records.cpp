@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 
 #include "evaluation/reading.h"
 
@@ -99,16 +100,45 @@ double LeadingNumber(std::string_view t) {
   return std::isfinite(v) ? v : 0;
 }
 
+namespace {
+
+// What LeadingNumber reads back from RecordNumberText(v): a whole number of fewer than eight
+// digits is written exactly.
+double recordNumberValue(float v, const std::string& text) {
+  if (v == 0 || !std::isfinite(v)) return 0;
+  if (std::abs(v) < 1e7f && v == std::floor(v)) return v;
+  return LeadingNumber(text);
+}
+
+}  // namespace
+
 SelectionRecord MakeSelectionRecord(float left, float top, float height, float width,
                                     const std::string& token, bool textSymbol, int index) {
   std::string leftText = RecordNumberText(left);
-  if (leftText.size() < kPaddedWidth) leftText.insert(0, kPaddedWidth - leftText.size(), '0');
   const float middle = top + height / 2.0f;
+  const std::string topText = RecordNumberText(top), heightText = RecordNumberText(height),
+                    widthText = RecordNumberText(width), middleText = RecordNumberText(middle);
   SelectionRecord r;
   r.Left = left;
-  r.Text = leftText + "|" + RecordNumberText(top) + "|" + RecordNumberText(height) + "|" +
-           RecordNumberText(width) + "|" + RecordNumberText(middle) + "|" + token + "|" +
-           (textSymbol ? "bukva" : "simvol") + "|" + std::to_string(index);
+  r.Row.Left = recordNumberValue(left, leftText);
+  r.Row.Top = recordNumberValue(top, topText);
+  r.Row.Height = recordNumberValue(height, heightText);
+  r.Row.Width = recordNumberValue(width, widthText);
+  r.Row.Middle = recordNumberValue(middle, middleText);
+  r.Row.Token = token;
+  if (leftText.size() < kPaddedWidth) leftText.insert(0, kPaddedWidth - leftText.size(), '0');
+  const char* kind = textSymbol ? "bukva" : "simvol";
+  const std::string indexText = std::to_string(index);
+  r.Text.reserve(leftText.size() + topText.size() + heightText.size() + widthText.size() +
+                 middleText.size() + token.size() + indexText.size() + 14);
+  const std::string* fields[] = {&leftText, &topText, &heightText, &widthText, &middleText, &token};
+  for (const std::string* field : fields) {
+    r.Text += *field;
+    r.Text += '|';
+  }
+  r.Text += kind;
+  r.Text += '|';
+  r.Text += indexText;
   return r;
 }
 
@@ -123,7 +153,29 @@ bool RecordBefore(const SelectionRecord& a, const SelectionRecord& b) {
 }
 
 void SortSelection(std::vector<SelectionRecord>& records) {
-  std::stable_sort(records.begin(), records.end(), RecordBefore);
+  // A selection mostly comes in order already (symbols are placed from left to right), and
+  // a large one is sorted by its positions, so the records themselves are not moved
+  // through a buffer as large as they are.
+  if (std::is_sorted(records.begin(), records.end(), RecordBefore)) return;
+  std::vector<std::size_t> order(records.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return RecordBefore(records[a], records[b]);
+  });
+  // Each cycle of the permutation in turn: position k takes the record order[k] names.
+  for (std::size_t start = 0; start < order.size(); ++start) {
+    if (order[start] == start) continue;
+    SelectionRecord held = std::move(records[start]);
+    std::size_t k = start;
+    while (order[k] != start) {
+      const std::size_t from = order[k];
+      records[k] = std::move(records[from]);
+      order[k] = k;
+      k = from;
+    }
+    records[k] = std::move(held);
+    order[k] = k;
+  }
 }
 
 SelectionRow ParseSelectionRecord(std::string_view record) {

@@ -23,6 +23,9 @@ void Evaluation::Timer11_Timer() {
   skipOnFailure([&] { RRavno2(); });
   w.Text8.setText(w.Text12.Text());
   w.Timer11.setEnabled(false);
+  // The reader checked the names it knows; a name the normaliser formed (3e2 is 3*e2) has
+  // no value either, and what it gave is shown, as for x, but not typed after the sign.
+  if (NameWithoutValue) w.Timer12.setEnabled(false);
   if (w.Text8.Text().empty()) {
     // Nothing to show: the row goes, Round and the angle unit with it.
     for (Control* c : std::initializer_list<Control*>{&w.Text1, &w.Text8, &w.Gradusi, &w.Check1,

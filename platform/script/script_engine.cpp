@@ -780,6 +780,7 @@ struct Engine::Impl {
   int depth = 0;
   int callDepth = 0;
   int calls = 0;
+  bool nameWithoutValue = false;
 
   // The function whose body is being evaluated: inside it, its bare name is its result.
   struct Frame {
@@ -839,6 +840,7 @@ struct Engine::Impl {
     if (objects.count(name)) raise(err::ObjectDoesNotSupport);
     if (name == "sqr") return sqr(args);
     if (called) raise(err::TypeMismatch);
+    nameWithoutValue = true;
     return Value();
   }
 
@@ -988,6 +990,7 @@ void Engine::AddCode(std::string_view code) {
 }
 
 Value Engine::Eval(std::string_view expression) {
+  impl_->nameWithoutValue = false;
   checkLength(expression);
   const std::vector<Token> tokens = tokenize(expression);
   Tree tree;
@@ -996,5 +999,7 @@ Value Engine::Eval(std::string_view expression) {
   impl_->begin();
   return impl_->eval(tree, root, nullptr);
 }
+
+bool Engine::ReadNameWithoutValue() const { return impl_->nameWithoutValue; }
 
 }  // namespace kel::script

@@ -143,6 +143,9 @@ class Engine {
   void AddCode(std::string_view code);
   // The value of an expression.
   Value Eval(std::string_view expression);
+  // Whether the last Eval read a name that nothing defines (its value is Empty): the value
+  // it gave then stands for no value of that name.
+  bool ReadNameWithoutValue() const;
 
  private:
   struct Impl;

@@ -35,6 +35,58 @@ want="$(printf '12+30\t12+30\t42\n(1)/(2)\t(1)/(2)\t0.5\n2^(3)\t2^(3)\t8\n5\t5\t
 out="$(printf '1|s|1000|2000|24|False|1|i|1150|2000|24|False|1|n|1250|2000|24|False|1|3|1450|2000|24|False|1|0|1675|2000|24|False|\n' | "$tool" --read --deg)"
 [ "$out" = "$(printf 'sin30\tsin(30)\t0.5')" ] || { echo "--read --deg gave:"; echo "$out"; exit 1; }
 
+# A page line of page 1: one symbol per argument, 200 twips apart; a ".gif" argument is a
+# picture (pi.gif: the palette's pi).
+page() {
+  x=1000
+  line=
+  for c in "$@"; do
+    case "$c" in
+      *.gif) line="${line}1|$c|$x|2000|0||" ;;
+      *) line="${line}1|$c|$x|2000|24|False|" ;;
+    esac
+    x=$((x + 200))
+  done
+  printf '%s\n' "$line"
+}
+
+# A number between two names: each name is read whole, and the normaliser's rules make the
+# rest (sin2pi is sin(2)*pi).
+out="$({
+  page s i n 2 p i
+  page c o s 2 p i
+  page t g 3 p i
+  page s i n 4 p i
+  page c o s 5 p i
+  page p i 2 p i
+  page 2 p i 3 p i
+  page e 1 e
+  page s i n 1 e
+  page l g 2 e
+  page c o s 2 pi.gif + 0
+} | "$tool" --read)"
+want="$(printf '%s\t%s\t%s\n' \
+  sin2pi 'sin(2)*pi' 2.85664211604366 \
+  cos2pi 'cos(2)*pi' -1.30736384451113 \
+  tg3pi 'tg(3)*pi' -0.447823172516778 \
+  sin4pi 'sin(4)*pi' -2.37756515947781 \
+  cos5pi 'cos(5)*pi' 0.891151037952508 \
+  pi2pi 'pi2*pi' 0 \
+  2pi3pi '2*pi3*pi' 0 \
+  e1e 'e1*e' 0 \
+  sin1e 'sin(1)*e' 2.28735528717886 \
+  lg2e 'Lg(10,2*e)' 0.735324477567234 \
+  cos2pi+0 'cos(2)*pi+0' -1.30736384451113)"
+[ "$out" = "$want" ] || { echo "--read of names around a number gave:"; echo "$out"; exit 1; }
+
+# A decimal logarithm is exact at the powers of ten: the equations hold (-1).
+out="$({
+  page l g 1 0 0 0 = 3
+  page l g 1 0 0 0 0 0 = 5
+} | "$tool" --read)"
+want="$(printf '%s\t%s\t%s\n' 'lg1000=3' 'Lg(10,1000)=3' -1 'lg100000=5' 'Lg(10,100000)=5' -1)"
+[ "$out" = "$want" ] || { echo "--read of decimal logarithms gave:"; echo "$out"; exit 1; }
+
 "$tool" --help | grep -q -- "--normalise" || { echo "--help says nothing of --normalise"; exit 1; }
 "$tool" --help | grep -q -- "--read" || { echo "--help says nothing of --read"; exit 1; }
 if "$tool" --bogus </dev/null 2>/dev/null; then echo "an unknown argument was accepted"; exit 1; fi

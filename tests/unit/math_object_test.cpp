@@ -1,5 +1,9 @@
+#include "evaluation/math_object.h"
+
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <cmath>
 #include <string>
 
 #include "eval_fixture.h"
@@ -84,6 +88,23 @@ TEST(MathObject, FunctionsInBothUnitsWithTheirDomainCodes) {
     EXPECT_EQ(f.engine(c.expression), c.value) << c.expression << (c.degrees ? " deg" : " rad");
     EXPECT_EQ(f.label66(), c.code) << c.expression << (c.degrees ? " deg" : " rad");
   }
+}
+
+// lg 1000 = 3 holds: the quotient of natural logarithms gives 2.9999999999999996.
+TEST(MathObject, DecimalAndBinaryLogarithmsAreExactAtThePowersOfTheirBase) {
+  EvalFixture f;
+  Res& m = *f.p().evaluation.MathObject;
+  for (int k = 0; k <= 22; ++k) EXPECT_EQ(m.Lg(10, std::pow(10.0, k)), k) << "10^" << k;
+  for (int k = -1074; k <= 1023; ++k) EXPECT_EQ(m.Lg(2, std::ldexp(1.0, k)), k) << "2^" << k;
+  EXPECT_EQ(f.engine("Lg(10,1000)=3"), "True");
+  EXPECT_EQ(f.engine("Lg(10,100000)=5"), "True");
+  // Elsewhere within an ulp of the quotient.
+  for (double x : {2.0, 3.0, 7.5, 1e-5, 123456.789})
+    for (double base : {2.0, 10.0}) {
+      const double quotient = std::log(x) / std::log(base);
+      EXPECT_NEAR(m.Lg(base, x), quotient, 2 * DBL_EPSILON * std::fabs(quotient))
+          << base << " " << x;
+    }
 }
 
 TEST(MathObject, TheUnitIsReadAtEveryCall) {

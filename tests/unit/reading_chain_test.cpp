@@ -70,6 +70,53 @@ TEST(ReadingChain, AnExpressionWithUnknownsIsNotTyped) {
   EXPECT_FALSE(t.w().Timer12.Enabled());
 }
 
+// After " = " the value is typed only when every name in the expression has one, whichever
+// step formed the name: 3e2 is 3*e2, and e2 has none. Such a value is shown, as for x.
+TEST(ReadingChain, TheValueIsTypedOnlyWhenEveryNameHasOne) {
+  struct Case {
+    const char* keys;  // "+" is the shifted plus key, a small letter a capital one
+    const char* line;  // Text21: the " = " is cut where the reader found every name
+    const char* typed;
+    const char* shown;
+  } cases[] = {
+      {"SIN2PI", "sin2pi", "2,857", "2.857"},  // Round is ticked at the start
+      {"COS2PI+0", "cos2pi+0", "[minus]1,307", "-1.307"},
+      {"2PI", "2pi", "6,283", "6.283"},
+      {"3E2", "3e2", "", "0"},
+      {"1E3", "1e3", "", "0"},
+      {"PI2PI", "pi2pi", "", "0"},
+      {"E1E+1", "e1e+1", "", "1"},
+      {"X+1", "x+1=", "", "1"},
+      {"a+1", "A+1", "", "1"},  // the reader lets a capital A pass
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    Typist t;
+    t.w().Check3.Value = 1;
+    for (const char* k = c.keys; *k; ++k) {
+      if (*k == '+')
+        t.typeShifted(kPlusKey);
+      else if (*k >= 'a' && *k <= 'z')
+        t.typeShifted(*k - 'a' + 'A');
+      else
+        t.type(*k);
+    }
+    t.type(kPlusKey);
+    t.advance(4000);  // the evaluation, the typing and the player, 150 ms a character
+    std::string after;
+    bool sign = false;
+    for (const Placed& s : t.placed()) {
+      if (sign) after += s.kind == "bukva" ? s.caption : "[" + s.kind + "]";
+      if (s.kind == "bukva" && s.caption == " = ") sign = true;
+    }
+    EXPECT_TRUE(sign);
+    EXPECT_EQ(t.w().Text21.Text(), c.line);
+    EXPECT_EQ(after, c.typed);
+    EXPECT_EQ(t.w().Text8.Text(), c.shown);
+    EXPECT_TRUE(t.w().Text8.Visible);
+  }
+}
+
 // Round and the angle unit evaluate the last expression again. One that fails then shows
 // no result, rather than the answer to the question before, and the row stays, so that
 // the user can switch back.

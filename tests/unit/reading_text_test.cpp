@@ -150,13 +150,41 @@ TEST(Finishing, PublishesTheLinearFormula) {
   }
 }
 
+// A number between two names puts a short token's text inside the tokens around it
+// ("@2@" in "@16@2@30@"); each name still comes back whole, where it stood.
+TEST(Finishing, NamesAroundANumberComeBackWhole) {
+  const FinishCase cases[] = {
+      {"sin2pi = ", 0, "  sin2pi", 0, true},
+      {"cos2pi = ", 0, "  cos2pi", 0, true},
+      {"tg3pi = ", 0, "  tg3pi", 0, true},
+      {"sin4pi = ", 0, "  sin4pi", 0, true},
+      {"cos5pi = ", 0, "  cos5pi", 0, true},
+      {"pi2pi = ", 0, "pi2pi", 0, true},
+      {"2pi3pi = ", 0, "2pi3pi", 0, true},
+      {"e1e = ", 0, "e1e", 0, true},
+      {"sin1e = ", 0, "  sin1e", 0, true},
+      {"lg2e = ", 0, "lg2e", 0, true},
+      {"cos2pi+0 = ", 0, "  cos2pi+0", 0, true},
+      // Marks typed on the page that look like tokens are no names.
+      {"@2@+sin = ", 0, "@2@+  sin", 0, true},
+      {"@1e = ", 0, "@1e", 0, true},
+  };
+  for (const FinishCase& c : cases) {
+    SCOPED_TRACE(c.raw);
+    const FinishedText f = FinishLinearText(c.raw, c.openExponent);
+    EXPECT_EQ(f.Text, c.text);
+    EXPECT_EQ(f.HasUnknowns, c.unknowns);
+    EXPECT_EQ(f.CutEquals, c.cut);
+  }
+}
+
 TEST(Finishing, KnownNamesGoToTokensAndBack) {
   const std::string names =
       "SQR asin ASin aSin ASIN acos ACos ACOS aCos acotg aCotg ACOTG atg ATG aTg sin Sin SIN "
       "cos Cos COS cotg Cotg COTG tg Tg TG e pi log Log LOG lg Lg LG ln Ln LN";
-  const std::string tokens = ToFunctionTokens(names);
-  EXPECT_FALSE(HoldsUnknowns(tokens)) << tokens;
-  std::string back = FromFunctionTokens(tokens);
+  const FunctionNameForms forms = FunctionNames(names);
+  EXPECT_FALSE(HoldsUnknowns(forms.Tokens)) << forms.Tokens;
+  const std::string& back = forms.Restored;
   // The function names come back with two blanks in front, the constants and logarithms
   // as they were.
   std::string squeezed;

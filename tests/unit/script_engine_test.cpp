@@ -209,6 +209,22 @@ TEST_F(EngineFixture, AnUndefinedNameIsEmptyAndCountsAsZero) {
   EXPECT_EQ(eval("nothing_here=0"), "True");
 }
 
+// What the engine gives for a name nothing defines is no value of it; the caller is told.
+TEST_F(EngineFixture, TellsWhetherTheLastEvalReadANameWithoutValue) {
+  engine.AddCode("Function F()\r\n    F = nothing_here\r\nEnd Function");
+  const std::pair<const char*, bool> cases[] = {
+      {"nothing_here*5", true},  {"Twice(e2)", true}, {"F()", true},
+      {"Value+Twice(2)", false}, {"F", true},         {"empty+true", false},
+      {"Value", false},          {"2+", false},
+  };
+  for (const auto& [expression, without] : cases) {
+    SCOPED_TRACE(expression);
+    engine.Eval("nothing_here");  // a name without value before must not count
+    eval(expression);
+    EXPECT_EQ(engine.ReadNameWithoutValue(), without);
+  }
+}
+
 // The language's literals, as a word typed on the page can bring them.
 TEST_F(EngineFixture, EmptyTrueAndFalseAreTheLanguagesLiterals) {
   const Case cases[] = {
