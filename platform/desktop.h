@@ -154,6 +154,10 @@ class Desktop {
   virtual void setColourKey(Form& f, Colour key) = 0;
   // Foreground and top of the window order.
   virtual void bringToFront(Form& f) = 0;
+  // Brings to the front the top-level window of this title that another process (pid)
+  // shows: a second start raises the run it leaves the folder to. Nothing when there is
+  // none.
+  virtual void raiseWindowOfProcess(long pid, const std::string& title) = 0;
   // The keyboard focus to a control (a hidden one only parks the focus).
   virtual void setFocus(Form& f, Control& c) = 0;
   virtual SizeTw screenSize() = 0;  // twips

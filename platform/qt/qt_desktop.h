@@ -78,6 +78,7 @@ class QtDesktop : public Desktop, public ModelGate {
   void makeTopmost(Form& f) override;
   void setColourKey(Form& f, Colour key) override;
   void bringToFront(Form& f) override;
+  void raiseWindowOfProcess(long pid, const std::string& title) override;
   void setFocus(Form& f, Control& c) override;
   SizeTw screenSize() override;
   Bitmap captureScreen(const RectPx& r) override;
