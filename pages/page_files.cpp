@@ -312,19 +312,20 @@ std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::strin
   // find it: a caption's middle line on the record's, a picture's at 1.4955 / 3 of its
   // height, a bar's Top + Height / 30.
   const Label& caption = w.Label3[0];
-  std::map<std::pair<std::pair<double, bool>, std::string>, double> textHeight;
+  std::map<std::pair<double, bool>, double> textHeight;
   for (const PageFileRecord& r : *records) {
     double top = 0;
     if (r.picture) {
       const double h = pictureHeight[r.what];
       top = isFractionBar(r.what) ? r.middle - h / 30 : r.middle - h * 1.4955 / 3;
     } else {
-      auto [at, fresh] = textHeight.try_emplace({{r.size, r.bold}, r.what}, caption.Height.get());
+      // One line of the font, whatever the caption: measured once a font, not a record.
+      auto [at, fresh] = textHeight.try_emplace({r.size, r.bold}, caption.Height.get());
       if (fresh && caption.AutoSize) {
         Font f = caption.Font;
         f.Size = r.size;
         f.Bold = r.bold;
-        skipOnFailure([&] { at->second = p.desktop.measureLabel(f, r.what).height; });
+        skipOnFailure([&] { at->second = p.desktop.labelHeight(f); });
       }
       top = r.middle - at->second / 2;
     }

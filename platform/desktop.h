@@ -179,6 +179,9 @@ class Desktop {
   // --- text and pictures ---------------------------------------------------------------
   // The size, in twips, a label auto-sized to this caption in this font takes.
   virtual SizeTw measureLabel(const Font& font, const std::string& caption) = 0;
+  // The height of such a label, which is one line of the font whatever the caption: what
+  // measureLabel gives as the height, without measuring a caption.
+  virtual double labelHeight(const Font& font) = 0;
   // Reads a picture file; nothing when it is missing or not a picture.
   virtual std::optional<Picture> loadPicture(const std::string& path) = 0;
 };

@@ -575,6 +575,10 @@ SizeTw QtDesktop::measureLabel(const Font& font, const std::string& caption) {
           fm.height() * kTwipsPerPixel};
 }
 
+double QtDesktop::labelHeight(const Font& font) {
+  return QFontMetrics(views_.font(font)).height() * kTwipsPerPixel;
+}
+
 std::optional<Picture> QtDesktop::loadPicture(const std::string& path) {
   // Decoded, not only its header read: a file cut short is refused too.
   const QImage img = readPicture(path);

@@ -61,6 +61,7 @@ class SimDesktop : public Desktop {
   int messageBox(const std::string& prompt, int buttons, const std::string& title) override;
   std::optional<FileDialogChoice> fileDialog(const FileDialogRequest& request) override;
   SizeTw measureLabel(const Font& font, const std::string& caption) override;
+  double labelHeight(const Font& font) override;
   std::optional<Picture> loadPicture(const std::string& path) override;
 
   // --- what a test does as the user --------------------------------------------------
