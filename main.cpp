@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     kel::Scheduler scheduler(clock);
     kel::qt::QtDesktop desktop(std::make_unique<kel::qt::X11Input>(connection));
     desktop.drive(scheduler, clock);
-    kel::LocalFiles files(programFolder(argc > 0 ? argv[0] : nullptr));
+    kel::LocalFiles files(programFolder(argc > 0 ? argv[0] : nullptr), kel::userStateFolder());
     kel::Program program(desktop, files, scheduler);
     desktop.setMainForm(program.Form1);
 
@@ -111,7 +111,8 @@ int main(int argc, char** argv) {
 
     desktop.run([&] { program.start(); });
     clock.release();
-    status = app.exec();
+    // Another run has this folder: it was raised and told about, and this one ends here.
+    if (!program.leftToOtherRun()) status = app.exec();
     desktop.run([&] { program.close(); });
     atExit = nullptr;
     if (desktop.displayLost()) status = 1;

@@ -58,6 +58,10 @@ class App {
   void Command60_Click();
   void Command61_Click();
 
+  // Takes the program folder for this run; when another run holds it, says so, raises that
+  // run's window and answers false.
+  bool TakeProgramFolder();
+
   // Window services.
   void MakeTopmost(Form& f);
   void MakeColorTransparent(Form& f, unsigned colour);
@@ -70,9 +74,9 @@ class App {
   void readOptions();
   void writeOptions();
   Program& p;
-  // Start-up found an options file it could not read: what it holds is not known, so
-  // it is not replaced at shut-down.
-  bool optionsUnreadable_ = false;
+  // Start-up found an options file it could not read as options (unreadable, too large, in
+  // UTF-16 ...): what it holds is not known, so it is not replaced at shut-down.
+  bool optionsKept_ = false;
   bool englishCaptions_ = false;
   // The close box was answered No: the changed pages go nowhere.
   bool pagesDeclined_ = false;

@@ -22,6 +22,14 @@ std::vector<std::string> splitOptionFields(std::string_view content) {
   return fields;
 }
 
+bool isOptionsText(std::string_view content) {
+  for (const char c : content) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (b == 0 || b > 0x7F) return false;
+  }
+  return true;
+}
+
 bool isStorableBindingCode(const std::string& code) {
   size_t i = 0;
   if (code.compare(0, 3, "***") == 0) i = 3;

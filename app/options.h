@@ -18,6 +18,10 @@ inline constexpr std::uintmax_t kOptionsMaxBytes = 64 * 1024;
 // must not spoil the last field.
 std::vector<std::string> splitOptionFields(std::string_view content);
 
+// Whether the content can be an options file at all: every byte ASCII and none NUL. One in
+// UTF-16 or any other form is a file the program cannot read as options.
+bool isOptionsText(std::string_view content);
+
 // Whether a stored binding can be a key-queue item: an optional "***" pace marker, an
 // optional "`" pointer drop, then at most 12 decimal digits; its shift "", "0" or "1".
 bool isStorableBindingCode(const std::string& code);

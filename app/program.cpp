@@ -113,6 +113,16 @@ void Program::wireEvents() {
 }
 
 void Program::start() {
+  // Before anything reads or writes the folder's files: two runs would overwrite each
+  // other's options and pages, and both would take the keys typed.
+  if (!app.TakeProgramFolder()) {
+    leftToOtherRun_ = true;
+    closed_ = true;  // never loaded: its unload step must not run
+    // Nor any step of a running window: the timers switched on by design would offer the
+    // recovery file and take the keys.
+    for (Timer* t : scheduler.timers()) t->setEnabled(false);
+    return;
+  }
   Form1.Loaded = true;
   if (Form1.Load) Form1.Load();
   desktop.showForm(Form1);

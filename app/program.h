@@ -53,8 +53,12 @@ class Program : public SharedState {
   Evaluation evaluation;
   Pages pages;
 
-  // Loads the main window (its load step) and shows it (which runs its layout pass).
+  // Loads the main window (its load step) and shows it (which runs its layout pass). When
+  // another run holds the program folder, it says so, raises that run's window and ends
+  // at once: nothing of the folder is read or written.
   void start();
+  // This start found the program already running from its folder and left it to it.
+  bool leftToOtherRun() const { return leftToOtherRun_; }
   // Closes the main window: its unload step runs once, however often this is called
   // (close button, a signal at logout, the end of main).
   void close();
@@ -63,6 +67,7 @@ class Program : public SharedState {
  private:
   void wireEvents();
   bool closed_ = false;
+  bool leftToOtherRun_ = false;
 };
 
 }  // namespace kel

@@ -8,7 +8,23 @@
 
 namespace kel {
 
+namespace {
+constexpr const char* kMainWindowTitle = "Formidrel";
+}  // namespace
+
 std::string App::optionsPath() const { return joinPath(p.files.programFolder(), kOptionsFileName); }
+
+bool App::TakeProgramFolder() {
+  const FolderLock lock = p.files.lockProgramFolder();
+  if (lock.taken) return true;
+  // Its window first, so that the box stands over the run it speaks of.
+  if (lock.holderPid > 0) p.desktop.raiseWindowOfProcess(lock.holderPid, kMainWindowTitle);
+  // A start shows the Bulgarian captions first: so does its box.
+  p.desktop.messageBox("Програмата вече работи от тази папка: " + p.files.programFolder() +
+                           "\nПродължете в нейния прозорец.",
+                       msgbox::OkOnly | msgbox::Information, kMainWindowTitle);
+  return false;
+}
 
 void App::Form_Load() {
   MainWindow& w = p.Form1;
@@ -59,8 +75,10 @@ void App::Form_Load() {
 void App::readOptions() {
   MainWindow& w = p.Form1;
   const FileRead file = p.files.read(optionsPath(), kOptionsMaxBytes);
-  optionsUnreadable_ = file.outcome == ReadOutcome::Unreadable;
-  const std::vector<std::string> fields = splitOptionFields(file.content);
+  optionsKept_ = file.outcome == ReadOutcome::Unreadable || file.outcome == ReadOutcome::Refused ||
+                 (file.outcome == ReadOutcome::Read && !isOptionsText(file.content));
+  const std::vector<std::string> fields =
+      splitOptionFields(optionsKept_ ? std::string_view() : std::string_view(file.content));
   auto field = [&](size_t n) -> const std::string* {
     return n >= 1 && n <= fields.size() ? &fields[n - 1] : nullptr;
   };
@@ -114,7 +132,7 @@ void App::readOptions() {
 void App::writeOptions() {
   // The user's bindings in a file that could not be read would be lost by writing the
   // defaults over them; a file the user may not write is refused by replaceContent.
-  if (optionsUnreadable_ && p.files.exists(optionsPath())) return;
+  if (optionsKept_ && p.files.exists(optionsPath())) return;
   const MainWindow& w = p.Form1;
   OptionValues v;
   v.f8Code = p.HotkeyF8Code;

@@ -231,6 +231,13 @@ void Pages::PremestiSelPoXYZ() {
   if (MoveDirY == 1) dx = 0, dy = fine ? kFineStepTw : kCoarseStepTw;
   if (MoveDirY == -1) dx = 0, dy = fine ? -kFineStepTw : -kCoarseStepTw;
   if (dx == 0 && dy == 0) return;
+  // Up to the page's top edge and no further: a symbol above it stands where deleted ones
+  // are kept, and the next save would leave it out.
+  if (dy < 0) {
+    for (const std::string& record : w.List3.Items)
+      if (const Control* c = recordElement(record); c && c->Top >= 0) dy = std::max(dy, -c->Top);
+    if (dx == 0 && dy == 0) return;
+  }
   // The records keep the places of the reading; only the symbols move.
   for (const std::string& record : w.List3.Items) {
     Control* c = recordElement(record);

@@ -65,6 +65,7 @@ enum class PageFileProblem {
   SixthField,       // a bold field other than True or False, or a picture's not empty
   LongCaption,      // a caption longer than any typed
   BadPicture,       // a picture name that may not be looked up, or names no picture
+  AbovePage,        // a symbol that would be placed above the page, where no save finds it
 };
 
 // The records of a page file's text, or nothing when it is not a whole page file: a field

@@ -1,7 +1,12 @@
 // Saving all twelve pages to a page file and loading them back.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <exception>
+#include <map>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "app/program.h"
 #include "platform/steps.h"
@@ -93,6 +98,14 @@ void Pages::tellFileProblem(const std::string& text, const std::string& path,
   std::string prompt = text + path;
   // After the name, on a line of its own: a name may hold anything.
   if (!reason.empty()) prompt += (english() ? "\nReason: " : "\nПричина: ") + reason + ".";
+  if (offeringRecovery_) {
+    // The pages in it are the only copy there is: they go aside, never away.
+    recoveryRefused_ = true;
+    if (const std::optional<std::string> aside = SetAsideRefusedRecovery(path))
+      prompt += (english() ? "\nIt is kept as: " : "\nЗапазен е като: ") + *aside;
+    else
+      prompt += english() ? "\nIt is left as it is." : "\nОставен е както е.";
+  }
   p.desktop.messageBox(prompt, msgbox::OkOnly | msgbox::Exclamation, kMessageTitle);
 }
 
@@ -208,7 +221,8 @@ void Pages::Timer31_Timer() {
   if (!name.empty()) {
     // Written whole beside the old file and then put in its place: a save that fails
     // leaves the old file as it was, and the pages stay in the program.
-    written = p.files.replaceContent(name, Text2);
+    int error = 0;
+    written = p.files.replaceContent(name, Text2, &error);
     if (written) {
       savedPages_ = walkPages_;
       p.desktop.messageBox("Вашето име за запис е: " + name, msgbox::OkOnly | msgbox::Information,
@@ -216,7 +230,7 @@ void Pages::Timer31_Timer() {
     } else {
       tellFileProblem(
           english() ? "The file could not be saved: " : "Файлът не можа да бъде записан: ", name,
-          {});
+          writeErrorText(error));
     }
   }
   setWindowState(saveWindowState_);
@@ -278,15 +292,47 @@ std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::strin
   if (!records) return std::nullopt;
   // A picture is looked up only under a name that may be, and must be there: one missing
   // from the folder would be placed as an element nobody sees. The text kind is no picture.
-  std::set<std::string> found;
+  MainWindow& w = p.Form1;
+  std::map<std::string, double> pictureHeight;
   for (const PageFileRecord& r : *records) {
-    if (!r.picture || found.count(r.what)) continue;
+    if (!r.picture || pictureHeight.count(r.what)) continue;
     const std::optional<std::string> file = p.surface.PictureFile(r.what);
-    if (r.what == kTextKind || !file || !p.desktop.loadPicture(*file)) {
+    std::optional<Picture> pic;
+    if (r.what != kTextKind && file) pic = p.desktop.loadPicture(*file);
+    if (!pic) {
       *problem = PageFileProblem::BadPicture;
       return std::nullopt;
     }
-    found.insert(r.what);
+    // The height the placer gives the element (a stretched template keeps its own).
+    const Image& like = w.Image3[0];
+    pictureHeight[r.what] = like.Stretch ? like.Height.get() : pic->HeightPx * kTwipsPerPixel;
+  }
+  // A symbol placed with its Top above the page stands where deleted symbols are kept: no
+  // save writes it again, and the next one would lose it. The Top is found as the placers
+  // find it: a caption's middle line on the record's, a picture's at 1.4955 / 3 of its
+  // height, a bar's Top + Height / 30.
+  const Label& caption = w.Label3[0];
+  std::map<std::pair<double, bool>, double> textHeight;
+  for (const PageFileRecord& r : *records) {
+    double top = 0;
+    if (r.picture) {
+      const double h = pictureHeight[r.what];
+      top = isFractionBar(r.what) ? r.middle - h / 30 : r.middle - h * 1.4955 / 3;
+    } else {
+      // One line of the font, whatever the caption: measured once a font, not a record.
+      auto [at, fresh] = textHeight.try_emplace({r.size, r.bold}, caption.Height.get());
+      if (fresh && caption.AutoSize) {
+        Font f = caption.Font;
+        f.Size = r.size;
+        f.Bold = r.bold;
+        skipOnFailure([&] { at->second = p.desktop.labelHeight(f); });
+      }
+      top = r.middle - at->second / 2;
+    }
+    if (top < 0) {
+      *problem = PageFileProblem::AbovePage;
+      return std::nullopt;
+    }
   }
   return records;
 }
@@ -417,8 +463,29 @@ void Pages::Timer30_Timer() {
 
 // --- the pages not lost --------------------------------------------------------------------
 
-std::string Pages::RecoveryPath() const {
-  return joinPath(p.files.programFolder(), kRecoveryFileName);
+std::vector<std::string> Pages::RecoveryPlaces() const {
+  std::vector<std::string> places{joinPath(p.files.programFolder(), kRecoveryFileName)};
+  const std::string state = p.files.stateFolder();
+  // Named by the program folder: two folders that both fall back never share one file.
+  if (!state.empty())
+    places.push_back(joinPath(state, nameForFolder("Recovery", p.files.programFolder()) + ".txt"));
+  return places;
+}
+
+std::string Pages::RecoveryPath() const { return RecoveryPlaces().front(); }
+
+std::string Pages::WriteRecoveryText(const std::string& text) {
+  const std::vector<std::string> places = RecoveryPlaces();
+  // A folder of that name, a folder that may not be written, a full disk: the next place.
+  for (size_t i = 0; i < places.size(); ++i) {
+    if (i > 0 && !p.files.makePrivateFolder(p.files.stateFolder())) break;
+    if (p.files.replaceContent(places[i], text)) return places[i];
+  }
+  std::string where;
+  for (const std::string& place : places) where += "\n  " + place;
+  std::fprintf(stderr, "kelvarin: the changed pages could not be written to any of:%s\n",
+               where.c_str());
+  return {};
 }
 
 void Pages::WriteRecoveryFile() {
@@ -426,15 +493,27 @@ void Pages::WriteRecoveryFile() {
   const std::string text = AllPagesText();
   // Every page empty: there is nothing to give back.
   if (text.empty()) return;
-  p.files.replaceContent(RecoveryPath(), text);
+  WriteRecoveryText(text);
+}
+
+std::optional<std::string> Pages::SetAsideRefusedRecovery(const std::string& path) {
+  return p.files.moveAside(path, "refused");
 }
 
 void Pages::OfferRecoveryFile() {
-  const std::string path = RecoveryPath();
-  if (!p.files.exists(path)) return;
-  loadFile(path, true);
-  // Offered once: whatever the answer, the next start does not ask again.
-  p.files.remove(path);
+  for (const std::string& path : RecoveryPlaces()) {
+    if (!p.files.exists(path)) continue;
+    offeringRecovery_ = true;
+    recoveryRefused_ = false;
+    loadFile(path, true);
+    offeringRecovery_ = false;
+    // A refused one went aside (or stays, when it could not be moved), and the next place
+    // may hold pages; one offered is the only one this start.
+    if (recoveryRefused_) continue;
+    // Offered once: whatever the answer, the next start does not ask again.
+    p.files.remove(path);
+    return;
+  }
 }
 
 void Pages::tellNoPageFile(PageFileProblem problem) {
@@ -468,10 +547,40 @@ std::string Pages::problemText(PageFileProblem problem) const {
       return en ? "a caption longer than 1000 bytes" : "надпис, по-дълъг от 1000 байта";
     case PageFileProblem::BadPicture:
       return en ? "an unknown or unsafe picture name" : "непознато или опасно име на картинка";
+    case PageFileProblem::AbovePage:
+      return en ? "a symbol above the top of the page" : "символ над горния край на страницата";
     case PageFileProblem::None:
       break;
   }
   return {};
+}
+
+std::string Pages::writeErrorText(int error) const {
+  const bool en = english();
+  switch (error) {
+    case kNotARegularFile:
+      return en ? "a folder or a device has that name" : "папка или устройство е с това име";
+    case EACCES:
+    case EPERM:
+      return en ? "it may not be written" : "не може да бъде записван";
+    case EROFS:
+      return en ? "the disk is read-only" : "дискът е само за четене";
+    case ENOSPC:
+    case EDQUOT:
+      return en ? "the disk is full" : "дискът е пълен";
+    case EFBIG:
+      return en ? "the file would be larger than allowed" : "файлът би бил по-голям от позволеното";
+    case ENOENT:
+    case ENOTDIR:
+      return en ? "the folder does not exist" : "папката не съществува";
+    case ENAMETOOLONG:
+      return en ? "the name is too long" : "името е твърде дълго";
+    case 0:
+      return {};
+    default:
+      // The system's own words, in whatever language it speaks.
+      return std::strerror(error);
+  }
 }
 
 bool Pages::english() const { return p.app.EnglishCaptions(); }

@@ -217,13 +217,23 @@ class Pages {
   bool PagesChanged();
   // The close box's Yes: saves, and the program closes once the file is written.
   void SaveAndClose();
-  // The pages, when they changed, written to the recovery file beside the options file: the
-  // program ends without anyone to ask.
+  // The pages, when they changed, written to the recovery file: the program ends without
+  // anyone to ask.
   void WriteRecoveryFile();
   // A recovery file left by an earlier run is offered through the load confirmation and
-  // removed once answered.
+  // removed once answered; one that is refused is set aside, never removed.
   void OfferRecoveryFile();
-  std::string RecoveryPath() const;
+  // Where the recovery file may be, in the order it is written and looked for: beside the
+  // options file, then in the user's state folder under a name of this program folder.
+  std::vector<std::string> RecoveryPlaces() const;
+  std::string RecoveryPath() const;  // the first of them
+  // Writes the text to the first place that takes it; the path written, or empty when no
+  // place could be written (said on standard error).
+  std::string WriteRecoveryText(const std::string& text);
+  // Moves a refused recovery file aside (Recovery.refused-<date>-<time>.txt beside it), so
+  // that no start offers it again and nothing of it is lost; the name it now has, or
+  // nothing when it could not be moved.
+  std::optional<std::string> SetAsideRefusedRecovery(const std::string& path);
   // --- end of the pages' block ------------------------------------------------------------
 
  private:
@@ -278,6 +288,8 @@ class Pages {
   void tellFileProblem(const std::string& text, const std::string& path, const std::string& reason);
   void tellNoPageFile(PageFileProblem problem);
   std::string problemText(PageFileProblem problem) const;
+  // Why a file could not be written (replaceContent's error), as a box says it.
+  std::string writeErrorText(int error) const;
   // The boxes speak the language of the captions.
   bool english() const;
 
@@ -312,6 +324,9 @@ class Pages {
   std::array<PageStamp, 12> walkPages_;
   bool closeAfterSave_ = false;
   bool loadingRecovery_ = false;
+  // While a recovery file is offered: a refusal sets it aside, and says where it went.
+  bool offeringRecovery_ = false;
+  bool recoveryRefused_ = false;
   bool loadSetsSaved_ = true;
   // The page a load is placing, and whether a record went onto it.
   int placingPage_ = 0;

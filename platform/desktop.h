@@ -154,6 +154,10 @@ class Desktop {
   virtual void setColourKey(Form& f, Colour key) = 0;
   // Foreground and top of the window order.
   virtual void bringToFront(Form& f) = 0;
+  // Brings to the front the top-level window of this title that another process (pid)
+  // shows: a second start raises the run it leaves the folder to. Nothing when there is
+  // none.
+  virtual void raiseWindowOfProcess(long pid, const std::string& title) = 0;
   // The keyboard focus to a control (a hidden one only parks the focus).
   virtual void setFocus(Form& f, Control& c) = 0;
   virtual SizeTw screenSize() = 0;  // twips
@@ -175,6 +179,9 @@ class Desktop {
   // --- text and pictures ---------------------------------------------------------------
   // The size, in twips, a label auto-sized to this caption in this font takes.
   virtual SizeTw measureLabel(const Font& font, const std::string& caption) = 0;
+  // The height of such a label, which is one line of the font whatever the caption: what
+  // measureLabel gives as the height, without measuring a caption.
+  virtual double labelHeight(const Font& font) = 0;
   // Reads a picture file; nothing when it is missing or not a picture.
   virtual std::optional<Picture> loadPicture(const std::string& path) = 0;
 };

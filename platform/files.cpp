@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +11,11 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 
 namespace kel {
@@ -188,19 +193,24 @@ FileRead LocalFiles::read(const std::string& path, std::uintmax_t maxBytes) {
   return readRegularFile(path, maxBytes);
 }
 
-bool LocalFiles::replaceContent(const std::string& chosen, const std::string& content) {
+bool LocalFiles::replaceContent(const std::string& chosen, const std::string& content, int* error) {
+  auto fail = [&](int e) {
+    if (error) *error = e;
+    return false;
+  };
   const std::optional<std::string> target = followLinks(chosen);
-  if (!target) return false;
+  if (!target) return fail(ELOOP);
   const std::string& path = *target;
   mode_t mode = 0644;
   bool existed = false;
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode) || !mayWrite(path, st)) return false;
+    if (!S_ISREG(st.st_mode)) return fail(kNotARegularFile);
+    if (!mayWrite(path, st)) return fail(EACCES);
     existed = true;
     mode = st.st_mode & 0777;
   } else if (errno != ENOENT) {
-    return false;
+    return fail(errno);
   }
   removeLeftoverTemps(path);
 
@@ -211,18 +221,19 @@ bool LocalFiles::replaceContent(const std::string& chosen, const std::string& co
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     tmp = path + "." + uniqueSuffix() + ".tmp";  // the form removeLeftoverTemps knows
     fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0 && errno != EEXIST) return false;
+    if (fd < 0 && errno != EEXIST) return fail(errno);
   }
-  if (fd < 0) return false;
-  bool ok = writeAll(fd, content);
+  if (fd < 0) return fail(EEXIST);
+  int failed = 0;
+  if (!writeAll(fd, content)) failed = errno;
   // The replacement keeps the permissions the user gave the file.
-  if (ok && existed && ::fchmod(fd, mode) != 0) ok = false;
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) {
+  if (!failed && existed && ::fchmod(fd, mode) != 0) failed = errno;
+  if (!failed && ::fsync(fd) != 0) failed = errno;
+  if (::close(fd) != 0 && !failed) failed = errno;
+  if (!failed && std::rename(tmp.c_str(), path.c_str()) != 0) failed = errno;
+  if (failed) {
     ::unlink(tmp.c_str());
-    return false;
+    return fail(failed);
   }
   // The rename itself lasts once the folder is on the disk. The file is replaced either
   // way; a folder that cannot be flushed changes nothing about that.
@@ -239,6 +250,147 @@ bool LocalFiles::remove(const std::string& path) { return ::unlink(path.c_str())
 bool LocalFiles::exists(const std::string& path) {
   std::error_code ec;
   return fs::exists(path, ec) && !ec;
+}
+
+LocalFiles::~LocalFiles() {
+  if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+bool LocalFiles::makePrivateFolder(const std::string& path) {
+  if (path.empty()) return false;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  if (errno != ENOENT) return false;
+  const std::string parent = folderOf(path);
+  if (parent != path && !makePrivateFolder(parent)) return false;
+  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<std::string> LocalFiles::moveAside(const std::string& path,
+                                                 const std::string& label) {
+  const size_t slash = path.rfind('/');
+  const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos || dot <= nameAt) dot = path.size();
+  const std::string stem = path.substr(0, dot), ext = path.substr(dot);
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char when[32] = "0";
+  if (::localtime_r(&now, &local)) std::strftime(when, sizeof when, "%Y%m%d-%H%M%S", &local);
+  for (int n = 1; n <= 100; ++n) {
+    const std::string to =
+        stem + "." + label + "-" + when + (n > 1 ? "-" + std::to_string(n) : "") + ext;
+    // Never over an earlier one: the rename itself refuses a name that is taken.
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return to;
+    if (errno == EEXIST) continue;
+    if (errno != EINVAL && errno != ENOSYS) return std::nullopt;
+    // A file system without that kind of rename: looked at first, then renamed.
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) continue;
+    if (std::rename(path.c_str(), to.c_str()) == 0) return to;
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+// The process that holds a lock on this file, from the kernel's table of locks: its lines
+// read "1: FLOCK  ADVISORY  WRITE 1234 08:01:5678 0 EOF", a waiting one has "->" after the
+// number. Matched by the file's inode (a layered file system may show another device).
+long lockHolder(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return 0;
+  std::ifstream locks("/proc/locks");
+  std::string line;
+  while (std::getline(locks, line)) {
+    std::istringstream in(line);
+    std::string number, kind, advisory, mode, where;
+    long pid = 0;
+    if (!(in >> number) || number == "->") continue;
+    if (!(in >> kind >> advisory >> mode >> pid >> where)) continue;
+    if (kind != "FLOCK" || pid <= 0) continue;
+    const size_t colon = where.rfind(':');
+    if (colon == std::string::npos) continue;
+    if (where.substr(colon + 1) == std::to_string(static_cast<unsigned long long>(st.st_ino)))
+      return pid;
+  }
+  return 0;
+}
+
+// The process number the lock file holds, written by the run that took it.
+long pidInFile(int fd) {
+  char buf[32] = {};
+  const ssize_t n = ::pread(fd, buf, sizeof buf - 1, 0);
+  if (n <= 0) return 0;
+  const long pid = std::strtol(buf, nullptr, 10);
+  return pid > 0 ? pid : 0;
+}
+
+// A regular file opened for the lock (never a FIFO, a device or through a link), or -1.
+int openLockFile(const std::string& path, bool create, bool* writable) {
+  const int flags = O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC;
+  int fd = create ? ::open(path.c_str(), flags | O_RDWR | O_CREAT, 0644) : -1;
+  *writable = fd >= 0;
+  if (fd < 0) fd = ::open(path.c_str(), flags | O_RDONLY);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+FolderLock LocalFiles::lockProgramFolder() {
+  if (lockFd_ >= 0) return {};
+  // Beside the options file; a lock file that is there can be locked also when it cannot
+  // be written. In a folder where none can be made, one in the state folder stands for it.
+  bool writable = false;
+  int fd = openLockFile(joinPath(folder_, kLockFileName), true, &writable);
+  if (fd < 0 && !state_.empty() && makePrivateFolder(state_))
+    fd = openLockFile(joinPath(state_, nameForFolder("Kelvarin", folder_) + ".lock"), true,
+                      &writable);
+  // Nowhere to lock: the run goes on as it did before there was a lock.
+  if (fd < 0) return {};
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) break;  // a file system without locks: as nowhere to lock
+    FolderLock held{false, lockHolder(fd)};
+    if (held.holderPid == 0) held.holderPid = pidInFile(fd);
+    ::close(fd);
+    return held;
+  }
+  lockFd_ = fd;
+  if (writable) {
+    const std::string pid = std::to_string(static_cast<long>(::getpid())) + "\n";
+    if (::ftruncate(fd, 0) == 0) (void)::pwrite(fd, pid.data(), pid.size(), 0);
+  }
+  return {};
+}
+
+std::string userStateFolder() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  // Only an absolute path counts, as the base directory rules say.
+  if (state && state[0] == '/') return joinPath(state, "kelvarin");
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return joinPath(joinPath(home, ".local/state"), "kelvarin");
+  return {};
+}
+
+std::string nameForFolder(const std::string& stem, const std::string& folder) {
+  // FNV-1a: the same folder gives the same name on every start.
+  unsigned long long h = 1469598103934665603ull;
+  for (const unsigned char c : folder) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  char hex[20];
+  std::snprintf(hex, sizeof hex, "%016llx", h);
+  return stem + "-" + hex;
 }
 
 }  // namespace kel

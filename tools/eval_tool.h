@@ -21,9 +21,15 @@ class NoFiles : public Files {
   explicit NoFiles(std::string folder) : folder_(std::move(folder)) {}
   std::string programFolder() const override { return folder_; }
   FileRead read(const std::string&, std::uintmax_t) override { return {}; }
-  bool replaceContent(const std::string&, const std::string&) override { return false; }
+  bool replaceContent(const std::string&, const std::string&, int*) override { return false; }
   bool exists(const std::string&) override { return false; }
   bool remove(const std::string&) override { return false; }
+  std::string stateFolder() const override { return {}; }
+  bool makePrivateFolder(const std::string&) override { return false; }
+  std::optional<std::string> moveAside(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  FolderLock lockProgramFolder() override { return {}; }
 
  private:
   std::string folder_;

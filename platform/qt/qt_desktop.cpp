@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
@@ -337,6 +338,10 @@ void QtDesktop::bringToFront(Form& f) {
       owned->widget->raise();
 }
 
+void QtDesktop::raiseWindowOfProcess(long pid, const std::string& title) {
+  if (!lost_) input_->raiseWindowOfProcess(pid, title);
+}
+
 void QtDesktop::setFocus(Form& f, Control& c) {
   if (lost_) return;
   views_.syncAll();  // the control may have been shown in this very tick
@@ -498,6 +503,28 @@ int QtDesktop::messageBox(const std::string& prompt, int buttons, const std::str
   return answerNo;
 }
 
+namespace {
+
+// The name typed into the dialog, without the blanks around it: Qt reads "  /x/a.txt" as a
+// name in the folder shown and keeps the blanks of "  a.txt" in the file's name, and the
+// user meant neither.
+class TrimmingFileDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+ protected:
+  void accept() override {
+    if (auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+      const QString typed = edit->text();
+      const QString trimmed = typed.trimmed();
+      if (trimmed != typed) edit->setText(trimmed);
+    }
+    QFileDialog::accept();
+  }
+};
+
+}  // namespace
+
 std::optional<FileDialogChoice> QtDesktop::fileDialog(const FileDialogRequest& request) {
   if (lost_ || ending_) return std::nullopt;
   views_.syncAll();
@@ -507,7 +534,7 @@ std::optional<FileDialogChoice> QtDesktop::fileDialog(const FileDialogRequest& r
   // Qt's own dialog: no portal or desktop service is needed for it. On the heap, watched,
   // as a message box is.
   QPointer<QFileDialog> owned =
-      new QFileDialog(dialogParent(), QString::fromStdString(request.title), folder);
+      new TrimmingFileDialog(dialogParent(), QString::fromStdString(request.title), folder);
   struct Free {
     QPointer<QFileDialog>& d;
     ~Free() {
@@ -546,6 +573,10 @@ SizeTw QtDesktop::measureLabel(const Font& font, const std::string& caption) {
   const QFontMetrics fm(views_.font(font));
   return {fm.horizontalAdvance(QString::fromStdString(shownCaption(caption))) * kTwipsPerPixel,
           fm.height() * kTwipsPerPixel};
+}
+
+double QtDesktop::labelHeight(const Font& font) {
+  return QFontMetrics(views_.font(font)).height() * kTwipsPerPixel;
 }
 
 std::optional<Picture> QtDesktop::loadPicture(const std::string& path) {

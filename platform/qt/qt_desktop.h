@@ -78,6 +78,7 @@ class QtDesktop : public Desktop, public ModelGate {
   void makeTopmost(Form& f) override;
   void setColourKey(Form& f, Colour key) override;
   void bringToFront(Form& f) override;
+  void raiseWindowOfProcess(long pid, const std::string& title) override;
   void setFocus(Form& f, Control& c) override;
   SizeTw screenSize() override;
   Bitmap captureScreen(const RectPx& r) override;
@@ -86,6 +87,7 @@ class QtDesktop : public Desktop, public ModelGate {
   int messageBox(const std::string& prompt, int buttons, const std::string& title) override;
   std::optional<FileDialogChoice> fileDialog(const FileDialogRequest& request) override;
   SizeTw measureLabel(const Font& font, const std::string& caption) override;
+  double labelHeight(const Font& font) override;
   std::optional<Picture> loadPicture(const std::string& path) override;
 
  private:

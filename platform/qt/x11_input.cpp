@@ -15,6 +15,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/qt/vk_keycodes.h"
 
@@ -515,6 +518,81 @@ void X11Input::setAbove(unsigned long window) {
   XSendEvent(dpy_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
   XRaiseWindow(dpy_, window);
   XFlush(dpy_);
+}
+
+namespace {
+
+// A window property as bytes; empty when it is not there or not of this type.
+std::string windowProperty(Display* dpy, Window w, Atom name, Atom type, int wantFormat,
+                           long maxLongs = 1024) {
+  Atom got = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::string out;
+  if (XGetWindowProperty(dpy, w, name, 0, maxLongs, False, type, &got, &format, &count, &after,
+                         &data) == Success &&
+      got == type && format == wantFormat && data) {
+    // Format 32 comes as longs, whatever their size.
+    const size_t unit = format == 32 ? sizeof(long) : static_cast<size_t>(format / 8);
+    out.assign(reinterpret_cast<const char*>(data), count * unit);
+  }
+  if (data) XFree(data);
+  return out;
+}
+
+}  // namespace
+
+bool X11Input::raiseWindowOfProcess(long pid, const std::string& title) {
+  if (lost_ || pid <= 0) return false;
+  const Atom clientList = XInternAtom(dpy_, "_NET_CLIENT_LIST", False);
+  const Atom wmPid = XInternAtom(dpy_, "_NET_WM_PID", False);
+  const Atom netWmName = XInternAtom(dpy_, "_NET_WM_NAME", False);
+  const Atom utf8 = XInternAtom(dpy_, "UTF8_STRING", False);
+  const Atom activeWindow = XInternAtom(dpy_, "_NET_ACTIVE_WINDOW", False);
+  // The window manager's list of the windows it manages; without one, the top-levels are
+  // the root's children.
+  std::vector<Window> windows;
+  const std::string list = windowProperty(dpy_, root_, clientList, XA_WINDOW, 32, 1 << 16);
+  for (size_t at = 0; at + sizeof(long) <= list.size(); at += sizeof(long)) {
+    long w = 0;
+    std::memcpy(&w, list.data() + at, sizeof w);
+    windows.push_back(static_cast<Window>(w));
+  }
+  if (windows.empty()) {
+    Window rootOut = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int n = 0;
+    if (XQueryTree(dpy_, root_, &rootOut, &parent, &children, &n) && children)
+      windows.assign(children, children + n);
+    if (children) XFree(children);
+  }
+  bool raised = false;
+  for (const Window w : windows) {
+    const std::string p = windowProperty(dpy_, w, wmPid, XA_CARDINAL, 32);
+    long owner = 0;
+    if (p.size() < sizeof owner) continue;
+    std::memcpy(&owner, p.data(), sizeof owner);
+    if (owner != pid) continue;
+    std::string name = windowProperty(dpy_, w, netWmName, utf8, 8);
+    if (name.empty()) name = windowProperty(dpy_, w, XA_WM_NAME, XA_STRING, 8);
+    if (name != title) continue;
+    // Shown again if it was minimised, then activated as a pager asks for it: the user
+    // asked for that window by starting the program again.
+    XMapRaised(dpy_, w);
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = w;
+    ev.xclient.message_type = activeWindow;
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = 2;  // source: a pager, on the user's behalf
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(dpy_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    raised = true;
+  }
+  XSync(dpy_, False);
+  drainQueued();
+  return raised;
 }
 
 void X11Input::watchWindow(unsigned long window) {

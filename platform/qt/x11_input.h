@@ -92,6 +92,9 @@ class X11Input {
   // Window services that Qt has no call for.
   // Asks the window manager to keep a mapped window above the others (_NET_WM_STATE_ABOVE).
   void setAbove(unsigned long window);
+  // Activates and raises the top-level window of another process (its _NET_WM_PID) that
+  // has this title, with a window manager or without one. False when none was found.
+  bool raiseWindowOfProcess(long pid, const std::string& title);
   // Reports the destruction of one of the program's windows by someone else.
   void watchWindow(unsigned long window);
   std::function<void(unsigned long window)> windowDestroyed;

@@ -222,9 +222,12 @@ std::optional<FileDialogChoice> SimDesktop::fileDialog(const FileDialogRequest& 
 
 SizeTw SimDesktop::measureLabel(const Font& font, const std::string& caption) {
   const double charPx = std::ceil(0.6 * font.Size) + (font.Bold ? 1 : 0);
-  const double linePx = std::ceil(1.5 * font.Size);
   return {static_cast<double>(utf8Length(shownCaption(caption))) * charPx * kTwipsPerPixel,
-          linePx * kTwipsPerPixel};
+          labelHeight(font)};
+}
+
+double SimDesktop::labelHeight(const Font& font) {
+  return std::ceil(1.5 * font.Size) * kTwipsPerPixel;
 }
 
 std::optional<Picture> SimDesktop::loadPicture(const std::string& path) {

@@ -50,6 +50,9 @@ class SimDesktop : public Desktop {
   void makeTopmost(Form& f) override;
   void setColourKey(Form& f, Colour key) override;
   void bringToFront(Form& f) override;
+  void raiseWindowOfProcess(long pid, const std::string& title) override {
+    raisedProcesses.emplace_back(pid, title);
+  }
   void setFocus(Form& f, Control& c) override;
   SizeTw screenSize() override;
   Bitmap captureScreen(const RectPx& r) override;
@@ -58,6 +61,7 @@ class SimDesktop : public Desktop {
   int messageBox(const std::string& prompt, int buttons, const std::string& title) override;
   std::optional<FileDialogChoice> fileDialog(const FileDialogRequest& request) override;
   SizeTw measureLabel(const Font& font, const std::string& caption) override;
+  double labelHeight(const Font& font) override;
   std::optional<Picture> loadPicture(const std::string& path) override;
 
   // --- what a test does as the user --------------------------------------------------
@@ -140,6 +144,7 @@ class SimDesktop : public Desktop {
   std::vector<std::string> topmostCalls;
   std::vector<std::pair<std::string, Colour>> colourKeyCalls;
   std::vector<std::string> frontCalls;
+  std::vector<std::pair<long, std::string>> raisedProcesses;
   std::vector<std::string> focusCalls;
   std::vector<MessageBoxCall> messageBoxCalls;
   std::vector<FileDialogRequest> fileDialogCalls;

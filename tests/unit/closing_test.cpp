@@ -1,7 +1,9 @@
 // Closing never loses pages: the close box asks when a page changed since it was saved or
 // loaded, and an end that cannot ask leaves the pages for the next start to offer.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "pages_fixture.h"
+#include "permissions_fixture.h"
 
 namespace kel::test {
 namespace {
@@ -251,6 +254,155 @@ TEST(QuittingKeepsPages, AnUnaskedEndOfUnchangedPagesLeavesNothing) {
     EXPECT_FALSE(f.exists("Recovery.txt"));
     EXPECT_EQ(f.desk().messageBoxCalls.size(), boxes);  // nothing offered
   }
+}
+
+// What the folder holds whose name begins so, sorted.
+std::vector<std::string> namesStartingWith(const std::string& folder, const std::string& start) {
+  std::vector<std::string> out;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    const std::string name = e.path().filename().string();
+    if (name.rfind(start, 0) == 0) out.push_back(name);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// A recovery file that is refused holds the only copy of pages someone wrote: it is moved
+// aside under a name that says what it is, and the box says where it went.
+TEST(QuittingKeepsPages, ARefusedRecoveryFileIsSetAsideNeverDeleted) {
+  const struct {
+    const char* why;
+    std::function<void(Closing&)> plant;
+    const char* reason;  // the box's reason line
+  } cases[] = {
+      {"not a page file", [](Closing& c) { c.s.folder.write("Recovery.txt", "hello"); },
+       "Причина: запис, който не е от шест полета."},
+      {"over 16 MB",
+       [](Closing& c) {
+         c.s.folder.write("Recovery.txt", std::string(kMaxPageFileBytes + 1, '1'));
+       },
+       "Причина: по-голям е от 16 MB."},
+      {"a FIFO", [](Closing& c) { ASSERT_EQ(::mkfifo(c.path("Recovery.txt").c_str(), 0644), 0); },
+       "Причина: папка или устройство е, не файл."},
+      {"naming a picture missing from Simbol",
+       [](Closing& c) { c.s.folder.write("Recovery.txt", "1|nosuch.gif|1290|900|300||"); },
+       "Причина: непознато или опасно име на картинка."},
+      {"unreadable",
+       [](Closing& c) {
+         c.s.folder.write("Recovery.txt", "1|a|1290|900|24|False|");
+         std::filesystem::permissions(c.path("Recovery.txt"), std::filesystem::perms::none);
+       },
+       nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Closing f;
+    c.plant(f);
+    if (::testing::Test::HasFatalFailure()) return;
+    std::string before;
+    struct stat st {};
+    ASSERT_EQ(::lstat(f.path("Recovery.txt").c_str(), &st), 0);
+    if (S_ISREG(st.st_mode)) before = f.s.folder.read("Recovery.txt");
+    {
+      ObeyFilePermissions obey;
+      f.endUnaskedAndStartAgain();
+    }
+    EXPECT_FALSE(f.exists("Recovery.txt"));
+    const std::vector<std::string> aside = namesStartingWith(f.s.folder.path(), "Recovery.");
+    ASSERT_EQ(aside.size(), 1u);
+    // Recovery.refused-<date>-<time>.txt
+    EXPECT_EQ(aside[0].rfind("Recovery.refused-", 0), 0u) << aside[0];
+    EXPECT_EQ(aside[0].size(), std::string("Recovery.refused-20250101-120000.txt").size());
+    struct stat moved {};
+    ASSERT_EQ(::lstat(f.path(aside[0]).c_str(), &moved), 0);
+    EXPECT_EQ(moved.st_ino, st.st_ino);  // the same file, whatever it is
+    if (S_ISREG(st.st_mode)) {
+      std::filesystem::permissions(f.path(aside[0]), std::filesystem::perms::owner_all);
+      EXPECT_EQ(f.s.folder.read(aside[0]), before);
+    }
+    ASSERT_FALSE(f.desk().messageBoxCalls.empty());
+    const std::string& prompt = f.desk().messageBoxCalls.back().prompt;
+    EXPECT_NE(prompt.find(f.path("Recovery.txt") + "\n"), std::string::npos) << prompt;
+    if (c.reason) {
+      EXPECT_NE(prompt.find(c.reason), std::string::npos) << prompt;
+    }
+    EXPECT_EQ(prompt.substr(prompt.rfind('\n')), "\nЗапазен е като: " + f.path(aside[0]));
+  }
+}
+
+TEST(QuittingKeepsPages, ASecondRefusedRecoveryFileNeverReplacesTheFirst) {
+  Closing f;
+  for (int run = 0; run < 3; ++run) {
+    f.s.folder.write("Recovery.txt", "refused " + std::to_string(run));
+    f.endUnaskedAndStartAgain();
+  }
+  const std::vector<std::string> aside = namesStartingWith(f.s.folder.path(), "Recovery.");
+  ASSERT_EQ(aside.size(), 3u);
+  std::vector<std::string> held;
+  for (const std::string& name : aside) held.push_back(f.s.folder.read(name));
+  std::sort(held.begin(), held.end());
+  EXPECT_EQ(held, (std::vector<std::string>{"refused 0", "refused 1", "refused 2"}));
+}
+
+// Where the program folder cannot take the recovery file, the user's state folder does, and
+// the next start finds it there.
+TEST(QuittingKeepsPages, PagesTheProgramFolderCannotTakeGoToTheStateFolder) {
+  const struct {
+    const char* why;
+    std::function<void(Closing&)> block, unblock;
+  } cases[] = {
+      {"a folder of that name",
+       [](Closing& c) { std::filesystem::create_directory(c.path("Recovery.txt")); },
+       [](Closing& c) { std::filesystem::remove(c.path("Recovery.txt")); }},
+      {"a program folder that may not be written",
+       [](Closing& c) {
+         std::filesystem::permissions(c.s.folder.path(), std::filesystem::perms(0555));
+       },
+       [](Closing& c) {
+         std::filesystem::permissions(c.s.folder.path(), std::filesystem::perms(0755));
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Closing f;
+    f.text(200, 300, "a");
+    f.p().pages.Command72_Click(4);
+    f.text(250, 320, "b");
+    const auto before = f.pages();
+    c.block(f);
+    {
+      ObeyFilePermissions obey;
+      f.p().close();
+    }
+    c.unblock(f);
+    EXPECT_FALSE(std::filesystem::is_regular_file(f.path("Recovery.txt")));
+    const std::string state = f.s.stateFolder();
+    const std::vector<std::string> kept = namesStartingWith(state, "Recovery-");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(std::filesystem::status(state).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+
+    f.desk().messageBoxAnswers.push_back(msgbox::Ok);
+    f.endUnaskedAndStartAgain();
+    ASSERT_FALSE(f.desk().messageBoxCalls.empty());
+    EXPECT_EQ(f.desk().messageBoxCalls.back().prompt,
+              "Файлът ще се зареди на страници 1,5 и там всичко ще бъде изтрито!");
+    f.advance(kLoadAllMs);
+    EXPECT_EQ(f.pages(), before);
+  }
+}
+
+TEST(QuittingKeepsPages, PagesNoPlaceCouldTakeAreReportedOnStandardError) {
+  Closing f;
+  f.text(200, 300, "a");
+  std::filesystem::create_directory(f.path("Recovery.txt"));
+  f.s.stateHome.write("kelvarin", "a file where the state folder should be");
+  ::testing::internal::CaptureStderr();
+  f.p().close();
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("kelvarin: the changed pages could not be written"), std::string::npos)
+      << said;
+  EXPECT_NE(said.find(f.path("Recovery.txt")), std::string::npos) << said;
 }
 
 }  // namespace

@@ -418,6 +418,29 @@ TEST(MoveButtons, TheNextHoldStartsFineAgainAndTheBarePanelStopsIt) {
   EXPECT_EQ(u.placeOf(1).left, left + 165 + 9);
 }
 
+// A symbol pushed above the page's top edge would stand where deleted ones are kept and drop
+// out of the next save: the move stops at the edge, the selection keeping its shape.
+TEST(MoveButtons, UpStopsAtTheTopEdgeOfThePage) {
+  Editing u;
+  u.type(kLine, {"1", "2"});
+  u.select(1, 2);
+  const Editing::Place one = u.placeOf(1), two = u.placeOf(2);
+  ASSERT_GT(one.top, 0);
+  u.hold(u.w().Command67);
+  u.advance(10 * 100);  // 9 * 3 + 91 * 45 twips asked for: far past the edge
+  u.letGo();
+  EXPECT_EQ(u.placeOf(1), (Editing::Place{one.left, 0}));
+  EXPECT_EQ(u.placeOf(2), (Editing::Place{two.left, two.top - one.top}));
+  // At the edge, up moves nothing more; sideways still moves.
+  u.hold(u.w().Command67);
+  u.advance(50);
+  u.letGo();
+  u.hold(u.w().Command65);
+  u.advance(20);
+  u.letGo();
+  EXPECT_EQ(u.placeOf(1), (Editing::Place{one.left + 6, 0}));
+}
+
 TEST(MoveButtons, WithBothDirectionsSetTheVerticalOneWins) {
   Editing u;
   u.type(kLine, {"1"});

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -193,9 +194,9 @@ TEST(PageFiles, TheConfirmationNamesThePagesAndCancelChangesNothing) {
     const char* file;
     const char* prompt;
   } cases[] = {
-      {"1|a|1|2|24|False|2|b|1|2|24|False|2|c|1|2|24|False|5|d|1|2|24|False|",
+      {"1|a|1|600|24|False|2|b|1|600|24|False|2|c|1|600|24|False|5|d|1|600|24|False|",
        "Файлът ще се зареди на страници 1,2,5 и там всичко ще бъде изтрито!"},
-      {"3|a|1|2|24|False|", "Файлът ще се зареди на страница 3 и там всичко ще бъде изтрито!"},
+      {"3|a|1|600|24|False|", "Файлът ще се зареди на страница 3 и там всичко ще бъде изтрито!"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
@@ -277,7 +278,7 @@ TEST(PageFiles, ADamagedOrMissingFileChangesNoPageAndSaysSo) {
     f.p().pages.Command72_Click(1);
     f.text(200, 300, "y");
     // An earlier file's text is never loaded in place of one that could not be read.
-    f.s.folder.write("good.txt", "1|z|1|2|24|False|");
+    f.s.folder.write("good.txt", "1|z|1|600|24|False|");
     f.desk().messageBoxAnswers.push_back(msgbox::Cancel);
     f.desk().fileDialogAnswers.push_back(FileDialogChoice{f.path("good.txt"), 1});
     f.p().pages.Command16_Click();
@@ -309,6 +310,76 @@ TEST(PageFiles, ADamagedOrMissingFileChangesNoPageAndSaysSo) {
   }
 }
 
+// A record placed above the page would stand where deleted symbols are kept, and the next
+// save would leave it out: such a file is refused whole, before any page changes.
+TEST(PageFiles, ARecordThatWouldStandAboveThePageIsRefused) {
+  Files f;
+  f.text(200, 300, "x");
+  const auto before = f.pages();
+  f.s.folder.write("above.txt",
+                   "1|a|1290|100|24|False|1|b|1290|994|24|False|1|c|2000|200|24|False|");
+  f.load(f.path("above.txt"));
+  ASSERT_TRUE(f.lastBox());
+  EXPECT_EQ(f.lastBox()->prompt,
+            "Това не е файл със страници на тази програма: " + f.path("above.txt") +
+                "\nПричина: символ над горния край на страницата.");
+  EXPECT_EQ(f.pages(), before);
+}
+
+// The edge is found as the placers place a record: a caption's middle line on the record's,
+// a picture 1.4955 / 3 of its height above it, a bar's Top Height / 30 above it. A record
+// on the edge is placed at Top 0 and saved back as it was; half a twip higher is refused.
+TEST(PageFiles, TheTopEdgeOfThePageIsWhereThePlacersPutTheSymbol) {
+  const auto pictureOf = [](Files& f, const std::string& name) {
+    return f.desk().loadPicture(f.s.folder.file("Simbol/" + name + ".gif")).value_or(Picture{});
+  };
+  const auto captionHeight = [](Files& f, double size, bool bold, const std::string& caption) {
+    Font font = f.w().Label3[0].Font;
+    font.Size = size;
+    font.Bold = bold;
+    return f.desk().measureLabel(font, caption).height;
+  };
+  const struct {
+    const char* what;
+    std::function<double(Files&)> edge;  // the middle line that puts the Top at 0
+    std::function<std::string(Files&, double)> record;
+  } cases[] = {
+      {"a caption", [&](Files& f) { return captionHeight(f, 24, false, "a") / 2; },
+       [](Files&, double m) { return "1|a|1290|" + pageFileNumber(m) + "|24|False|"; }},
+      {"a bold caption of 13 pt", [&](Files& f) { return captionHeight(f, 13, true, "Жq") / 2; },
+       [](Files&, double m) { return "1|Жq|1290|" + pageFileNumber(m) + "|13|True|"; }},
+      {"a picture",
+       [&](Files& f) { return pictureOf(f, "plus").HeightPx * kTwipsPerPixel * 1.4955 / 3; },
+       [&](Files& f, double m) {
+         return "1|plus.gif|1290|" + pageFileNumber(m) + "|" +
+                pageFileNumber(pictureOf(f, "plus").WidthPx * kTwipsPerPixel) + "||";
+       }},
+      {"a fraction bar",
+       [&](Files& f) { return pictureOf(f, "35").HeightPx * kTwipsPerPixel / 30; },
+       [](Files&, double m) { return "1|35.gif|1290|" + pageFileNumber(m) + "|900||"; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Files f;
+    const double edge = c.edge(f);
+    ASSERT_GT(edge, 0.5);
+    f.s.folder.write("high.txt", c.record(f, edge - 0.5));
+    f.load(f.path("high.txt"));
+    ASSERT_TRUE(f.lastBox());
+    EXPECT_NE(f.lastBox()->prompt.find("символ над горния край на страницата"), std::string::npos)
+        << f.lastBox()->prompt;
+    EXPECT_EQ(f.p().SymbolCount, 0);
+
+    f.s.folder.write("edge.txt", c.record(f, edge));
+    f.load(f.path("edge.txt"));
+    const auto page = f.pages()[0];
+    ASSERT_EQ(page.size(), 1u);
+    EXPECT_EQ(page[0].top, 0);
+    f.save(f.path("again.txt"));
+    EXPECT_EQ(f.s.folder.read("again.txt"), c.record(f, edge));
+  }
+}
+
 TEST(PageFiles, AFailedSaveSaysSoAndKeepsTheOldFile) {
   Files f;
   f.text(200, 300, "x");
@@ -319,16 +390,18 @@ TEST(PageFiles, AFailedSaveSaysSoAndKeepsTheOldFile) {
   const struct {
     const char* why;
     std::string to;
+    const char* reason;  // the box's line after the name
   } cases[] = {
-      {"a folder of that name", f.path("kept.txt.d")},
-      {"in a folder that is not there", f.path("none/pages.txt")},
-      {"over a file made read-only", f.path("locked.txt")},
+      {"a folder of that name", f.path("kept.txt.d"), "папка или устройство е с това име"},
+      {"in a folder that is not there", f.path("none/pages.txt"), "папката не съществува"},
+      {"over a file made read-only", f.path("locked.txt"), "не може да бъде записван"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
     f.save(c.to);
     ASSERT_TRUE(f.lastBox());
-    EXPECT_EQ(f.lastBox()->prompt, "Файлът не можа да бъде записан: " + c.to);
+    EXPECT_EQ(f.lastBox()->prompt,
+              "Файлът не можа да бъде записан: " + c.to + "\nПричина: " + c.reason + ".");
     EXPECT_EQ(f.lastBox()->buttons, msgbox::OkOnly | msgbox::Exclamation);
     EXPECT_EQ(f.captions(), std::vector<std::string>{"x"});
   }
@@ -338,7 +411,7 @@ TEST(PageFiles, AFailedSaveSaysSoAndKeepsTheOldFile) {
   int files = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(f.s.folder.path()))
     ++files;
-  EXPECT_EQ(files, 4);  // Simbol, kept.txt, kept.txt.d, locked.txt
+  EXPECT_EQ(files, 5);  // Simbol, kept.txt, kept.txt.d, locked.txt and the program's lock
   EXPECT_EQ(f.w().State, WindowState::Normal);
 }
 
@@ -353,7 +426,9 @@ TEST(PageFiles, CancelledDialogsWriteAndLoadNothing) {
   EXPECT_EQ(f.p().UndoIndex, 0);
   EXPECT_EQ(f.w().State, WindowState::Normal);
   for (const auto& e : std::filesystem::directory_iterator(f.s.folder.path()))
-    EXPECT_EQ(e.path().filename(), "Simbol");  // nothing written
+    if (e.path().filename() != kLockFileName) {
+      EXPECT_EQ(e.path().filename(), "Simbol");  // nothing written
+    }
 
   const auto before = f.pages();
   f.desk().fileDialogAnswers.push_back(std::nullopt);
@@ -386,7 +461,8 @@ TEST(PageFiles, TheRefusalSpeaksTheLanguageOfTheCaptions) {
   EXPECT_EQ(f.lastBox()->prompt, "This is not a page file of this program: " + f.path("bad.txt") +
                                      "\nReason: a page number other than 1 to 12.");
   f.save(f.path("none/pages.txt"));
-  EXPECT_EQ(f.lastBox()->prompt, "The file could not be saved: " + f.path("none/pages.txt"));
+  EXPECT_EQ(f.lastBox()->prompt, "The file could not be saved: " + f.path("none/pages.txt") +
+                                     "\nReason: the folder does not exist.");
 }
 
 // Saved through a link, the file the link names gets the pages; the link stays a link.

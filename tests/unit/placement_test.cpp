@@ -64,6 +64,7 @@ class TwoHundredTwipsDesktop : public SimDesktop {
  public:
   using SimDesktop::SimDesktop;
   SizeTw measureLabel(const Font&, const std::string&) override { return {200, 405}; }
+  double labelHeight(const Font&) override { return 405; }
 };
 
 TEST(TextPlacement, FractionalWidthKeepsItsFractionForTheNextSymbol) {

@@ -48,15 +48,19 @@ class TempFolder {
 };
 
 struct SimProgram {
-  SimProgram() : files(folder.path()) {
+  // The user's state folder is the test's own too, outside the program folder.
+  SimProgram() : files(folder.path(), stateFolder()) {
     prog = std::make_unique<Program>(host.desktop, files, host.scheduler);
   }
   Program& p() { return *prog; }
   MainWindow& w() { return prog->Form1; }
   SimDesktop& desk() { return host.desktop; }
 
+  std::string stateFolder() const { return stateHome.file("kelvarin"); }
+
   SimHost host;
   TempFolder folder;
+  TempFolder stateHome;
   LocalFiles files;
   std::unique_ptr<Program> prog;
 };

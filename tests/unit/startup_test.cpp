@@ -83,10 +83,11 @@ TEST(StartUp, OneShotTimersFinishTheStartUp) {
 
 // --- the options file -------------------------------------------------------------------
 
+// What the folder holds besides the lock that stands for the running program.
 std::set<std::string> filesIn(const TempFolder& folder) {
   std::set<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(folder.path()))
-    names.insert(e.path().filename().string());
+    if (e.path().filename() != kLockFileName) names.insert(e.path().filename().string());
   return names;
 }
 
@@ -155,18 +156,24 @@ TEST(OptionsFile, MalformedContentIsSkippedNeverTrusted) {
   std::string forty;
   for (int i = 0; i < 40; ++i) forty += std::to_string(i) + "|";
   std::string binary("\x00\xff\x01|\x7f\x80|\x00", 7);
+  // "1013|0|||||1|0|1" as a Windows editor saves it in UTF-16.
+  std::string utf16("\xff\xfe", 2);
+  for (const char c : std::string("1013|0|||||1|0|1")) utf16 += std::string{c, '\0'};
+  const std::string tenMegabytes(10 * 1024 * 1024, '7');
   struct Case {
     std::string name, in, out;
   } cases[] = {
       {"empty", "", "||||||1|0|1"},
-      {"binary", binary, "||||||1|0|1"},
+      // What the program cannot read as options is nobody's to overwrite: left as it is.
+      {"binary", binary, binary},
+      {"UTF-16", utf16, utf16},
       // Shifts "3" and "5" are not flags; field 7 is "6", a number other than 1.
       {"forty fields", forty, "0|1|2||4||0|0|1"},
       {"non-numeric", "abc|x|y|z|w|v|yes|no|maybe", "||||||1|0|1"},
       {"negative", "-5|-1|||||-1|-1|-1", "||||||0|0|1"},
       {"enormous", "99999999999999999999|0|||||1e400|99999999999|99999999999", "||||||1|0|1"},
       {"path-like code", "../../x|0|", "||||||1|0|1"},
-      {"ten megabytes", std::string(10 * 1024 * 1024, '7'), "||||||1|0|1"},
+      {"ten megabytes", tenMegabytes, tenMegabytes},
   };
   for (const Case& c : cases) {
     OptionsRun r = runWithOptions(&c.in);
