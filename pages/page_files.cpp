@@ -17,8 +17,6 @@ constexpr const char* kPastedKind = "simvol";
 constexpr const char* kMessageTitle = "Plavetra";
 constexpr const char* kSaveFilter = "Text Files(*.txt)|*.txt";
 constexpr const char* kLoadFilter = "Text Files (*.txt)|*.txt";
-// Records placed in one go while loading: a few dozen milliseconds of the largest captions.
-constexpr size_t kRecordsPerPlacingStep = 50;
 
 bool isFractionBar(const std::string& kind) {
   const std::optional<double> v = toNumber(kind);
@@ -250,13 +248,10 @@ void Pages::loadFile(const std::string& path, bool recovery) {
   loadPath_ = path;
   FileRead file = p.files.read(path, kMaxPageFileBytes);
   if (file.outcome == ReadOutcome::Read) {
-    LoadedText = std::move(file.content);
-    loadingRecovery_ = recovery;
-    Command75_Click();
+    Command75_Click(file.content, recovery);
     return;
   }
   // Nothing of an earlier file is loaded in its place.
-  LoadedText.clear();
   if (file.outcome == ReadOutcome::Refused)
     tellNoPageFile(file.tooLarge ? PageFileProblem::TooLarge : PageFileProblem::NotAFile);
   else
@@ -291,11 +286,9 @@ std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::strin
   return records;
 }
 
-void Pages::Command75_Click() {
-  const bool recovery = loadingRecovery_;
-  loadingRecovery_ = false;
+void Pages::Command75_Click(const std::string& loadedText, bool recovery) {
   PageFileProblem problem = PageFileProblem::None;
-  std::optional<std::vector<PageFileRecord>> records = checkPageFile(LoadedText, &problem);
+  std::optional<std::vector<PageFileRecord>> records = checkPageFile(loadedText, &problem);
   if (!records) {
     tellNoPageFile(problem);
     return;
@@ -316,16 +309,9 @@ void Pages::Command75_Click() {
   if (list.find(',') == std::string::npos) text = replaceFirst(text, "страници", "страница");
   if (p.desktop.messageBox(text, msgbox::OkCancel, "Внимание!") != msgbox::Ok) return;
 
-  // A load still under way ends here; this file's pages are placed from its start.
-  p.Form1.Timer30.setEnabled(false);
-  p.Form1.TimerPlaceStep.setEnabled(false);
-  LoadedRecords = std::move(*records);
-  LoadResumeIndex = 0;
-  // What a recovery file holds is in no file the user chose: it stays to be saved.
-  loadSetsSaved_ = !recovery;
-  Command72_Click(0);
-  if (!LoadedRecords.empty() && LoadedRecords.front().page == 1) VsichoGore();
-  placingPage_ = 1;
+  // A load still under way ends here; this file's pages are placed from its start. What a
+  // recovery file holds is in no file the user chose: it stays to be saved.
+  load_.begin(std::move(*records), !recovery);
   ZarediOtFile();
 }
 
@@ -356,63 +342,17 @@ bool Pages::PlacePageOfFile(const std::string& bytes, int page) {
 }
 
 void Pages::ZarediOtFile() {
-  const int shown = PageShown();
-  // The placers move the pointer on by every symbol they place; loading leaves it where
-  // it was.
-  const double pointerX = p.PointerX, pointerY = p.PointerY;
-  // A page of thousands of large captions takes seconds to place: it is placed a share at
-  // a time, and what the user does runs in between.
-  size_t budget = kRecordsPerPlacingStep;
-  bool pageDone = true;
-  for (size_t i = LoadResumeIndex; i < LoadedRecords.size(); ++i) {
-    const PageFileRecord& r = LoadedRecords[i];
-    LoadNextPage = r.page;
-    if (r.page > shown) {
-      LoadResumeIndex = i;
-      p.Form1.Timer30.setEnabled(true);
-      break;
-    }
-    if (budget == 0) {
-      LoadResumeIndex = i;
-      pageDone = false;
-      p.Form1.TimerPlaceStep.setEnabled(true);
-      // The after-placement step runs once the page is whole, as when it was placed in one
-      // go: one undo snapshot of the page, not one of every share.
-      p.Form1.Timer4.setEnabled(false);
-      break;
-    }
-    --budget;
-    placedOnPage_ = true;
-    skipOnFailure([&] { PlaceFileRecord(r); });
-    LoadResumeIndex = i + 1;
-  }
-  p.PointerX = pointerX;
-  p.PointerY = pointerY;
-  p.surface.MovePointerToInsertionPoint();
-  if (pageDone) {
-    // The page is now as the file has it (a page the file does not name keeps what it had).
-    if (placedOnPage_ && loadSetsSaved_)
-      savedPages_[static_cast<size_t>(shown - 1)] = PageStamp::of(PageRecordsText(shown));
-    placedOnPage_ = false;
-  }
+  const std::optional<int> filled = load_.step();
+  if (filled && load_.asSaved())
+    savedPages_[static_cast<size_t>(*filled - 1)] = PageStamp::of(PageRecordsText(*filled));
 }
 
 void Pages::TimerPlaceStep_Timer() {
-  p.Form1.TimerPlaceStep.setEnabled(false);
-  if (placingPage_ < 1 || placingPage_ > 12) return;
-  // The user went to another page meanwhile: the rest goes where the rest of its page is.
-  if (PageShown() != placingPage_) Command72_Click(placingPage_ - 1);
-  ZarediOtFile();
+  if (load_.resumePage()) ZarediOtFile();
 }
 
 void Pages::Timer30_Timer() {
-  p.Form1.Timer30.setEnabled(false);
-  if (LoadNextPage < 1 || LoadNextPage > 12) return;
-  Command72_Click(LoadNextPage - 1);
-  VsichoGore();
-  placingPage_ = LoadNextPage;
-  placedOnPage_ = false;
-  ZarediOtFile();
+  if (load_.enterNextPage()) ZarediOtFile();
 }
 
 // --- the pages not lost --------------------------------------------------------------------

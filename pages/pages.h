@@ -14,6 +14,7 @@
 #include "app/shared_state.h"
 #include "pages/open_save.h"
 #include "pages/page_file.h"
+#include "pages/page_file_load.h"
 #include "pages/undo_history.h"
 #include "platform/forms.h"
 
@@ -181,9 +182,9 @@ class Pages {
   void ZapisNaVsichko();
   void Timer31_Timer();
   // Loading: the open button, the dialog, the file read and checked whole, the
-  // confirmation, and the pages placed one a second.
+  // confirmation of the text read, and the pages placed one a second (PageFileLoad).
   void Command16_Click();
-  void Command75_Click();
+  void Command75_Click(const std::string& loadedText, bool recovery);
   void ZarediOtFile();
   void Timer30_Timer();
   // The rest of a page too large to be placed in one go, a share a tick.
@@ -198,12 +199,6 @@ class Pages {
   std::string Text2;
   int PageSaveIndex = 0;
   int SaveReturnPage = 1;
-  // The text of the file chosen last for loading, and the records of the file being
-  // loaded, LoadResumeIndex the first one not placed yet.
-  std::string LoadedText;
-  std::vector<PageFileRecord> LoadedRecords;
-  std::size_t LoadResumeIndex = 0;
-  int LoadNextPage = 0;
   // The one Open/Save dialog of the main window, made on first use.
   clsOpenSave& FileDialog();
 
@@ -311,11 +306,8 @@ class Pages {
   std::array<PageStamp, 12> savedPages_;
   std::array<PageStamp, 12> walkPages_;
   bool closeAfterSave_ = false;
-  bool loadingRecovery_ = false;
-  bool loadSetsSaved_ = true;
-  // The page a load is placing, and whether a record went onto it.
-  int placingPage_ = 0;
-  bool placedOnPage_ = false;
+  // The file being placed on the pages.
+  PageFileLoad load_{p};
 };
 
 }  // namespace kel
