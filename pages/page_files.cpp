@@ -239,24 +239,22 @@ void Pages::Command16_Click() {
   const std::string name = askFileName(false, kLoadFilter);
   if (!name.empty()) {
     setWindowState(state);
-    loadFile(name, false);
+    if (const std::optional<std::string> text = readPageFile(name)) Command75_Click(*text);
   }
   setWindowState(state);
 }
 
-void Pages::loadFile(const std::string& path, bool recovery) {
+std::optional<std::string> Pages::readPageFile(const std::string& path) {
   loadPath_ = path;
   FileRead file = p.files.read(path, kMaxPageFileBytes);
-  if (file.outcome == ReadOutcome::Read) {
-    Command75_Click(file.content, recovery);
-    return;
-  }
+  if (file.outcome == ReadOutcome::Read) return std::move(file.content);
   // Nothing of an earlier file is loaded in its place.
   if (file.outcome == ReadOutcome::Refused)
     tellNoPageFile(file.tooLarge ? PageFileProblem::TooLarge : PageFileProblem::NotAFile);
   else
     tellFileProblem(
         english() ? "The file could not be read: " : "Файлът не можа да бъде прочетен: ", path, {});
+  return std::nullopt;
 }
 
 std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::string& bytes,
@@ -286,33 +284,36 @@ std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::strin
   return records;
 }
 
-void Pages::Command75_Click(const std::string& loadedText, bool recovery) {
+void Pages::Command75_Click(const std::string& loadedText) {
   PageFileProblem problem = PageFileProblem::None;
   std::optional<std::vector<PageFileRecord>> records = checkPageFile(loadedText, &problem);
   if (!records) {
     tellNoPageFile(problem);
     return;
   }
-  // Placed symbols are new elements: a file they do not fit in is not begun, so no page
-  // is cleared for symbols that could not be placed.
-  if (static_cast<long long>(p.SymbolCount) + static_cast<long long>(records->size()) >
-      kMaxSymbols) {
-    tellFileProblem(english() ? "The symbols of the file do not fit on the pages; clear all and "
-                                "load it again: "
-                              : "Символите на файла не се побират на страниците; изчистете всичко "
-                                "и заредете отново: ",
-                    loadPath_, {});
-    return;
-  }
+  if (!roomForRecords(records->size())) return;
   const std::string list = pageFilePageList(*records);
   std::string text = "Файлът ще се зареди на страници " + list + " и там всичко ще бъде изтрито!";
   if (list.find(',') == std::string::npos) text = replaceFirst(text, "страници", "страница");
   if (p.desktop.messageBox(text, msgbox::OkCancel, "Внимание!") != msgbox::Ok) return;
 
-  // A load still under way ends here; this file's pages are placed from its start. What a
-  // recovery file holds is in no file the user chose: it stays to be saved.
-  load_.begin(std::move(*records), !recovery);
+  // A load still under way ends here; this file's pages are placed from its start, and
+  // count as saved once placed.
+  load_.begin(std::move(*records), true);
   ZarediOtFile();
+}
+
+bool Pages::roomForRecords(std::size_t count) {
+  // Placed symbols are new elements: a file they do not fit in is not begun, so no page
+  // is cleared for symbols that could not be placed.
+  if (static_cast<long long>(p.SymbolCount) + static_cast<long long>(count) <= kMaxSymbols)
+    return true;
+  tellFileProblem(english() ? "The symbols of the file do not fit on the pages; clear all and "
+                              "load it again: "
+                            : "Символите на файла не се побират на страниците; изчистете всичко "
+                              "и заредете отново: ",
+                  loadPath_, {});
+  return false;
 }
 
 void Pages::PlaceFileRecord(const PageFileRecord& r) {
@@ -353,28 +354,6 @@ void Pages::TimerPlaceStep_Timer() {
 
 void Pages::Timer30_Timer() {
   if (load_.enterNextPage()) ZarediOtFile();
-}
-
-// --- the pages not lost --------------------------------------------------------------------
-
-std::string Pages::RecoveryPath() const {
-  return joinPath(p.files.programFolder(), kRecoveryFileName);
-}
-
-void Pages::WriteRecoveryFile() {
-  if (!PagesChanged()) return;
-  const std::string text = AllPagesText();
-  // Every page empty: there is nothing to give back.
-  if (text.empty()) return;
-  p.files.replaceContent(RecoveryPath(), text);
-}
-
-void Pages::OfferRecoveryFile() {
-  const std::string path = RecoveryPath();
-  if (!p.files.exists(path)) return;
-  loadFile(path, true);
-  // Offered once: whatever the answer, the next start does not ask again.
-  p.files.remove(path);
 }
 
 void Pages::tellNoPageFile(PageFileProblem problem) {

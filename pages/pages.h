@@ -184,7 +184,7 @@ class Pages {
   // Loading: the open button, the dialog, the file read and checked whole, the
   // confirmation of the text read, and the pages placed one a second (PageFileLoad).
   void Command16_Click();
-  void Command75_Click(const std::string& loadedText, bool recovery);
+  void Command75_Click(const std::string& loadedText);
   void ZarediOtFile();
   void Timer30_Timer();
   // The rest of a page too large to be placed in one go, a share a tick.
@@ -212,13 +212,19 @@ class Pages {
   bool PagesChanged();
   // The close box's Yes: saves, and the program closes once the file is written.
   void SaveAndClose();
-  // The pages, when they changed, written to the recovery file beside the options file: the
-  // program ends without anyone to ask.
+  // The program ends without anyone to ask: the pages, when they changed, are written to
+  // this run's recovery file beside the options file; else that file goes.
   void WriteRecoveryFile();
-  // A recovery file left by an earlier run is offered through the load confirmation and
-  // removed once answered.
+  // The close box was answered No: this run's recovery file goes.
+  void ForgetRecoveryFile();
+  // The recovery files that earlier runs left are offered in turn, each in a box of its own:
+  // load it (which ends the offers), keep it for the next start, or discard it.
   void OfferRecoveryFile();
-  std::string RecoveryPath() const;
+  // The recovery file of number n (1 to kMaxRecoveryFiles): a run keeps its pages in the
+  // first that no earlier run left, or in the one it loaded.
+  std::string RecoveryPath(int n = 1) const;
+  // The answers of the offer, as its buttons stand.
+  enum RecoveryAnswer { kRecoveryLoad = 0, kRecoveryKeep = 1, kRecoveryDiscard = 2 };
   // --- end of the pages' block ------------------------------------------------------------
 
  private:
@@ -262,9 +268,16 @@ class Pages {
   // why in *problem.
   std::optional<std::vector<PageFileRecord>> checkPageFile(const std::string& bytes,
                                                            PageFileProblem* problem = nullptr);
-  // Reads a file and offers it through the confirmation; a recovery file's pages stay
-  // changed once loaded.
-  void loadFile(const std::string& path, bool recovery);
+  // A page file's bytes; nothing, and the reason said, when it could not be read.
+  std::optional<std::string> readPageFile(const std::string& path);
+  // Whether the symbol store has room for a file of this many records; when not, says so.
+  bool roomForRecords(std::size_t count);
+  // Offers one recovery file; true when no other is to be offered this run (it was loaded,
+  // or the run ended while its box was open).
+  bool offerRecovery(const std::string& path);
+  // The file this run keeps its pages in, chosen the first time it is needed: one no
+  // earlier run left. Empty when every name is taken.
+  const std::string& ownRecoveryFile();
   // The Save or Open dialog with the file name emptied and this filter: the name chosen, or
   // empty.
   std::string askFileName(bool save, const char* filter);
@@ -306,6 +319,8 @@ class Pages {
   std::array<PageStamp, 12> savedPages_;
   std::array<PageStamp, 12> walkPages_;
   bool closeAfterSave_ = false;
+  // The recovery file this run writes (empty until it is first needed).
+  std::string ownRecovery_;
   // The file being placed on the pages.
   PageFileLoad load_{p};
 };

@@ -56,6 +56,7 @@ class SimDesktop : public Desktop {
   void clipboardClear() override;
   void clipboardSetPicture(const Bitmap& b) override;
   int messageBox(const std::string& prompt, int buttons, const std::string& title) override;
+  int choiceBox(const ChoiceRequest& request) override;
   std::optional<FileDialogChoice> fileDialog(const FileDialogRequest& request) override;
   SizeTw measureLabel(const Font& font, const std::string& caption) override;
   std::optional<Picture> loadPicture(const std::string& path) override;
@@ -113,6 +114,10 @@ class SimDesktop : public Desktop {
   std::function<std::optional<FileDialogChoice>(const FileDialogRequest&)> answerFileDialog;
   std::function<int(const std::string& prompt, int buttons, const std::string& title)>
       answerMessageBox;
+  // A box of the program's own buttons, answered with a button's index; unscripted, its
+  // escape button (as Escape, or a box nobody answers).
+  std::deque<int> choiceBoxAnswers;
+  std::function<int(const ChoiceRequest&)> answerChoiceBox;
 
   // --- what the program did ------------------------------------------------------------
   struct PointerMove {
@@ -142,6 +147,7 @@ class SimDesktop : public Desktop {
   std::vector<std::string> frontCalls;
   std::vector<std::string> focusCalls;
   std::vector<MessageBoxCall> messageBoxCalls;
+  std::vector<ChoiceRequest> choiceBoxCalls;
   std::vector<FileDialogRequest> fileDialogCalls;
   std::vector<std::string> pictureLoads;  // every path loadPicture was asked for
   std::optional<Bitmap> clipboardPicture;

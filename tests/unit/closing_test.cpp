@@ -18,9 +18,7 @@ constexpr Millis kLoadAllMs = PageFileDesk::kLoadAllMs;
 constexpr const char* kQuestion =
     "Страниците са променени след последния запис. Да бъдат ли записани?";
 
-struct Closing : PageFileDesk {
-  bool exists(const std::string& name) { return std::filesystem::exists(path(name)); }
-
+struct Closing : RestartDesk {
   // The close box, and the save walk a Yes starts.
   void closeBox() {
     desk().userCloseForm(w());
@@ -38,11 +36,8 @@ struct Closing : PageFileDesk {
   // The program ends as a signal or a lost display ends it, then starts again in the same
   // folder, past its start-up steps.
   void endUnaskedAndStartAgain() {
-    p().close();
-    s.prog.reset();
-    s.prog = std::make_unique<Program>(s.host.desktop, s.files, s.host.scheduler);
-    p().start();
-    advance(1000);
+    endUnasked();
+    startAgain();
   }
 };
 
@@ -192,35 +187,64 @@ TEST(QuittingKeepsPages, TheCloseBoxAsksInTheLanguageOfTheCaptions) {
 }
 
 TEST(QuittingKeepsPages, AnEndThatCannotAskLeavesThePagesForTheNextStartToOffer) {
-  for (const int answer : {msgbox::Ok, msgbox::Cancel}) {
-    SCOPED_TRACE(answer == msgbox::Ok ? "OK" : "Cancel");
+  const struct {
+    const char* name;
+    int answer;
+    bool loaded, kept;
+  } cases[] = {
+      {"Load", Pages::kRecoveryLoad, true, true},
+      {"Keep for the next start", Pages::kRecoveryKeep, false, true},
+      {"Discard", Pages::kRecoveryDiscard, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     Closing f;
     f.text(200, 300, "a");
     f.text("b");
     f.p().pages.Command72_Click(2);
     f.text(250, 320, "c");
     const auto before = f.pages();
-    f.desk().messageBoxAnswers.push_back(answer);
-    f.endUnaskedAndStartAgain();
+    f.endUnasked();
+    const std::string kept = f.s.folder.read("Recovery.txt");
+    ASSERT_EQ(kept.rfind("1|a|", 0), 0u);
+    f.desk().choiceBoxAnswers.push_back(c.answer);
+    f.startAgain();
 
-    ASSERT_FALSE(f.desk().messageBoxCalls.empty());
-    EXPECT_EQ(f.desk().messageBoxCalls.back().prompt,
-              "Файлът ще се зареди на страници 1,3 и там всичко ще бъде изтрито!");
-    EXPECT_EQ(f.desk().messageBoxCalls.back().title, "Внимание!");
-    EXPECT_FALSE(f.exists("Recovery.txt"));  // offered once
+    // Its own box, which says what the file is and which pages it holds.
+    ASSERT_EQ(f.desk().choiceBoxCalls.size(), 1u);
+    const ChoiceRequest& box = f.desk().choiceBoxCalls.back();
+    EXPECT_EQ(box.title, "Незаписани страници");
+    EXPECT_EQ(box.prompt,
+              "Последното пускане завърши, преди страници 1, 3 да бъдат записани. Те са "
+              "запазени в този файл:\n" +
+                  f.path("Recovery.txt"));
+    EXPECT_EQ(box.buttons,
+              (std::vector<std::string>{"Зареди", "Запази за следващото пускане", "Изхвърли"}));
+    // Return loads, Escape keeps: no key of its own discards.
+    EXPECT_EQ(box.defaultButton, Pages::kRecoveryLoad);
+    EXPECT_EQ(box.escapeButton, Pages::kRecoveryKeep);
+    EXPECT_TRUE(f.desk().messageBoxCalls.empty());
     f.advance(kLoadAllMs);
     const auto after = f.pages();
-    if (answer == msgbox::Ok) {
+    if (c.loaded) {
       EXPECT_EQ(after, before);
     } else {
       for (const auto& page : after) EXPECT_TRUE(page.empty());
     }
-    // What came back is in no file yet: closing asks about it. Nothing else is asked.
+    // Only a discard removes the file; loaded or kept, it is as it was.
+    EXPECT_EQ(f.exists("Recovery.txt"), c.kept);
+    if (c.kept) {
+      EXPECT_EQ(f.s.folder.read("Recovery.txt"), kept);
+    }
+    // What came back is in no file yet: closing asks about it, and No lets it go.
     f.desk().messageBoxAnswers.push_back(msgbox::No);
     f.closeBox();
-    EXPECT_EQ(f.questions(), answer == msgbox::Ok ? 1 : 0);
+    EXPECT_EQ(f.questions(), c.loaded ? 1 : 0);
     EXPECT_TRUE(f.p().closed());
-    EXPECT_FALSE(f.exists("Recovery.txt"));
+    EXPECT_EQ(f.exists("Recovery.txt"), c.kept && !c.loaded);
+    // Kept, it is offered again at the next start.
+    f.startAgain();
+    EXPECT_EQ(f.desk().choiceBoxCalls.size(), c.kept && !c.loaded ? 2u : 1u);
   }
 }
 

@@ -7,6 +7,9 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -153,6 +156,28 @@ struct PageFileDesk : PageDesk {
     }
     p().pages.Command72_Click(shown - 1);
     return all;
+  }
+};
+
+// A program that ends and starts again in the same folder, as a user's runs follow one
+// another.
+struct RestartDesk : PageFileDesk {
+  bool exists(const std::string& name) { return std::filesystem::exists(path(name)); }
+  // Ends the program as a signal or a lost display ends it: nobody is asked.
+  void endUnasked() { p().close(); }
+  // Starts a new run in the same folder (the one running ends unasked first), past its
+  // start-up steps; beforeTicks runs between its load step and its first tick.
+  void startAgain(const std::function<void()>& beforeTicks = {}) {
+    if (!p().closed()) p().close();
+    s.prog.reset();
+    s.prog = std::make_unique<Program>(s.host.desktop, s.files, s.host.scheduler);
+    p().start();
+    // Where the first run's window stood, as the user left it.
+    w().Left = 1500;
+    w().Top = 1500;
+    p().app.Form_Resize();
+    if (beforeTicks) beforeTicks();
+    advance(1000);
   }
 };
 

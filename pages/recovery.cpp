@@ -1,0 +1,110 @@
+// The pages of a run that ended without anyone to ask: kept in a recovery file, offered at
+// the next start.
+#include <string>
+
+#include "app/program.h"
+#include "platform/units.h"
+
+namespace kel {
+
+namespace {
+
+// The pages a file fills, as the box names them: "1, 5, 12".
+std::string spokenPageList(const std::vector<PageFileRecord>& records) {
+  std::string list;
+  for (const char c : pageFilePageList(records))
+    list += c == ',' ? std::string(", ") : std::string(1, c);
+  return list;
+}
+
+}  // namespace
+
+std::string Pages::RecoveryPath(int n) const {
+  const std::string name =
+      n <= 1 ? std::string(kRecoveryFileName) : "Recovery-" + std::to_string(n) + ".txt";
+  return joinPath(p.files.programFolder(), name);
+}
+
+const std::string& Pages::ownRecoveryFile() {
+  // A file an earlier run left is that run's pages, offered until the user loads or
+  // discards it: never written over.
+  for (int n = 1; ownRecovery_.empty() && n <= kMaxRecoveryFiles; ++n)
+    if (!p.files.exists(RecoveryPath(n))) ownRecovery_ = RecoveryPath(n);
+  return ownRecovery_;
+}
+
+void Pages::WriteRecoveryFile() {
+  const std::string text = PagesChanged() ? AllPagesText() : std::string();
+  // Nothing changed, or every page is empty: there is nothing to give back.
+  if (text.empty()) {
+    ForgetRecoveryFile();
+    return;
+  }
+  const std::string& path = ownRecoveryFile();
+  if (!path.empty()) p.files.replaceContent(path, text);
+}
+
+void Pages::ForgetRecoveryFile() {
+  if (!ownRecovery_.empty() && p.files.exists(ownRecovery_)) p.files.remove(ownRecovery_);
+}
+
+void Pages::OfferRecoveryFile() {
+  for (int n = 1; n <= kMaxRecoveryFiles && !p.closed(); ++n) {
+    const std::string path = RecoveryPath(n);
+    if (p.files.exists(path) && offerRecovery(path)) return;
+  }
+}
+
+bool Pages::offerRecovery(const std::string& path) {
+  const std::optional<std::string> bytes = readPageFile(path);
+  if (!bytes) return false;
+  PageFileProblem problem = PageFileProblem::None;
+  std::optional<std::vector<PageFileRecord>> records = checkPageFile(*bytes, &problem);
+  if (!records) {
+    tellNoPageFile(problem);
+    return false;
+  }
+  // A file without a page in it gives nothing back.
+  if (records->empty()) {
+    p.files.remove(path);
+    return false;
+  }
+  if (!roomForRecords(records->size())) return false;
+
+  const bool en = english();
+  const bool one = pageFilePageList(*records).find(',') == std::string::npos;
+  const std::string list = spokenPageList(*records);
+  ChoiceRequest box;
+  box.title = en ? "Unsaved pages" : "Незаписани страници";
+  if (en)
+    box.prompt = "The last run ended before " + std::string(one ? "page " : "pages ") + list +
+                 (one ? " was saved. It was" : " were saved. They were") + " kept in this file:\n" +
+                 path;
+  else
+    box.prompt = "Последното пускане завърши, преди " +
+                 std::string(one ? "страница " : "страници ") + list +
+                 (one ? " да бъде записана. Тя е запазена" : " да бъдат записани. Те са запазени") +
+                 " в този файл:\n" + path;
+  box.icon = msgbox::Question;
+  box.buttons = en ? std::vector<std::string>{"Load", "Keep for the next start", "Discard"}
+                   : std::vector<std::string>{"Зареди", "Запази за следващото пускане", "Изхвърли"};
+  // Return loads, Escape keeps; only a deliberate choice of its own button discards.
+  box.defaultButton = kRecoveryLoad;
+  box.escapeButton = kRecoveryKeep;
+  const int answer = p.desktop.choiceBox(box);
+  // The run ended while the box was open: the file stays as it was, for the next start.
+  if (p.closed()) return true;
+  if (answer == kRecoveryDiscard) {
+    p.files.remove(path);
+    return false;
+  }
+  if (answer != kRecoveryLoad) return false;
+  // The pages now hold what the file holds: it is this run's recovery file, kept until they
+  // are saved. They are in no file the user chose, so they count as changed.
+  ownRecovery_ = path;
+  load_.begin(std::move(*records), false);
+  ZarediOtFile();
+  return true;
+}
+
+}  // namespace kel

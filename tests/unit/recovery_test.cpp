@@ -1,0 +1,121 @@
+// The recovery file of a run that ended without anyone to ask: what the next start offers,
+// and that nothing but the user's own choice lets it go.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pages_fixture.h"
+
+namespace kel::test {
+namespace {
+
+// Pages 1 and 3, as an earlier run left them.
+constexpr const char* kLeft = "1|a|1500|900|24|False|1|b|1800|900|24|False|3|c|1500|900|24|False|";
+
+struct Recovering : RestartDesk {
+  // What an earlier run left, then a new run.
+  void leftByEarlierRun(const std::string& bytes = kLeft) {
+    s.folder.write("Recovery.txt", bytes);
+    startAgain();
+  }
+  std::vector<ChoiceRequest>& offers() { return desk().choiceBoxCalls; }
+};
+
+TEST(RecoveryOffer, AQuitOrALostDisplayWhileTheOfferIsOpenKeepsTheFile) {
+  const struct {
+    const char* name;
+    // What happens while the box is open; the box's answer.
+    std::function<int(Recovering&, const ChoiceRequest&)> inBox;
+    bool closed;
+  } cases[] = {
+      // A signal dismisses the box (with its Escape answer); the run ends after it.
+      {"a signal", [](Recovering&, const ChoiceRequest& b) { return b.escapeButton; }, true},
+      // The display lost: the run ends under the box, which never answers.
+      {"the display lost",
+       [](Recovering& f, const ChoiceRequest& b) {
+         f.p().close();
+         return b.escapeButton;
+       },
+       true},
+      // Escape is also the upper-index key: pressed in the box, it answers the box only.
+      {"Escape",
+       [](Recovering& f, const ChoiceRequest& b) {
+         f.desk().userKeyDown(vk::Escape);
+         return b.escapeButton;
+       },
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Recovering f;
+    f.desk().answerChoiceBox = [&](const ChoiceRequest& b) { return c.inBox(f, b); };
+    f.leftByEarlierRun();
+    f.desk().answerChoiceBox = nullptr;
+    ASSERT_EQ(f.offers().size(), 1u);
+    f.desk().userKeyUp(vk::Escape);
+    f.advance(500);
+    EXPECT_EQ(f.p().UpperIndexMode, 0);
+    EXPECT_EQ(f.w().List1.ListCount(), 0);  // nothing queued
+    if (c.closed) f.endUnasked();
+    EXPECT_EQ(f.s.folder.read("Recovery.txt"), kLeft);
+    f.startAgain();
+    EXPECT_EQ(f.offers().size(), 2u);  // offered again
+    EXPECT_EQ(f.s.folder.read("Recovery.txt"), kLeft);
+  }
+}
+
+TEST(RecoveryOffer, TheOfferSpeaksTheLanguageOfTheCaptionsAndNamesEachPage) {
+  Recovering f;
+  f.s.folder.write("Recovery.txt", "2|x|1500|900|24|False|");
+  f.startAgain([&] { f.p().app.OcvetiEn(); });
+  ASSERT_EQ(f.offers().size(), 1u);
+  const ChoiceRequest& box = f.offers().back();
+  EXPECT_EQ(box.title, "Unsaved pages");
+  EXPECT_EQ(box.prompt, "The last run ended before page 2 was saved. It was kept in this file:\n" +
+                            f.path("Recovery.txt"));
+  EXPECT_EQ(box.buttons, (std::vector<std::string>{"Load", "Keep for the next start", "Discard"}));
+}
+
+TEST(RecoveryOffer, AFileWithNoPageInItIsNotOffered) {
+  for (const char* bytes : {"", "\r\n"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(bytes)));
+    Recovering f;
+    f.leftByEarlierRun(bytes);
+    EXPECT_TRUE(f.offers().empty());
+    EXPECT_TRUE(f.desk().messageBoxCalls.empty());
+  }
+}
+
+// Pages kept for a later start belong to the run that left them: a run that goes on
+// working keeps its own pages beside them, and the next start offers both.
+TEST(RecoveryOffer, PagesKeptForALaterStartAreNeverWrittenOver) {
+  Recovering f;
+  f.desk().choiceBoxAnswers.push_back(Pages::kRecoveryKeep);
+  f.leftByEarlierRun();
+  f.p().pages.Command72_Click(1);
+  f.text(200, 300, "x");
+  f.endUnasked();
+  EXPECT_EQ(f.s.folder.read("Recovery.txt"), kLeft);
+  EXPECT_EQ(f.s.folder.read("Recovery-2.txt").rfind("2|x|", 0), 0u);
+
+  f.desk().choiceBoxAnswers.push_back(Pages::kRecoveryKeep);
+  f.desk().choiceBoxAnswers.push_back(Pages::kRecoveryLoad);
+  f.startAgain();
+  ASSERT_EQ(f.offers().size(), 3u);
+  EXPECT_NE(f.offers()[1].prompt.find("страници 1, 3 "), std::string::npos);
+  EXPECT_NE(f.offers()[2].prompt.find("страница 2 "), std::string::npos);
+  EXPECT_NE(f.offers()[2].prompt.find(f.path("Recovery-2.txt")), std::string::npos);
+  f.advance(Recovering::kLoadAllMs);
+  f.p().pages.Command72_Click(1);
+  EXPECT_EQ(f.captions(), (std::vector<std::string>{"x"}));
+  // Loaded, it is this run's file: its changes go there, the kept one stays as it was.
+  f.text("y");
+  f.endUnasked();
+  EXPECT_EQ(f.s.folder.read("Recovery.txt"), kLeft);
+  EXPECT_NE(f.s.folder.read("Recovery-2.txt").find("2|y|"), std::string::npos);
+  EXPECT_FALSE(f.exists("Recovery-3.txt"));
+}
+
+}  // namespace
+}  // namespace kel::test
