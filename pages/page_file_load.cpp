@@ -85,6 +85,34 @@ bool PageFileLoad::enterNextPage() {
   return true;
 }
 
+void PageFileLoad::finish() {
+  while (active()) {
+    if (records_[next_].page > p.pages.PageShown()) {
+      if (!enterNextPage()) break;
+    } else if (!resumePage()) {
+      break;
+    }
+    p.pages.ZarediOtFile();
+  }
+  cancel();
+}
+
+bool PageFileLoad::reaches(int page) const {
+  for (std::size_t i = next_; i < records_.size(); ++i)
+    if (records_[i].page == page) return true;
+  return false;
+}
+
+void PageFileLoad::appendPending(int page, std::string& out) const {
+  for (std::size_t i = next_; i < records_.size(); ++i)
+    if (records_[i].page == page) appendPageFileRecord(out, records_[i]);
+}
+
+void PageFileLoad::appendAll(int page, std::string& out) const {
+  for (const PageFileRecord& r : records_)
+    if (r.page == page) appendPageFileRecord(out, r);
+}
+
 void PageFileLoad::cancel() {
   p.Form1.Timer30.setEnabled(false);
   p.Form1.TimerPlaceStep.setEnabled(false);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "pages/page_file.h"
@@ -36,9 +37,20 @@ class PageFileLoad {
   // Nothing more is placed.
   void cancel();
 
+  // Places at once whatever is still to be placed, page by page (another load is to begin,
+  // and these pages are in no file to load them from again).
+  void finish();
+
   // Whether records are still to be placed.
   bool active() const { return next_ < records_.size(); }
   bool asSaved() const { return asSaved_; }
+  // Whether records are still to be placed on this page (1 to 12), and whether placing
+  // stands on it already (its old symbols gone up, some of the file's placed).
+  bool reaches(int page) const;
+  bool placing(int page) const { return reaches(page) && page == page_; }
+  // The records of the file for this page: those still to be placed, or all of them.
+  void appendPending(int page, std::string& out) const;
+  void appendAll(int page, std::string& out) const;
 
  private:
   Program& p;

@@ -171,16 +171,31 @@ std::string Pages::PageRecordsText(int page) {
   return out;
 }
 
+std::string Pages::PageRecordsToKeep(int page) {
+  if (!load_.reaches(page)) return PageRecordsText(page);
+  // A page the load has not reached yet loses what it holds when it does.
+  std::string out = load_.placing(page) ? PageRecordsText(page) : std::string();
+  load_.appendPending(page, out);
+  return out;
+}
+
 std::string Pages::AllPagesText() {
   std::string out;
-  for (int page = 1; page <= 12; ++page) out += PageRecordsText(page);
+  for (int page = 1; page <= 12; ++page) out += PageRecordsToKeep(page);
   return out;
 }
 
 bool Pages::PagesChanged() {
-  for (int page = 1; page <= 12; ++page)
-    if (PageStamp::of(PageRecordsText(page)) != savedPages_[static_cast<size_t>(page - 1)])
-      return true;
+  for (int page = 1; page <= 12; ++page) {
+    PageStamp saved = savedPages_[static_cast<size_t>(page - 1)];
+    // A page a file the user chose is still filling will be as that file has it.
+    if (load_.asSaved() && load_.reaches(page)) {
+      std::string file;
+      load_.appendAll(page, file);
+      saved = PageStamp::of(file);
+    }
+    if (PageStamp::of(PageRecordsToKeep(page)) != saved) return true;
+  }
   return false;
 }
 
@@ -298,7 +313,9 @@ void Pages::Command75_Click(const std::string& loadedText) {
   if (p.desktop.messageBox(text, msgbox::OkCancel, "Внимание!") != msgbox::Ok) return;
 
   // A load still under way ends here; this file's pages are placed from its start, and
-  // count as saved once placed.
+  // count as saved once placed. Recovered pages still to be placed are in no file to load
+  // them from again: they are placed first.
+  if (load_.active() && !load_.asSaved()) load_.finish();
   load_.begin(std::move(*records), true);
   ZarediOtFile();
 }

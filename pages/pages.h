@@ -203,12 +203,16 @@ class Pages {
   clsOpenSave& FileDialog();
 
   // --- the pages not lost -------------------------------------------------------------------
-  // The records a save would write for one page (1 to 12), or for all twelve, taken from the
-  // page shown and the other pages' slots; nothing is switched or moved.
+  // The records a save would write for one page (1 to 12), taken from the page shown and
+  // the other pages' slots; nothing is switched or moved.
   std::string PageRecordsText(int page);
+  // What a page will hold once a load under way is done: its records and those still to
+  // be placed on it (those alone on a page the load has not reached yet); for all twelve,
+  // what the recovery file keeps.
+  std::string PageRecordsToKeep(int page);
   std::string AllPagesText();
-  // Whether a page differs from what it was when the pages were last saved, or when it was
-  // last loaded from a file (at start-up every page is empty).
+  // Whether a page will differ from what it was when the pages were last saved, or when it
+  // was last loaded from a file (at start-up every page is empty).
   bool PagesChanged();
   // The close box's Yes: saves, and the program closes once the file is written.
   void SaveAndClose();

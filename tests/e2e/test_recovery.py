@@ -8,11 +8,18 @@ ended without anyone to ask are never lost.
   formula (the next symbol stands on the line); after a SIGTERM the next start offers it
   again.
 
+- placing-0.3, placing-0.8, placing-1.2: a Recovery.txt of pages 1, 5 and 12 is loaded
+  from its offer (Return); a SIGTERM that many seconds later, while the pages are placed one
+  a second, keeps all three pages in the file, as they were.
+- placing-9000: the same with 9 000 records on page 1, placed a share at a time, and the
+  SIGTERM half a second after Return.
+
 Usage: test_recovery.py BINARY CASE"""
 
 import os
 import signal
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_lib as e2e  # noqa: E402
@@ -97,11 +104,47 @@ def escape(binary):
     e2e.passed("recovery: Escape on the offer keeps the file, offered again at the next start")
 
 
+def pages_one_five_twelve(big):
+    text = b"".join(b"1|%d|%d|%d|24|False|" % (i, 300 + 15 * (i % 60), 900 + 600 * (i // 60))
+                    for i in range(big))
+    return text + b"5|p|1500|900|24|False|5|q|1800|900|24|False|12|z|1500|900|24|False|"
+
+
+def quit_while_placing(binary, big, after):
+    left = pages_one_five_twelve(big)
+
+    def prepare(folder):
+        with open(os.path.join(folder, RECOVERY), "wb") as f:
+            f.write(left)
+    d = e2e.Display(window_manager=True)
+    p = e2e.Program(binary, d, prepare=prepare)
+    box = offer_active(d)
+    d.xdotool("key", "Return")  # Load
+    accepted = time.monotonic()
+    pg.gone(d, box)
+    wait = accepted + after - time.monotonic()
+    e2e.check(wait > 0, "the offer took %.2f s to close, past the %.1f s to quit at"
+              % (after - wait, after))
+    time.sleep(wait)  # the moment of the quit is the case itself
+    p.proc.send_signal(signal.SIGTERM)
+    rc = p.wait_exit(10)
+    e2e.check(rc == 0, "exit status %s:\n%s" % (rc, p.output()))
+    kept = recovery_bytes(p) or b""
+    e2e.check(kept == left, "%s holds %d of the %d records after a SIGTERM %.1f s after Load"
+              % (RECOVERY, kept.count(b"|") // 6, left.count(b"|") // 6, after))
+    e2e.passed("recovery: a SIGTERM %.1f s after loading %d records keeps every one"
+               % (after, left.count(b"|") // 6))
+
+
 def main(binary, case):
     if case.startswith("offer-") and case != "offer-escape":
         ended_while_offered(binary, case[len("offer-"):])
     elif case == "offer-escape":
         escape(binary)
+    elif case == "placing-9000":
+        quit_while_placing(binary, 9000, 0.5)
+    elif case.startswith("placing-"):
+        quit_while_placing(binary, 2, float(case[len("placing-"):]))
     else:
         e2e.fail("no case " + case)
 

@@ -165,9 +165,10 @@ struct RestartDesk : PageFileDesk {
   bool exists(const std::string& name) { return std::filesystem::exists(path(name)); }
   // Ends the program as a signal or a lost display ends it: nobody is asked.
   void endUnasked() { p().close(); }
-  // Starts a new run in the same folder (the one running ends unasked first), past its
-  // start-up steps; beforeTicks runs between its load step and its first tick.
-  void startAgain(const std::function<void()>& beforeTicks = {}) {
+  // Starts a new run in the same folder (the one running ends unasked first), and lets
+  // `settle` pass (by default past its start-up steps); beforeTicks runs between its load
+  // step and its first tick.
+  void startAgain(const std::function<void()>& beforeTicks = {}, Millis settle = 1000) {
     if (!p().closed()) p().close();
     s.prog.reset();
     s.prog = std::make_unique<Program>(s.host.desktop, s.files, s.host.scheduler);
@@ -177,7 +178,7 @@ struct RestartDesk : PageFileDesk {
     w().Top = 1500;
     p().app.Form_Resize();
     if (beforeTicks) beforeTicks();
-    advance(1000);
+    advance(settle);
   }
 };
 

@@ -2,6 +2,7 @@
 // and that nothing but the user's own choice lets it go.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,80 @@ TEST(RecoveryOffer, PagesKeptForALaterStartAreNeverWrittenOver) {
   EXPECT_EQ(f.s.folder.read("Recovery.txt"), kLeft);
   EXPECT_NE(f.s.folder.read("Recovery-2.txt").find("2|y|"), std::string::npos);
   EXPECT_FALSE(f.exists("Recovery-3.txt"));
+}
+
+// Pages 1, 5 and 12 as a page file holds them, page 1 of `big` captions: it is placed a
+// share at a time (50 records a millisecond), each later page a second after the one before.
+std::string pagesOneFiveTwelve(int big) {
+  std::string text;
+  for (int i = 0; i < big; ++i)
+    text += "1|" + std::to_string(i) + "|" + std::to_string(300 + 15 * (i % 60)) + "|" +
+            std::to_string(900 + 600 * (i / 60)) + "|24|False|";
+  return text + "5|p|1500|900|24|False|5|q|1800|900|24|False|12|z|1500|900|24|False|";
+}
+
+TEST(RecoveryWhilePlacing, AQuitWhileRecoveredPagesArePlacedKeepsEveryRecord) {
+  const std::string left = pagesOneFiveTwelve(600);
+  // After the offer (at 200 ms) was answered: within the first page (twelve shares), between
+  // the pages, after the last.
+  for (const Millis after : {0, 5, 300, 800, 1200, 2500}) {
+    SCOPED_TRACE(after);
+    Recovering f;
+    f.s.folder.write("Recovery.txt", left);
+    f.desk().choiceBoxAnswers.push_back(Pages::kRecoveryLoad);
+    f.startAgain({}, 200 + after);
+    ASSERT_EQ(f.offers().size(), 1u);
+    f.endUnasked();
+    EXPECT_EQ(f.s.folder.read("Recovery.txt"), left);
+  }
+}
+
+TEST(RecoveryWhilePlacing, AQuitWhileAFileIsPlacedKeepsWhatThePagesWillHold) {
+  const std::string file = pagesOneFiveTwelve(600);
+  for (const Millis after : {0, 5, 300, 1200, 2500}) {
+    SCOPED_TRACE(after);
+    Recovering f;
+    f.p().pages.Command72_Click(2);
+    f.text(200, 300, "x");  // typed on page 3, in no file
+    const std::string page3 = f.p().pages.PageRecordsText(3);
+    f.s.folder.write("f.txt", file);
+    f.load(f.path("f.txt"), msgbox::Ok, after);
+    f.endUnasked();
+    const size_t five = file.find("5|p|");
+    EXPECT_EQ(f.s.folder.read("Recovery.txt"), file.substr(0, five) + page3 + file.substr(five));
+  }
+}
+
+TEST(RecoveryWhilePlacing, RecoveredPagesAreKeptUntilTheyAreSaved) {
+  Recovering f;
+  f.desk().choiceBoxAnswers.push_back(Pages::kRecoveryLoad);
+  f.leftByEarlierRun();
+  f.advance(Recovering::kLoadAllMs);
+  // Loaded and not saved: kept as they are, whatever the next run does.
+  f.endUnasked();
+  EXPECT_EQ(f.s.folder.read("Recovery.txt"), kLeft);
+  f.desk().choiceBoxAnswers.push_back(Pages::kRecoveryLoad);
+  f.startAgain();
+  f.advance(Recovering::kLoadAllMs);
+  f.save(f.path("saved.txt"));
+  EXPECT_EQ(f.s.folder.read("saved.txt"), kLeft);
+  f.endUnasked();
+  EXPECT_FALSE(f.exists("Recovery.txt"));
+}
+
+// Opening a file while recovered pages are still being placed does not lose those it does
+// not fill.
+TEST(RecoveryWhilePlacing, AFileOpenedMeanwhileLeavesTheOtherRecoveredPages) {
+  Recovering f;
+  const std::string left = pagesOneFiveTwelve(3);
+  f.desk().choiceBoxAnswers.push_back(Pages::kRecoveryLoad);
+  f.s.folder.write("Recovery.txt", left);
+  f.startAgain({}, 300);  // page 1 placed, pages 5 and 12 to come
+  f.s.folder.write("f.txt", "5|n|1500|900|24|False|");
+  f.load(f.path("f.txt"));
+  f.endUnasked();
+  EXPECT_EQ(f.s.folder.read("Recovery.txt"),
+            left.substr(0, left.find("5|p|")) + "5|n|1500|900|24|False|12|z|1500|900|24|False|");
 }
 
 }  // namespace
