@@ -39,6 +39,10 @@ inline constexpr std::size_t kMaxPageFileCaptionBytes = 1000;
 // own pages under the next number: Recovery-2.txt, Recovery-3.txt ...
 inline constexpr const char* kRecoveryFileName = "Recovery.txt";
 inline constexpr int kMaxRecoveryFiles = 32;
+// The recovery file follows the pages once they have not changed for this long, or have
+// changed for this long without such a pause (seconds).
+inline constexpr int kRecoveryQuietSeconds = 5;
+inline constexpr int kRecoveryLongestSeconds = 30;
 
 // A number as the file writes it: the shortest decimal text that reads back as the same
 // value, with "." and without grouping or exponent (877.5, 1200, -15).

@@ -181,11 +181,14 @@ std::string Pages::PageRecordsToKeep(int page) {
 
 std::string Pages::AllPagesText() {
   std::string out;
-  for (int page = 1; page <= 12; ++page) out += PageRecordsToKeep(page);
+  pagesToKeep(&out);
   return out;
 }
 
-bool Pages::PagesChanged() {
+bool Pages::PagesChanged() { return pagesToKeep(nullptr); }
+
+bool Pages::pagesToKeep(std::string* all) {
+  bool changed = false;
   for (int page = 1; page <= 12; ++page) {
     PageStamp saved = savedPages_[static_cast<size_t>(page - 1)];
     // A page a file the user chose is still filling will be as that file has it.
@@ -194,9 +197,14 @@ bool Pages::PagesChanged() {
       load_.appendAll(page, file);
       saved = PageStamp::of(file);
     }
-    if (PageStamp::of(PageRecordsToKeep(page)) != saved) return true;
+    const std::string text = PageRecordsToKeep(page);
+    if (PageStamp::of(text) != saved) {
+      changed = true;
+      if (!all) return true;
+    }
+    if (all) *all += text;
   }
-  return false;
+  return changed;
 }
 
 void Pages::Timer31_Timer() {
@@ -224,6 +232,8 @@ void Pages::Timer31_Timer() {
     written = p.files.replaceContent(name, Text2);
     if (written) {
       savedPages_ = walkPages_;
+      // Saved, the pages need no recovery file (unless they changed during the walk).
+      keepRecoveryCurrent();
       p.desktop.messageBox("Вашето име за запис е: " + name, msgbox::OkOnly | msgbox::Information,
                            kMessageTitle);
     } else {

@@ -15,6 +15,7 @@
 #include "pages/open_save.h"
 #include "pages/page_file.h"
 #include "pages/page_file_load.h"
+#include "pages/recovery_writer.h"
 #include "pages/undo_history.h"
 #include "platform/forms.h"
 
@@ -221,6 +222,14 @@ class Pages {
   void WriteRecoveryFile();
   // The close box was answered No: this run's recovery file goes.
   void ForgetRecoveryFile();
+  // Every second: once the pages have not changed for five seconds, or have changed for
+  // thirty without such a pause, this run's recovery file is brought in line with them (it
+  // goes when nothing is left to keep), written on a thread of its own. So a run that is
+  // killed, or a machine that loses power, loses at most the last few seconds.
+  void TimerRecovery_Timer();
+  // Returns once the recovery file's writes asked for so far are done: what is done next
+  // comes after them (the end of the run; a look at the file).
+  void FinishRecoveryWrites();
   // The recovery files that earlier runs left are offered in turn, each in a box of its own:
   // load it (which ends the offers), keep it for the next start, or discard it.
   void OfferRecoveryFile();
@@ -282,6 +291,13 @@ class Pages {
   // The file this run keeps its pages in, chosen the first time it is needed: one no
   // earlier run left. Empty when every name is taken.
   const std::string& ownRecoveryFile();
+  // What the pages will hold, all twelve in page order, into *all; whether any page will
+  // differ from what it was when last saved or loaded.
+  bool pagesToKeep(std::string* all);
+  // Brings this run's recovery file in line with the pages as they are now, through the
+  // writer; nothing when it holds that already.
+  void keepRecoveryCurrent();
+
   // The Save or Open dialog with the file name emptied and this filter: the name chosen, or
   // empty.
   std::string askFileName(bool save, const char* filter);
@@ -323,8 +339,16 @@ class Pages {
   std::array<PageStamp, 12> savedPages_;
   std::array<PageStamp, 12> walkPages_;
   bool closeAfterSave_ = false;
-  // The recovery file this run writes (empty until it is first needed).
+  // The recovery file this run writes (empty until it is first needed), and what it was
+  // last asked to hold (nothing: removed, or never written).
   std::string ownRecovery_;
+  std::optional<PageStamp> recoveryKept_;
+  std::unique_ptr<RecoveryWriter> recoveryWriter_;
+  // The pages' change count when the keeper last looked; the seconds since it last changed,
+  // and since the first change not yet kept.
+  std::uint64_t recoverySignal_ = 0;
+  bool recoveryDue_ = false;
+  int quietSeconds_ = 0, dueSeconds_ = 0;
   // The file being placed on the pages.
   PageFileLoad load_{p};
 };

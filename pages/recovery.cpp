@@ -34,18 +34,64 @@ const std::string& Pages::ownRecoveryFile() {
 }
 
 void Pages::WriteRecoveryFile() {
-  const std::string text = PagesChanged() ? AllPagesText() : std::string();
+  // The end of the run: what the writer was asked before comes first, this is the last word.
+  FinishRecoveryWrites();
+  std::string text;
   // Nothing changed, or every page is empty: there is nothing to give back.
-  if (text.empty()) {
+  if (!pagesToKeep(&text) || text.empty()) {
     ForgetRecoveryFile();
     return;
   }
   const std::string& path = ownRecoveryFile();
-  if (!path.empty()) p.files.replaceContent(path, text);
+  if (!path.empty() && p.files.replaceContent(path, text)) recoveryKept_ = PageStamp::of(text);
 }
 
 void Pages::ForgetRecoveryFile() {
+  FinishRecoveryWrites();
   if (!ownRecovery_.empty() && p.files.exists(ownRecovery_)) p.files.remove(ownRecovery_);
+  recoveryKept_.reset();
+}
+
+void Pages::FinishRecoveryWrites() {
+  if (recoveryWriter_) recoveryWriter_->finish();
+}
+
+void Pages::TimerRecovery_Timer() {
+  MainWindow& w = p.Form1;
+  // Whatever changes a page moves, loads, unloads or rewrites an element of the symbol
+  // store (a page switch and the slots included): its count is the pages' change signal,
+  // read at no cost, so an idle program compares two numbers a second.
+  const std::uint64_t signal = w.Label3.changeCount() + w.Image3.changeCount();
+  if (signal != recoverySignal_) {
+    recoverySignal_ = signal;
+    quietSeconds_ = 0;
+    if (!recoveryDue_) dueSeconds_ = 0;
+    recoveryDue_ = true;
+  } else if (recoveryDue_) {
+    ++quietSeconds_;
+  }
+  if (!recoveryDue_) return;
+  ++dueSeconds_;
+  if (quietSeconds_ < kRecoveryQuietSeconds && dueSeconds_ < kRecoveryLongestSeconds) return;
+  recoveryDue_ = false;
+  keepRecoveryCurrent();
+}
+
+void Pages::keepRecoveryCurrent() {
+  std::string text;
+  if (!pagesToKeep(&text)) text.clear();
+  const std::optional<PageStamp> stamp =
+      text.empty() ? std::nullopt : std::optional<PageStamp>(PageStamp::of(text));
+  if (stamp == recoveryKept_) return;
+  // Nothing to keep: a file this run wrote goes (it never wrote one when it chose none).
+  const std::string& path = text.empty() ? ownRecovery_ : ownRecoveryFile();
+  if (path.empty()) return;
+  if (!recoveryWriter_) recoveryWriter_ = std::make_unique<RecoveryWriter>(p.files);
+  if (text.empty())
+    recoveryWriter_->remove(path);
+  else
+    recoveryWriter_->replace(path, std::move(text));
+  recoveryKept_ = stamp;
 }
 
 void Pages::OfferRecoveryFile() {
@@ -102,6 +148,7 @@ bool Pages::offerRecovery(const std::string& path) {
   // The pages now hold what the file holds: it is this run's recovery file, kept until they
   // are saved. They are in no file the user chose, so they count as changed.
   ownRecovery_ = path;
+  recoveryKept_ = PageStamp::of(*bytes);
   load_.begin(std::move(*records), false);
   ZarediOtFile();
   return true;

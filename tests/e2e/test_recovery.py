@@ -14,6 +14,11 @@ ended without anyone to ask are never lost.
 - placing-9000: the same with 9 000 records on page 1, placed a share at a time, and the
   SIGTERM half a second after Return.
 
+- sigkill-12: ab+1 typed, and twelve seconds later the program is killed (SIGKILL, as the
+  kernel's out-of-memory killer or a desktop's force quit ends it: no step of its own runs).
+  The recovery file, kept current a few seconds after the typing, holds the page: the next
+  start offers it, and Return puts it back as it was.
+
 Usage: test_recovery.py BINARY CASE"""
 
 import os
@@ -136,11 +141,44 @@ def quit_while_placing(binary, big, after):
                % (after, left.count(b"|") // 6))
 
 
+def killed_after_typing(binary, seconds):
+    d = e2e.Display(window_manager=True)
+    p = e2e.Program(binary, d)
+    _, client, start = scr.ready(d, p)
+    x = client[0]
+    at = start
+    for key in ("a", "b", "plus", "1"):
+        at = ui.type_symbol(d, key, at)
+    typed_at = time.monotonic()
+    band = (x + 30, start[1] - 30, x + 600, start[1] + 30)
+    scr.park(d, client)
+    typed = scr.Shot(d, p.folder, "recovery_typed")
+    e2e.check(len(typed.groups(band)) >= 4, "ab+1 is not on the page: %s" % typed.groups(band))
+    time.sleep(max(0, typed_at + seconds - time.monotonic()))  # the moment of the kill is the case
+    p.proc.send_signal(signal.SIGKILL)
+    p.wait_exit(10)
+    kept = recovery_bytes(p) or b""
+    e2e.check(kept.startswith(b"1|a|") and b"plus.gif" in kept and kept.count(b"|") == 24,
+              "%s holds %r %d s after the typing" % (RECOVERY, kept, seconds))
+    p.start(d)
+    _, client, start = scr.ready(d, p)
+    box = offer_active(d)
+    d.xdotool("key", "Return")  # Load
+    pg.gone(d, box)
+    scr.park(d, client)
+    scr.shot_when(d, p.folder, "recovery_back", lambda s: s.region(band) == typed.region(band),
+                  "page 1 back as it was typed before the kill (%s)" % typed.path)
+    ui.alive(p)
+    e2e.passed("recovery: a SIGKILL %d s after typing loses nothing" % seconds)
+
+
 def main(binary, case):
     if case.startswith("offer-") and case != "offer-escape":
         ended_while_offered(binary, case[len("offer-"):])
     elif case == "offer-escape":
         escape(binary)
+    elif case.startswith("sigkill-"):
+        killed_after_typing(binary, int(case[len("sigkill-"):]))
     elif case == "placing-9000":
         quit_while_placing(binary, 9000, 0.5)
     elif case.startswith("placing-"):

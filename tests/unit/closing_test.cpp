@@ -161,8 +161,11 @@ TEST(QuittingKeepsPages, TheCloseBoxAsksOnlyWhenAPageChangedSinceItWasSavedOrLoa
     if (c.fileAfter) {
       EXPECT_EQ(f.s.folder.read(*c.saveTo).rfind(c.fileAfter, 0), 0u);
     }
-    // The user was asked, or had nothing to lose: no recovery file either way.
-    EXPECT_FALSE(f.exists("Recovery.txt"));
+    // Closed after the user was asked, or with nothing to lose: no recovery file. (A window
+    // kept open with changed pages keeps them in one meanwhile.)
+    if (c.closes) {
+      EXPECT_FALSE(f.exists("Recovery.txt"));
+    }
     if (!c.closes) {
       EXPECT_EQ(f.captions().size(), 1u);  // the pages are still there
       // Asked again, No: then it closes.

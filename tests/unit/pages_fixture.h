@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -165,11 +166,19 @@ struct RestartDesk : PageFileDesk {
   bool exists(const std::string& name) { return std::filesystem::exists(path(name)); }
   // Ends the program as a signal or a lost display ends it: nobody is asked.
   void endUnasked() { p().close(); }
+  // Ends it as SIGKILL or a power cut does: no step of its own runs. (What it had handed to
+  // the disk before is on the disk.)
+  void killed() {
+    for (Form* f : std::initializer_list<Form*>{&p().Form1, &p().Form2, &p().Form3, &p().Form4,
+                                                &p().Form5, &p().Form7, &p().Form8})
+      desk().unloadForm(*f);
+    s.prog.reset();
+  }
   // Starts a new run in the same folder (the one running ends unasked first), and lets
   // `settle` pass (by default past its start-up steps); beforeTicks runs between its load
   // step and its first tick.
   void startAgain(const std::function<void()>& beforeTicks = {}, Millis settle = 1000) {
-    if (!p().closed()) p().close();
+    if (s.prog && !p().closed()) p().close();
     s.prog.reset();
     s.prog = std::make_unique<Program>(s.host.desktop, s.files, s.host.scheduler);
     p().start();

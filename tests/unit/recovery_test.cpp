@@ -2,10 +2,12 @@
 // and that nothing but the user's own choice lets it go.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "editing_fixture.h"
 #include "pages_fixture.h"
 
 namespace kel::test {
@@ -190,6 +192,120 @@ TEST(RecoveryWhilePlacing, AFileOpenedMeanwhileLeavesTheOtherRecoveredPages) {
   f.endUnasked();
   EXPECT_EQ(f.s.folder.read("Recovery.txt"),
             left.substr(0, left.find("5|p|")) + "5|n|1500|900|24|False|12|z|1500|900|24|False|");
+}
+
+// A run that is killed (or a machine that loses its power) runs no step of its own: what
+// the recovery file holds then is what the next start gets back.
+TEST(RecoveryKeptCurrent, ThePagesTypedAFewSecondsBeforeAKillAreOfferedAtTheNextStart) {
+  const struct {
+    Millis afterTyping;
+    bool kept;
+  } cases[] = {{4000, false}, {6500, true}, {12000, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.afterTyping);
+    Recovering f;
+    f.p().pages.Command72_Click(2);
+    f.text(200, 300, "x");
+    f.text("y");
+    f.advance(c.afterTyping);
+    f.killed();
+    f.desk().choiceBoxAnswers.push_back(Pages::kRecoveryLoad);
+    f.startAgain();
+    ASSERT_EQ(f.offers().size(), c.kept ? 1u : 0u);
+    if (!c.kept) continue;
+    EXPECT_NE(f.offers().back().prompt.find("страница 3 "), std::string::npos);
+    f.advance(Recovering::kLoadAllMs);
+    f.p().pages.Command72_Click(2);
+    EXPECT_EQ(f.captions(), (std::vector<std::string>{"x", "y"}));
+  }
+}
+
+TEST(RecoveryKeptCurrent, ContinuousWorkIsKeptAtLeastEveryThirtySeconds) {
+  Recovering f;
+  f.text(200, 300, "a");
+  // A symbol every two seconds: never five seconds without a change.
+  for (int i = 0; i < 16; ++i) {
+    f.advance(2000 - 30);
+    f.text("b");
+  }
+  f.killed();
+  f.startAgain();
+  ASSERT_EQ(f.offers().size(), 1u);
+  const std::string kept = f.s.folder.read("Recovery.txt");
+  // What was typed in the first thirty seconds at least: "a" and fourteen "b".
+  EXPECT_GE(std::count(kept.begin(), kept.end(), '|') / 6, 15);
+  EXPECT_EQ(kept.rfind("1|a|", 0), 0u);
+}
+
+// Once nothing is left to give back, the file goes: the pages saved, undone to what was
+// saved, or closed after the question was answered No.
+TEST(RecoveryKeptCurrent, TheFileGoesOnceThePagesNeedNoneAndComesBackWithTheNextChange) {
+  const struct {
+    const char* name;
+    std::function<void(Recovering&)> then;
+  } cases[] = {
+      {"saved", [](Recovering& f) { f.save(f.path("saved.txt")); }},
+      {"undone",
+       [](Recovering& f) {
+         f.p().pages.Command69_Click();
+         f.advance(6000);
+       }},
+      {"cleared",
+       [](Recovering& f) {
+         f.clearAll();
+         f.advance(6000);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Recovering f;
+    f.text(200, 300, "x");
+    f.advance(6000);
+    f.p().pages.FinishRecoveryWrites();
+    ASSERT_TRUE(f.exists("Recovery.txt"));
+    c.then(f);
+    f.killed();
+    EXPECT_FALSE(f.exists("Recovery.txt"));
+    // And the next change is kept again.
+    f.startAgain();
+    EXPECT_TRUE(f.offers().empty());
+    f.text(200, 300, "z");
+    f.advance(6000);
+    f.killed();
+    EXPECT_EQ(f.s.folder.read("Recovery.txt").rfind("1|z|", 0), 0u);
+  }
+}
+
+// The move buttons take no undo step: the file follows what they move all the same.
+TEST(RecoveryKeptCurrent, SymbolsMovedByTheMoveButtonsAreKeptWhereTheyWent) {
+  Editing u;
+  u.type(kLine, {"1", "2"});
+  u.advance(6000);
+  u.select(1, 2);
+  const double typed = u.placeOf(1).left;
+  u.hold(u.w().Command65);
+  u.advance(50);
+  u.letGo();
+  const double moved = u.placeOf(1).left;
+  u.advance(6000);
+  u.p().pages.FinishRecoveryWrites();
+  const auto kept = parsePageFile(u.s.folder.read("Recovery.txt"));
+  ASSERT_TRUE(kept);
+  ASSERT_EQ(kept->size(), 2u);
+  EXPECT_EQ(kept->front().left, moved);
+  EXPECT_GT(moved, typed);
+}
+
+TEST(RecoveryKeptCurrent, AWindowClosedAfterTheQuestionLeavesNoFile) {
+  Recovering f;
+  f.text(200, 300, "x");
+  f.advance(6000);
+  f.p().pages.FinishRecoveryWrites();
+  ASSERT_TRUE(f.exists("Recovery.txt"));
+  f.desk().messageBoxAnswers.push_back(msgbox::No);
+  f.desk().userCloseForm(f.w());
+  EXPECT_TRUE(f.p().closed());
+  EXPECT_FALSE(f.exists("Recovery.txt"));
 }
 
 }  // namespace
