@@ -20,7 +20,7 @@ class App {
   // false keeps the window.
   bool Form_QueryUnload();
   // Unloads the other windows and writes the options file; pages that changed and that
-  // nobody declined to save go to the recovery file.
+  // nobody declined to save go to this run's recovery file, which goes otherwise.
   void Form_Unload();
   void TimerStart0_Timer();
   void Timer21_Timer();

@@ -107,7 +107,8 @@ MainWindow::MainWindow(Scheduler& s)
       Timer30(s, "Timer30", 1000, false),             // pages
       Timer31(s, "Timer31", 50, false),               // pages
       TimerPlaceStep(s, "TimerPlaceStep", 1, false),  // pages
-      Timer29(s, "Timer29", 10, false) {              // editing
+      Timer29(s, "Timer29", 10, false),               // editing
+      TimerRecovery(s, "TimerRecovery", 1000, true) {
   Caption = "Formidrel";
   BackColor = kBlack;
   Width = 14730 + kFrameExtraWidthTw;

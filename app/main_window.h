@@ -151,6 +151,9 @@ struct MainWindow : Form {
   // Moves the selection while a move button is held (10 ms); off at design.
   Timer Timer29;
   // --- end of the editing block -------------------------------------------------------------
+
+  // Keeps the recovery file in line with the pages (1 s, on from the start).
+  Timer TimerRecovery;
 };
 
 }  // namespace kel

@@ -171,7 +171,11 @@ void App::Form_Unload() {
   skipOnFailure([&] { p.pages.UnloadForm7(); });
   skipOnFailure([&] { p.palette.UnloadForm8(); });
   skipOnFailure([&] { writeOptions(); });
-  if (!pagesDeclined_) skipOnFailure([&] { p.pages.WriteRecoveryFile(); });
+  // Declined: the user chose to lose what changed, and this run keeps nothing.
+  if (pagesDeclined_)
+    skipOnFailure([&] { p.pages.ForgetRecoveryFile(); });
+  else
+    skipOnFailure([&] { p.pages.WriteRecoveryFile(); });
 }
 
 void App::TimerStart0_Timer() {

@@ -35,8 +35,14 @@ inline constexpr double kMaxPageFilePlaceTw = 1.0e6;
 inline constexpr double kMaxPageFileFontSize = 2048;
 inline constexpr std::size_t kMaxPageFileCaptionBytes = 1000;
 // Beside the options file: the pages of a run that ended without asking (a signal, a lost
-// display), in the page-file form.
+// display), in the page-file form. A run that finds one kept for a later start keeps its
+// own pages under the next number: Recovery-2.txt, Recovery-3.txt ...
 inline constexpr const char* kRecoveryFileName = "Recovery.txt";
+inline constexpr int kMaxRecoveryFiles = 32;
+// The recovery file follows the pages once they have not changed for this long, or have
+// changed for this long without such a pause (seconds).
+inline constexpr int kRecoveryQuietSeconds = 5;
+inline constexpr int kRecoveryLongestSeconds = 30;
 
 // A number as the file writes it: the shortest decimal text that reads back as the same
 // value, with "." and without grouping or exponent (877.5, 1200, -15).

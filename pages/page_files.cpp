@@ -22,8 +22,6 @@ constexpr const char* kPastedKind = "simvol";
 constexpr const char* kMessageTitle = "Plavetra";
 constexpr const char* kSaveFilter = "Text Files(*.txt)|*.txt";
 constexpr const char* kLoadFilter = "Text Files (*.txt)|*.txt";
-// Records placed in one go while loading: a few dozen milliseconds of the largest captions.
-constexpr size_t kRecordsPerPlacingStep = 50;
 
 bool isFractionBar(const std::string& kind) {
   const std::optional<double> v = toNumber(kind);
@@ -100,7 +98,6 @@ void Pages::tellFileProblem(const std::string& text, const std::string& path,
   if (!reason.empty()) prompt += (english() ? "\nReason: " : "\nПричина: ") + reason + ".";
   if (offeringRecovery_) {
     // The pages in it are the only copy there is: they go aside, never away.
-    recoveryRefused_ = true;
     if (const std::optional<std::string> aside = SetAsideRefusedRecovery(path))
       prompt += (english() ? "\nIt is kept as: " : "\nЗапазен е като: ") + *aside;
     else
@@ -186,17 +183,40 @@ std::string Pages::PageRecordsText(int page) {
   return out;
 }
 
-std::string Pages::AllPagesText() {
-  std::string out;
-  for (int page = 1; page <= 12; ++page) out += PageRecordsText(page);
+std::string Pages::PageRecordsToKeep(int page) {
+  if (!load_.reaches(page)) return PageRecordsText(page);
+  // A page the load has not reached yet loses what it holds when it does.
+  std::string out = load_.placing(page) ? PageRecordsText(page) : std::string();
+  load_.appendPending(page, out);
   return out;
 }
 
-bool Pages::PagesChanged() {
-  for (int page = 1; page <= 12; ++page)
-    if (PageStamp::of(PageRecordsText(page)) != savedPages_[static_cast<size_t>(page - 1)])
-      return true;
-  return false;
+std::string Pages::AllPagesText() {
+  std::string out;
+  pagesToKeep(&out);
+  return out;
+}
+
+bool Pages::PagesChanged() { return pagesToKeep(nullptr); }
+
+bool Pages::pagesToKeep(std::string* all) {
+  bool changed = false;
+  for (int page = 1; page <= 12; ++page) {
+    PageStamp saved = savedPages_[static_cast<size_t>(page - 1)];
+    // A page a file the user chose is still filling will be as that file has it.
+    if (load_.asSaved() && load_.reaches(page)) {
+      std::string file;
+      load_.appendAll(page, file);
+      saved = PageStamp::of(file);
+    }
+    const std::string text = PageRecordsToKeep(page);
+    if (PageStamp::of(text) != saved) {
+      changed = true;
+      if (!all) return true;
+    }
+    if (all) *all += text;
+  }
+  return changed;
 }
 
 void Pages::Timer31_Timer() {
@@ -225,6 +245,8 @@ void Pages::Timer31_Timer() {
     written = p.files.replaceContent(name, Text2, &error);
     if (written) {
       savedPages_ = walkPages_;
+      // Saved, the pages need no recovery file (unless they changed during the walk).
+      keepRecoveryCurrent();
       p.desktop.messageBox("Вашето име за запис е: " + name, msgbox::OkOnly | msgbox::Information,
                            kMessageTitle);
     } else {
@@ -255,27 +277,22 @@ void Pages::Command16_Click() {
   const std::string name = askFileName(false, kLoadFilter);
   if (!name.empty()) {
     setWindowState(state);
-    loadFile(name, false);
+    if (const std::optional<std::string> text = readPageFile(name)) Command75_Click(*text);
   }
   setWindowState(state);
 }
 
-void Pages::loadFile(const std::string& path, bool recovery) {
+std::optional<std::string> Pages::readPageFile(const std::string& path) {
   loadPath_ = path;
   FileRead file = p.files.read(path, kMaxPageFileBytes);
-  if (file.outcome == ReadOutcome::Read) {
-    LoadedText = std::move(file.content);
-    loadingRecovery_ = recovery;
-    Command75_Click();
-    return;
-  }
+  if (file.outcome == ReadOutcome::Read) return std::move(file.content);
   // Nothing of an earlier file is loaded in its place.
-  LoadedText.clear();
   if (file.outcome == ReadOutcome::Refused)
     tellNoPageFile(file.tooLarge ? PageFileProblem::TooLarge : PageFileProblem::NotAFile);
   else
     tellFileProblem(
         english() ? "The file could not be read: " : "Файлът не можа да бъде прочетен: ", path, {});
+  return std::nullopt;
 }
 
 std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::string& bytes,
@@ -337,42 +354,38 @@ std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::strin
   return records;
 }
 
-void Pages::Command75_Click() {
-  const bool recovery = loadingRecovery_;
-  loadingRecovery_ = false;
+void Pages::Command75_Click(const std::string& loadedText) {
   PageFileProblem problem = PageFileProblem::None;
-  std::optional<std::vector<PageFileRecord>> records = checkPageFile(LoadedText, &problem);
+  std::optional<std::vector<PageFileRecord>> records = checkPageFile(loadedText, &problem);
   if (!records) {
     tellNoPageFile(problem);
     return;
   }
-  // Placed symbols are new elements: a file they do not fit in is not begun, so no page
-  // is cleared for symbols that could not be placed.
-  if (static_cast<long long>(p.SymbolCount) + static_cast<long long>(records->size()) >
-      kMaxSymbols) {
-    tellFileProblem(english() ? "The symbols of the file do not fit on the pages; clear all and "
-                                "load it again: "
-                              : "Символите на файла не се побират на страниците; изчистете всичко "
-                                "и заредете отново: ",
-                    loadPath_, {});
-    return;
-  }
+  if (!roomForRecords(records->size())) return;
   const std::string list = pageFilePageList(*records);
   std::string text = "Файлът ще се зареди на страници " + list + " и там всичко ще бъде изтрито!";
   if (list.find(',') == std::string::npos) text = replaceFirst(text, "страници", "страница");
   if (p.desktop.messageBox(text, msgbox::OkCancel, "Внимание!") != msgbox::Ok) return;
 
-  // A load still under way ends here; this file's pages are placed from its start.
-  p.Form1.Timer30.setEnabled(false);
-  p.Form1.TimerPlaceStep.setEnabled(false);
-  LoadedRecords = std::move(*records);
-  LoadResumeIndex = 0;
-  // What a recovery file holds is in no file the user chose: it stays to be saved.
-  loadSetsSaved_ = !recovery;
-  Command72_Click(0);
-  if (!LoadedRecords.empty() && LoadedRecords.front().page == 1) VsichoGore();
-  placingPage_ = 1;
+  // A load still under way ends here; this file's pages are placed from its start, and
+  // count as saved once placed. Recovered pages still to be placed are in no file to load
+  // them from again: they are placed first.
+  if (load_.active() && !load_.asSaved()) load_.finish();
+  load_.begin(std::move(*records), true);
   ZarediOtFile();
+}
+
+bool Pages::roomForRecords(std::size_t count) {
+  // Placed symbols are new elements: a file they do not fit in is not begun, so no page
+  // is cleared for symbols that could not be placed.
+  if (static_cast<long long>(p.SymbolCount) + static_cast<long long>(count) <= kMaxSymbols)
+    return true;
+  tellFileProblem(english() ? "The symbols of the file do not fit on the pages; clear all and "
+                              "load it again: "
+                            : "Символите на файла не се побират на страниците; изчистете всичко "
+                              "и заредете отново: ",
+                  loadPath_, {});
+  return false;
 }
 
 void Pages::PlaceFileRecord(const PageFileRecord& r) {
@@ -402,118 +415,17 @@ bool Pages::PlacePageOfFile(const std::string& bytes, int page) {
 }
 
 void Pages::ZarediOtFile() {
-  const int shown = PageShown();
-  // The placers move the pointer on by every symbol they place; loading leaves it where
-  // it was.
-  const double pointerX = p.PointerX, pointerY = p.PointerY;
-  // A page of thousands of large captions takes seconds to place: it is placed a share at
-  // a time, and what the user does runs in between.
-  size_t budget = kRecordsPerPlacingStep;
-  bool pageDone = true;
-  for (size_t i = LoadResumeIndex; i < LoadedRecords.size(); ++i) {
-    const PageFileRecord& r = LoadedRecords[i];
-    LoadNextPage = r.page;
-    if (r.page > shown) {
-      LoadResumeIndex = i;
-      p.Form1.Timer30.setEnabled(true);
-      break;
-    }
-    if (budget == 0) {
-      LoadResumeIndex = i;
-      pageDone = false;
-      p.Form1.TimerPlaceStep.setEnabled(true);
-      // The after-placement step runs once the page is whole, as when it was placed in one
-      // go: one undo snapshot of the page, not one of every share.
-      p.Form1.Timer4.setEnabled(false);
-      break;
-    }
-    --budget;
-    placedOnPage_ = true;
-    skipOnFailure([&] { PlaceFileRecord(r); });
-    LoadResumeIndex = i + 1;
-  }
-  p.PointerX = pointerX;
-  p.PointerY = pointerY;
-  p.surface.MovePointerToInsertionPoint();
-  if (pageDone) {
-    // The page is now as the file has it (a page the file does not name keeps what it had).
-    if (placedOnPage_ && loadSetsSaved_)
-      savedPages_[static_cast<size_t>(shown - 1)] = PageStamp::of(PageRecordsText(shown));
-    placedOnPage_ = false;
-  }
+  const std::optional<int> filled = load_.step();
+  if (filled && load_.asSaved())
+    savedPages_[static_cast<size_t>(*filled - 1)] = PageStamp::of(PageRecordsText(*filled));
 }
 
 void Pages::TimerPlaceStep_Timer() {
-  p.Form1.TimerPlaceStep.setEnabled(false);
-  if (placingPage_ < 1 || placingPage_ > 12) return;
-  // The user went to another page meanwhile: the rest goes where the rest of its page is.
-  if (PageShown() != placingPage_) Command72_Click(placingPage_ - 1);
-  ZarediOtFile();
+  if (load_.resumePage()) ZarediOtFile();
 }
 
 void Pages::Timer30_Timer() {
-  p.Form1.Timer30.setEnabled(false);
-  if (LoadNextPage < 1 || LoadNextPage > 12) return;
-  Command72_Click(LoadNextPage - 1);
-  VsichoGore();
-  placingPage_ = LoadNextPage;
-  placedOnPage_ = false;
-  ZarediOtFile();
-}
-
-// --- the pages not lost --------------------------------------------------------------------
-
-std::vector<std::string> Pages::RecoveryPlaces() const {
-  std::vector<std::string> places{joinPath(p.files.programFolder(), kRecoveryFileName)};
-  const std::string state = p.files.stateFolder();
-  // Named by the program folder: two folders that both fall back never share one file.
-  if (!state.empty())
-    places.push_back(joinPath(state, nameForFolder("Recovery", p.files.programFolder()) + ".txt"));
-  return places;
-}
-
-std::string Pages::RecoveryPath() const { return RecoveryPlaces().front(); }
-
-std::string Pages::WriteRecoveryText(const std::string& text) {
-  const std::vector<std::string> places = RecoveryPlaces();
-  // A folder of that name, a folder that may not be written, a full disk: the next place.
-  for (size_t i = 0; i < places.size(); ++i) {
-    if (i > 0 && !p.files.makePrivateFolder(p.files.stateFolder())) break;
-    if (p.files.replaceContent(places[i], text)) return places[i];
-  }
-  std::string where;
-  for (const std::string& place : places) where += "\n  " + place;
-  std::fprintf(stderr, "kelvarin: the changed pages could not be written to any of:%s\n",
-               where.c_str());
-  return {};
-}
-
-void Pages::WriteRecoveryFile() {
-  if (!PagesChanged()) return;
-  const std::string text = AllPagesText();
-  // Every page empty: there is nothing to give back.
-  if (text.empty()) return;
-  WriteRecoveryText(text);
-}
-
-std::optional<std::string> Pages::SetAsideRefusedRecovery(const std::string& path) {
-  return p.files.moveAside(path, "refused");
-}
-
-void Pages::OfferRecoveryFile() {
-  for (const std::string& path : RecoveryPlaces()) {
-    if (!p.files.exists(path)) continue;
-    offeringRecovery_ = true;
-    recoveryRefused_ = false;
-    loadFile(path, true);
-    offeringRecovery_ = false;
-    // A refused one went aside (or stays, when it could not be moved), and the next place
-    // may hold pages; one offered is the only one this start.
-    if (recoveryRefused_) continue;
-    // Offered once: whatever the answer, the next start does not ask again.
-    p.files.remove(path);
-    return;
-  }
+  if (load_.enterNextPage()) ZarediOtFile();
 }
 
 void Pages::tellNoPageFile(PageFileProblem problem) {

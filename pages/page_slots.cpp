@@ -42,6 +42,7 @@ void Pages::WireEvents() {
   w.Timer30.Tick = [this] { Timer30_Timer(); };
   w.Timer31.Tick = [this] { Timer31_Timer(); };
   w.TimerPlaceStep.Tick = [this] { TimerPlaceStep_Timer(); };
+  w.TimerRecovery.Tick = [this] { TimerRecovery_Timer(); };
   WireEditingEvents();  // editing: the move buttons and the pop-up
 }
 

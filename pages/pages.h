@@ -14,6 +14,8 @@
 #include "app/shared_state.h"
 #include "pages/open_save.h"
 #include "pages/page_file.h"
+#include "pages/page_file_load.h"
+#include "pages/recovery_writer.h"
 #include "pages/undo_history.h"
 #include "platform/forms.h"
 
@@ -181,9 +183,9 @@ class Pages {
   void ZapisNaVsichko();
   void Timer31_Timer();
   // Loading: the open button, the dialog, the file read and checked whole, the
-  // confirmation, and the pages placed one a second.
+  // confirmation of the text read, and the pages placed one a second (PageFileLoad).
   void Command16_Click();
-  void Command75_Click();
+  void Command75_Click(const std::string& loadedText);
   void ZarediOtFile();
   void Timer30_Timer();
   // The rest of a page too large to be placed in one go, a share a tick.
@@ -198,42 +200,51 @@ class Pages {
   std::string Text2;
   int PageSaveIndex = 0;
   int SaveReturnPage = 1;
-  // The text of the file chosen last for loading, and the records of the file being
-  // loaded, LoadResumeIndex the first one not placed yet.
-  std::string LoadedText;
-  std::vector<PageFileRecord> LoadedRecords;
-  std::size_t LoadResumeIndex = 0;
-  int LoadNextPage = 0;
   // The one Open/Save dialog of the main window, made on first use.
   clsOpenSave& FileDialog();
 
   // --- the pages not lost -------------------------------------------------------------------
-  // The records a save would write for one page (1 to 12), or for all twelve, taken from the
-  // page shown and the other pages' slots; nothing is switched or moved.
+  // The records a save would write for one page (1 to 12), taken from the page shown and
+  // the other pages' slots; nothing is switched or moved.
   std::string PageRecordsText(int page);
+  // What a page will hold once a load under way is done: its records and those still to
+  // be placed on it (those alone on a page the load has not reached yet); for all twelve,
+  // what the recovery file keeps.
+  std::string PageRecordsToKeep(int page);
   std::string AllPagesText();
-  // Whether a page differs from what it was when the pages were last saved, or when it was
-  // last loaded from a file (at start-up every page is empty).
+  // Whether a page will differ from what it was when the pages were last saved, or when it
+  // was last loaded from a file (at start-up every page is empty).
   bool PagesChanged();
   // The close box's Yes: saves, and the program closes once the file is written.
   void SaveAndClose();
-  // The pages, when they changed, written to the recovery file: the program ends without
-  // anyone to ask.
+  // The program ends without anyone to ask: the pages, when they changed, are written to
+  // this run's recovery file beside the options file; else that file goes.
   void WriteRecoveryFile();
-  // A recovery file left by an earlier run is offered through the load confirmation and
-  // removed once answered; one that is refused is set aside, never removed.
+  // The close box was answered No: this run's recovery file goes.
+  void ForgetRecoveryFile();
+  // Every second: once the pages have not changed for five seconds, or have changed for
+  // thirty without such a pause, this run's recovery file is brought in line with them (it
+  // goes when nothing is left to keep), written on a thread of its own. So a run that is
+  // killed, or a machine that loses power, loses at most the last few seconds.
+  void TimerRecovery_Timer();
+  // Returns once the recovery file's writes asked for so far are done: what is done next
+  // comes after them (the end of the run; a look at the file).
+  void FinishRecoveryWrites();
+  // The recovery files that earlier runs left are offered in turn, each in a box of its own:
+  // load it (which ends the offers), keep it for the next start, or discard it.
   void OfferRecoveryFile();
-  // Where the recovery file may be, in the order it is written and looked for: beside the
-  // options file, then in the user's state folder under a name of this program folder.
-  std::vector<std::string> RecoveryPlaces() const;
-  std::string RecoveryPath() const;  // the first of them
-  // Writes the text to the first place that takes it; the path written, or empty when no
-  // place could be written (said on standard error).
-  std::string WriteRecoveryText(const std::string& text);
+  // The recovery file of number n (1 to kMaxRecoveryFiles) beside the options file, or in
+  // the user's state folder (under a name of this program folder, so that two folders that
+  // both fall back never share one): a run keeps its pages in the first that no earlier run
+  // left, or in the one it loaded; the state folder's only where the program folder's
+  // cannot be written. Empty for the state folder when there is none.
+  std::string RecoveryPath(int n = 1, bool inStateFolder = false) const;
   // Moves a refused recovery file aside (Recovery.refused-<date>-<time>.txt beside it), so
   // that no start offers it again and nothing of it is lost; the name it now has, or
   // nothing when it could not be moved.
   std::optional<std::string> SetAsideRefusedRecovery(const std::string& path);
+  // The answers of the offer, as its buttons stand.
+  enum RecoveryAnswer { kRecoveryLoad = 0, kRecoveryKeep = 1, kRecoveryDiscard = 2 };
   // --- end of the pages' block ------------------------------------------------------------
 
  private:
@@ -277,9 +288,25 @@ class Pages {
   // why in *problem.
   std::optional<std::vector<PageFileRecord>> checkPageFile(const std::string& bytes,
                                                            PageFileProblem* problem = nullptr);
-  // Reads a file and offers it through the confirmation; a recovery file's pages stay
-  // changed once loaded.
-  void loadFile(const std::string& path, bool recovery);
+  // A page file's bytes; nothing, and the reason said, when it could not be read.
+  std::optional<std::string> readPageFile(const std::string& path);
+  // Whether the symbol store has room for a file of this many records; when not, says so.
+  bool roomForRecords(std::size_t count);
+  // Offers one recovery file; true when no other is to be offered this run (it was loaded,
+  // or the run ended while its box was open).
+  bool offerRecovery(const std::string& path);
+  // The places this run keeps its pages in, chosen the first time they are needed: beside
+  // the options file, else in the state folder, each one that no earlier run left (or the
+  // one this run loaded). Empty where every name is taken.
+  std::vector<std::string> ownRecoveryPlaces();
+  RecoveryWriter& recoveryWriter();
+  // What the pages will hold, all twelve in page order, into *all; whether any page will
+  // differ from what it was when last saved or loaded.
+  bool pagesToKeep(std::string* all);
+  // Brings this run's recovery file in line with the pages as they are now, through the
+  // writer; nothing when it holds that already.
+  void keepRecoveryCurrent();
+
   // The Save or Open dialog with the file name emptied and this filter: the name chosen, or
   // empty.
   std::string askFileName(bool save, const char* filter);
@@ -323,14 +350,20 @@ class Pages {
   std::array<PageStamp, 12> savedPages_;
   std::array<PageStamp, 12> walkPages_;
   bool closeAfterSave_ = false;
-  bool loadingRecovery_ = false;
+  // The recovery file this run writes (empty until it is first needed), and what it was
+  // last asked to hold (nothing: removed, or never written).
+  std::string ownRecovery_, ownFallback_;
   // While a recovery file is offered: a refusal sets it aside, and says where it went.
   bool offeringRecovery_ = false;
-  bool recoveryRefused_ = false;
-  bool loadSetsSaved_ = true;
-  // The page a load is placing, and whether a record went onto it.
-  int placingPage_ = 0;
-  bool placedOnPage_ = false;
+  std::optional<PageStamp> recoveryKept_;
+  std::unique_ptr<RecoveryWriter> recoveryWriter_;
+  // The pages' change count when the keeper last looked; the seconds since it last changed,
+  // and since the first change not yet kept.
+  std::uint64_t recoverySignal_ = 0;
+  bool recoveryDue_ = false;
+  int quietSeconds_ = 0, dueSeconds_ = 0;
+  // The file being placed on the pages.
+  PageFileLoad load_{p};
 };
 
 }  // namespace kel

@@ -85,6 +85,20 @@ inline constexpr int kButtons = 7, kIcon = 0x70;
 inline constexpr int Ok = 1, Cancel = 2, Yes = 6, No = 7;
 }  // namespace msgbox
 
+// A box whose buttons bear the program's own captions, for a question the classic answers
+// do not fit.
+struct ChoiceRequest {
+  std::string title;
+  std::string prompt;
+  int icon = 0;                      // a msgbox icon (Question, Information ...), or 0
+  std::vector<std::string> buttons;  // the captions, in order
+  int defaultButton = 0;             // the one Return presses
+  // The one Escape and the window's close button press, and the answer of a box nobody
+  // can answer (the run ends while it is open, the display is lost).
+  int escapeButton = 0;
+  bool operator==(const ChoiceRequest&) const = default;
+};
+
 enum class FileDialogKind { Open, Save };
 
 // What an Open or Save dialog is asked to show.
@@ -173,6 +187,8 @@ class Desktop {
   // Modal; buttons is a msgbox value, optionally with an icon added. The answer is a
   // msgbox answer.
   virtual int messageBox(const std::string& prompt, int buttons, const std::string& title) = 0;
+  // Modal; the index of the button chosen (escapeButton when nobody chose one).
+  virtual int choiceBox(const ChoiceRequest& request) = 0;
   // The modal Open or Save dialog; nothing when the user cancelled it.
   virtual std::optional<FileDialogChoice> fileDialog(const FileDialogRequest& request) = 0;
 

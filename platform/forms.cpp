@@ -16,7 +16,7 @@ Tracked::~Tracked() {
   if (log_ && movedSlot_ != kNoSlot) log_->forgetMoved(*this);
 }
 
-Tracked::Tracked(const Tracked& other) : log_(other.log_) {
+Tracked::Tracked(const Tracked& other) : log_(other.log_), counter_(other.counter_) {
   if (log_) log_->enqueue(*this);
 }
 
@@ -27,6 +27,7 @@ Tracked& Tracked::operator=(const Tracked&) {
 
 void Tracked::markChanged(std::uint32_t bits) {
   if (bits == 0) return;
+  if (counter_) ++*counter_;
   changes_ |= bits;
   if (!log_) return;
   if (slot_ == kNoSlot) log_->enqueue(*this);

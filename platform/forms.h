@@ -115,6 +115,9 @@ class Tracked {
   // Marks changes that no Prop assignment made (an edited list, a new picture drawn
   // under the same name).
   void markChanged(std::uint32_t bits);
+  // Every change from now on adds one to *counter, and so does every change of a copy made
+  // from now on (the elements of a control array are copies of its template).
+  void countChangesIn(std::uint64_t* counter) { counter_ = counter; }
   virtual Control* asControl() { return nullptr; }
   virtual Form* asForm() { return nullptr; }
 
@@ -133,6 +136,7 @@ class Tracked {
   std::size_t slot_ = kNoSlot;
   // Where it stands in its log's list of places changed since the hit test looked.
   std::size_t movedSlot_ = kNoSlot;
+  std::uint64_t* counter_ = nullptr;
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
 };
 
@@ -514,6 +518,7 @@ class ControlArray : public ControlArrayBase {
     templ.Index = 0;
     templ.Array = this;
     elements_.push_back(std::make_unique<C>(std::move(templ)));
+    elements_[0]->countChangesIn(&changes_);
   }
   ControlArray(const ControlArray&) = delete;
   ControlArray& operator=(const ControlArray&) = delete;
@@ -543,6 +548,7 @@ class ControlArray : public ControlArrayBase {
       elements_.resize(static_cast<size_t>(index) + 1);
     C& ref = *e;
     elements_[static_cast<size_t>(index)] = std::move(e);
+    ++changes_;
     if (log_) log_->structureChanged();
     return ref;
   }
@@ -550,9 +556,14 @@ class ControlArray : public ControlArrayBase {
     if (index < 1 || !IsLoaded(index)) return;
     elements_[static_cast<size_t>(index)].reset();
     while (elements_.size() > 1 && !elements_.back()) elements_.pop_back();
+    ++changes_;
     if (log_) log_->structureChanged();
   }
   int UBound() const { return static_cast<int>(elements_.size()) - 1; }
+  // Counts every change of what the array holds: an element loaded or unloaded, a property
+  // of one set to a new value. A signal that costs nothing to read: what the elements show
+  // can only have changed when it did.
+  std::uint64_t changeCount() const { return changes_; }
   int maxIndex() const { return maxIndex_; }
 
   void forEachLoaded(const std::function<void(Control&)>& f) override {
@@ -592,6 +603,7 @@ class ControlArray : public ControlArrayBase {
   int maxIndex_;
   std::vector<std::unique_ptr<C>> elements_;
   ChangeLog* log_ = nullptr;
+  std::uint64_t changes_ = 0;
 };
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };

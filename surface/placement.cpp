@@ -239,6 +239,8 @@ void Surface::StartAfterPlacementStep() {
   p.Form1.Timer4.setEnabled(true);
 }
 
+void Surface::PostponeAfterPlacementStep() { p.Form1.Timer4.setEnabled(false); }
+
 void Surface::StartStepForCtrl() {
   if (!p.Form1.Timer4.Enabled()) stepForCtrlOnly_ = true;
   p.Form1.Timer4.setEnabled(true);

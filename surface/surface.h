@@ -66,6 +66,9 @@ class Surface {
   void Timer4_Timer();
   void StartAfterPlacementStep();
   void StartStepForCtrl();
+  // The step waits: more placements belong to the same change (a page loaded in shares),
+  // and the last of them starts it again.
+  void PostponeAfterPlacementStep();
 
   // The element of the open fraction bar, or the hidden Image10 when CurrentBar names
   // no open bar (see IsOpenBar).

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QStringList>
 #include <QStyleFactory>
@@ -21,6 +22,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "platform/qt/fonts.h"
 #include "platform/qt/pictures.h"
@@ -439,6 +441,35 @@ QWidget* QtDesktop::dialogParent() {
   return v->widget.data();
 }
 
+namespace {
+
+void prepareBox(QMessageBox& box, const std::string& prompt, int icon, const std::string& title) {
+  box.setWindowTitle(QString::fromStdString(title.empty() ? std::string("Kelvarin") : title));
+  // A prompt holds file names and paths: shown as they are, never read as markup.
+  box.setTextFormat(Qt::PlainText);
+  box.setText(QString::fromStdString(prompt));
+  switch (icon) {
+    case msgbox::Critical:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case msgbox::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case msgbox::Exclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case msgbox::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    default:
+      break;
+  }
+  // The program's windows stay on top of others; so must the box that speaks for them.
+  box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+}  // namespace
+
 int QtDesktop::messageBox(const std::string& prompt, int buttons, const std::string& title) {
   const int set = buttons & msgbox::kButtons;
   if (lost_ || ending_) {
@@ -451,28 +482,7 @@ int QtDesktop::messageBox(const std::string& prompt, int buttons, const std::str
   // On the heap, watched: a box owned by a window that goes inside the box's loop goes with
   // it, and is not freed a second time.
   QPointer<QMessageBox> box = new QMessageBox(dialogParent());
-  box->setWindowTitle(QString::fromStdString(title.empty() ? std::string("Kelvarin") : title));
-  // A prompt holds file names and paths: shown as they are, never read as markup.
-  box->setTextFormat(Qt::PlainText);
-  box->setText(QString::fromStdString(prompt));
-  switch (buttons & msgbox::kIcon) {
-    case msgbox::Critical:
-      box->setIcon(QMessageBox::Critical);
-      break;
-    case msgbox::Question:
-      box->setIcon(QMessageBox::Question);
-      break;
-    case msgbox::Exclamation:
-      box->setIcon(QMessageBox::Warning);
-      break;
-    case msgbox::Information:
-      box->setIcon(QMessageBox::Information);
-      break;
-    default:
-      break;
-  }
-  // The program's windows stay on top of others; so must the box that speaks for them.
-  box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  prepareBox(*box, prompt, buttons & msgbox::kIcon, title);
   QMessageBox::StandardButton yes = QMessageBox::Ok, no = QMessageBox::NoButton,
                               cancel = QMessageBox::NoButton;
   int answerYes = msgbox::Ok, answerNo = msgbox::Ok;
@@ -524,6 +534,33 @@ class TrimmingFileDialog : public QFileDialog {
 };
 
 }  // namespace
+
+int QtDesktop::choiceBox(const ChoiceRequest& request) {
+  const int count = static_cast<int>(request.buttons.size());
+  const int escape = request.escapeButton;
+  // Nobody can answer: the answer the box gives to Escape.
+  if (lost_ || ending_ || count == 0) return escape;
+  views_.syncAll();
+  QPointer<QMessageBox> box = new QMessageBox(dialogParent());
+  prepareBox(*box, request.prompt, request.icon & msgbox::kIcon, request.title);
+  std::vector<QAbstractButton*> shown;
+  for (const std::string& caption : request.buttons)
+    // One role for all: they stand in the order given, whatever the style's button order.
+    shown.push_back(box->addButton(QString::fromStdString(caption), QMessageBox::ActionRole));
+  if (request.defaultButton >= 0 && request.defaultButton < count)
+    box->setDefaultButton(
+        qobject_cast<QPushButton*>(shown[static_cast<size_t>(request.defaultButton)]));
+  // Escape and the window's close button press it.
+  if (escape >= 0 && escape < count) box->setEscapeButton(shown[static_cast<size_t>(escape)]);
+  runBox(*box);
+  int answer = escape;
+  if (box && !ending_ && !lost_) {
+    for (int i = 0; i < count; ++i)
+      if (box->clickedButton() == shown[static_cast<size_t>(i)]) answer = i;
+  }
+  if (box) delete box.data();
+  return answer;
+}
 
 std::optional<FileDialogChoice> QtDesktop::fileDialog(const FileDialogRequest& request) {
   if (lost_ || ending_) return std::nullopt;

@@ -85,6 +85,7 @@ class QtDesktop : public Desktop, public ModelGate {
   void clipboardClear() override;
   void clipboardSetPicture(const Bitmap& b) override;
   int messageBox(const std::string& prompt, int buttons, const std::string& title) override;
+  int choiceBox(const ChoiceRequest& request) override;
   std::optional<FileDialogChoice> fileDialog(const FileDialogRequest& request) override;
   SizeTw measureLabel(const Font& font, const std::string& caption) override;
   double labelHeight(const Font& font) override;

@@ -211,6 +211,20 @@ int SimDesktop::messageBox(const std::string& prompt, int buttons, const std::st
   return msgbox::Ok;
 }
 
+int SimDesktop::choiceBox(const ChoiceRequest& request) {
+  choiceBoxCalls.push_back(request);
+  int answer = request.escapeButton;
+  if (answerChoiceBox) {
+    answer = inBox([&] { return answerChoiceBox(request); });
+  } else if (!choiceBoxAnswers.empty()) {
+    answer = choiceBoxAnswers.front();
+    choiceBoxAnswers.pop_front();
+  }
+  // A box has no button of another number.
+  const int buttons = static_cast<int>(request.buttons.size());
+  return answer >= 0 && answer < buttons ? answer : request.escapeButton;
+}
+
 std::optional<FileDialogChoice> SimDesktop::fileDialog(const FileDialogRequest& request) {
   fileDialogCalls.push_back(request);
   if (answerFileDialog) return inBox([&] { return answerFileDialog(request); });

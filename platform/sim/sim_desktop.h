@@ -59,6 +59,7 @@ class SimDesktop : public Desktop {
   void clipboardClear() override;
   void clipboardSetPicture(const Bitmap& b) override;
   int messageBox(const std::string& prompt, int buttons, const std::string& title) override;
+  int choiceBox(const ChoiceRequest& request) override;
   std::optional<FileDialogChoice> fileDialog(const FileDialogRequest& request) override;
   SizeTw measureLabel(const Font& font, const std::string& caption) override;
   double labelHeight(const Font& font) override;
@@ -117,6 +118,10 @@ class SimDesktop : public Desktop {
   std::function<std::optional<FileDialogChoice>(const FileDialogRequest&)> answerFileDialog;
   std::function<int(const std::string& prompt, int buttons, const std::string& title)>
       answerMessageBox;
+  // A box of the program's own buttons, answered with a button's index; unscripted, its
+  // escape button (as Escape, or a box nobody answers).
+  std::deque<int> choiceBoxAnswers;
+  std::function<int(const ChoiceRequest&)> answerChoiceBox;
 
   // --- what the program did ------------------------------------------------------------
   struct PointerMove {
@@ -147,6 +152,7 @@ class SimDesktop : public Desktop {
   std::vector<std::pair<long, std::string>> raisedProcesses;
   std::vector<std::string> focusCalls;
   std::vector<MessageBoxCall> messageBoxCalls;
+  std::vector<ChoiceRequest> choiceBoxCalls;
   std::vector<FileDialogRequest> fileDialogCalls;
   std::vector<std::string> pictureLoads;  // every path loadPicture was asked for
   std::optional<Bitmap> clipboardPicture;

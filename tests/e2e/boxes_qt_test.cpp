@@ -11,8 +11,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -117,6 +119,52 @@ TEST_F(BoxesTest, TheKeyThatAnswersABoxIsNotTheProgramsPress) {
   EXPECT_EQ(presses(), std::vector<int>{});
 }
 
+// A box of the program's own buttons: they stand in the order given, Return presses the
+// default one and Escape or the window's close button the escape one, and no key of it is
+// the program's.
+TEST_F(BoxesTest, AChoiceBoxAnswersWithItsOwnButtons) {
+  ChoiceRequest request;
+  request.title = "Choice";
+  request.prompt = "?";
+  request.icon = msgbox::Question;
+  request.buttons = {"Load", "Keep", "Discard"};
+  request.defaultButton = 0;
+  request.escapeButton = 1;
+  const struct {
+    const char* name;
+    std::function<void(QWidget* box)> answer;
+    int expected;
+  } cases[] = {
+      {"Return", [](QWidget*) { user("key Return"); }, 0},
+      {"Escape", [](QWidget*) { user("key Escape"); }, 1},
+      {"the close button", [](QWidget* box) { box->close(); }, 1},
+      {"Discard clicked",
+       [](QWidget* box) {
+         for (QPushButton* b : box->findChildren<QPushButton*>())
+           if (b->text() == "Discard") b->click();
+       },
+       2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    presses();
+    std::vector<std::string> order;
+    whenTheBoxIsUp([&](QWidget* box) {
+      std::vector<QPushButton*> buttons;
+      for (QPushButton* b : box->findChildren<QPushButton*>())
+        if (b->isVisible()) buttons.push_back(b);
+      std::sort(buttons.begin(), buttons.end(),
+                [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+      for (QPushButton* b : buttons) order.push_back(b->text().toStdString());
+      c.answer(box);
+    });
+    EXPECT_EQ(desktop.choiceBox(request), c.expected);
+    EXPECT_EQ(order, request.buttons);
+    user("key z");
+    EXPECT_EQ(presses(), std::vector<int>{'Z'});
+  }
+}
+
 // An owned window is transient for its owner, and stays above it when the owner is raised,
 // with no window manager to keep it there.
 TEST_F(BoxesTest, AnOwnedWindowStaysAboveItsOwner) {
@@ -178,6 +226,13 @@ TEST(QtBoxes, AnEndOfTheRunUnderABoxWaitsForItToClose) {
       {"OK", [](QtDesktop& d) { return d.messageBox("!", msgbox::OkOnly, "") == msgbox::Ok; }},
       {"Open", [](QtDesktop& d) { return !d.fileDialog(FileDialogRequest{}); }},
       {"Save", [save](QtDesktop& d) { return !d.fileDialog(save); }},
+      {"own buttons",
+       [](QtDesktop& d) {
+         ChoiceRequest r;
+         r.buttons = {"Load", "Keep", "Discard"};
+         r.escapeButton = 1;
+         return d.choiceBox(r) == 1;
+       }},
   };
   for (const auto& box : boxes) {
     for (int sig : {SIGTERM, SIGHUP, SIGINT}) {

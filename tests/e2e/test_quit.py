@@ -1,8 +1,9 @@
 """Quitting never loses the pages, in the real window.
 
 - sigterm, sighup, x-server-killed: ab+1 typed, the run ends without anyone to ask; the
-  pages are in Recovery.txt beside Options.txt, and the next start offers them through
-  the load confirmation: Return (OK) puts page 1 back as it was, and the file is gone.
+  pages are in Recovery.txt beside Options.txt, and the next start offers them in a box of
+  their own: Return (Load) puts page 1 back as it was, and the file stays until the pages
+  are saved.
 - close-box-cancel-no (under openbox): ab+1 typed, the window manager's close request
   asks Yes/No/Cancel; Escape keeps the window, the next close answered No ends the
   program and leaves no file.
@@ -95,12 +96,12 @@ def recovery(binary, end):
         d = e2e.Display()
     p.start(d)
     _, client, start = scr.ready(d, p)
-    box = pg.visible_window(d, "Внимание!")
+    box = pg.visible_window(d, "Незаписани страници")
     time.sleep(0.3)
-    d.xdotool("key", "Return")  # OK
+    d.xdotool("key", "Return")  # Load
     pg.gone(d, box)
-    e2e.wait_for(lambda: not os.path.exists(path), 5, "%s removed once answered" % RECOVERY)
     time.sleep(0.5)
+    e2e.check(os.path.exists(path), "%s removed before the pages were saved" % RECOVERY)
     loaded, _ = formula(d, p, client, start, "quit_recovered")
     e2e.check(loaded.region(band) == typed.region(band),
               "page 1 after the restart does not look as it did before the %s (%s, %s)"

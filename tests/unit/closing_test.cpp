@@ -21,9 +21,7 @@ constexpr Millis kLoadAllMs = PageFileDesk::kLoadAllMs;
 constexpr const char* kQuestion =
     "Страниците са променени след последния запис. Да бъдат ли записани?";
 
-struct Closing : PageFileDesk {
-  bool exists(const std::string& name) { return std::filesystem::exists(path(name)); }
-
+struct Closing : RestartDesk {
   // The close box, and the save walk a Yes starts.
   void closeBox() {
     desk().userCloseForm(w());
@@ -41,11 +39,8 @@ struct Closing : PageFileDesk {
   // The program ends as a signal or a lost display ends it, then starts again in the same
   // folder, past its start-up steps.
   void endUnaskedAndStartAgain() {
-    p().close();
-    s.prog.reset();
-    s.prog = std::make_unique<Program>(s.host.desktop, s.files, s.host.scheduler);
-    p().start();
-    advance(1000);
+    endUnasked();
+    startAgain();
   }
 };
 
@@ -169,8 +164,11 @@ TEST(QuittingKeepsPages, TheCloseBoxAsksOnlyWhenAPageChangedSinceItWasSavedOrLoa
     if (c.fileAfter) {
       EXPECT_EQ(f.s.folder.read(*c.saveTo).rfind(c.fileAfter, 0), 0u);
     }
-    // The user was asked, or had nothing to lose: no recovery file either way.
-    EXPECT_FALSE(f.exists("Recovery.txt"));
+    // Closed after the user was asked, or with nothing to lose: no recovery file. (A window
+    // kept open with changed pages keeps them in one meanwhile.)
+    if (c.closes) {
+      EXPECT_FALSE(f.exists("Recovery.txt"));
+    }
     if (!c.closes) {
       EXPECT_EQ(f.captions().size(), 1u);  // the pages are still there
       // Asked again, No: then it closes.
@@ -195,35 +193,64 @@ TEST(QuittingKeepsPages, TheCloseBoxAsksInTheLanguageOfTheCaptions) {
 }
 
 TEST(QuittingKeepsPages, AnEndThatCannotAskLeavesThePagesForTheNextStartToOffer) {
-  for (const int answer : {msgbox::Ok, msgbox::Cancel}) {
-    SCOPED_TRACE(answer == msgbox::Ok ? "OK" : "Cancel");
+  const struct {
+    const char* name;
+    int answer;
+    bool loaded, kept;
+  } cases[] = {
+      {"Load", Pages::kRecoveryLoad, true, true},
+      {"Keep for the next start", Pages::kRecoveryKeep, false, true},
+      {"Discard", Pages::kRecoveryDiscard, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     Closing f;
     f.text(200, 300, "a");
     f.text("b");
     f.p().pages.Command72_Click(2);
     f.text(250, 320, "c");
     const auto before = f.pages();
-    f.desk().messageBoxAnswers.push_back(answer);
-    f.endUnaskedAndStartAgain();
+    f.endUnasked();
+    const std::string kept = f.s.folder.read("Recovery.txt");
+    ASSERT_EQ(kept.rfind("1|a|", 0), 0u);
+    f.desk().choiceBoxAnswers.push_back(c.answer);
+    f.startAgain();
 
-    ASSERT_FALSE(f.desk().messageBoxCalls.empty());
-    EXPECT_EQ(f.desk().messageBoxCalls.back().prompt,
-              "Файлът ще се зареди на страници 1,3 и там всичко ще бъде изтрито!");
-    EXPECT_EQ(f.desk().messageBoxCalls.back().title, "Внимание!");
-    EXPECT_FALSE(f.exists("Recovery.txt"));  // offered once
+    // Its own box, which says what the file is and which pages it holds.
+    ASSERT_EQ(f.desk().choiceBoxCalls.size(), 1u);
+    const ChoiceRequest& box = f.desk().choiceBoxCalls.back();
+    EXPECT_EQ(box.title, "Незаписани страници");
+    EXPECT_EQ(box.prompt,
+              "Последното пускане завърши, преди страници 1, 3 да бъдат записани. Те са "
+              "запазени в този файл:\n" +
+                  f.path("Recovery.txt"));
+    EXPECT_EQ(box.buttons,
+              (std::vector<std::string>{"Зареди", "Запази за следващото пускане", "Изхвърли"}));
+    // Return loads, Escape keeps: no key of its own discards.
+    EXPECT_EQ(box.defaultButton, Pages::kRecoveryLoad);
+    EXPECT_EQ(box.escapeButton, Pages::kRecoveryKeep);
+    EXPECT_TRUE(f.desk().messageBoxCalls.empty());
     f.advance(kLoadAllMs);
     const auto after = f.pages();
-    if (answer == msgbox::Ok) {
+    if (c.loaded) {
       EXPECT_EQ(after, before);
     } else {
       for (const auto& page : after) EXPECT_TRUE(page.empty());
     }
-    // What came back is in no file yet: closing asks about it. Nothing else is asked.
+    // Only a discard removes the file; loaded or kept, it is as it was.
+    EXPECT_EQ(f.exists("Recovery.txt"), c.kept);
+    if (c.kept) {
+      EXPECT_EQ(f.s.folder.read("Recovery.txt"), kept);
+    }
+    // What came back is in no file yet: closing asks about it, and No lets it go.
     f.desk().messageBoxAnswers.push_back(msgbox::No);
     f.closeBox();
-    EXPECT_EQ(f.questions(), answer == msgbox::Ok ? 1 : 0);
+    EXPECT_EQ(f.questions(), c.loaded ? 1 : 0);
     EXPECT_TRUE(f.p().closed());
-    EXPECT_FALSE(f.exists("Recovery.txt"));
+    EXPECT_EQ(f.exists("Recovery.txt"), c.kept && !c.loaded);
+    // Kept, it is offered again at the next start.
+    f.startAgain();
+    EXPECT_EQ(f.desk().choiceBoxCalls.size(), c.kept && !c.loaded ? 2u : 1u);
   }
 }
 
@@ -347,59 +374,63 @@ TEST(QuittingKeepsPages, ASecondRefusedRecoveryFileNeverReplacesTheFirst) {
 // Where the program folder cannot take the recovery file, the user's state folder does, and
 // the next start finds it there.
 TEST(QuittingKeepsPages, PagesTheProgramFolderCannotTakeGoToTheStateFolder) {
-  const struct {
-    const char* why;
-    std::function<void(Closing&)> block, unblock;
-  } cases[] = {
-      {"a folder of that name",
-       [](Closing& c) { std::filesystem::create_directory(c.path("Recovery.txt")); },
-       [](Closing& c) { std::filesystem::remove(c.path("Recovery.txt")); }},
-      {"a program folder that may not be written",
-       [](Closing& c) {
-         std::filesystem::permissions(c.s.folder.path(), std::filesystem::perms(0555));
-       },
-       [](Closing& c) {
-         std::filesystem::permissions(c.s.folder.path(), std::filesystem::perms(0755));
-       }},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.why);
-    Closing f;
-    f.text(200, 300, "a");
-    f.p().pages.Command72_Click(4);
-    f.text(250, 320, "b");
-    const auto before = f.pages();
-    c.block(f);
-    {
-      ObeyFilePermissions obey;
-      f.p().close();
-    }
-    c.unblock(f);
-    EXPECT_FALSE(std::filesystem::is_regular_file(f.path("Recovery.txt")));
-    const std::string state = f.s.stateFolder();
-    const std::vector<std::string> kept = namesStartingWith(state, "Recovery-");
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_EQ(std::filesystem::status(state).permissions() & std::filesystem::perms::all,
-              std::filesystem::perms::owner_all);
-
-    f.desk().messageBoxAnswers.push_back(msgbox::Ok);
-    f.endUnaskedAndStartAgain();
-    ASSERT_FALSE(f.desk().messageBoxCalls.empty());
-    EXPECT_EQ(f.desk().messageBoxCalls.back().prompt,
-              "Файлът ще се зареди на страници 1,5 и там всичко ще бъде изтрито!");
-    f.advance(kLoadAllMs);
-    EXPECT_EQ(f.pages(), before);
+  Closing f;
+  f.text(200, 300, "a");
+  f.p().pages.Command72_Click(4);
+  f.text(250, 320, "b");
+  const auto before = f.pages();
+  std::filesystem::permissions(f.s.folder.path(), std::filesystem::perms(0555));
+  {
+    ObeyFilePermissions obey;
+    f.p().close();
   }
+  std::filesystem::permissions(f.s.folder.path(), std::filesystem::perms(0755));
+  EXPECT_TRUE(namesStartingWith(f.s.folder.path(), "Recovery").empty());
+  const std::string state = f.s.stateFolder();
+  const std::vector<std::string> kept = namesStartingWith(state, "Recovery-");
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(std::filesystem::status(state).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_all);
+
+  f.desk().choiceBoxAnswers.push_back(Pages::kRecoveryLoad);
+  f.endUnaskedAndStartAgain();
+  ASSERT_EQ(f.desk().choiceBoxCalls.size(), 1u);
+  EXPECT_NE(f.desk().choiceBoxCalls.back().prompt.find(joinPath(state, kept[0])),
+            std::string::npos);
+  f.advance(kLoadAllMs);
+  EXPECT_EQ(f.pages(), before);
+}
+
+// Something of another kind at the name is no earlier run's pages: the next name takes them.
+TEST(QuittingKeepsPages, AFolderAtTheNameLeavesThePagesBesideIt) {
+  Closing f;
+  f.text(200, 300, "a");
+  const auto before = f.pages();
+  std::filesystem::create_directory(f.path("Recovery.txt"));
+  f.p().close();
+  EXPECT_TRUE(std::filesystem::is_regular_file(f.path("Recovery-2.txt")));
+  f.desk().choiceBoxAnswers.push_back(Pages::kRecoveryLoad);
+  f.endUnaskedAndStartAgain();
+  // The folder is refused and set aside; the pages beside it come back.
+  ASSERT_EQ(f.desk().choiceBoxCalls.size(), 1u);
+  EXPECT_NE(f.desk().choiceBoxCalls.back().prompt.find(f.path("Recovery-2.txt")),
+            std::string::npos);
+  f.advance(kLoadAllMs);
+  EXPECT_EQ(f.pages(), before);
 }
 
 TEST(QuittingKeepsPages, PagesNoPlaceCouldTakeAreReportedOnStandardError) {
   Closing f;
   f.text(200, 300, "a");
-  std::filesystem::create_directory(f.path("Recovery.txt"));
+  std::filesystem::permissions(f.s.folder.path(), std::filesystem::perms(0555));
   f.s.stateHome.write("kelvarin", "a file where the state folder should be");
   ::testing::internal::CaptureStderr();
-  f.p().close();
+  {
+    ObeyFilePermissions obey;
+    f.p().close();
+  }
   const std::string said = ::testing::internal::GetCapturedStderr();
+  std::filesystem::permissions(f.s.folder.path(), std::filesystem::perms(0755));
   EXPECT_NE(said.find("kelvarin: the changed pages could not be written"), std::string::npos)
       << said;
   EXPECT_NE(said.find(f.path("Recovery.txt")), std::string::npos) << said;

@@ -7,6 +7,10 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -153,6 +157,37 @@ struct PageFileDesk : PageDesk {
     }
     p().pages.Command72_Click(shown - 1);
     return all;
+  }
+};
+
+// A program that ends and starts again in the same folder, as a user's runs follow one
+// another.
+struct RestartDesk : PageFileDesk {
+  bool exists(const std::string& name) { return std::filesystem::exists(path(name)); }
+  // Ends the program as a signal or a lost display ends it: nobody is asked.
+  void endUnasked() { p().close(); }
+  // Ends it as SIGKILL or a power cut does: no step of its own runs. (What it had handed to
+  // the disk before is on the disk.)
+  void killed() {
+    for (Form* f : std::initializer_list<Form*>{&p().Form1, &p().Form2, &p().Form3, &p().Form4,
+                                                &p().Form5, &p().Form7, &p().Form8})
+      desk().unloadForm(*f);
+    s.prog.reset();
+  }
+  // Starts a new run in the same folder (the one running ends unasked first), and lets
+  // `settle` pass (by default past its start-up steps); beforeTicks runs between its load
+  // step and its first tick.
+  void startAgain(const std::function<void()>& beforeTicks = {}, Millis settle = 1000) {
+    if (s.prog && !p().closed()) p().close();
+    s.prog.reset();
+    s.prog = std::make_unique<Program>(s.host.desktop, s.files, s.host.scheduler);
+    p().start();
+    // Where the first run's window stood, as the user left it.
+    w().Left = 1500;
+    w().Top = 1500;
+    p().app.Form_Resize();
+    if (beforeTicks) beforeTicks();
+    advance(settle);
   }
 };
 

@@ -1,0 +1,191 @@
+// The pages of a run that ended without anyone to ask: kept in a recovery file, offered at
+// the next start.
+#include <string>
+
+#include "app/program.h"
+#include "platform/units.h"
+
+namespace kel {
+
+namespace {
+
+// The pages a file fills, as the box names them: "1, 5, 12".
+std::string spokenPageList(const std::vector<PageFileRecord>& records) {
+  std::string list;
+  for (const char c : pageFilePageList(records))
+    list += c == ',' ? std::string(", ") : std::string(1, c);
+  return list;
+}
+
+}  // namespace
+
+std::string Pages::RecoveryPath(int n, bool inStateFolder) const {
+  const std::string number = n <= 1 ? std::string() : "-" + std::to_string(n);
+  if (!inStateFolder) return joinPath(p.files.programFolder(), "Recovery" + number + ".txt");
+  const std::string state = p.files.stateFolder();
+  if (state.empty()) return {};
+  return joinPath(state, nameForFolder("Recovery", p.files.programFolder()) + number + ".txt");
+}
+
+std::vector<std::string> Pages::ownRecoveryPlaces() {
+  // A file an earlier run left is that run's pages, offered until the user loads or
+  // discards it: never written over.
+  auto firstFree = [&](bool inStateFolder) {
+    for (int n = 1; n <= kMaxRecoveryFiles; ++n) {
+      const std::string path = RecoveryPath(n, inStateFolder);
+      if (path.empty()) break;
+      if (!p.files.exists(path)) return path;
+    }
+    return std::string();
+  };
+  if (ownRecovery_.empty()) ownRecovery_ = firstFree(false);
+  if (ownFallback_.empty()) ownFallback_ = firstFree(true);
+  return {ownRecovery_, ownFallback_};
+}
+
+RecoveryWriter& Pages::recoveryWriter() {
+  if (!recoveryWriter_) recoveryWriter_ = std::make_unique<RecoveryWriter>(p.files);
+  return *recoveryWriter_;
+}
+
+std::optional<std::string> Pages::SetAsideRefusedRecovery(const std::string& path) {
+  return p.files.moveAside(path, "refused");
+}
+
+void Pages::WriteRecoveryFile() {
+  // The end of the run: what the writer was asked before comes first, this is the last word.
+  FinishRecoveryWrites();
+  std::string text;
+  // Nothing changed, or every page is empty: there is nothing to give back.
+  if (!pagesToKeep(&text) || text.empty()) {
+    ForgetRecoveryFile();
+    return;
+  }
+  recoveryWriter().replace(ownRecoveryPlaces(), text);
+  FinishRecoveryWrites();
+  recoveryKept_ = PageStamp::of(text);
+}
+
+void Pages::ForgetRecoveryFile() {
+  if (recoveryWriter_) {
+    recoveryWriter_->remove();
+    FinishRecoveryWrites();
+  }
+  recoveryKept_.reset();
+}
+
+void Pages::FinishRecoveryWrites() {
+  if (recoveryWriter_) recoveryWriter_->finish();
+}
+
+void Pages::TimerRecovery_Timer() {
+  MainWindow& w = p.Form1;
+  // Whatever changes a page moves, loads, unloads or rewrites an element of the symbol
+  // store (a page switch and the slots included): its count is the pages' change signal,
+  // read at no cost, so an idle program compares two numbers a second.
+  const std::uint64_t signal = w.Label3.changeCount() + w.Image3.changeCount();
+  if (signal != recoverySignal_) {
+    recoverySignal_ = signal;
+    quietSeconds_ = 0;
+    if (!recoveryDue_) dueSeconds_ = 0;
+    recoveryDue_ = true;
+  } else if (recoveryDue_) {
+    ++quietSeconds_;
+  }
+  if (!recoveryDue_) return;
+  ++dueSeconds_;
+  if (quietSeconds_ < kRecoveryQuietSeconds && dueSeconds_ < kRecoveryLongestSeconds) return;
+  recoveryDue_ = false;
+  keepRecoveryCurrent();
+}
+
+void Pages::keepRecoveryCurrent() {
+  std::string text;
+  if (!pagesToKeep(&text)) text.clear();
+  const std::optional<PageStamp> stamp =
+      text.empty() ? std::nullopt : std::optional<PageStamp>(PageStamp::of(text));
+  if (stamp == recoveryKept_) return;
+  // Nothing to keep: a file this run wrote goes (it never wrote one when it chose none).
+  if (text.empty()) {
+    if (recoveryWriter_) recoveryWriter_->remove();
+  } else {
+    recoveryWriter().replace(ownRecoveryPlaces(), std::move(text));
+  }
+  recoveryKept_ = stamp;
+}
+
+void Pages::OfferRecoveryFile() {
+  // Beside the options file first, then where a run that could not write there kept them.
+  for (const bool inStateFolder : {false, true}) {
+    for (int n = 1; n <= kMaxRecoveryFiles && !p.closed(); ++n) {
+      const std::string path = RecoveryPath(n, inStateFolder);
+      if (path.empty()) break;
+      if (!p.files.exists(path)) continue;
+      // A refusal sets the file aside (the pages in it are the only copy there is).
+      offeringRecovery_ = true;
+      const bool last = offerRecovery(path);
+      offeringRecovery_ = false;
+      if (last) return;
+    }
+  }
+}
+
+bool Pages::offerRecovery(const std::string& path) {
+  const std::optional<std::string> bytes = readPageFile(path);
+  if (!bytes) return false;
+  PageFileProblem problem = PageFileProblem::None;
+  std::optional<std::vector<PageFileRecord>> records = checkPageFile(*bytes, &problem);
+  if (!records) {
+    tellNoPageFile(problem);
+    return false;
+  }
+  // A file without a page in it gives nothing back.
+  if (records->empty()) {
+    p.files.remove(path);
+    return false;
+  }
+  if (!roomForRecords(records->size())) return false;
+
+  const bool en = english();
+  const bool one = pageFilePageList(*records).find(',') == std::string::npos;
+  const std::string list = spokenPageList(*records);
+  ChoiceRequest box;
+  box.title = en ? "Unsaved pages" : "Незаписани страници";
+  if (en)
+    box.prompt = "The last run ended before " + std::string(one ? "page " : "pages ") + list +
+                 (one ? " was saved. It was" : " were saved. They were") + " kept in this file:\n" +
+                 path;
+  else
+    box.prompt = "Последното пускане завърши, преди " +
+                 std::string(one ? "страница " : "страници ") + list +
+                 (one ? " да бъде записана. Тя е запазена" : " да бъдат записани. Те са запазени") +
+                 " в този файл:\n" + path;
+  box.icon = msgbox::Question;
+  box.buttons = en ? std::vector<std::string>{"Load", "Keep for the next start", "Discard"}
+                   : std::vector<std::string>{"Зареди", "Запази за следващото пускане", "Изхвърли"};
+  // Return loads, Escape keeps; only a deliberate choice of its own button discards.
+  box.defaultButton = kRecoveryLoad;
+  box.escapeButton = kRecoveryKeep;
+  const int answer = p.desktop.choiceBox(box);
+  // The run ended while the box was open: the file stays as it was, for the next start.
+  if (p.closed()) return true;
+  if (answer == kRecoveryDiscard) {
+    p.files.remove(path);
+    return false;
+  }
+  if (answer != kRecoveryLoad) return false;
+  // The pages now hold what the file holds: it is this run's recovery file, kept until they
+  // are saved. They are in no file the user chose, so they count as changed.
+  if (recoveryWriter_) {
+    FinishRecoveryWrites();
+    recoveryWriter_.reset();
+  }
+  recoveryWriter().adopt(path);
+  ownRecovery_ = path;
+  recoveryKept_ = PageStamp::of(*bytes);
+  load_.begin(std::move(*records), false);
+  ZarediOtFile();
+  return true;
+}
+
+}  // namespace kel

@@ -1,0 +1,63 @@
+// Replaces or removes the recovery file on a thread of its own: an atomic replacement
+// flushes the file and its folder, which takes tens of milliseconds, and seconds on a busy
+// disk, and the window must not wait for it while the user types. Only the newest request
+// counts: one that has not begun when a newer one comes is dropped, since the newer one
+// says all it would have said.
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace kel {
+
+class RecoveryWriter {
+ public:
+  explicit RecoveryWriter(Files& files) : files_(files) {}
+  // Carries out what was asked before it goes.
+  ~RecoveryWriter();
+  RecoveryWriter(const RecoveryWriter&) = delete;
+  RecoveryWriter& operator=(const RecoveryWriter&) = delete;
+
+  // Writes the content to the first of the places that takes it (a folder of that name, a
+  // folder that may not be written, a full disk: the next one; the places after the first
+  // are in the user's state folder, made when first needed). The file written before, when
+  // it was another, goes: a run keeps one file. When no place takes it, standard error says
+  // so, and the file written before stays.
+  void replace(std::vector<std::string> places, std::string content);
+  // Removes the file written last (or adopted).
+  void remove();
+  // The file an earlier run left, which this run now keeps its pages in (the next replace
+  // writes it first, and a remove takes it away). Only before the first request.
+  void adopt(const std::string& path);
+  // Returns once every request made so far has been carried out.
+  void finish();
+
+ private:
+  struct Request {
+    bool remove = false;
+    std::vector<std::string> places;
+    std::string content;
+  };
+  void ask(Request request);
+  void run();
+  void carryOut(const Request& r);
+
+  Files& files_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::optional<Request> waiting_;
+  bool working_ = false;
+  bool stopping_ = false;
+  // Where the pages were last written; only the writing thread touches it once it runs.
+  std::string written_;
+  // Started by the first request: most runs never need it.
+  std::thread thread_;
+};
+
+}  // namespace kel
