@@ -157,8 +157,12 @@ void Pages::IztrBackSpace() {
   const double y =
       intFloor(c.Top / 15 + singleDiv15(w.Top) + c.Height / 2 / 15 + kFrameTopTw / kTwipsPerPixel);
   c.Top = c.Top - kBackspaceLiftTw;
-  p.surface.SetPointer(pixelForPointer(x), pixelForPointer(y));
-  p.surface.ReadPointerAndInsertPoint();
+  // The pointer goes along as it does for a typed key, unless the user has it elsewhere
+  // (the on-screen keyboard's Backspace key under it).
+  p.PointerX = pixelForPointer(x);
+  p.PointerY = pixelForPointer(y);
+  p.surface.FollowInsertionPoint();
+  p.surface.ComputeInsertPoint();
 
   int previous = before - 1;
   while (previous >= 1 && !onPageForBackspace(previous)) --previous;
@@ -168,16 +172,16 @@ void Pages::IztrBackSpace() {
     const int previousLevel = p.SymbolLevel[static_cast<size_t>(previous)];
     if (previousLevel != 1 && p.UpperIndexMode == 1) {
       p.UpperIndexMode = 0;
-      p.surface.ReadPointer();
+      p.surface.ReadInsertionPoint();
       p.PointerY += kUpperIndexDropPx;
-      p.surface.MovePointerToInsertionPoint();
+      p.surface.FollowInsertionPoint();
       p.LastSymbolTop += kUpperIndexCaretTw;
     }
     if (previousLevel != 2 && p.LowerIndexMode == 1) {
       p.LowerIndexMode = 0;
-      p.surface.ReadPointer();
+      p.surface.ReadInsertionPoint();
       p.PointerY -= kLowerIndexRisePx;
-      p.surface.MovePointerToInsertionPoint();
+      p.surface.FollowInsertionPoint();
     }
   } else {
     // It was the first on the page: the caret stands at the left edge of the next one.

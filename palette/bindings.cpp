@@ -186,7 +186,6 @@ void Palette::bindFromQueue(std::string& code, std::string& shift, const char* k
     shift = "0";
   }
   ZapisNaznachen(code, shift, key);
-  p.surface.MovePointerToInsertionPoint();
   p.desktop.bringToFront(w);
 }
 

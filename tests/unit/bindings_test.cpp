@@ -182,13 +182,14 @@ TEST(Bindings, TheBindButtonsTakeTheItemPlayedLast) {
       for (const auto& [code, shift] : c.queue) p.input.AppendQueueItem(code, shift);
       u.advance(400);
       p.BoundsQueueState = 0;
-      const PointPx insertion = u.insertionPoint();
-      u.click(f10 ? w.Command34 : w.Command33);
+      const PointPx button = u.over(f10 ? w.Command34 : w.Command33);
+      u.clickAt(button);
       EXPECT_EQ(f10 ? p.HotkeyF10Code : p.HotkeyF9Code, c.code);
       EXPECT_EQ(f10 ? p.HotkeyF10Shift : p.HotkeyF9Shift, c.shift);
       EXPECT_TRUE(u.desk().messageBoxCalls.empty());
-      // Back to the main window and the insertion point, and the language chords asked for.
-      EXPECT_EQ(u.pointer(), insertion);
+      // Back to the main window, the pointer left on the button, and the language chords
+      // asked for.
+      EXPECT_EQ(u.pointer(), button);
       EXPECT_EQ(u.desk().frontCalls.back(), "Form1");
       EXPECT_EQ(p.PendingCode, 1000001);
       u.advance(400);
