@@ -10,7 +10,9 @@ void App::MakeColorTransparent(Form& f, unsigned colour) { p.desktop.setColourKe
 
 void App::ReturnToMainWindow() {
   p.desktop.bringToFront(p.Form1);
-  p.surface.MovePointerToInsertionPoint();
+  // Typing goes on at the insertion point wherever the pointer is: taken there, it would
+  // leave the hotkey row under the hand of a user already on the way to the palette.
+  p.surface.LeavePointerWithUser();
   p.PendingCode = 1000001;
   p.Form1.Timer6.setEnabled(true);
 }

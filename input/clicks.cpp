@@ -52,6 +52,10 @@ void Input::TextM1_Change() {
     return;
   }
   if (p.PointerOverForm8 == 1) return;
+  // The pop-up's buttons, reached without crossing its bare window (which marks the
+  // pointer as over a floating window), are no page: a snap in the middle of a press on
+  // Cut would take the pointer off the button before the release.
+  if (p.pages.PointerOverForm7()) return;
   if (p.PointerPoint.x > singleDiv15(w.Left) + singleDiv15(w.Frame6.Left)) return;
 
   const PointPx c = p.desktop.cursorPos();

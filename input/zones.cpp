@@ -23,9 +23,13 @@ void Input::Timer8_Timer() {
     p.RecordingBlocked = 1;
     return;
   }
+  // The paste/cut pop-up lies over the page too: a press on its buttons held past this
+  // watcher's tick would make the button-press re-read take their place as the insertion
+  // point, and Paste would paste there.
   const bool overDialog =
       (p.evaluation.Form4Visible() && strictlyInside(x, y, p.evaluation.Form4Rect())) ||
-      (p.evaluation.Form5Visible() && strictlyInside(x, y, p.evaluation.Form5Rect()));
+      (p.evaluation.Form5Visible() && strictlyInside(x, y, p.evaluation.Form5Rect())) ||
+      p.pages.PointerOverForm7();
   p.RecordingBlocked = overDialog ? 1 : 0;
 }
 

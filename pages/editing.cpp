@@ -157,8 +157,12 @@ void Pages::IztrBackSpace() {
   const double y =
       intFloor(c.Top / 15 + singleDiv15(w.Top) + c.Height / 2 / 15 + kFrameTopTw / kTwipsPerPixel);
   c.Top = c.Top - kBackspaceLiftTw;
-  p.surface.SetPointer(pixelForPointer(x), pixelForPointer(y));
-  p.surface.ReadPointerAndInsertPoint();
+  // The pointer goes along as it does for a typed key, unless the user has it elsewhere
+  // (the on-screen keyboard's Backspace key under it).
+  p.PointerX = pixelForPointer(x);
+  p.PointerY = pixelForPointer(y);
+  p.surface.FollowInsertionPoint();
+  p.surface.ComputeInsertPoint();
 
   int previous = before - 1;
   while (previous >= 1 && !onPageForBackspace(previous)) --previous;
@@ -168,16 +172,16 @@ void Pages::IztrBackSpace() {
     const int previousLevel = p.SymbolLevel[static_cast<size_t>(previous)];
     if (previousLevel != 1 && p.UpperIndexMode == 1) {
       p.UpperIndexMode = 0;
-      p.surface.ReadPointer();
+      p.surface.ReadInsertionPoint();
       p.PointerY += kUpperIndexDropPx;
-      p.surface.MovePointerToInsertionPoint();
+      p.surface.FollowInsertionPoint();
       p.LastSymbolTop += kUpperIndexCaretTw;
     }
     if (previousLevel != 2 && p.LowerIndexMode == 1) {
       p.LowerIndexMode = 0;
-      p.surface.ReadPointer();
+      p.surface.ReadInsertionPoint();
       p.PointerY -= kLowerIndexRisePx;
-      p.surface.MovePointerToInsertionPoint();
+      p.surface.FollowInsertionPoint();
     }
   } else {
     // It was the first on the page: the caret stands at the left edge of the next one.
@@ -194,7 +198,10 @@ void Pages::IztrBackSpace() {
 void Pages::DelSelektirano() {
   MainWindow& w = p.Form1;
   p.CutFlag = 1;
-  p.surface.ReadPointerAndInsertPoint();
+  // The insertion point, as the pointer stands for it: a pointer the user has on the panel
+  // or elsewhere leaves it where it is.
+  p.surface.ReadInsertionPoint();
+  p.surface.ComputeInsertPoint();
   std::vector<std::string> records = w.List3.Items;
   if (records.empty()) return;
   const double away = w.Frame5.Height;
@@ -254,7 +261,11 @@ void Pages::Prepihi() {
   const std::vector<std::string> records = w.List3.Items;
   if (records.empty()) return;
   const SelectionRow first = ParseSelectionRecord(records[0]);
-  p.surface.ReadPointerAndInsertPoint();
+  // At the insertion point, which the pop-up's Paste has put the pointer on: moved away by
+  // the user since (the pointer resting on the palette at Ctrl+V, a hand already on its
+  // way after Paste), the pointer does not say where the copies go.
+  p.surface.ReadInsertionPoint();
+  p.surface.ComputeInsertPoint();
   // The copy of the first record's symbol: its left edge at the insertion point, its middle
   // on the insertion line. A selection of another page lies a page's height up, unless it
   // was cut, whose first record already holds where its symbol went.
@@ -321,8 +332,9 @@ void Pages::Prepihi() {
     p.PointerY =
         copy->Top / 15 + singleDiv15(w.Top) + copy->Height / 2 / 15 + kFrameTopTw / kTwipsPerPixel;
   }
-  // After each copy the pointer would stand at its right edge; only the last place shows.
-  if (made) p.surface.MovePointerToInsertionPoint();
+  // After each copy the pointer would stand at its right edge; only the last place shows. It
+  // goes there as it does after a typed key: not from where the user has moved it.
+  if (made) p.surface.FollowInsertionPoint();
   if (whole && made) SaveUndoSnapshot();
 }
 

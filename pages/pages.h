@@ -65,6 +65,9 @@ class Pages {
   void ShowForm7At(double leftTw, double topTw);
   // The pop-up's window icon, which the page also takes as its mouse pointer.
   Picture Form7Icon();
+  // Whether the pointer is over the shown pop-up: it lies over the page, and a press on its
+  // buttons is no press on the page (nothing loads it).
+  bool PointerOverForm7();
   // The pop-up's event procedures.
   void Form7_Form_Load();
   void Form7_Command1_MouseDown(int button, int shift, double x, double y);

@@ -66,6 +66,14 @@ PasteCutPopup& Pages::LoadedForm7() {
 
 Picture Pages::Form7Icon() { return LoadedForm7().Icon; }
 
+bool Pages::PointerOverForm7() {
+  const PasteCutPopup& f = p.Form7;
+  if (!f.Loaded || !f.Visible) return false;
+  const PointPx c = p.desktop.cursorPos();
+  return f.Left / 15 < c.x && c.x < (f.Left + f.Width) / 15 && f.Top / 15 < c.y &&
+         c.y < (f.Top + f.Height) / 15;
+}
+
 void Pages::ShowForm7At(double leftTw, double topTw) {
   PasteCutPopup& f = LoadedForm7();
   f.Left = leftTw;

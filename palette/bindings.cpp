@@ -174,10 +174,27 @@ void Palette::bindFromQueue(std::string& code, std::string& shift, const char* k
                          msgbox::OkOnly, "");
     return;
   }
-  // The item played last, unless it is a binding key itself.
-  if (!isBindingKey(w.List1.Text())) {
-    code = w.List1.Text();
-    shift = w.List2.Text();
+  // The item played last, as it played: F8, F9 and F10 play their bindings, in the
+  // interpreter's order, so an F8 repeat binds the symbol it placed (F8 is never bound to
+  // itself). A binding key that played nothing (unbound) leaves the binding as it was.
+  struct Binding {
+    int key;
+    const std::string& code;
+    const std::string& shift;
+  };
+  std::string played = w.List1.Text(), playedShift = w.List2.Text();
+  for (const Binding& b : {Binding{vk::F8, p.HotkeyF8Code, p.HotkeyF8Shift},
+                           Binding{vk::F9, p.HotkeyF9Code, p.HotkeyF9Shift},
+                           Binding{vk::F10, p.HotkeyF10Code, p.HotkeyF10Shift}}) {
+    const std::optional<double> v = toNumber(BoundKeyCode(played));
+    if (v && *v == b.key && !b.code.empty()) {
+      played = b.code;
+      playedShift = b.shift;
+    }
+  }
+  if (!isBindingKey(played)) {
+    code = played;
+    shift = playedShift;
   }
   // Right after an integral with limits: the key reopens its dialog. A sum (1062) is
   // bound as it is.
@@ -185,8 +202,10 @@ void Palette::bindFromQueue(std::string& code, std::string& shift, const char* k
     code = std::to_string(kFirstLimitsDialog);
     shift = "0";
   }
+  // The row shows the face of the symbol bound, which the preview holds only when that
+  // symbol was the palette's last click.
+  SmeniKartinka(code);
   ZapisNaznachen(code, shift, key);
-  p.surface.MovePointerToInsertionPoint();
   p.desktop.bringToFront(w);
 }
 

@@ -77,7 +77,7 @@ void Palette::Timer28_Timer() {
   if (p.BusyFlag != 0) return;
   w.Timer28.setInterval(kPointerReturnIntervalMs);
   w.Timer28.setEnabled(false);
-  p.surface.SetPointer(p.SavedPointerX, p.SavedPointerY);
+  p.surface.ReturnPointer(p.SavedPointerX, p.SavedPointerY);
   if (p.PointerRestoreOnly == 1) {
     p.PointerRestoreOnly = 0;
     return;

@@ -18,9 +18,10 @@ constexpr const char* kHome = "36";
 
 }  // namespace
 
-void Palette::keyImageClick(const char* code, bool pointerToInsertionPoint) {
+void Palette::keyImageClick(const char* code) {
+  // The pointer stays on the picture: Esc and F12 take the index from the insertion point
+  // the program keeps, not from the pointer taken there first.
   p.surface.ZapomniTuk2();
-  if (pointerToInsertionPoint) p.surface.MovePointerToInsertionPoint();
   p.input.AppendQueueItem(code, "0");
   // Matches no row of the dispatcher: only its common steps run, the pointer return
   // among them.
@@ -28,25 +29,25 @@ void Palette::keyImageClick(const char* code, bool pointerToInsertionPoint) {
   p.Form1.Timer6.setEnabled(true);
 }
 
-void Palette::Image8_Click() { keyImageClick(kF12, true); }
+void Palette::Image8_Click() { keyImageClick(kF12); }
 
-void Palette::Image12_Click() { keyImageClick(kEsc, true); }
+void Palette::Image12_Click() { keyImageClick(kEsc); }
 
 void Palette::Image14_Click() {
-  keyImageClick(kInsert, false);
+  keyImageClick(kInsert);
   p.surface.PokazvaneZaHome1();
 }
 
-void Palette::Image15_Click() { keyImageClick(kPageUp, false); }
+void Palette::Image15_Click() { keyImageClick(kPageUp); }
 
 void Palette::Image16_Click() {
-  keyImageClick(kPageDown, false);
+  keyImageClick(kPageDown);
   p.surface.PokazvaneZaHome2();
 }
 
 // The Insert group comes back when the Home key is played.
 void Palette::Image17_Click() {
-  keyImageClick(kHome, false);
+  keyImageClick(kHome);
   MainWindow& w = p.Form1;
   for (Control* c :
        std::initializer_list<Control*>{&w.Image15, &w.Label6, &w.Line6, &w.Label4, &w.Line7,

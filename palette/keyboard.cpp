@@ -376,7 +376,9 @@ void Keyboard::Command70_Click() {
 
 void Keyboard::Command9_Click() {
   p.PendingCode = kPasteRequest;
-  p.surface.MovePointerToInsertionPoint();
+  // The copies go to the insertion point while the pointer stays on the key, as the other
+  // keys' symbols do.
+  p.surface.LeavePointerWithUser();
   p.Form1.Timer6.setEnabled(true);
   focusSink();
 }

@@ -36,7 +36,7 @@ void Keyboard::ZapomniTuk() {
   const PointPx c = p.desktop.cursorPos();
   p.SavedPointerX = c.x;
   p.SavedPointerY = c.y;
-  p.surface.HandOverPointer();
+  p.surface.LeavePointerWithUser();
 }
 
 void Keyboard::skipThisRelease() {

@@ -106,7 +106,7 @@ class Palette {
   // One F9 or F10 bind button.
   void bindFromQueue(std::string& code, std::string& shift, const char* key);
   // A key image: its key queued, the dispatcher's common steps asked for.
-  void keyImageClick(const char* code, bool pointerToInsertionPoint);
+  void keyImageClick(const char* code);
 
   Program& p;
 };

@@ -17,13 +17,27 @@ void Surface::ReadPointer() {
 void Surface::agreeOnPointer(PointPx at) {
   programPointer_ = at;
   heldPointer_ = at;
+  userHoldsPointer_ = false;
 }
 
 bool Surface::PointerLeftByUser() {
-  return programPointer_ && p.desktop.cursorPos() != *programPointer_;
+  return userHoldsPointer_ || (programPointer_ && p.desktop.cursorPos() != *programPointer_);
 }
 
-void Surface::HandOverPointer() { agreeOnPointer(p.desktop.cursorPos()); }
+void Surface::LeavePointerWithUser() {
+  userHoldsPointer_ = true;
+  heldPointer_ = {pixelForPointer(p.PointerX), pixelForPointer(p.PointerY)};
+}
+
+void Surface::ReturnPointer(int x, int y) {
+  if (userHoldsPointer_) return;
+  if (!programPointer_) {
+    SetPointer(x, y);
+    return;
+  }
+  // Only from where the program put it: a pointer the user has taken on meanwhile stays.
+  if (p.desktop.setCursorPosIfAt(*programPointer_, x, y)) agreeOnPointer(p.desktop.cursorPos());
+}
 
 void Surface::SetPointer(int x, int y) {
   p.desktop.setCursorPos(x, y);
@@ -38,6 +52,10 @@ void Surface::ShiftHeldPointer(double dx, double dy) {
 
 void Surface::FollowInsertionPoint() {
   const PointPx target{pixelForPointer(p.PointerX), pixelForPointer(p.PointerY)};
+  if (userHoldsPointer_) {
+    heldPointer_ = target;
+    return;
+  }
   if (!programPointer_) {
     SetPointer(target.x, target.y);
     return;
@@ -116,8 +134,9 @@ void Surface::ZapomniTuk2() {
   p.PointerPoint = {c.x, c.y};
   p.SavedPointerX = c.x;
   p.SavedPointerY = c.y;
-  // The button hands the pointer to the program, which gives it back (the pointer return).
-  agreeOnPointer(c);
+  // What the button has placed at the insertion point goes there without the pointer: it
+  // stays on the button, where the user goes on clicking.
+  LeavePointerWithUser();
   p.desktop.setFocus(p.Form1, p.Form1.Command63);
 }
 

@@ -47,10 +47,18 @@ class Surface {
   // The user types again with the pointer over the page: from now on the pointer follows
   // the insertion point again, as it did before they moved it.
   void TypingResumes();
-  // A button that remembers the pointer for its return (ZapomniTuk2, the on-screen keys)
-  // hands the pointer to the program: it may take it to the insertion point and give it
-  // back, as it does when the user has not moved it.
-  void HandOverPointer();
+  // A click on a button that remembers the pointer for its return (ZapomniTuk2, the
+  // on-screen keys) leaves the pointer where the user has it: what the button has placed
+  // goes to the insertion point, which lives on in PointerX/PointerY alone, and the pointer
+  // is not taken onto the page and back (a return that came while the user was already on
+  // the way to the next button would pull the pointer back under the next press). The
+  // program takes the pointer again as after any move of the user's (a click on the page,
+  // a key typed over the page), or by a move of its own.
+  void LeavePointerWithUser();
+  // The pointer return: back to (x, y), where the user clicked, only if the program has
+  // taken the pointer from there with a move of its own and it still stands where the
+  // program put it.
+  void ReturnPointer(int x, int y);
   // Every move of the real pointer by the program goes through here.
   void SetPointer(int x, int y);
   // The window moved by (dx, dy) pixels: the point the pointer would stand on moves along.
@@ -134,6 +142,8 @@ class Surface {
   // before either), and where the pointer would stand had every move been made.
   std::optional<PointPx> programPointer_;
   PointPx heldPointer_;
+  // A button's click has left the pointer with the user (LeavePointerWithUser).
+  bool userHoldsPointer_ = false;
   // The pending after-placement step was started by the left Ctrl alone.
   bool stepForCtrlOnly_ = false;
 };

@@ -132,20 +132,13 @@ def window_gone(d, name, timeout=5):
     e2e.wait_for(gone, timeout, "the window %s to close" % name)
 
 
-def wait_return(d, point, what, timeout=5):
-    """Waits for the pointer to leave point (the symbol is placed at the insertion point)
-    and to come back to it (the pointer return)."""
-    deadline = time.monotonic() + timeout
-    away = False
-    while time.monotonic() < deadline:
-        q = d.pointer()
-        if q != point:
-            away = True
-        elif away:
-            return
-        time.sleep(0.005)
-    e2e.fail("the pointer did not come back to the %s at %s (away: %s, now %s)"
-             % (what, point, away, d.pointer()))
+def wait_symbols(d, box, count, what, timeout=5):
+    """Waits for count symbols in a box of the screen while the pointer rests elsewhere (a
+    button clicked leaves it there): groups of dark pixels wider than the caret, which may
+    stand beside them at the insertion point. Gives the screenshot."""
+    return shot_when(d, scratch(), "symbols",
+                     lambda shot: len([g for g in shot.groups(box) if g.width > 4]) >= count,
+                     "%d symbols in %s: %s" % (count, box, what), timeout)
 
 
 def ready(d, p):

@@ -4,11 +4,13 @@ right click on the bare page and Paste in the pop-up put a copy where the right 
 and holding the right move button moves the selection to the right; Cut in the pop-up takes
 the selection away at once, and Paste puts it back elsewhere; a click beside the pop-up
 closes it half a second later; Backspace at the end of the text takes back the symbol typed
-last.
+last. After a drag over "abc", a click elsewhere on the page and a right click on the
+selection, Paste reached straight from outside the pop-up and held 60 ms puts the copy where
+the click was, three times over.
 
     test_editing.py BINARY CASE [--wm]
-    CASE: delete, paste-move, cut, backspace, lost-focus; --wm: under a window manager
-    (openbox)
+    CASE: delete, paste-move, cut, backspace, lost-focus, paste-at-click; --wm: under a
+    window manager (openbox)
 
 Set KEL_E2E_SHOTS to a folder to keep the screenshots.
 """
@@ -22,7 +24,7 @@ import e2e_lib as e2e  # noqa: E402
 import e2e_screen as scr  # noqa: E402
 import test_reading as rd  # noqa: E402
 
-CASES = ("delete", "paste-move", "cut", "backspace", "lost-focus")
+CASES = ("delete", "paste-move", "cut", "backspace", "lost-focus", "paste-at-click")
 LINE_GAP = 61
 BAND = 22
 POPUP_TITLE = "       Изберете"
@@ -291,13 +293,77 @@ def case_lost_focus(d, p, client, start, shots):
     e2e.passed("a click beside the pop-up closed it")
 
 
+def case_paste_at_click(d, p, client, start, shots):
+    x, y, _, _ = client
+    # The places of the report, by the client area's corner at (294, 67).
+    line = (x + 126, y + 450)
+    d.xdotool("mousemove", str(line[0]), str(line[1]))
+    time.sleep(0.1)
+    d.xdotool("click", "1")
+    time.sleep(0.3)
+    end, before, found = typed(d, client, line, "abc", shots, "editing-abc")
+    on_selection = (x + 150, y + 450)
+    paste = (x + 357, y + 521)
+    e2e.check(abs(popup_button(on_selection, PASTE)[0] - paste[0]) < 2655 / 30 - 4 and
+              abs(popup_button(on_selection, PASTE)[1] - paste[1]) < 495 / 30 - 2,
+              "%s is not on the pop-up's Paste button" % (paste,))
+    clicks = [(x + 400, y + 650), (x + 400, y + 590), (x + 400, y + 710)]
+    page = (x + 22, y + 22, x + 660, y + 730)
+    landed = []
+    for n, at in enumerate(clicks):
+        scr.park(d, client)
+        bare = {g.box for g in scr.Shot(d, scr.scratch(), "editing-before-paste").groups(page)}
+        # The selection window over abc while the button is down; gone once the release
+        # has been taken and the selection read.
+        rd.drag(d, (line[0] - 10, line[1] - 29), (end[0] + 20, line[1] + 26))
+        outline = (line[0] - 10, line[1] - 29, end[0] + 20, line[1] + 26)
+
+        def outlined(sh):
+            return sh.points(outline, lambda px: px == rd.OUTLINE)
+        scr.shot_when(d, scr.scratch(), "editing-outlined", outlined,
+                      "the selection window over abc")
+        d.xdotool("mouseup", "1")
+        scr.shot_when(d, scr.scratch(), "editing-read", lambda sh: not outlined(sh),
+                      "the selection read and its window gone")
+        d.xdotool("mousemove", str(at[0]), str(at[1]))
+        time.sleep(0.1)
+        d.xdotool("click", "1")
+        time.sleep(0.3)
+        wid = right_click(d, on_selection)
+        # Straight onto Paste from outside the pop-up, held as a hand holds it.
+        d.xdotool("mousemove", str(paste[0]), str(paste[1]), "sleep", "0.02", "mousedown", "1",
+                  "sleep", "0.06", "mouseup", "1")
+        rd_gone(d, wid)
+
+        def new_ink(sh):
+            return [g for g in sh.groups(page) if g.box not in bare]
+        # The copy, with the pointer left where the program put it (the caret, 3 px wide,
+        # beside it); none shows when it lies over an earlier one.
+        deadline = time.monotonic() + 5
+        while (len([g for g in new_ink(scr.Shot(d, scr.scratch(), "editing-pasting"))
+                    if g.width > 4]) < 3 and time.monotonic() < deadline):
+            time.sleep(0.1)
+        scr.park(d, client)
+        pasted = scr.Shot(d, shots, "editing-pasted-%d" % n)
+        new = new_ink(pasted)
+        begins = (new[0].x0, (new[0].y0 + new[0].y1) // 2) if new else None
+        landed.append((at, begins, pasted.path))
+    wrong = [r for r in landed if not r[1] or not (r[0][0] - 1 <= r[1][0] <= r[0][0] + 6 and
+                                                   abs(r[1][1] - r[0][1]) <= 8)]
+    e2e.check(not wrong, "%d of 3 copies not at the click: (click, where the copy begins, "
+              "shot) %s" % (len(wrong), wrong))
+    alive(p)
+    e2e.passed("3 of 3 copies pasted from the pop-up stand at the click %s" % (clicks,))
+
+
 def main(binary, case, wm=False):
     e2e.check(case in CASES, "no case " + case)
     d = e2e.Display(window_manager=wm)
     p = e2e.Program(binary, d, options=rd.OPTIONS)
     _, client, start = scr.ready(d, p)
     {"delete": case_delete, "paste-move": case_paste_move, "cut": case_cut,
-     "backspace": case_backspace, "lost-focus": case_lost_focus}[case](
+     "backspace": case_backspace, "lost-focus": case_lost_focus,
+     "paste-at-click": case_paste_at_click}[case](
         d, p, client, start, p.folder)
 
 

@@ -51,9 +51,14 @@ def bar_rows(dark, x0, x1, y0, y1):
 def type_part(d, client, tokens):
     for t in tokens:
         if isinstance(t, tuple):
+            # The button leaves the pointer on it; back over the page, the keys typed next
+            # take it along again.
+            before = d.pointer()
             button = palette.panel_point(client, *t)
             palette.click(d, button)
-            scr.wait_return(d, button, "palette button")
+            x, y = before
+            scr.wait_symbols(d, (x - 4, y - 20, x + 40, y + 12), 1, "the palette's symbol")
+            d.xdotool("mousemove", str(before[0]), str(before[1]))
         else:
             before = d.pointer()
             d.xdotool("key", t)

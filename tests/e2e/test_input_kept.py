@@ -3,13 +3,20 @@
     test_input_kept.py BINARY CASE [--wm]
     CASE:
       palette-after-typing  20 rows: click the page, type "a+", go to the square-root
-                            button at once, click it 0.3 s later, type "b": every row has
-                            its root right after the "+", as a row typed slowly has.
+                            button at once, click it 0.3 s later, type "b" with the pointer
+                            still on it: every row has its root right after the "+", as a
+                            row typed slowly has.
       quick-undo            21 letters, then 20 Ctrl+Z with Z held 5 to 90 ms at random:
                             20 undos, the first letter alone is left.
       window-move           the window moved to three places by the window manager; back
                             on the page, Enter and a letter: each new line begins at the
                             marked column, on the page.
+      palette-200, palette-400
+                            8 or 5 rows of three palette buttons (pi, alpha, beta) clicked
+                            200 or 400 ms apart, each click a move, 20 ms, a 60 ms press:
+                            every row shows its three symbols in order, as a row clicked
+                            slowly does, and a log of the pointer (asked every 2 ms) never
+                            leaves the panel while a row is clicked and placed.
 
 With KEL_E2E_SHOTS naming a folder, the screenshots it checks are kept there.
 """
@@ -22,10 +29,13 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_lib as e2e  # noqa: E402
 import e2e_screen as scr  # noqa: E402
+import pointer_log  # noqa: E402
 
-CASES = ("palette-after-typing", "quick-undo", "window-move")
+CASES = ("palette-after-typing", "quick-undo", "window-move", "palette-200", "palette-400")
 ROOT_BUTTON = (360, 1080)  # Command8, the square root, in the panel's twips
 BUTTON = 495
+PI, ALPHA, BETA = (360, 2280), (960, 2280), (1560, 2280)  # Command18, 28, 29
+POINTER_LOG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pointer_log.py")
 
 
 def panel_point(client, left, top, size=BUTTON):
@@ -44,8 +54,13 @@ def click_at(d, point):
     d.xdotool("click", "1")
 
 
+def row_ink_box(start):
+    # a+√b is 77 px wide; the box stays clear of the caret where scr.park leaves it.
+    return (start[0] - 4, start[1] - 30, start[0] + 84, start[1] + 30)
+
+
 def palette_row(d, start, root, slow):
-    """One row; gives where the pointer ends, right of the "b"."""
+    """One row: a, +, the root clicked, b."""
     click_at(d, start)
     time.sleep(0.3)
     d.xdotool("type", "--delay", "150", "a+")
@@ -54,40 +69,37 @@ def palette_row(d, start, root, slow):
     d.xdotool("mousemove", str(root[0]), str(root[1]))
     time.sleep(0.3)
     d.xdotool("click", "1")
-    # The root is placed at the insertion point, where the program takes the pointer, when
-    # it gets to it (late on a loaded machine); the b follows once the pointer has rested.
-    scr.wait_pointer(d, lambda q: q != root, "the pointer taken to place the root", timeout=10)
-    e2e.wait_for(lambda: e2e.pointer_stays(d, d.pointer(), 0.5), 10, "the pointer at rest")
+    # The root is placed at the insertion point while the pointer stays on its button (late
+    # on a loaded machine); the b, typed with the pointer there, follows it.
+    box = row_ink_box(start)
+    scr.wait_symbols(d, box, 3, "a, + and the root of the row at %s" % (start,), timeout=10)
+    e2e.check(d.pointer() == root, "the pointer left the root button for %s" % (d.pointer(),))
     d.xdotool("type", "b")
-    return scr.wait_pointer(d, lambda q: q[1] == start[1] and q[0] > start[0] + 20,
-                            "the b of the row at %s placed" % (start,))
+    scr.wait_symbols(d, box, 4, "the b of the row at %s" % (start,))
 
 
 def palette_after_typing(d, p, client):
     x, y, _, _ = client
     root = panel_point(client, *ROOT_BUTTON)
-    # A row typed slowly, the root clicked long after the "+", says where a row ends.
+    # A row typed slowly, the root clicked long after the "+", says what a row shows.
     reference_start = (x + 60, y + 640)
-    reference_end = palette_row(d, reference_start, root, slow=True)
-    width = reference_end[0] - reference_start[0]
+    palette_row(d, reference_start, root, slow=True)
     starts = [(x + 60 + 300 * (r // 10), y + 90 + 55 * (r % 10)) for r in range(20)]
-    ends = [palette_row(d, s, root, slow=False) for s in starts]
+    for s in starts:
+        palette_row(d, s, root, slow=False)
     alive(p)
     scr.park(d, client)
     shot = scr.Shot(d, p.folder, "input_kept_palette_rows")
 
-    def ink(start, end):
-        return shot.groups((start[0] - 4, start[1] - 30, end[0] + 4, start[1] + 30))
+    def ink(start):
+        return [(g.x0 - start[0], g.x1 - start[0], g.y0 - start[1], g.y1 - start[1])
+                for g in shot.groups(row_ink_box(start))]
 
-    reference = ink(reference_start, reference_end)
-    missing = [r for r, (s, e) in enumerate(zip(starts, ends)) if e[0] - s[0] != width]
-    unlike = [r for r, (s, e) in enumerate(zip(starts, ends))
-              if [(g.x0 - s[0], g.x1 - s[0]) for g in ink(s, e)] !=
-              [(g.x0 - reference_start[0], g.x1 - reference_start[0]) for g in reference]]
-    e2e.check(not missing and not unlike,
-              "rows without their root right after the \"+\": %s (ending elsewhere) and %s "
-              "(ink unlike the slow row's %s) (shot %s)"
-              % (missing, unlike, reference, shot.path))
+    reference = ink(reference_start)
+    unlike = [r for r, s in enumerate(starts) if ink(s) != reference]
+    e2e.check(len(reference) == 4 and not unlike,
+              "rows without their root right after the \"+\": %s (ink %s, unlike the slow row's "
+              "%s) (shot %s)" % (unlike, [ink(starts[r]) for r in unlike], reference, shot.path))
     e2e.passed("20 of 20 roots clicked right after typing stand at their rows' insertion "
                "points")
 
@@ -157,6 +169,98 @@ def window_move(d, p, win, client):
     e2e.passed("3 of 3 lines after a window move begin at the marked column")
 
 
+class PointerLog:
+    """The pointer's place every 2 ms, logged by a process of its own from now on."""
+
+    def __init__(self, d, folder):
+        self.path = os.path.join(folder, "pointer.log")
+        e2e._spawn([sys.executable, POINTER_LOG, self.path], env=d.env)
+        e2e.wait_for(lambda: os.path.exists(self.path) and os.path.getsize(self.path) > 0, 10,
+                     "the pointer log to begin")
+
+    def between(self, t0, t1):
+        """The places logged from t0 to t1, and how often the pointer was asked meanwhile."""
+        rows = [r for r in pointer_log.read(self.path) if t0 <= r[0] <= t1]
+        return [(t, q) for t, _, q in rows], (rows[-1][1] - rows[0][1] + 1) if rows else 0
+
+
+def clicks(points, gap):
+    """One xdotool command that clicks each point in turn, gap seconds from one click to the
+    next: a move, 20 ms, a 60 ms press, as a quick hand clicks."""
+    args = []
+    for x, y in points:
+        args += ["mousemove", str(x), str(y), "sleep", "0.02", "mousedown", "1", "sleep",
+                 "0.06", "mouseup", "1", "sleep", "%.3f" % (gap - 0.08)]
+    return args
+
+
+def palette_pace(d, p, client, gap):
+    x, y, w, h = client
+    panel_x = x + ((w + 8) * 15 - 4815) / 15
+    buttons = [panel_point(client, *b) for b in (PI, ALPHA, BETA)]
+    log = PointerLog(d, p.folder)
+
+    def row_box(start):
+        return (start[0] - 4, start[1] - 30, start[0] + 110, start[1] + 30)
+
+    def wide(shot, start):
+        return [g for g in shot.groups(row_box(start)) if g.width > 8]
+
+    def row(start, pace):
+        """Clicks the row's buttons at that pace; gives the time of the first move and the
+        end of the row (its three symbols shown, or waited for in vain, and the pointer
+        return and the F8 binding of the last click long done)."""
+        click_at(d, start)
+        time.sleep(0.3)
+        t0 = time.monotonic()
+        d.xdotool(*clicks(buttons, pace))
+        last = time.monotonic()
+        deadline = last + 5
+        while time.monotonic() < deadline and len(wide(scr.Shot(d, scr.scratch(), "row"),
+                                                       start)) < 3:
+            time.sleep(0.05)
+        while time.monotonic() < last + 0.8:
+            time.sleep(0.02)
+        return t0, time.monotonic()
+
+    # A row clicked slowly says what a row shows.
+    reference_start = (x + 60, y + 650)
+    row(reference_start, 0.8)
+    rows = 8 if gap < 0.3 else 5
+    starts = [(x + 60 + 300 * (r // 4), y + 90 + 75 * (r % 4)) for r in range(rows)]
+    times = [row(s, gap) for s in starts]
+    alive(p)
+    scr.park(d, client)
+    shot = scr.Shot(d, p.folder, "input_kept_palette_%d" % round(gap * 1000))
+
+    def shape(start):
+        return [(g.x0 - start[0], g.y0 - start[1], g.width, g.height)
+                for g in shot.groups(row_box(start))]
+    reference = shape(reference_start)
+    e2e.check(len(wide(shot, reference_start)) == 3,
+              "the slow row shows %s, not three symbols (shot %s)" % (reference, shot.path))
+    unlike = [r for r, s in enumerate(starts) if shape(s) != reference]
+    left, asked = [], 0
+    for r, (t0, t1) in enumerate(times):
+        samples, n = log.between(t0, t1)
+        asked += n
+        # From the move onto the first button on.
+        on = next((i for i, (_, q) in enumerate(samples) if q[0] >= panel_x), None)
+        away = [(round(t - t0, 3), q) for t, q in samples[on or 0:] if q[0] < panel_x]
+        if on is None or away:
+            left.append((r, away[:3]))
+    ms = round(gap * 1000)
+    e2e.check(not unlike and not left,
+              "clicked %d ms apart: %d of %d rows unlike the slow row's %s: %s (%s); %d rows "
+              "whose pointer left the panel (row, [(s after the first move, place)]): %s "
+              "(shot %s, log %s)"
+              % (ms, len(unlike), rows, reference, unlike, [shape(starts[r]) for r in unlike],
+                 len(left), left, shot.path, log.path))
+    e2e.passed("%d of %d rows of pi, alpha, beta clicked %d ms apart placed in order; the "
+               "pointer, asked %d times, stayed on the panel throughout"
+               % (rows, rows, ms, asked))
+
+
 def main(binary, case, wm):
     e2e.check(case in CASES, "no case " + case)
     d = e2e.Display(window_manager=wm)
@@ -166,6 +270,8 @@ def main(binary, case, wm):
         palette_after_typing(d, p, client)
     elif case == "quick-undo":
         quick_undo(d, p, client, start)
+    elif case in ("palette-200", "palette-400"):
+        palette_pace(d, p, client, int(case.split("-")[1]) / 1000.0)
     else:
         window_move(d, p, win, client)
 

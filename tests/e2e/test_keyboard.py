@@ -1,6 +1,6 @@
 """The on-screen keyboard in the real window: its button opens it under the right-hand
-panel; clicks on "a", "+" and "1" type a+1 at the insertion point and the pointer comes back
-to the keyboard after each; " Bg" turns the letters Cyrillic and the main window blue, and
+panel; clicks on "a", "+" and "1" type a+1 at the insertion point while the pointer stays on
+the keyboard; " Bg" turns the letters Cyrillic and the main window blue, and
 the key in the place of "q" types the Cyrillic ya; the window follows a drag by its strip;
 "X" closes it and the button opens it again where it was. Under a window manager it never
 takes the focus from the window that has it, and stays above the other windows.
@@ -65,10 +65,13 @@ def click(d, point):
     d.xdotool("click", "1")
 
 
-def click_and_return(d, point, what):
-    """Clicks a key; the item is played at the insertion point and the pointer comes back."""
+def click_and_place(d, point, start, count, what):
+    """Clicks a key; the formula typed from start shows count symbols, the last the key's,
+    while the pointer stays on the key."""
     click(d, point)
-    scr.wait_return(d, point, what + " key")
+    sx, sy = start
+    scr.wait_symbols(d, (sx - 12, sy - 45, sx + 200, sy + 50), count, what)
+    e2e.check(d.pointer() == point, "the pointer left the %s key for %s" % (what, d.pointer()))
 
 
 def formula(d, p, client, start, name):
@@ -99,8 +102,8 @@ def type_case(d, p):
     e2e.check(all(abs(a - b) <= 1 for a, b in zip(kbd, expect)),
               "the keyboard stands at %s, not %s" % (kbd, expect))
 
-    for key in ("a", "+", "1"):
-        click_and_return(d, key_point(kbd, key), key)
+    for n, key in enumerate(("a", "+", "1")):
+        click_and_place(d, key_point(kbd, key), start, n + 1, key)
     _, found = formula(d, p, client, start, "keyboard_a_plus_1")
     e2e.check(len(found) == 3, "expected a, + and 1 at the insertion point %s, found %s"
               % (start, found))
@@ -124,7 +127,7 @@ def type_case(d, p):
                               for n, pt in backgrounds.items()}))
     # The key in the place of "q" types the Cyrillic ya: a letter without the descender
     # of a q, standing on the line as the a does.
-    click_and_return(d, key_point(kbd, "q"), "ya")
+    click_and_place(d, key_point(kbd, "q"), start, 4, "ya")
     _, found = formula(d, p, client, start, "keyboard_ya")
     e2e.check(len(found) == 4, "expected a+1 and one letter behind it, found %s" % found)
     ya = found[3]
@@ -208,8 +211,8 @@ def focus_under_wm(d, p):
     scr.shot_when(d, p.folder, "keyboard_over_other", lambda s: s.rgb(*margin) == BLACK,
                   "the keyboard shown over the other window at %s" % (margin,))
     # Keys type into the formula while the other window keeps the focus.
-    click_and_return(d, key_point(kbd, "a"), "a")
-    click_and_return(d, key_point(kbd, "1"), "1")
+    click_and_place(d, key_point(kbd, "a"), start, 1, "a")
+    click_and_place(d, key_point(kbd, "1"), start, 2, "1")
     e2e.check(active(d) == msg,
               "a key click took the focus from the other window: %s is active" % active(d))
     drag(d, win, kbd, 60, -30, 15)

@@ -1,5 +1,5 @@
 """The palette in the real window: a symbol button places its symbol at the insertion point
-and the pointer comes back to the button, F8 repeats it; the integral-with-limits button
+while the pointer stays on the button, F8 repeats it; the integral-with-limits button
 opens its dialog, and the limits typed there end up small above and below the sign while
 nothing typed into the dialog reaches the page; the sum dialog's close box cancels.
 
@@ -46,7 +46,14 @@ def pi(d, p):
     _, client, start = scr.ready(d, p)
     button = panel_point(client, 360, 2280)  # Command18, pi
     click(d, button)
-    scr.wait_return(d, button, "pi button")
+    # Placed while the pointer rests on the button (the caret, 3 px wide, beside it).
+    sx, sy = start
+    scr.shot_when(d, scr.scratch(), "palette_pi_placed",
+                  lambda s: any(g.width > 10 for g in s.groups((sx - 12, sy - 45, sx + 160,
+                                                                 sy + 50))),
+                  "the pi at the insertion point %s" % (start,))
+    e2e.check(e2e.pointer_stays(d, button, 0.6),
+              "the pointer left the pi button: it is at %s" % (d.pointer(),))
     scr.park(d, client)
     _, found = ink_near(d, p, start, "palette_pi")
     e2e.check(len(found) == 1, "expected the pi at the insertion point %s, found %s"
@@ -66,7 +73,8 @@ def pi(d, p):
     e2e.check(second.x0 > first.x1 and (second.width, second.height) == (first.width, first.height),
               "the second symbol %s is not another pi behind %s" % (second, first))
     alive(p)
-    e2e.passed("a palette click places pi and returns the pointer; F8 repeats it")
+    e2e.passed("a palette click places pi with the pointer left on the button; F8 repeats "
+               "it")
 
 
 def centred(client, what):

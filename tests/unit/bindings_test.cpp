@@ -182,19 +182,96 @@ TEST(Bindings, TheBindButtonsTakeTheItemPlayedLast) {
       for (const auto& [code, shift] : c.queue) p.input.AppendQueueItem(code, shift);
       u.advance(400);
       p.BoundsQueueState = 0;
-      const PointPx insertion = u.insertionPoint();
-      u.click(f10 ? w.Command34 : w.Command33);
+      const PointPx button = u.over(f10 ? w.Command34 : w.Command33);
+      u.clickAt(button);
       EXPECT_EQ(f10 ? p.HotkeyF10Code : p.HotkeyF9Code, c.code);
       EXPECT_EQ(f10 ? p.HotkeyF10Shift : p.HotkeyF9Shift, c.shift);
       EXPECT_TRUE(u.desk().messageBoxCalls.empty());
-      // Back to the main window and the insertion point, and the language chords asked for.
-      EXPECT_EQ(u.pointer(), insertion);
+      // Back to the main window, the pointer left on the button, and the language chords
+      // asked for.
+      EXPECT_EQ(u.pointer(), button);
       EXPECT_EQ(u.desk().frontCalls.back(), "Form1");
       EXPECT_EQ(p.PendingCode, 1000001);
       u.advance(400);
       EXPECT_FALSE(u.desk().keyInjections.empty());
     }
   }
+}
+
+// F8 repeats the symbol clicked last; ->F9 and ->F10 after the repeat bind that symbol, and
+// the row, the binding and the options file agree. A bound F9 played last gives its own
+// binding on the same way.
+TEST(Bindings, AfterARepeatTheBindButtonsBindWhatTheRepeatPlaced) {
+  struct Case {
+    const char* name;
+    bool boundBefore;  // the key held rho before
+    int repeat;        // the key pressed after the click on gamma
+  } cases[] = {{"F8, rho bound before", true, vk::F8},
+               {"F8, nothing bound before", false, vk::F8},
+               {"F9 bound to gamma", true, vk::F9}};
+  for (bool f10 : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << c.name << (f10 ? ", F10" : ", F9"));
+      PaletteUser u;
+      Program& p = u.p();
+      MainWindow& w = u.w();
+      CommandButton& bind = f10 ? w.Command34 : w.Command33;
+      const PointPx page = u.screenOf(1500, 2000);
+      if (c.boundBefore) {
+        u.click(u.button(1030));  // rho
+        u.advance(700);
+        u.click(bind);
+      }
+      u.click(u.button(1028));  // gamma
+      u.advance(700);
+      ASSERT_EQ(p.HotkeyF8Code, "1028");
+      if (c.repeat == vk::F9) {
+        // F9 bound to gamma too, and the preview showing another face since.
+        u.click(w.Command33);
+        w.Picture2.Picture = u.button(1001).Picture;
+      }
+      u.clickAt(page);
+      u.advance(300);
+      const int before = p.SymbolCount;
+      u.typeKeys({c.repeat});
+      u.advance(200);
+      ASSERT_EQ(p.SymbolCount, before + 1);
+      ASSERT_EQ(u.lastKind(), "1028");
+      u.click(bind);
+      EXPECT_EQ(f10 ? p.HotkeyF10Code : p.HotkeyF9Code, "1028");
+      EXPECT_EQ(f10 ? p.HotkeyF10Shift : p.HotkeyF9Shift, "0");
+      const Image& shown = f10 ? w.Image7 : w.Image6;
+      EXPECT_TRUE(shown.Visible);
+      EXPECT_EQ(shown.Picture, u.button(1028).Picture);
+      // And the key places it.
+      u.advance(400);
+      u.typeKeys({f10 ? vk::F10 : vk::F9});
+      u.advance(200);
+      ASSERT_EQ(p.SymbolCount, before + 2);
+      EXPECT_EQ(u.lastKind(), "1028");
+    }
+  }
+}
+
+// A binding restored at start-up leaves the preview with the face of the last key's symbol:
+// bound from an F8 repeat, F10 shows the face of the symbol F8 placed.
+TEST(Bindings, ABindingMadeFromARestoredF8ShowsItsOwnFace) {
+  SimProgram s;
+  s.folder.linkSimbol();
+  s.folder.write("Options.txt", "1028|0|1013|0|||1|0|1");
+  s.p().start();
+  s.host.advance(1000);
+  Program& p = s.p();
+  MainWindow& w = s.w();
+  ASSERT_EQ(w.Picture2.Picture, w.Command18.Picture);  // pi, the F9 restored last
+  s.host.tap(vk::F8);
+  s.host.advance(200);
+  ASSERT_EQ(p.SymbolCount, 1);
+  w.Command34.Click();
+  EXPECT_EQ(p.HotkeyF10Code, "1028");
+  EXPECT_EQ(w.Image7.Picture, w.Command30.Picture);
+  s.p().close();
+  EXPECT_EQ(s.folder.read("Options.txt"), "1028|0|1013|0|1028|0|1|0|1");
 }
 
 TEST(Bindings, F8PressedBeforeItsBindingKeepsTheBindingItHad) {

@@ -132,7 +132,11 @@ TEST(Backspace, OutOfAnIndexTheInsertionPointGoesBackToTheLine) {
     const float caretTop = u.p().LastSymbolTop;
     u.play({"8"});
     EXPECT_LT(u.symbol(2).Top, 0);
-    EXPECT_EQ(u.pointer(), (PointPx{two.x, two.y + c.moveY}));
+    // The pointer was the user's (moved there, the keys played, not typed): the insertion
+    // point goes back alone.
+    EXPECT_EQ(u.p().PointerX, two.x);
+    EXPECT_EQ(u.p().PointerY, two.y + c.moveY);
+    EXPECT_EQ(u.pointer(), kLine);
     EXPECT_EQ(u.p().UpperIndexMode, 0);
     EXPECT_EQ(u.p().LowerIndexMode, 0);
     EXPECT_EQ(u.p().LastSymbolTop, caretTop + c.caretTop);
@@ -225,7 +229,8 @@ TEST(Delete, TheFirstRecordKeepsItsFieldsWhateverTheLengthOfItsLeftEdge) {
   // A paste on another page measures from there: the copy's left edge at the insertion point.
   u.p().pages.Command72_Click(2);
   u.moveTo({500, 250});
-  u.play({"115"});
+  u.host().tap(vk::F4, 40);
+  u.advance(200);
   ASSERT_EQ(u.p().SymbolCount, 3);
   EXPECT_EQ(u.symbol(3).Left, u.p().surface.InsertXFor(500));
   EXPECT_EQ(u.symbol(3).Top + u.symbol(3).Height / 2, u.p().surface.InsertYFor(250));
@@ -493,7 +498,8 @@ TEST(Paste, TheCopiesStandAtTheInsertionPointInTheShapeOfTheSelection) {
     const int undo = u.p().UndoIndex;
     const PointPx at{450, 380};
     u.moveTo(at);
-    u.play({"115"});  // F4
+    u.host().tap(vk::F4, 40);  // typed with the pointer there: it is the insertion point
+    u.advance(200);
     ASSERT_EQ(u.p().SymbolCount, 6);
     const double x = u.p().surface.InsertXFor(at.x);
     const double y = u.p().surface.InsertYFor(at.y);
@@ -520,6 +526,57 @@ TEST(Paste, TheCopiesStandAtTheInsertionPointInTheShapeOfTheSelection) {
     EXPECT_TRUE(u.w().Image3[5].Stretch);
     EXPECT_EQ(u.w().Image3[5].Width, u.w().Image3[2].Width);
     EXPECT_TRUE(u.w().Label3[6].Visible);
+  }
+}
+
+// Paste and delete take the insertion point, not a pointer the user has moved away from it
+// without a click: resting on the palette at Ctrl+V or Delete, or on its way on at once after
+// Paste in the pop-up.
+TEST(Paste, TheCopiesGoToTheInsertionPointWhereverThePointerRests) {
+  enum Act { kCtrlV, kPopUpPaste, kDelete };
+  struct Case {
+    const char* name;
+    Act act;
+  } cases[] = {{"Ctrl+V on the palette", kCtrlV},
+               {"Paste in the pop-up, the pointer moved on at once", kPopUpPaste},
+               {"Delete on the palette, then a key typed", kDelete}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Editing u;
+    Program& p = u.p();
+    u.type(kLine, {"1", "2"});
+    u.select(1, 2);
+    const PointPx at{450, 380};
+    const PointPx palette = u.over(u.w().Command7);
+    if (c.act == kPopUpPaste) {
+      u.rightClick(at);
+      u.clickPopUp(u.popUp().Command1);
+      u.moveTo(palette);
+    } else {
+      u.moveTo(at);
+      u.advance(60);
+      u.desk().userButtonDown(vk::LButton);
+      u.advance(80);
+      u.desk().userButtonUp(vk::LButton);
+      u.advance(300);
+      u.moveTo(palette);
+      u.advance(100);
+      if (c.act == kCtrlV) {
+        u.desk().userKeyDown(vk::LControl);
+        u.host().tap('V', 40);
+        u.desk().userKeyUp(vk::LControl);
+      } else {
+        u.host().tap(vk::Delete, 40);
+        u.advance(2000);
+        ASSERT_LT(u.symbol(1).Top, 0);
+        u.host().tap('A', 40);
+      }
+    }
+    u.advance(300);
+    ASSERT_EQ(p.SymbolCount, c.act == kDelete ? 3 : 4);
+    EXPECT_EQ(u.symbol(3).Left, p.surface.InsertXFor(at.x));
+    EXPECT_EQ(u.symbol(3).Top + u.symbol(3).Height / 2, p.surface.InsertYFor(at.y));
+    EXPECT_EQ(u.pointer(), palette);
   }
 }
 
@@ -578,7 +635,8 @@ TEST(Paste, AtTheEndOfTheStoreTheCopiesThatFitStay) {
   u.p().SymbolCount = 9998;  // as if the page held 9998 symbols
   const int undo = u.p().UndoIndex;
   u.moveTo({450, 380});
-  u.play({"115"});
+  u.host().tap(vk::F4, 40);
+  u.advance(200);
   ASSERT_EQ(u.p().SymbolCount, 10000);
   EXPECT_EQ(u.w().Label3[9999].Caption, "1");
   EXPECT_EQ(u.p().SymbolKind[10000], "plus");

@@ -10,18 +10,18 @@
 namespace kel::test {
 namespace {
 
-TEST(KeyImages, AClickQueuesTheKeyAndThePointerComesBack) {
+TEST(KeyImages, AClickQueuesTheKeyAndThePointerStaysOnThePicture) {
   struct Case {
     const char* name;
     Image& (*image)(MainWindow&);
     const char* code;
-    bool toInsertionPoint;  // the pointer is put on the insertion point first
-    int queuedByTheKey;     // what playing the key appends itself
+    int queuedByTheKey;  // what playing the key appends itself
+    PointPx moved;       // where the played key takes the insertion point, in pixels
   } cases[] = {
-      {"F12", [](MainWindow& w) -> Image& { return w.Image8; }, "123", true, 0},
-      {"Esc", [](MainWindow& w) -> Image& { return w.Image12; }, "27", true, 0},
-      // Insert queues the Page Up that takes the pointer to the numerator.
-      {"Insert", [](MainWindow& w) -> Image& { return w.Image14; }, "45", false, 1},
+      {"F12", [](MainWindow& w) -> Image& { return w.Image8; }, "123", 0, {0, 8}},
+      {"Esc", [](MainWindow& w) -> Image& { return w.Image12; }, "27", 0, {0, -13}},
+      // Insert queues the Page Up that takes the insertion point to the numerator.
+      {"Insert", [](MainWindow& w) -> Image& { return w.Image14; }, "45", 1, {10, -16}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -37,13 +37,16 @@ TEST(KeyImages, AClickQueuesTheKeyAndThePointerComesBack) {
     EXPECT_EQ(p.QueueLength, before + 1);
     EXPECT_EQ(p.PendingCode.kind(), PendingValue::Kind::Text);
     EXPECT_EQ(p.PendingCode.text(), "Nisto");
-    EXPECT_EQ(u.pointer(), c.toInsertionPoint ? insertion : at);
+    EXPECT_EQ(u.pointer(), at);
     u.advance(50);  // the dispatch: its common steps only
     EXPECT_EQ(p.QueueLength, before + 2 + c.queuedByTheKey);
     EXPECT_EQ(u.queued().front(), c.code);
     EXPECT_FALSE(u.w().Timer17.Enabled());  // F8 stays as it was
     u.advance(300);
+    EXPECT_FALSE(u.w().Timer28.Enabled());
     EXPECT_EQ(u.pointer(), at);
+    // The key acted from the insertion point, not from the picture.
+    EXPECT_EQ(u.insertionPoint(), (PointPx{insertion.x + c.moved.x, insertion.y + c.moved.y}));
   }
 }
 

@@ -291,25 +291,46 @@ TEST(KeyboardKeys, TheFractionKeysCycleAndQueueTheirKeys) {
   EXPECT_TRUE(u.w().Image14.Visible);
 }
 
-// Backspace queues 8 with shift 0 whatever the shift state, and the pointer comes back
-// after 500 ms instead of 300.
-TEST(KeyboardKeys, BackspaceQueuesEightAndThePointerWaitsLonger) {
+// Backspace queues 8 with shift 0 whatever the shift state; the symbol before the caret
+// goes and the insertion point takes its place while the pointer stays on the key, and the
+// pointer return waits 500 ms instead of 300.
+TEST(KeyboardKeys, BackspaceTakesBackASymbolAndTheReturnWaitsLonger) {
   KeyboardUser u;
+  Program& p = u.p();
   u.type(u.k().Command4);
+  u.text(u.screenOf(1500, 2000), "a");
+  for (const char* c : {"b", "c"}) {
+    p.surface.PlaceTextSymbol(c, 24, false);
+    u.advance(30);
+  }
+  p.CurrentSymbolIndex = 2;  // the caret after the b
+  p.CaretAfterSymbol = 1;
+  const double bLeft = u.label(2).Left;
   const PointPx at = u.onKeyboard(u.key(50));
   u.press(u.key(50));
   EXPECT_EQ(lastItem(u), (Item{"8", "0"}));
   EXPECT_EQ(u.w().Timer28.Interval(), 500);
-  u.desk().setCursorPos(at.x - 300, at.y);  // where the played item would take it
-  u.advance(499);
-  EXPECT_NE(u.pointer(), at);
+  int away = 0;
+  for (int i = 0; i < 499; ++i) {
+    u.advance(1);
+    if (u.pointer() != at) ++away;
+  }
+  EXPECT_EQ(away, 0);
+  EXPECT_LT(u.label(2).Top, 0);
+  EXPECT_EQ(p.InsertX, bLeft);
+  EXPECT_TRUE(u.w().Timer28.Enabled());
   u.advance(1);
-  EXPECT_EQ(u.pointer(), at);
+  EXPECT_FALSE(u.w().Timer28.Enabled());
   EXPECT_EQ(u.w().Timer28.Interval(), 300);
+  EXPECT_EQ(u.pointer(), at);
+  // The next key goes where the b was.
+  u.type(u.key(10));
+  EXPECT_EQ(u.label(4).Left, bLeft);
 }
 
-// ‹a+1› typed by clicking: each symbol at the insertion point, the pointer back on the key
-// after each, the pressed key red until then and its colour at rest again afterwards.
+// ‹a+1› typed by clicking: each symbol at the insertion point, the pointer on the key all
+// along, the pressed key red until the pointer return's tick and its colour at rest again
+// afterwards.
 TEST(KeyboardKeys, AFormulaTypedByClickingStandsAtTheInsertionPoint) {
   KeyboardUser u;
   Program& p = u.p();
@@ -335,7 +356,8 @@ TEST(KeyboardKeys, AFormulaTypedByClickingStandsAtTheInsertionPoint) {
                                 : static_cast<const Control&>(w.Image3[n + 1]);
     EXPECT_EQ(placed.Left, right);
     right = placed.Left + placed.Width;
-    EXPECT_NE(u.pointer(), at);
+    EXPECT_EQ(u.pointer(), at);
+    EXPECT_EQ(key.BackColor, kRed);
     u.advance(300);
     EXPECT_EQ(u.pointer(), at);
     EXPECT_EQ(key.BackColor, steps[n].rest);
@@ -344,6 +366,43 @@ TEST(KeyboardKeys, AFormulaTypedByClickingStandsAtTheInsertionPoint) {
   }
   EXPECT_EQ(w.Label3[1].Caption, "a");
   EXPECT_EQ(w.Label3[3].Caption, "1");
+}
+
+// Keys clicked in quick succession, each a move onto the key, 20 ms, a 60 ms press: the
+// pointer stays where the user puts it, and every key types in order.
+TEST(KeyboardKeys, KeysClickedInQuickSuccessionTypeInOrder) {
+  for (int gap : {100, 150, 200, 250, 300, 400, 600}) {
+    SCOPED_TRACE(testing::Message() << gap << " ms apart");
+    KeyboardUser u;
+    Program& p = u.p();
+    const double left = p.surface.InsertXFor(p.PointerX);
+    PointPx hand{};
+    int away = 0;
+    auto tick = [&](int ms) {
+      for (int i = 0; i < ms; ++i) {
+        u.advance(1);
+        if (u.pointer() != hand) ++away;
+      }
+    };
+    for (CommandButton* key : {&u.key(10), &u.pad(0), &u.pad(7)}) {  // a + 1
+      hand = u.onKeyboard(*key);
+      u.moveTo(hand);
+      tick(20);
+      u.desk().userButtonDown(vk::LButton);
+      tick(60);
+      u.desk().userButtonUp(vk::LButton);
+      tick(gap - 80);
+    }
+    tick(1000);
+    EXPECT_EQ(away, 0);
+    ASSERT_EQ(p.SymbolCount, 3);
+    EXPECT_EQ(u.label(1).Caption, "a");
+    EXPECT_EQ(p.SymbolKind[2], "plus");
+    EXPECT_EQ(u.label(3).Caption, "1");
+    EXPECT_EQ(u.label(1).Left, left);
+    EXPECT_EQ(u.w().Image3[2].Left, u.label(1).Left + u.label(1).Width);
+    EXPECT_EQ(u.label(3).Left, u.w().Image3[2].Left + u.w().Image3[2].Width);
+  }
 }
 
 TEST(KeyboardKeys, TheArrowKeysQueueNothingButThePointerReturnRuns) {

@@ -193,20 +193,23 @@ TEST(KeyboardModifiers, UndoRedoAndPasteRunTheMainWindowsCommands) {
   EXPECT_GE(u.label(1).Top, 0);  // redone
   EXPECT_TRUE(k.Command69.Visible);
 
-  // Paste: the dispatcher queues F4 and the interpreter pastes; the pointer waits at the
-  // insertion point.
+  // Paste: the dispatcher queues F4 and the interpreter pastes at the insertion point; the
+  // pointer stays on the key.
   u.w().Text21.Visible = true;
   u.advance(60);
   const PointPx insertion = u.insertionPoint();
   const EditingProbe probe(p, {insertion.x, insertion.y + 100});
+  const PointPx pasteKey = u.onKeyboard(k.Command9);
   u.press(k.Command9);
   EXPECT_EQ(p.PendingCode, 100115);
   EXPECT_EQ(p.PendingCode.kind(), PendingValue::Kind::Whole);
-  EXPECT_EQ(u.pointer(), insertion);
+  EXPECT_EQ(u.pointer(), pasteKey);
   u.advance(50);
   EXPECT_EQ(u.queued(), (std::vector<std::string>{"81", "115"}));
   u.advance(40);
   EXPECT_EQ(probe.pastes(), 1);
+  EXPECT_EQ(u.w().Label3[p.SymbolCount].Left, p.surface.InsertXFor(insertion.x));
+  EXPECT_EQ(u.pointer(), pasteKey);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The palette: its buttons in the panel, a click through the whole chain to the symbol on
-// the page, the pointer back on the button and F8 bound to it, and the presses that keep
-// the on-screen keyboard out of the way.
+// the page while the pointer stays on the button, F8 bound to it, clicks in quick
+// succession, and the presses that keep the on-screen keyboard out of the way.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -82,9 +82,9 @@ TEST(Palette, EveryButtonQueuesItsOwnCodeAndKeepsItsFace) {
 }
 
 // A click goes through every step in order: the press, the click, the dispatch 50 ms later,
-// the symbol played at the insertion point, the pointer back on the button 300 ms after
-// the dispatch, F8 bound 500 ms after it.
-TEST(Palette, AClickPlacesTheSymbolReturnsThePointerAndBindsF8) {
+// the symbol played at the insertion point, the pointer return's tick 300 ms after the
+// dispatch, F8 bound 500 ms after it; the pointer stays on the button all along.
+TEST(Palette, AClickPlacesTheSymbolKeepsThePointerAndBindsF8) {
   struct Case {
     int code;
     const char* kind;
@@ -102,6 +102,7 @@ TEST(Palette, AClickPlacesTheSymbolReturnsThePointerAndBindsF8) {
     const PointPx at = u.over(b);
     u.moveTo(at);
     u.advance(60);
+    const size_t moves = u.desk().pointerMoves.size();
 
     u.desk().userButtonDown(vk::LButton);
     EXPECT_FALSE(p.palette.Form8Visible());
@@ -128,13 +129,15 @@ TEST(Palette, AClickPlacesTheSymbolReturnsThePointerAndBindsF8) {
     ASSERT_EQ(p.SymbolCount, 1);
     EXPECT_EQ(u.lastKind(), c.kind);
     EXPECT_EQ(w.Image3[1].Left, p.surface.InsertXFor(insertion.x));
-    EXPECT_NE(u.pointer(), at);  // the placer moved it to the insertion point
+    EXPECT_EQ(u.pointer(), at);  // placed without the pointer
 
     u.advance(279);
-    EXPECT_NE(u.pointer(), at);
-    u.advance(1);  // 300 ms after the dispatch
+    EXPECT_TRUE(w.Timer28.Enabled());
+    u.advance(1);  // 300 ms after the dispatch: the return, with nothing to bring back
+    EXPECT_FALSE(w.Timer28.Enabled());
     EXPECT_EQ(u.pointer(), at);
     EXPECT_EQ(p.PointerRestoreOnly, 0);
+    EXPECT_EQ(u.desk().pointerMoves.size(), moves);
 
     EXPECT_TRUE(p.HotkeyF8Code.empty());
     u.advance(200);  // 500 ms after the dispatch
@@ -150,6 +153,56 @@ TEST(Palette, AClickPlacesTheSymbolReturnsThePointerAndBindsF8) {
     u.advance(200);
     ASSERT_EQ(p.SymbolCount, 2);
     EXPECT_EQ(u.lastKind(), c.kind);
+  }
+}
+
+// Clicks on different buttons in quick succession, each a move onto the button, 20 ms, a
+// 60 ms press: whatever the pace, the pointer stays where the user puts it, so each press
+// and its release fall on the same button, and every symbol is placed in order.
+TEST(Palette, ClicksInQuickSuccessionPlaceEverySymbolInOrder) {
+  const int codes[] = {1013, 1026, 1027};  // pi, alpha, beta
+  const char* kinds[] = {"pi", "1026", "1027"};
+  for (int gap : {100, 150, 200, 250, 300, 400, 600}) {
+    SCOPED_TRACE(testing::Message() << gap << " ms apart");
+    PaletteUser u;
+    Program& p = u.p();
+    const PointPx start = u.screenOf(1500, 2000);
+    u.moveTo(start);
+    u.advance(100);
+    u.desk().userButtonDown(vk::LButton);
+    u.advance(80);
+    u.desk().userButtonUp(vk::LButton);
+    u.advance(300);
+    const double left = p.surface.InsertXFor(start.x);
+    const size_t moves = u.desk().pointerMoves.size();
+
+    PointPx hand = start;
+    int away = 0;  // milliseconds with the pointer elsewhere than the user put it
+    auto tick = [&](int ms) {
+      for (int i = 0; i < ms; ++i) {
+        u.advance(1);
+        if (u.pointer() != hand) ++away;
+      }
+    };
+    for (int code : codes) {
+      hand = u.over(u.button(code));
+      u.moveTo(hand);
+      tick(20);
+      u.desk().userButtonDown(vk::LButton);
+      tick(60);
+      u.desk().userButtonUp(vk::LButton);
+      tick(gap - 80);
+    }
+    tick(1000);
+    EXPECT_EQ(away, 0);
+    EXPECT_EQ(u.desk().pointerMoves.size(), moves);
+    ASSERT_EQ(p.SymbolCount, 3);
+    double right = left;
+    for (int n = 1; n <= 3; ++n) {
+      EXPECT_EQ(p.SymbolKind[static_cast<size_t>(n)], kinds[n - 1]);
+      EXPECT_EQ(u.w().Image3[n].Left, right);
+      right = u.w().Image3[n].Left + u.w().Image3[n].Width;
+    }
   }
 }
 

@@ -99,6 +99,86 @@ TEST(PopUp, PastePutsThePointerBackAndTheQueuePastesThere) {
   EXPECT_EQ(u.symbol(3).Top + u.symbol(3).Height / 2, u.p().surface.InsertYFor(kSpot.y));
 }
 
+// Paste and Cut act at the insertion point however the pointer reaches their button: moved
+// straight onto it from outside the pop-up and held down long enough for the button-press
+// re-read to see it, or across the bare window. The insertion point is where a left click
+// put it, or the right click on the bare page that opened the pop-up; a right click on the
+// selection window (over the selected symbols) leaves it where it was. After a move by the
+// move buttons the copies are offset by the distance moved, as always.
+TEST(PopUp, PasteAndCutActAtTheInsertionPointHoweverTheirButtonIsReached) {
+  const PointPx click{560, 420};
+  struct Case {
+    const char* name;
+    bool onSelection;  // the right click on the selection window, after a left click
+    bool straight;     // onto the button from outside the pop-up, pressed 60 ms
+    bool moved;        // the selection moved right by the move button first
+    bool cut;
+  } cases[] = {
+      {"right click on the page, straight onto Paste", false, true, false, false},
+      {"right click on the page, across the pop-up", false, false, false, false},
+      {"right click on the selection, straight onto Paste", true, true, false, false},
+      {"right click on the selection, across the pop-up", true, false, false, false},
+      {"after a move, straight onto Paste", true, true, true, false},
+      {"right click on the page, straight onto Cut", false, true, false, true},
+      {"right click on the selection, straight onto Cut", true, true, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Popping u;
+    Program& p = u.p();
+    u.type(kLine, {"1", "2"});
+    u.select(1, 2);
+    double movedTw = 0;
+    if (c.moved) {
+      const double before = u.symbol(1).Left;
+      u.hold(u.w().Command65);  // right
+      u.advance(300);
+      u.letGo();
+      u.advance(100);
+      movedTw = u.symbol(1).Left - before;
+      ASSERT_GT(movedTw, 0);
+    }
+    PointPx insertion = kSpot;
+    if (c.onSelection) {
+      u.moveTo(click);
+      u.advance(60);
+      u.desk().userButtonDown(vk::LButton);
+      u.advance(80);
+      u.desk().userButtonUp(vk::LButton);
+      u.advance(300);
+      insertion = click;
+      const PointPx over = u.leftOf(2);
+      u.rightClick({over.x + 2, over.y});
+    } else {
+      u.rightClick(kSpot);
+    }
+    ASSERT_TRUE(u.popUp().Visible);
+    ASSERT_EQ(pixelForPointer(p.PointerX), insertion.x);
+    const Control& button = c.cut ? static_cast<const Control&>(u.popUp().Command2)
+                                  : static_cast<const Control&>(u.popUp().Command1);
+    if (c.straight) {
+      u.moveTo(u.overPopUp(button));
+      u.advance(20);
+      u.desk().userButtonDown(vk::LButton);
+      u.advance(60);
+      u.desk().userButtonUp(vk::LButton);
+    } else {
+      u.clickPopUp(button);
+    }
+    u.advance(300);
+    ASSERT_FALSE(u.popUp().Loaded);
+    if (c.cut) {
+      ASSERT_LT(u.symbol(1).Top, 0);
+      // Typing goes on at the insertion point.
+      u.play({"65"});
+    }
+    ASSERT_EQ(p.SymbolCount, 4 - (c.cut ? 1 : 0));
+    const Control& first = u.symbol(3);
+    EXPECT_EQ(first.Left, p.surface.InsertXFor(insertion.x) + movedTw);
+    EXPECT_NEAR(first.Top + first.Height / 2, p.surface.InsertYFor(insertion.y), 1);
+  }
+}
+
 // Cut deletes inside its click, before the dispatcher's tick; the pop-up is gone by then, and
 // the next one works as the first did.
 TEST(PopUp, CutDeletesAtOnceAndThePopUpCanBeUsedAgain) {

@@ -5,15 +5,25 @@
 namespace kel::test {
 namespace {
 
-TEST(WindowServices, ReturnToMainWindowRoundsThePointerAndAsksForTheChords) {
+// The pointer stays where the user has it; what is typed next still goes to the insertion
+// point, whole pixels halves to even.
+TEST(WindowServices, ReturnToMainWindowLeavesThePointerAndAsksForTheChords) {
   SimProgram s;
+  s.p().start();
+  s.host.advance(1000);
+  s.desk().userMovePointer(1000, 400);
   s.p().PointerX = 210.5;
   s.p().PointerY = 300;
+  const size_t moves = s.desk().pointerMoves.size();
   s.p().app.ReturnToMainWindow();
   EXPECT_EQ(s.desk().frontCalls.back(), "Form1");
-  EXPECT_EQ(s.desk().pointerMoves.back().x, 210);
+  EXPECT_EQ(s.desk().pointerMoves.size(), moves);
   EXPECT_EQ(s.p().PendingCode, 1000001);
   EXPECT_TRUE(s.w().Timer6.Enabled());
+  s.p().surface.ReadInsertionPoint();
+  EXPECT_EQ(s.p().PointerX, 210);
+  EXPECT_EQ(s.p().PointerY, 300);
+  EXPECT_EQ(s.desk().cursorPos(), (PointPx{1000, 400}));
 }
 
 TEST(WindowServices, DragMovesTheWindowByThePointersTravel) {
