@@ -220,6 +220,11 @@ void LimitsDialog::Text2_KeyDown(int keyCode, int) {
   if (keyCode == kEnter) enterPressed();
 }
 
+void LimitsDialog::Command1_KeyDown(int keyCode, int) {
+  // Enter on the focused button presses it, as Space does.
+  if (keyCode == kEnter) Command1_Click();
+}
+
 void LimitsDialog::enterPressed() {
   if (!f.Text1.Text().empty() && !f.Text2.Text().empty()) Command1_Click();
   if (f.Text1.Text().empty() && f.Text2.Text().empty()) Command1_Click();
@@ -308,6 +313,7 @@ void WireLimitsDialogs(Program& p) {
     form.Command1.Click = [dialog] { dialog().Command1_Click(); };
     form.Text1.KeyDown = [dialog](int k, int s) { dialog().Text1_KeyDown(k, s); };
     form.Text2.KeyDown = [dialog](int k, int s) { dialog().Text2_KeyDown(k, s); };
+    form.Command1.KeyDown = [dialog](int k, int s) { dialog().Command1_KeyDown(k, s); };
     form.Text1.Change = [dialog] { dialog().Text1_Change(); };
     form.Text2.Change = [dialog] { dialog().Text2_Change(); };
   }

@@ -321,43 +321,60 @@ TEST(LimitsDialogs, EveryCharacterOfALimitIsTypedInPlaceOnThePage) {
   }
 }
 
-// Enter in either box of either dialog submits: the sign, then the dialog's items, land in
-// the key queue and are played.
-TEST(LimitsDialogs, EnterInEitherBoxSubmits) {
+// Enter in either box of either dialog, or on its Submit button (which has the focus when the
+// dialog opens), submits: the sign, then the dialog's items, land in the key queue and are
+// played.
+TEST(LimitsDialogs, EnterInEitherBoxOrOnSubmitSubmits) {
+  enum From { UpperBox, LowerBox, SubmitButton };
   struct Case {
     int dialog;
     const char* upper;
     const char* lower;
-    bool fromUpperBox;
+    From from;
     Items queued;
   } cases[] = {
       {2,
        "n",
        "k=1",
-       true,
+       UpperBox,
        {"1032", "1060", "***27", "***78", "1061", "***27", "***75", "***27", "***187", "***27",
         "***49", "1062"}},
       {2,
        "n",
        "k=1",
-       false,
+       LowerBox,
        {"1032", "1060", "***27", "***78", "1061", "***27", "***75", "***27", "***187", "***27",
         "***49", "1062"}},
       {1,
        "2pi",
        "0",
-       true,
+       UpperBox,
        {"1050", "1054", "***27", "***`50", "***27", "***1013", "1055", "***27", "***48", "1056"}},
+      {1,
+       "1",
+       "0",
+       SubmitButton,
+       {"1050", "1054", "***27", "***`49", "1055", "***27", "***48", "1056"}},
+      {2,
+       "n",
+       "k=1",
+       SubmitButton,
+       {"1032", "1060", "***27", "***78", "1061", "***27", "***75", "***27", "***187", "***27",
+        "***49", "1062"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.upper << " / " << c.lower
-                                    << (c.fromUpperBox ? ", upper box" : ", lower box"));
+    SCOPED_TRACE(testing::Message() << c.upper << " / " << c.lower << ", from " << c.from);
     PaletteUser u;
     Program& p = u.p();
     LimitsDialogForm& f = open(u, c.dialog);
     f.Text1.setText(c.upper);
     f.Text2.setText(c.lower);
-    u.clickIn(f, c.fromUpperBox ? f.Text1 : f.Text2);
+    // The boxes filled, the focus where the case has it.
+    if (c.from == UpperBox) u.clickIn(f, f.Text1);
+    if (c.from == LowerBox) u.clickIn(f, f.Text2);
+    if (c.from == SubmitButton) {
+      EXPECT_EQ(u.desk().focusedControl(), &f.Command1);
+    }
     u.typeKeys({vk::Return});
     EXPECT_FALSE(f.Visible);
     EXPECT_FALSE(f.Label1.Visible);
