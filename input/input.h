@@ -19,6 +19,9 @@ class Input {
   // Appends one item: its code text to List1, its shift flag to List2, and one more
   // item to play (QueueLength + 1). Every writer of the queue goes through here.
   void AppendQueueItem(const std::string& code, const std::string& shift);
+  // Inserts one item in front of the item at this List1 position (one more to play);
+  // a position past the end appends it.
+  void InsertQueueItem(int position, const std::string& code, const std::string& shift);
   // Whether the item at this List1 position was queued for a Ctrl chord (a key pressed
   // while Ctrl was held, or one an editing hotkey acted on). Asked in play order.
   bool IsCtrlChordItem(int position);
