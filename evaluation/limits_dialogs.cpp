@@ -179,6 +179,7 @@ void LimitsDialog::Unload() {
 }
 
 void LimitsDialog::Form_Unload() {
+  p.input.DropKeysTypedIntoDialog();
   p.PendingCode = kCloseRequest;
   p.Form1.Timer6.setEnabled(true);
   p.BusyFlag = 0;
@@ -194,6 +195,7 @@ void LimitsDialog::Command1_Click() {
   f.List2.Clear();
   if (!f.Text1.Text().empty() && !f.Text2.Text().empty()) {
     Prerabotka();
+    p.input.LimitsSubmitted();
     p.desktop.hideForm(f);
     p.PointerX = p.BoundsAnchorX;
     p.PointerY = p.BoundsAnchorY;
@@ -386,9 +388,12 @@ void Evaluation::EndStaleBoundsHold() {
   const bool more = p.QueueLength > w.List1.ListIndex && next >= 0 && next < w.List1.ListCount();
   if (more) return;
   // The queue is played out and the closing code never came (the sign was not placed):
-  // nothing will end the hold, so it ends here, and the limits that waited for the sign go.
+  // nothing will end the hold, so it ends here, and the limits that waited for the sign go,
+  // with what was typed to follow them.
   p.BoundsDialog = 0;
+  p.CapturedKeys.clear();
   p.BoundsQueueState = 2;
+  if (p.input.LimitsBeingPlaced()) p.input.LimitsStand();
 }
 
 }  // namespace kel

@@ -276,6 +276,94 @@ TEST(LimitsDialogs, TypingTheLimitsAndEnterTypesTheIntegral) {
   EXPECT_EQ(p.BusyFlag, 1);
 }
 
+// The integral dialog opened, its limits filled in, and Enter pressed: the limits are
+// typed at 150 ms an item from then on. Returns the time Enter went down.
+Millis submitIntegral(PaletteUser& u, const char* upper, const char* lower) {
+  LimitsDialogForm& f = open(u, 1);
+  f.Text1.setText(upper);
+  f.Text2.setText(lower);
+  const Millis at = u.host().now();
+  u.typeKeys({vk::Return});
+  EXPECT_FALSE(f.Visible);
+  return at;
+}
+
+// Keys typed while the limits are being typed wait, and are typed behind the sign once the
+// limits stand, on the sign's line, in the order they were typed.
+TEST(LimitsDialogs, KeysTypedWhileTheLimitsArePlacedFollowTheSign) {
+  for (Millis after : {0, 200, 500, 1000, 1600}) {
+    SCOPED_TRACE(testing::Message() << "x and y " << after << " ms after Enter");
+    PaletteUser u;
+    Program& p = u.p();
+    MainWindow& w = u.w();
+    const double ax = p.PointerX, ay = p.PointerY;
+    const Millis enter = submitIntegral(u, "abc", "def");
+    u.host().at(enter + 40 + after, [&u] { u.host().tap('X', 40); });
+    u.host().at(enter + 140 + after, [&u] { u.host().tap('Y', 40); });
+    u.advance(5000);
+    // The sign, the six characters of the limits, then x and y.
+    ASSERT_EQ(p.SymbolCount, 9);
+    EXPECT_EQ(p.SymbolKind[1], "1050");
+    for (int n = 2; n <= 7; ++n) EXPECT_TRUE(w.Label3[n].Font.Bold) << n;  // small
+    const Label& x = w.Label3[8];
+    const Label& y = w.Label3[9];
+    EXPECT_EQ(x.Caption, "x");
+    EXPECT_EQ(y.Caption, "y");
+    EXPECT_EQ(x.Left, p.surface.InsertXFor(ax + 20));
+    EXPECT_EQ(x.Top + x.Height / 2, p.surface.InsertYFor(ay));
+    EXPECT_EQ(y.Left, x.Left + x.Width);
+    EXPECT_EQ(p.BoundsQueueState, 0);
+  }
+}
+
+// A click on the page while the limits are typed moves nothing of them: they stand where
+// they stand without it, and the click takes effect once they stand, so what is typed next
+// goes where the user clicked.
+TEST(LimitsDialogs, AClickWhileTheLimitsArePlacedTakesEffectAfterThem) {
+  struct Place {
+    double left, top;
+    bool operator==(const Place&) const = default;
+  };
+  auto limits = [](PaletteUser& u) {
+    std::vector<Place> out;
+    for (int n = 2; n <= u.p().SymbolCount; ++n)
+      out.push_back({u.w().Label3[n].Left, u.w().Label3[n].Top});
+    return out;
+  };
+  std::vector<Place> alone;
+  {
+    PaletteUser u;
+    submitIntegral(u, "abc", "def");
+    u.advance(5000);
+    alone = limits(u);
+    ASSERT_EQ(alone.size(), 6u);
+  }
+  // (Not while the dispatcher takes the pointer back to the palette button after the sign,
+  // about 300 ms after Enter: a press then lands on the button.)
+  for (Millis after : {100, 700, 1000, 1400}) {
+    SCOPED_TRACE(testing::Message() << "click " << after << " ms after Enter");
+    PaletteUser u;
+    Program& p = u.p();
+    const PointPx target = u.screenOf(6000, 4500);  // bare page, far from the sign
+    const Millis enter = submitIntegral(u, "abc", "def");
+    u.host().at(enter + after, [&u, target] {
+      u.moveTo(target);
+      u.host().at(u.host().now() + 60, [&u] { u.desk().userButtonDown(vk::LButton); });
+      u.host().at(u.host().now() + 120, [&u] { u.desk().userButtonUp(vk::LButton); });
+    });
+    u.advance(5000);
+    EXPECT_EQ(limits(u), alone);
+    EXPECT_EQ(u.insertionPoint(), target);
+    u.typeKeys({'X'});
+    u.advance(300);
+    ASSERT_EQ(p.SymbolCount, 8);
+    const Label& x = u.w().Label3[8];
+    EXPECT_EQ(x.Caption, "x");
+    EXPECT_EQ(x.Left, p.surface.InsertXFor(target.x));
+    EXPECT_EQ(x.Top + x.Height / 2, p.surface.InsertYFor(target.y));
+  }
+}
+
 TEST(LimitsDialogs, EveryCharacterOfALimitIsTypedInPlaceOnThePage) {
   // From the writing position at start-up. A limit of 20 letters would start 71 px left of
   // the anchor, on the left border frame, which stops the background work: it starts right
