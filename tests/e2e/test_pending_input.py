@@ -100,13 +100,24 @@ def on_line_after(groups, sign, line_y):
             and g.height >= 8 and not is_caret(g)]
 
 
+def shot_until(d, p, name, condition, timeout):
+    """Screenshots until condition(shot) holds; gives that shot, or the last one and None."""
+    deadline = time.monotonic() + timeout
+    while True:
+        shot = scr.Shot(d, p.folder, name)
+        value = condition(shot)
+        if value or time.monotonic() > deadline:
+            return shot, value
+        time.sleep(0.1)
+
+
 def limits_keys(d, p, client, start):
     """Rows of an integral with the limits abc and def, submitted with Enter, and then xy
     typed 0, 0.2, 0.5 and 1.0 s after the Enter: the limits take about two seconds to be
     typed, and the x and the y stand behind the sign on its line every time."""
     rows = [0.0, 0.2, 0.5, 1.0]
     line_y = start[1]
-    done = 0
+    failures = []
     for i, delay in enumerate(rows):
         if i == 2:
             # Two rows to a line; the next line two lines down, clear of the lower limits.
@@ -127,23 +138,26 @@ def limits_keys(d, p, client, start):
 
         def row_done(shot):
             sign, groups = last_sign(shot, client, line_y)
-            return sign and len(on_line_after(groups, sign, line_y)) == 2 and sign
+            if not sign:
+                return None
+            above = [g for g in groups if g.y1 < sign.y0 and g.x0 >= sign.x0 - 14]
+            below = [g for g in groups if g.y0 > sign.y1 and g.x0 >= sign.x0 - 14]
+            after = on_line_after(groups, sign, line_y)
+            return len(after) == 2 and len(above) == 3 and len(below) == 3
 
-        shot = scr.shot_when(d, p.folder, "limits_keys_%d" % i, row_done,
-                             "x and y behind the integral sign of row %d (xy %.1f s after "
-                             "Enter)" % (i, delay), timeout=12)
-        sign, groups = last_sign(shot, client, line_y)
-        above = [g for g in groups if g.y1 < sign.y0 and g.x0 >= sign.x0 - 14]
-        below = [g for g in groups if g.y0 > sign.y1 and g.x0 >= sign.x0 - 14]
-        e2e.check(len(above) == 3 and len(below) == 3,
-                  "row %d: the limits are not three letters above and below the sign %s: %s "
-                  "(shot %s)" % (i, sign, groups, shot.path))
-        done += 1
-        # Nothing typed into the dialog, nor after it, went anywhere else on the line.
+        shot, done = shot_until(d, p, "limits_keys_%d" % i, row_done, timeout=8)
+        if not done:
+            sign, groups = last_sign(shot, client, line_y)
+            failures.append("row %d (xy %.1f s after Enter): the sign %s and %s (shot %s)"
+                            % (i, delay, sign, groups, shot.path))
+            # The row's x and y may still come, or never; the next row begins at its end.
         settled(d, quiet=0.6)
     alive(p)
+    good = len(rows) - len(failures)
+    e2e.check(not failures, "xy behind the sign with the limits in place in %d of %d rows:\n%s"
+              % (good, len(rows), "\n".join(failures)))
     e2e.passed("xy typed 0 to 1 s after the limits' Enter stands behind the sign: %d of %d"
-               % (done, len(rows)))
+               % (good, len(rows)))
 
 
 def limits_click(d, p, client, start):
