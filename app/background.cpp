@@ -92,7 +92,14 @@ void App::Frame6_MouseMove(int, int, double, double) {
 }
 
 void App::Frame5_MouseDown(int, int, double, double) {
-  if (p.PointerOverForm8 != 1) p.surface.ReadPointerAndInsertPoint();
+  if (p.PointerOverForm8 == 1) return;
+  // While a limits dialog's limits are placed, the point the click gives waits for them.
+  if (p.input.LimitsBeingPlaced()) {
+    const PointPx c = p.desktop.cursorPos();
+    p.input.DeferClick(c, c);
+    return;
+  }
+  p.surface.ReadPointerAndInsertPoint();
 }
 
 void App::Frame5_MouseUp(int, int, double, double) {

@@ -112,6 +112,9 @@ class Evaluation {
   // --- end of the evaluator ---------------------------------------------------------------
 
  private:
+  // The result in Text8 as queue items: appended (position < 0), or inserted in front of
+  // the item at that List1 position.
+  void typeResult(int position);
   // --- reading a selection back ---
   // The common body of the two readers, on a rectangle of page twips.
   void readSelection(double x1, double y1, double x2, double y2, bool region);

@@ -179,6 +179,7 @@ void LimitsDialog::Unload() {
 }
 
 void LimitsDialog::Form_Unload() {
+  p.input.DropKeysTypedIntoDialog();
   p.PendingCode = kCloseRequest;
   p.Form1.Timer6.setEnabled(true);
   p.BusyFlag = 0;
@@ -194,6 +195,7 @@ void LimitsDialog::Command1_Click() {
   f.List2.Clear();
   if (!f.Text1.Text().empty() && !f.Text2.Text().empty()) {
     Prerabotka();
+    p.input.LimitsSubmitted();
     p.desktop.hideForm(f);
     p.PointerX = p.BoundsAnchorX;
     p.PointerY = p.BoundsAnchorY;
@@ -218,6 +220,11 @@ void LimitsDialog::Text1_KeyDown(int keyCode, int) {
 
 void LimitsDialog::Text2_KeyDown(int keyCode, int) {
   if (keyCode == kEnter) enterPressed();
+}
+
+void LimitsDialog::Command1_KeyDown(int keyCode, int) {
+  // Enter on the focused button presses it, as Space does.
+  if (keyCode == kEnter) Command1_Click();
 }
 
 void LimitsDialog::enterPressed() {
@@ -308,6 +315,7 @@ void WireLimitsDialogs(Program& p) {
     form.Command1.Click = [dialog] { dialog().Command1_Click(); };
     form.Text1.KeyDown = [dialog](int k, int s) { dialog().Text1_KeyDown(k, s); };
     form.Text2.KeyDown = [dialog](int k, int s) { dialog().Text2_KeyDown(k, s); };
+    form.Command1.KeyDown = [dialog](int k, int s) { dialog().Command1_KeyDown(k, s); };
     form.Text1.Change = [dialog] { dialog().Text1_Change(); };
     form.Text2.Change = [dialog] { dialog().Text2_Change(); };
   }
@@ -380,9 +388,12 @@ void Evaluation::EndStaleBoundsHold() {
   const bool more = p.QueueLength > w.List1.ListIndex && next >= 0 && next < w.List1.ListCount();
   if (more) return;
   // The queue is played out and the closing code never came (the sign was not placed):
-  // nothing will end the hold, so it ends here, and the limits that waited for the sign go.
+  // nothing will end the hold, so it ends here, and the limits that waited for the sign go,
+  // with what was typed to follow them.
   p.BoundsDialog = 0;
+  p.CapturedKeys.clear();
   p.BoundsQueueState = 2;
+  if (p.input.LimitsBeingPlaced()) p.input.LimitsStand();
 }
 
 }  // namespace kel

@@ -53,6 +53,8 @@ class LimitsDialog {
   // Enter in a box; every other key is the box's.
   void Text1_KeyDown(int keyCode, int shift);
   void Text2_KeyDown(int keyCode, int shift);
+  // Enter while Submit has the focus (it has it when the dialog opens): Submit.
+  void Command1_KeyDown(int keyCode, int shift);
   void Text1_Change();
   void Text2_Change();
   // Builds the limit items from the two boxes (the sum dialog's Prerabotka2: the same,

@@ -73,7 +73,9 @@ void Evaluation::Timer12_Timer() {
   MainWindow& w = p.Form1;
   w.Timer12.setInterval(kTypingDelayMs);
   w.Timer12.setEnabled(false);
-  ZapisRezultatat();
+  // The player has waited since the sign was placed: the value goes in right behind it,
+  // in front of whatever was typed meanwhile.
+  typeResult(w.List1.ListIndex + 1);
 }
 
 void Evaluation::Command17_Click() {
@@ -88,7 +90,9 @@ void Evaluation::Command17_Click() {
   w.Timer6.setEnabled(true);
 }
 
-void Evaluation::ZapisRezultatat() {
+void Evaluation::ZapisRezultatat() { typeResult(-1); }
+
+void Evaluation::typeResult(int position) {
   MainWindow& w = p.Form1;
   const std::string& typed = w.Text8.Text();
   if (typed.empty()) return;
@@ -108,10 +112,13 @@ void Evaluation::ZapisRezultatat() {
     // limit all the same.
     if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
     const std::optional<int> code = ResultKeyCode(s[i]);
-    if (code)
-      p.input.AppendQueueItem("***" + std::to_string(*code), "0");
-    else
+    if (!code) {
       p.QueueLength += 1;
+    } else if (position < 0) {
+      p.input.AppendQueueItem("***" + std::to_string(*code), "0");
+    } else {
+      p.input.InsertQueueItem(position++, "***" + std::to_string(*code), "0");
+    }
   }
 }
 

@@ -38,6 +38,7 @@ void Input::za3740(int k) {
       p.PointerY += p.ArrowStep;
       break;
   }
+  p.surface.KeepInsertionPointOnPage();
   p.surface.FollowInsertionPoint();
   // --- the key indicator, when shown: the arrow under the pointer ----------------------
   if (p.palette.indicator.Visible()) {

@@ -1,4 +1,5 @@
 // Keyboard capture: the poll, the release check and the queue cancel.
+#include <array>
 #include <exception>
 
 #include "app/program.h"
@@ -64,6 +65,11 @@ void Input::captureKeyPresses() {
     // The left Alt outranks every key pressed while it is held: Alt+A, Alt+F4, Alt+Tab
     // queue the Alt key's layout code and nothing else.
     if (k.leftAlt && k.vk != vk::LMenu) continue;
+    // The press of a key that was down when a limits dialog submitted: typed into it.
+    if (dialogPressesToCome_[static_cast<size_t>(k.vk)]) {
+      dialogPressesToCome_[static_cast<size_t>(k.vk)] = false;
+      continue;
+    }
     // Full (a key held down while thousands are typed): what was typed first stays.
     if (p.CapturedKeys.size() >= kMaxCapturedKeys) continue;
     p.CapturedKeys.push_back({k.vk, k.shift, k.ctrl});
@@ -121,13 +127,13 @@ int Input::Gore(int butona) {
 void Input::Timer00_Timer() {
   MainWindow& w = p.Form1;
   w.Timer00.setInterval(kReleaseCheckIntervalMs);
-  // A limits dialog takes the keys while it is open; the keys waiting when it closes were
-  // typed into the dialog and are dropped.
+  // A limits dialog takes the keys while it is open (they are dropped when it submits or
+  // closes), and what is typed after its Submit waits until the limits stand: it is then
+  // queued behind them, in the order it was typed.
   if (p.BoundsQueueState == 1) return;
   if (p.BoundsQueueState == 2) {
-    p.CapturedKeys.clear();
     p.BoundsQueueState = 0;
-    return;
+    dialogPressesToCome_.fill(false);
   }
   // In press order: a key released while an earlier one is still held waits for it.
   while (!p.CapturedKeys.empty()) {
@@ -206,9 +212,58 @@ void Input::StopIzpalnenie() {
 }
 
 void Input::CancelBoundsQueueHold() {
+  if (limitsPlacing_) LimitsStand();
   if (p.BoundsQueueState != 1) return;
   if (p.evaluation.Form4Visible() || p.evaluation.Form5Visible()) return;
+  // What was typed behind the limits goes with the rest of the queue.
+  p.CapturedKeys.clear();
   p.BoundsQueueState = 2;
+}
+
+// --- typing behind a limits dialog ---------------------------------------------------------
+
+void Input::DropKeysTypedIntoDialog() {
+  std::array<bool, 256> reported{};
+  for (const KeyPress& k : p.desktop.takeKeyPresses(KeyReader::Capture))
+    if (k.vk > 0 && k.vk < 256) reported[static_cast<size_t>(k.vk)] = true;
+  for (const CapturedKey& k : p.CapturedKeys)
+    if (k.code > 0 && k.code < 256) reported[static_cast<size_t>(k.code)] = true;
+  p.CapturedKeys.clear();
+  // On X11 the press that reached the dialog's box and the one the capture reads come by
+  // two ways, in no fixed order: the Enter that submitted may still be on its way.
+  for (int k = 2; k <= 255; ++k)
+    dialogPressesToCome_[static_cast<size_t>(k)] =
+        isCapturedPress(k) && !reported[static_cast<size_t>(k)] && Gore(k) < 0;
+}
+
+void Input::LimitsSubmitted() {
+  DropKeysTypedIntoDialog();
+  limitsPlacing_ = true;
+  deferredClick_ = {};
+}
+
+void Input::DeferClick(PointPx raw, PointPx point) {
+  deferredClick_.pending = true;
+  deferredClick_.raw = raw;
+  deferredClick_.point = point;
+}
+
+void Input::LimitsStand() {
+  limitsPlacing_ = false;
+  const DeferredClick click = deferredClick_;
+  deferredClick_ = {};
+  if (!click.pending) return;
+  // As the click would have done at once: the insertion point where it set it, and the
+  // pointer following from there if the user has left it where they clicked.
+  if (p.desktop.cursorPos() == click.raw) p.surface.ReadPointer();
+  p.PointerX = click.point.x;
+  p.PointerY = click.point.y;
+  if (click.caretSet) {
+    p.CurrentSymbolIndex = click.symbol;
+    p.CaretAfterSymbol = click.caretAfter;
+  }
+  p.surface.ComputeInsertPoint();
+  p.surface.FollowInsertionPoint();
 }
 
 }  // namespace kel

@@ -105,7 +105,14 @@ void Input::TextM1_Change() {
     // --- end of the key indicator's block ------------------------------------------------
   }
 
-  if (p.BusyFlag == 0 && history.find(kDoubleClick) != std::string::npos) {
+  // While a limits dialog's limits are placed the caret the click set waits for them (the
+  // limits set it as they are typed); a double click waits as it does while busy.
+  if (limitsPlacing_ && history.find(kSingleClick) != std::string::npos) {
+    deferredClick_.caretSet = true;
+    deferredClick_.symbol = p.CurrentSymbolIndex;
+    deferredClick_.caretAfter = p.CaretAfterSymbol;
+  }
+  if (p.BusyFlag == 0 && !limitsPlacing_ && history.find(kDoubleClick) != std::string::npos) {
     p.surface.ZapomniKordinati();
     AppendQueueItem(p.LatinLayout == 1 ? "5000" : "6000", "0");
     // --- the key indicator, when shown: the double click named ---------------------------
@@ -128,6 +135,12 @@ void Input::snapToCurrentSymbol(bool buttonDown) {
   if (p.CaretAfterSymbol == 1) x += e->Width / 15;
   const double y = singleDiv15(w.Top) + (e->Top + 505 + e->Height / 2) / 15;
   const int px = pixelForPointer(x), py = pixelForPointer(y);
+  if (limitsPlacing_) {
+    // The snapped point is the insertion point once the limits stand.
+    DeferClick({p.PointerPoint.x, p.PointerPoint.y}, {px, py});
+    if (!buttonDown && w.Text5.Text() == "1") w.Text5.setText("0");
+    return;
+  }
   p.surface.SetPointer(px, py);
   // The snapped point is the insertion point at once. The button-press re-read (Timer10)
   // ticks beside this sampler in no fixed order: had it seen the release already, it read

@@ -1,10 +1,12 @@
 // Keyboard input and the key queue.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "input/interpreter.h"
+#include "platform/desktop.h"
 
 namespace kel {
 
@@ -19,6 +21,9 @@ class Input {
   // Appends one item: its code text to List1, its shift flag to List2, and one more
   // item to play (QueueLength + 1). Every writer of the queue goes through here.
   void AppendQueueItem(const std::string& code, const std::string& shift);
+  // Inserts one item in front of the item at this List1 position (one more to play);
+  // a position past the end appends it.
+  void InsertQueueItem(int position, const std::string& code, const std::string& shift);
   // Whether the item at this List1 position was queued for a Ctrl chord (a key pressed
   // while Ctrl was held, or one an editing hotkey acted on). Asked in play order.
   bool IsCtrlChordItem(int position);
@@ -64,6 +69,24 @@ class Input {
   // the hold ends as a closed dialog ends it: the key waiting is discarded at the next
   // release check and capture goes on.
   void CancelBoundsQueueHold();
+
+  // --- typing behind a limits dialog ------------------------------------------------------
+  // What was pressed up to now was typed into a limits dialog: it never reaches the
+  // formula. A key still down whose press the desktop has not reported yet (the Enter that
+  // submitted) is the dialog's too; its press is dropped when it comes. Run when a dialog
+  // submits its limits and when it closes.
+  void DropKeysTypedIntoDialog();
+  // A dialog submitted its limits: until they stand on the page, keys typed wait in the
+  // capture, to be played behind the sign, and a click on the page takes effect only then
+  // (the limits stay where they began).
+  void LimitsSubmitted();
+  bool LimitsBeingPlaced() const { return limitsPlacing_; }
+  // The limits stand (their closing code was played), or will never come: a click made
+  // meanwhile takes effect now.
+  void LimitsStand();
+  // A click on the page while the limits are placed: where the pointer was (raw), and the
+  // insertion point the click gives (the raw point, or the symbol edge it snapped to).
+  void DeferClick(PointPx raw, PointPx point);
 
   // --- typing-layout switching -----------------------------------------------------------
   // The Shift watch (20 ms) and its latch Text7, dropped 250 ms after the last tick that
@@ -131,6 +154,18 @@ class Input {
   // Steps of the release check for one released key: the queue item, or the pop-up.
   void queueReleasedKey(const CapturedKey& key);
   Program& p;
+
+  // Between a limits dialog's Submit and its limits standing on the page.
+  bool limitsPlacing_ = false;
+  // The click made meanwhile, and the caret it set (a single click seen by the detector).
+  struct DeferredClick {
+    bool pending = false;
+    PointPx raw, point;
+    bool caretSet = false;
+    int symbol = 0, caretAfter = 0;
+  } deferredClick_;
+  // Keys down when a dialog stopped taking keys whose press is still to come.
+  std::array<bool, 256> dialogPressesToCome_{};
 };
 
 // The text form of a truth value, as the latches and histories compare it.

@@ -24,6 +24,22 @@ void Input::AppendQueueItem(const std::string& code, const std::string& shift) {
   p.QueueLength += 1;
 }
 
+void Input::InsertQueueItem(int position, const std::string& code, const std::string& shift) {
+  MainWindow& w = p.Form1;
+  if (position < 0 || position >= w.List1.ListCount() || position >= w.List2.ListCount()) {
+    AppendQueueItem(code, shift);
+    return;
+  }
+  auto& codes = w.List1.Items.edit();
+  auto& shifts = w.List2.Items.edit();
+  codes.insert(codes.begin() + position, code);
+  shifts.insert(shifts.begin() + position, shift);
+  // The chord marks of the items it goes in front of move along with them.
+  for (int& at : p.CtrlChordItems)
+    if (at >= position) at += 1;
+  p.QueueLength += 1;
+}
+
 bool Input::IsCtrlChordItem(int position) {
   // Played in order: the marks of items behind the play position are done with.
   std::deque<int>& chords = p.CtrlChordItems;
@@ -35,6 +51,9 @@ void Input::Timer1_Timer() {
   MainWindow& w = p.Form1;
   if (p.BoundsQueueState == 1) p.evaluation.EndStaleBoundsHold();
   if (!(p.QueueLength > w.List1.ListIndex && p.BusyFlag == 0)) return;
+  // The value of a " = " is typed right behind its sign: what was queued after the sign
+  // waits until the value stands in front of it.
+  if (w.Timer12.Enabled()) return;
   // The play limit may run ahead of the lists (the dispatcher counts runs that append
   // nothing): without an entry at the next place in both lists there is nothing to play
   // and nothing moves.

@@ -93,6 +93,8 @@ void goToLimit(PlayedItem& item, const LimitPosition& l) {
     p.HotkeyAssignAction = l.hotkeyAssignAction;
     p.Form1.Timer17.setEnabled(true);
     p.evaluation.EndBoundsHold();
+    // A click on the page made while the limits were typed takes effect now.
+    p.input.LimitsStand();
   }
 }
 

@@ -40,11 +40,21 @@ void Input::Timer10_Timer() {
   const bool down = button == -127 || button == -128;
   const bool up = button == 0 || button == 1;
   const double latch = toNumber(w.Text5.Text()).value_or(0);
+  // While a limits dialog's limits are placed, the point the click gives waits for them.
+  const auto readPointer = [this] {
+    if (!p.input.LimitsBeingPlaced()) {
+      p.surface.ReadPointer();
+      return;
+    }
+    const PointPx c = p.desktop.cursorPos();
+    p.PointerPoint = {c.x, c.y};
+    DeferClick(c, c);
+  };
   if (p.BusyFlag == 0 && down && latch == 0) {
-    p.surface.ReadPointer();
+    readPointer();
     w.Text5.setText("1");
   } else if (up && latch == 1) {
-    p.surface.ReadPointer();
+    readPointer();
     w.Text5.setText("0");
   }
 }

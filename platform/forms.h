@@ -477,6 +477,9 @@ struct CommandButton : Control {
   // 0 standard: the desktop's button face; 1 graphical: BackColor is the face, and the
   // picture stands centred on it.
   Prop<int, kChangedStyle> Style{this, 0};
+  // A key went down while the button had the keyboard focus, as for a text box. The button
+  // still takes the key itself (Space presses it).
+  std::function<void(int keyCode, int shift)> KeyDown;
 };
 
 struct Frame : Control {

@@ -14,6 +14,15 @@ void setVisible(std::initializer_list<Control*> controls, bool visible) {
   for (Control* c : controls) c->Visible = visible;
 }
 
+// The on-screen keyboard shows the key of one stage and hides the other two: Home typed in
+// the numerator (Page Down skipped), or Insert after the denominator, would otherwise leave
+// two fraction keys up and the user to guess which one is next.
+void showForm8FractionKey(Program& p, int key) {
+  if (p.Form8Shown != 1) return;
+  for (int k : {kForm8InsertKey, kForm8PageDownKey, kForm8HomeKey})
+    p.palette.SetForm8KeyVisible(k, k == key);
+}
+
 }  // namespace
 
 void Surface::ZachisvaneHome() {
@@ -22,24 +31,21 @@ void Surface::ZachisvaneHome() {
               &w.Image17},
              false);
   setVisible({&w.Image14, &w.Label10, &w.Line14}, true);
-  if (p.Form8Shown == 1) p.palette.SetForm8KeyVisible(kForm8InsertKey, true);
-  if (p.Form8Shown == 1) p.palette.SetForm8KeyVisible(kForm8HomeKey, false);
+  showForm8FractionKey(p, kForm8InsertKey);
 }
 
 void Surface::PokazvaneZaHome1() {
   MainWindow& w = p.Form1;
   setVisible({&w.Image14, &w.Label10, &w.Line14}, false);
   setVisible({&w.Label4, &w.Line7, &w.Image16}, true);
-  if (p.Form8Shown == 1) p.palette.SetForm8KeyVisible(kForm8InsertKey, false);
-  if (p.Form8Shown == 1) p.palette.SetForm8KeyVisible(kForm8PageDownKey, true);
+  showForm8FractionKey(p, kForm8PageDownKey);
 }
 
 void Surface::PokazvaneZaHome2() {
   MainWindow& w = p.Form1;
   setVisible({&w.Label4, &w.Line7, &w.Image16}, false);
   setVisible({&w.Label5, &w.Line8, &w.Image17}, true);
-  if (p.Form8Shown == 1) p.palette.SetForm8KeyVisible(kForm8PageDownKey, false);
-  if (p.Form8Shown == 1) p.palette.SetForm8KeyVisible(kForm8HomeKey, true);
+  showForm8FractionKey(p, kForm8HomeKey);
 }
 
 }  // namespace kel

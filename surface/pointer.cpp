@@ -1,4 +1,6 @@
 // The pointer as insertion point: the readers and the page coordinates.
+#include <algorithm>
+#include <cmath>
 #include <exception>
 
 #include "app/program.h"
@@ -43,6 +45,20 @@ void Surface::SetPointer(int x, int y) {
   p.desktop.setCursorPos(x, y);
   // As the desktop has it: it keeps the pointer on the screen.
   agreeOnPointer(p.desktop.cursorPos());
+}
+
+void Surface::KeepInsertionPointOnPage() {
+  const MainWindow& w = p.Form1;
+  const double clientLeft = singleDiv15(w.Left) + kFrameLeftPx;
+  const double clientTop = (w.Top + kFrameTopTw) / kTwipsPerPixel;
+  // A pixel clear of each frame; the right edge is where the panel begins.
+  const double left = std::ceil(clientLeft + (w.Label19.Left + w.Label19.Width) / 15) + 1;
+  const double top = std::ceil(clientTop + (w.Label17.Top + w.Label17.Height) / 15) + 1;
+  const double right = std::floor(singleDiv15(w.Left) + w.Frame5.Width / 15) - 1;
+  const double bottom = std::floor(clientTop + w.Label18.Top / 15) - 1;
+  // A window too small to hold a page keeps the point as it is.
+  if (left <= right) p.PointerX = std::clamp(p.PointerX, left, right);
+  if (top <= bottom) p.PointerY = std::clamp(p.PointerY, top, bottom);
 }
 
 void Surface::ShiftHeldPointer(double dx, double dy) {

@@ -61,6 +61,10 @@ class Surface {
   void ReturnPointer(int x, int y);
   // Every move of the real pointer by the program goes through here.
   void SetPointer(int x, int y);
+  // Keeps the insertion point on the page, off the frames that border it: an arrow held
+  // down would otherwise run it onto the panel, where what is typed next is hidden, or onto
+  // a border frame, where the pointer stops the background timers and the keys are lost.
+  void KeepInsertionPointOnPage();
   // The window moved by (dx, dy) pixels: the point the pointer would stand on moves along.
   void ShiftHeldPointer(double dx, double dy);
 

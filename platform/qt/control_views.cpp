@@ -426,6 +426,8 @@ class ButtonView : public ControlView {
       : ControlView(s, c, new FacedButton(parent)) {
     auto* button = static_cast<QPushButton*>(widget.data());
     clickOnRelease = false;
+    // A key reaches the button's KeyDown (Enter on a dialog's Submit), as a text box's does.
+    button->installEventFilter(&s);
     QObject::connect(button, &QPushButton::clicked, button, [this] {
       Control* target = control;
       views.gate().run([&] { callHandler(target->Click); });

@@ -1,9 +1,11 @@
 // Events from the window system into the model: a mouse event taken from a form's window
 // goes to the control the model's own rule picks at that point (or to the one that captured
-// the mouse, or to the bare form), and a key for a limits dialog's text box to its KeyDown.
+// the mouse, or to the bare form), and a key for a limits dialog's text box or button to its
+// KeyDown.
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
@@ -51,8 +53,9 @@ bool ViewSync::eventFilter(QObject* obj, QEvent* e) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
       break;
-    case QEvent::KeyPress:  // limits dialogs: a text box's KeyDown, seen at the box only
-      if (qobject_cast<QLineEdit*>(obj)) routeKey(obj, static_cast<QKeyEvent*>(e));
+    case QEvent::KeyPress:  // limits dialogs: a text box's or a button's KeyDown, seen there
+      if (qobject_cast<QLineEdit*>(obj) || qobject_cast<QPushButton*>(obj))
+        routeKey(obj, static_cast<QKeyEvent*>(e));
       return false;
     default:
       return false;
@@ -194,29 +197,30 @@ void ViewSync::routeToBareForm(Form& f, QMouseEvent* me, double cx, double cy, i
   }
 }
 
-// --- limits dialogs: a key for a text box -----------------------------------------------
-// A key for a line edit goes to its text box's KeyDown as the model names keys (its
-// physical place, as the capture reads it); then the box takes the key itself. The filter
-// sits on the line edit, so each key is taken once, at the box it reached.
+// --- limits dialogs: a key for a text box or a button --------------------------------------
+// A key for a line edit or a push button goes to its control's KeyDown as the model names
+// keys (its physical place, as the capture reads it); then the widget takes the key itself.
+// The filter sits on the widget, so each key is taken once, at the widget it reached.
 void ViewSync::routeKey(QObject* obj, QKeyEvent* e) {
-  auto* edit = qobject_cast<QLineEdit*>(obj);
-  if (!edit) return;
-  TextBox* box = nullptr;
+  auto* target = qobject_cast<QWidget*>(obj);
+  if (!target) return;
+  const std::function<void(int, int)>* keyDown = nullptr;
   for (FormView* v : forms_) {
-    if (!v->widget || !v->form->Loaded || !v->widget->isAncestorOf(edit)) continue;
+    if (!v->widget || !v->form->Loaded || !v->widget->isAncestorOf(target)) continue;
     v->form->forEachControl([&](Control& c) {
       auto* cv = static_cast<ControlView*>(c.view.view.get());
-      if (!box && c.Kind == ControlKind::TextBox && cv && cv->widget == edit)
-        box = static_cast<TextBox*>(&c);
+      if (keyDown || !cv || cv->widget != target) return;
+      if (c.Kind == ControlKind::TextBox) keyDown = &static_cast<TextBox&>(c).KeyDown;
+      if (c.Kind == ControlKind::CommandButton) keyDown = &static_cast<CommandButton&>(c).KeyDown;
     });
     break;
   }
-  if (!box || !box->KeyDown) return;
+  if (!keyDown || !*keyDown) return;
   int vk = vkForKeycode(static_cast<int>(e->nativeScanCode()));
   if (vk == 0 && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) vk = 13;
   if (vk == 0) return;
   const int shift = shiftOf(e->modifiers());
-  gate_.run([&] { callHandler(box->KeyDown, vk, shift); });
+  gate_.run([&] { callHandler(*keyDown, vk, shift); });
 }
 // --- end of the limits dialogs' block ---------------------------------------------------
 

@@ -134,7 +134,7 @@ class ViewSync : public QObject {
   void systemGeometryChanged(FormView& v);
   void checkGeometry(FormView& v);
   void updateMask(FormView& v);
-  void routeKey(QObject* obj, QKeyEvent* e);  // limits dialogs: a text box's KeyDown
+  void routeKey(QObject* obj, QKeyEvent* e);  // limits dialogs: a box's or button's KeyDown
 
   ModelGate& gate_;
   std::vector<FormView*> forms_;

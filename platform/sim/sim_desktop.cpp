@@ -416,6 +416,11 @@ char typedCharacter(int vk, bool shift) {
 
 void SimDesktop::typeIntoFocus(int vk) {
   Control* c = focusedControl();
+  if (c && c->Kind == ControlKind::CommandButton) {
+    // The handler may hide or unload the button's window: the copy runs whatever it does.
+    if (auto handler = static_cast<CommandButton*>(c)->KeyDown) handler(vk, shiftState());
+    return;
+  }
   if (!c || c->Kind != ControlKind::TextBox) return;
   auto* box = static_cast<TextBox*>(c);
   const int shift = shiftState();

@@ -742,6 +742,35 @@ TEST_F(DesktopTest, ASecondWindowWithATextBoxAndAGraphicalButton) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// A focused button reports Enter to its KeyDown (a limits dialog's Submit takes it as a
+// press), and Space still presses it.
+TEST_F(DesktopTest, AFocusedButtonReportsEnterAndSpacePressesIt) {
+  CommandButton button("Button");
+  button.Left = 150;
+  button.Top = 150;
+  button.Width = 975;
+  button.Height = 375;
+  button.Caption = "Submit";
+  f.add(button);
+  std::vector<std::pair<int, int>> keys;
+  int clicks = 0;
+  button.KeyDown = [&](int k, int s) { keys.push_back({k, s}); };
+  button.Click = [&] { ++clicks; };
+  const auto unload = unloadFirst();
+  desktop.run([&] {
+    desktop.showForm(f);
+    desktop.setFocus(f, button);
+  });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  QWidget* b = widgetOf(button);
+  QTest::keyClick(b, Qt::Key_Return);
+  QTest::keyClick(b, Qt::Key_Enter);
+  EXPECT_EQ(keys, (std::vector<std::pair<int, int>>{{13, 0}, {13, 0}}));
+  EXPECT_EQ(clicks, 0);
+  QTest::keyClick(b, Qt::Key_Space);
+  EXPECT_EQ(clicks, 1);
+}
+
 // A box whose text the program sets shows it from its start, however long it is (a result
 // wider than the box keeps its sign); what the user types stays where the caret is.
 TEST_F(DesktopTest, ATextTheProgramSetsShowsFromItsStart) {

@@ -152,5 +152,24 @@ TEST(KeyboardArrows, AKeyTypedAfterwardsStandsAtTheMovedPoint) {
   EXPECT_EQ(u.middle(u.label(1)), p.surface.InsertYFor(y));
 }
 
+// Held for seconds, an arrow key of the keyboard stops the point at the edge of the page,
+// and the key clicked next stands there, on the page.
+TEST(KeyboardArrows, AHeldKeyStopsAtTheEdgeOfThePage) {
+  for (int index : {60, 61, 62, 63}) {
+    SCOPED_TRACE(index);
+    Arrows u;
+    MainWindow& w = u.w();
+    u.hold(index, 100);
+    u.advance(400);
+    u.type(u.key(10));
+    ASSERT_EQ(u.p().SymbolCount, 1);
+    const Label& l = u.label(1);
+    EXPECT_GE(l.Left, w.Label19.Left + w.Label19.Width);
+    EXPECT_LT(l.Left, w.Frame5.Width);
+    EXPECT_GT(u.middle(l), w.Label17.Top + w.Label17.Height);
+    EXPECT_LT(u.middle(l), w.Label18.Top);
+  }
+}
+
 }  // namespace
 }  // namespace kel::test

@@ -291,6 +291,32 @@ TEST(KeyboardKeys, TheFractionKeysCycleAndQueueTheirKeys) {
   EXPECT_TRUE(u.w().Image14.Visible);
 }
 
+// The fraction typed with the real keys, out of the keys' own order: whatever stage it
+// reaches, exactly one of the three fraction keys stands on the keyboard, the next one.
+TEST(KeyboardKeys, OneFractionKeyIsShownWhateverTheRealKeysTyped) {
+  struct Case {
+    const char* name;
+    std::vector<int> keys;
+    const char* shown;
+  } cases[] = {
+      {"Home in the numerator", {'1', vk::Insert, '2', vk::Home}, "54"},
+      {"Page Up in the denominator", {'1', vk::Insert, '2', vk::Next, '3', vk::Prior}, "55"},
+      {"Home after Page Up", {'1', vk::Insert, vk::Next, vk::Prior, vk::Home}, "54"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KeyboardUser u;
+    for (int key : c.keys) {
+      u.typeKeys({key});
+      u.advance(400);
+    }
+    std::string shown;
+    for (int i : {54, 55, 56})
+      if (u.key(i).Visible) shown += std::to_string(i);
+    EXPECT_EQ(shown, c.shown);
+  }
+}
+
 // Backspace queues 8 with shift 0 whatever the shift state; the symbol before the caret
 // goes and the insertion point takes its place while the pointer stays on the key, and the
 // pointer return waits 500 ms instead of 300.

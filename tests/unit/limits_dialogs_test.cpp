@@ -276,6 +276,94 @@ TEST(LimitsDialogs, TypingTheLimitsAndEnterTypesTheIntegral) {
   EXPECT_EQ(p.BusyFlag, 1);
 }
 
+// The integral dialog opened, its limits filled in, and Enter pressed: the limits are
+// typed at 150 ms an item from then on. Returns the time Enter went down.
+Millis submitIntegral(PaletteUser& u, const char* upper, const char* lower) {
+  LimitsDialogForm& f = open(u, 1);
+  f.Text1.setText(upper);
+  f.Text2.setText(lower);
+  const Millis at = u.host().now();
+  u.typeKeys({vk::Return});
+  EXPECT_FALSE(f.Visible);
+  return at;
+}
+
+// Keys typed while the limits are being typed wait, and are typed behind the sign once the
+// limits stand, on the sign's line, in the order they were typed.
+TEST(LimitsDialogs, KeysTypedWhileTheLimitsArePlacedFollowTheSign) {
+  for (Millis after : {0, 200, 500, 1000, 1600}) {
+    SCOPED_TRACE(testing::Message() << "x and y " << after << " ms after Enter");
+    PaletteUser u;
+    Program& p = u.p();
+    MainWindow& w = u.w();
+    const double ax = p.PointerX, ay = p.PointerY;
+    const Millis enter = submitIntegral(u, "abc", "def");
+    u.host().at(enter + 40 + after, [&u] { u.host().tap('X', 40); });
+    u.host().at(enter + 140 + after, [&u] { u.host().tap('Y', 40); });
+    u.advance(5000);
+    // The sign, the six characters of the limits, then x and y.
+    ASSERT_EQ(p.SymbolCount, 9);
+    EXPECT_EQ(p.SymbolKind[1], "1050");
+    for (int n = 2; n <= 7; ++n) EXPECT_TRUE(w.Label3[n].Font.Bold) << n;  // small
+    const Label& x = w.Label3[8];
+    const Label& y = w.Label3[9];
+    EXPECT_EQ(x.Caption, "x");
+    EXPECT_EQ(y.Caption, "y");
+    EXPECT_EQ(x.Left, p.surface.InsertXFor(ax + 20));
+    EXPECT_EQ(x.Top + x.Height / 2, p.surface.InsertYFor(ay));
+    EXPECT_EQ(y.Left, x.Left + x.Width);
+    EXPECT_EQ(p.BoundsQueueState, 0);
+  }
+}
+
+// A click on the page while the limits are typed moves nothing of them: they stand where
+// they stand without it, and the click takes effect once they stand, so what is typed next
+// goes where the user clicked.
+TEST(LimitsDialogs, AClickWhileTheLimitsArePlacedTakesEffectAfterThem) {
+  struct Place {
+    double left, top;
+    bool operator==(const Place&) const = default;
+  };
+  auto limits = [](PaletteUser& u) {
+    std::vector<Place> out;
+    for (int n = 2; n <= u.p().SymbolCount; ++n)
+      out.push_back({u.w().Label3[n].Left, u.w().Label3[n].Top});
+    return out;
+  };
+  std::vector<Place> alone;
+  {
+    PaletteUser u;
+    submitIntegral(u, "abc", "def");
+    u.advance(5000);
+    alone = limits(u);
+    ASSERT_EQ(alone.size(), 6u);
+  }
+  // (Not while the dispatcher takes the pointer back to the palette button after the sign,
+  // about 300 ms after Enter: a press then lands on the button.)
+  for (Millis after : {100, 700, 1000, 1400}) {
+    SCOPED_TRACE(testing::Message() << "click " << after << " ms after Enter");
+    PaletteUser u;
+    Program& p = u.p();
+    const PointPx target = u.screenOf(6000, 4500);  // bare page, far from the sign
+    const Millis enter = submitIntegral(u, "abc", "def");
+    u.host().at(enter + after, [&u, target] {
+      u.moveTo(target);
+      u.host().at(u.host().now() + 60, [&u] { u.desk().userButtonDown(vk::LButton); });
+      u.host().at(u.host().now() + 120, [&u] { u.desk().userButtonUp(vk::LButton); });
+    });
+    u.advance(5000);
+    EXPECT_EQ(limits(u), alone);
+    EXPECT_EQ(u.insertionPoint(), target);
+    u.typeKeys({'X'});
+    u.advance(300);
+    ASSERT_EQ(p.SymbolCount, 8);
+    const Label& x = u.w().Label3[8];
+    EXPECT_EQ(x.Caption, "x");
+    EXPECT_EQ(x.Left, p.surface.InsertXFor(target.x));
+    EXPECT_EQ(x.Top + x.Height / 2, p.surface.InsertYFor(target.y));
+  }
+}
+
 TEST(LimitsDialogs, EveryCharacterOfALimitIsTypedInPlaceOnThePage) {
   // From the writing position at start-up. A limit of 20 letters would start 71 px left of
   // the anchor, on the left border frame, which stops the background work: it starts right
@@ -321,43 +409,60 @@ TEST(LimitsDialogs, EveryCharacterOfALimitIsTypedInPlaceOnThePage) {
   }
 }
 
-// Enter in either box of either dialog submits: the sign, then the dialog's items, land in
-// the key queue and are played.
-TEST(LimitsDialogs, EnterInEitherBoxSubmits) {
+// Enter in either box of either dialog, or on its Submit button (which has the focus when the
+// dialog opens), submits: the sign, then the dialog's items, land in the key queue and are
+// played.
+TEST(LimitsDialogs, EnterInEitherBoxOrOnSubmitSubmits) {
+  enum From { UpperBox, LowerBox, SubmitButton };
   struct Case {
     int dialog;
     const char* upper;
     const char* lower;
-    bool fromUpperBox;
+    From from;
     Items queued;
   } cases[] = {
       {2,
        "n",
        "k=1",
-       true,
+       UpperBox,
        {"1032", "1060", "***27", "***78", "1061", "***27", "***75", "***27", "***187", "***27",
         "***49", "1062"}},
       {2,
        "n",
        "k=1",
-       false,
+       LowerBox,
        {"1032", "1060", "***27", "***78", "1061", "***27", "***75", "***27", "***187", "***27",
         "***49", "1062"}},
       {1,
        "2pi",
        "0",
-       true,
+       UpperBox,
        {"1050", "1054", "***27", "***`50", "***27", "***1013", "1055", "***27", "***48", "1056"}},
+      {1,
+       "1",
+       "0",
+       SubmitButton,
+       {"1050", "1054", "***27", "***`49", "1055", "***27", "***48", "1056"}},
+      {2,
+       "n",
+       "k=1",
+       SubmitButton,
+       {"1032", "1060", "***27", "***78", "1061", "***27", "***75", "***27", "***187", "***27",
+        "***49", "1062"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.upper << " / " << c.lower
-                                    << (c.fromUpperBox ? ", upper box" : ", lower box"));
+    SCOPED_TRACE(testing::Message() << c.upper << " / " << c.lower << ", from " << c.from);
     PaletteUser u;
     Program& p = u.p();
     LimitsDialogForm& f = open(u, c.dialog);
     f.Text1.setText(c.upper);
     f.Text2.setText(c.lower);
-    u.clickIn(f, c.fromUpperBox ? f.Text1 : f.Text2);
+    // The boxes filled, the focus where the case has it.
+    if (c.from == UpperBox) u.clickIn(f, f.Text1);
+    if (c.from == LowerBox) u.clickIn(f, f.Text2);
+    if (c.from == SubmitButton) {
+      EXPECT_EQ(u.desk().focusedControl(), &f.Command1);
+    }
     u.typeKeys({vk::Return});
     EXPECT_FALSE(f.Visible);
     EXPECT_FALSE(f.Label1.Visible);

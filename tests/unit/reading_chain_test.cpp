@@ -59,6 +59,71 @@ TEST(ReadingChain, TheResultOfATypedExpressionIsTypedAfterItsSign) {
   EXPECT_NEAR(one.Top + one.Height / 2, eq.Top + eq.Height / 2, 1);
 }
 
+// The value is typed right behind its sign, however soon after " = " the next key comes:
+// a key typed while the value is still to come waits for it. "1/3=" and then Enter puts the
+// value on the first line and only then begins the new one; a letter comes after the value.
+TEST(ReadingChain, AKeyTypedWhileTheValueIsPendingFollowsIt) {
+  constexpr int kSlashKey = 191;
+  struct Case {
+    int key;
+    Millis after;  // from the press of "=" to the press of the key
+  } cases[] = {{vk::Return, 0}, {vk::Return, 150}, {vk::Return, 300}, {vk::Return, 450},
+               {'X', 0},        {'X', 150},        {'X', 400},        {vk::Return, 700}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "key " << c.key << " " << c.after << " ms after =");
+    Typist t;
+    t.w().Check3.Value = 1;
+    t.type('1');
+    t.type(kSlashKey);
+    t.type('3');
+    t.host().tap(kPlusKey, 40);
+    t.host().at(t.host().now() + c.after, [&t, &c] { t.host().tap(c.key, 40); });
+    t.advance(2500);
+    // Something on the next line shows where Enter took the insertion point.
+    if (c.key == vk::Return) t.type('Y');
+    const std::vector<Placed> all = t.placed();
+    const std::vector<std::string> value = {"0", ",", "3", "3", "3"};
+    ASSERT_EQ(all.size(), 4 + value.size() + 1);
+    EXPECT_EQ(all[3].caption, " = ");
+    const Label& eq = t.w().Label3[4];
+    for (size_t i = 0; i < value.size(); ++i) {
+      SCOPED_TRACE(i);
+      const Label& l = t.w().Label3[static_cast<int>(5 + i)];
+      EXPECT_EQ(l.Caption, value[i]);
+      EXPECT_GE(l.Left, eq.Left + eq.Width - 15);
+      EXPECT_NEAR(l.Top + l.Height / 2, eq.Top + eq.Height / 2, 1);
+    }
+    const Label& last = t.w().Label3[static_cast<int>(5 + value.size())];
+    EXPECT_EQ(last.Caption, c.key == vk::Return ? "y" : "x");
+    if (c.key == vk::Return) {
+      EXPECT_NEAR(last.Top + last.Height / 2, eq.Top + eq.Height / 2 + 61 * 15, 15);
+    } else {
+      EXPECT_GT(last.Left, t.w().Label3[static_cast<int>(4 + value.size())].Left);
+    }
+  }
+}
+
+// A Ctrl chord typed while the value is pending stays a chord once the value has gone in
+// front of it: Ctrl+K types nothing, the x after it is typed behind the value.
+TEST(ReadingChain, AChordTypedWhileTheValueIsPendingStaysAChord) {
+  Typist t;
+  t.w().Check3.Value = 1;
+  t.type('1');
+  t.type(191);
+  t.type('3');
+  t.host().tap(kPlusKey, 40);
+  t.advance(100);
+  t.down(vk::RControl);
+  t.host().tap('K', 40);
+  t.advance(60);
+  t.up(vk::RControl);
+  t.host().tap('X', 40);
+  t.advance(2500);
+  std::string typed;
+  for (const Placed& e : t.placed()) typed += e.kind == "bukva" ? e.caption : "[" + e.kind + "]";
+  EXPECT_EQ(typed, "1/3 = 0,333x");
+}
+
 TEST(ReadingChain, AnExpressionWithUnknownsIsNotTyped) {
   Typist t;
   t.w().Check3.Value = 1;

@@ -147,5 +147,42 @@ TEST(ArrowKeys, AnArrowDropsWhatTheQueueStillHoldsAndEndsAnUpperIndex) {
   EXPECT_EQ(*played, std::vector<std::string>{"163"});  // what comes after is played
 }
 
+// Whether a placed symbol's insertion point stood on the page, clear of its border frames,
+// with the background work (the capture with it) still running.
+void expectTypedOnThePage(Ui& u, const Label& l) {
+  MainWindow& w = u.w();
+  EXPECT_GE(l.Left, w.Label19.Left + w.Label19.Width);
+  EXPECT_LT(l.Left, w.Frame5.Width);
+  EXPECT_GT(u.middle(l), w.Label17.Top + w.Label17.Height);
+  EXPECT_LT(u.middle(l), w.Label18.Top);
+  EXPECT_TRUE(w.Timer0.Enabled());
+  EXPECT_EQ(u.p().UserStopped, 0);
+}
+
+// An arrow key held for a second and a half runs about 600 px: it stops at the edge of the
+// page, and the key typed next stands there, not on the panel or a border frame.
+TEST(ArrowKeys, AHeldKeyStopsAtTheEdgeOfThePage) {
+  struct Case {
+    int key;
+    Millis held;
+  } cases[] = {{vk::Right, 1500}, {vk::Right, 4000}, {vk::Left, 1500},
+               {vk::Up, 1500},    {vk::Down, 1500},  {vk::Down, 4000}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "key " << c.key << " for " << c.held << " ms");
+    Ui u;
+    u.moveTo(u.screenOf(3000, 3000));
+    u.desk().userKeyDown(c.key);
+    u.advance(c.held);
+    u.desk().userKeyUp(c.key);
+    u.advance(100);
+    u.host().tap('X', 30);
+    u.advance(200);
+    ASSERT_EQ(u.p().SymbolCount, 1);
+    expectTypedOnThePage(u, u.label(1));
+    EXPECT_EQ(u.pointer(),
+              (PointPx{pixelForPointer(u.p().PointerX), pixelForPointer(u.p().PointerY)}));
+  }
+}
+
 }  // namespace
 }  // namespace kel::test
