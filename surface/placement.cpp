@@ -130,7 +130,13 @@ void Surface::PlaceTextSymbol(const std::string& caption, double fontSize, bool 
     if (w.Check3.Value == 1) {
       w.Timer32.setEnabled(true);
       skipOnFailure([&] { p.evaluation.Command74_Click(); });
+      // A sign typed with the pointer resting on the panel, where a palette click leaves it,
+      // is read all the same (as the on-screen "=" key has it): the region lies on the page
+      // whatever the pointer is over.
+      const int overPanel = p.PointerOverPanel;
+      p.PointerOverPanel = 0;
       skipOnFailure([&] { p.evaluation.SelectRegionBeforeEquals(); });
+      p.PointerOverPanel = overPanel;
     }
   }
   StartAfterPlacementStep();

@@ -296,5 +296,32 @@ TEST(Palette, AClosedKeyboardStaysClosed) {
   EXPECT_EQ(p.Form8Suspended, 0);
 }
 
+// A symbol of the palette leaves the pointer on its button, and the keys typed next are
+// typed there: the " = " among them is read and its value typed, as with the pointer on the
+// page.
+TEST(Palette, AValueIsTypedAfterASignTypedWithThePointerOnThePalette) {
+  PaletteUser u;
+  Program& p = u.p();
+  u.w().Check3.Value = 1;
+  u.clickAt(u.screenOf(1500, 2000));
+  u.advance(300);
+  u.typeKeys({'2'});
+  u.advance(300);
+  u.click(u.button(1013));  // pi
+  u.advance(600);
+  u.typeKeys({187});  // " = "
+  u.advance(4000);
+  std::string after;
+  bool sign = false;
+  for (int n = 1; n <= p.SymbolCount; ++n) {
+    const std::string& kind = p.SymbolKind[static_cast<size_t>(n)];
+    if (sign && kind == "bukva") after += u.w().Label3[n].Caption;
+    if (kind == "bukva" && u.w().Label3[n].Caption == " = ") sign = true;
+  }
+  EXPECT_TRUE(sign);
+  EXPECT_EQ(u.w().Text21.Text(), "2pi");
+  EXPECT_EQ(after, "6,283");
+}
+
 }  // namespace
 }  // namespace kel::test
