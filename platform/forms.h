@@ -105,6 +105,19 @@ class ChangeLog;
 class Control;
 class ControlArrayBase;
 class Form;
+// The owners of properties: a Prop is copied only as part of a copy of one of them.
+struct FontProps;
+struct Label;
+struct Image;
+struct PictureBox;
+class TextBox;
+struct ListBox;
+struct ComboBox;
+struct CheckBox;
+struct CommandButton;
+struct Frame;
+struct Shape;
+struct Line;
 
 // The base of everything a ChangeLog can hold.
 class Tracked {
@@ -225,13 +238,16 @@ concept IsString = std::is_same_v<T, std::string>;
 // members, and the usual const members of strings and vectors) and is assigned like it;
 // an assignment that changes the value marks the owner with Bits. The owner is found from
 // the Prop's own address: it is constructed with its owner, and the offset it keeps stays
-// right in every copy of the owner, which has the same layout.
+// right in every copy of the owner, which has the same layout. So only an owner copies a
+// Prop, as part of a copy of itself: a Prop copied out on its own (`auto c = l.Caption`)
+// would mark whatever lies at that offset from the copy, and does not compile. Read the
+// value instead (`std::string c = l.Caption`, `l.Caption.get()`).
 template <class T, std::uint32_t Bits>
 class Prop {
  public:
   explicit Prop(Tracked* owner) : offset_(offsetFrom(owner)), v_() {}
   Prop(Tracked* owner, T v) : offset_(offsetFrom(owner)), v_(std::move(v)) {}
-  Prop(const Prop&) = default;
+  // Assigning one Prop to another takes its value and marks this one's own owner.
   Prop& operator=(const Prop& other) {
     set(other.v_);
     return *this;
@@ -308,6 +324,21 @@ class Prop {
   { return os << p.v_; }
 
  private:
+  Prop(const Prop&) = default;
+  friend class Control;
+  friend struct FontProps;
+  friend struct Label;
+  friend struct Image;
+  friend struct PictureBox;
+  friend class TextBox;
+  friend struct ListBox;
+  friend struct ComboBox;
+  friend struct CheckBox;
+  friend struct CommandButton;
+  friend struct Frame;
+  friend struct Shape;
+  friend struct Line;
+
   std::ptrdiff_t offsetFrom(Tracked* owner) const {
     return reinterpret_cast<const char*>(this) - reinterpret_cast<const char*>(owner);
   }
@@ -322,11 +353,12 @@ class Prop {
   T v_;
 };
 
-// A control's font, each member tracked, readable and assignable as a whole Font.
+// A control's font, each member tracked, readable and assignable as a whole Font. Its
+// members find the control as a Prop does, so it too is copied only with its control (read
+// a copy as a Font: `kel::Font f = l.Font`).
 struct FontProps {
   explicit FontProps(Tracked* o, const kel::Font& f = {})
       : Name(o, f.Name), Size(o, f.Size), Bold(o, f.Bold), Charset(o, f.Charset) {}
-  FontProps(const FontProps&) = default;
   FontProps& operator=(const FontProps& f) { return *this = kel::Font(f); }
   FontProps& operator=(const kel::Font& f) {
     Name = f.Name;
@@ -343,6 +375,14 @@ struct FontProps {
   Prop<double, kChangedFont> Size;
   Prop<bool, kChangedFont> Bold;
   Prop<int, kChangedFont> Charset;
+
+ private:
+  FontProps(const FontProps&) = default;
+  friend struct Label;
+  friend class TextBox;
+  friend struct ComboBox;
+  friend struct CheckBox;
+  friend struct CommandButton;
 };
 
 using MouseHandler = std::function<void(int button, int shift, double x, double y)>;

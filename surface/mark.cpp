@@ -43,14 +43,16 @@ void Surface::Image3_MouseDown(int index, int, int, double x, double) {
   MainWindow& w = p.Form1;
   w.Timer27.setEnabled(true);
   p.PressedSymbolIndex = index;
-  p.PressedSymbolHalf = pressedHalf(x, w.Image3.IsLoaded(index) ? w.Image3[index].Width : 0);
+  p.PressedSymbolHalf =
+      pressedHalf(x, w.Image3.IsLoaded(index) ? w.Image3[index].Width.get() : 0.0);
 }
 
 void Surface::Label3_MouseDown(int index, int, int, double x, double) {
   MainWindow& w = p.Form1;
   w.Timer27.setEnabled(true);
   p.PressedSymbolIndex = index;
-  p.PressedSymbolHalf = pressedHalf(x, w.Label3.IsLoaded(index) ? w.Label3[index].Width : 0);
+  p.PressedSymbolHalf =
+      pressedHalf(x, w.Label3.IsLoaded(index) ? w.Label3[index].Width.get() : 0.0);
 }
 
 void Surface::Timer27_Timer() {

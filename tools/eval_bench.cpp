@@ -14,19 +14,55 @@
 namespace {
 
 // Tokens as a formula has them: a run of digits and points, a run of letters, or one sign.
+int tokenKind(char c) {
+  return (c >= '0' && c <= '9') || c == '.' ? 1 : (c >= 'a' && c <= 'z') ? 2 : 0;
+}
+
 int countTokens(const std::string& s) {
   int n = 0;
   for (std::size_t i = 0; i < s.size();) {
-    auto kind = [](char c) {
-      return (c >= '0' && c <= '9') || c == '.' ? 1 : (c >= 'a' && c <= 'z') ? 2 : 0;
-    };
-    const int k = kind(s[i]);
+    const int k = tokenKind(s[i]);
     ++i;
     if (k != 0)
-      while (i < s.size() && kind(s[i]) == k) ++i;
+      while (i < s.size() && tokenKind(s[i]) == k) ++i;
     ++n;
   }
   return n;
+}
+
+// A formula of exactly `wanted` tokens (at least one). Whole parts are taken while they fit
+// and leave either nothing or room for the padding (two tokens or more); the padding starts
+// with a sign, so it never joins the number or the name the formula ends with (a digit
+// appended after a number would only make that number longer, and the count would never
+// grow).
+std::string formulaOf(int wanted) {
+  // A mix of what a reading produces: implied products, trigonometric powers, unbracketed
+  // arguments, exponent digits, logarithm bases, fractions and brackets.
+  const std::string parts[] = {"sin^(2)30",     "+2pi",   "*(3+4)",  "-lg100",
+                               "/5^1^2",        "+cos60", "*1.5",    "-log#28",
+                               "+(12+3)/(4-1)", "+tg45",  "-3(2+1)", "+ln5"};
+  std::string formula;
+  int tokens = 0;
+  for (std::size_t i = 0;; ++i) {
+    const std::string& part = parts[i % std::size(parts)];
+    const bool joins = !formula.empty() && tokenKind(formula.back()) != 0 &&
+                       tokenKind(formula.back()) == tokenKind(part.front());
+    const int after = tokens + countTokens(part) - (joins ? 1 : 0);
+    if (after != wanted && after > wanted - 2) break;
+    formula += part;
+    tokens = after;
+    if (tokens == wanted) return formula;
+  }
+  int missing = wanted - tokens;
+  if (formula.empty()) {
+    formula = missing % 2 != 0 ? "2" : "-1";
+    missing -= missing % 2 != 0 ? 1 : 2;
+  } else if (missing % 2 != 0) {
+    formula += "+2pi";
+    missing -= 3;
+  }
+  for (; missing > 0; missing -= 2) formula += "+1";
+  return formula;
 }
 
 // The best of five rounds of 200 ms, so that other work on the machine counts least.
@@ -52,18 +88,11 @@ double microsecondsPerRun(F f) {
 
 int main(int argc, char** argv) {
   const int wanted = argc > 1 ? std::atoi(argv[1]) : 200;
-  // A mix of what a reading produces: implied products, trigonometric powers, unbracketed
-  // arguments, exponent digits, logarithm bases, fractions and brackets.
-  const std::string parts[] = {"sin^(2)30",     "+2pi",   "*(3+4)",  "-lg100",
-                               "/5^1^2",        "+cos60", "*1.5",    "-log#28",
-                               "+(12+3)/(4-1)", "+tg45",  "-3(2+1)", "+ln5"};
-  std::string formula;
-  for (std::size_t i = 0; countTokens(formula) < wanted; ++i) {
-    const std::string& part = parts[i % std::size(parts)];
-    if (countTokens(formula + part) > wanted && !formula.empty()) break;
-    formula += part;
+  if (wanted < 1) {
+    std::fprintf(stderr, "usage: kelvarin-eval-bench [tokens]  (tokens: 1 or more)\n");
+    return 2;
   }
-  while (countTokens(formula) < wanted) formula += countTokens(formula) + 1 == wanted ? "2" : "+1";
+  const std::string formula = formulaOf(wanted);
 
   kel::SimHost host;
   kel::tools::NoFiles files;

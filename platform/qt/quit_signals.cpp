@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <iterator>
 
 namespace kel::qt {
 
@@ -48,14 +49,18 @@ QuitSignals::QuitSignals(std::function<void()> requested) : requested_(std::move
   sa.sa_handler = onQuitSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;
-  for (int sig : kSignals) sigaction(sig, &sa, nullptr);
+  static_assert(std::size(kSignals) == kCount);
+  for (int i = 0; i < kCount; ++i) {
+    if (sigaction(kSignals[i], nullptr, &previous_[i]) != 0) continue;
+    if (!(previous_[i].sa_flags & SA_SIGINFO) && previous_[i].sa_handler == SIG_IGN) continue;
+    handled_[i] = sigaction(kSignals[i], &sa, nullptr) == 0;
+  }
 }
 
 QuitSignals::~QuitSignals() {
   if (!notifier_) return;
-  struct sigaction dfl {};
-  dfl.sa_handler = SIG_DFL;
-  for (int sig : kSignals) sigaction(sig, &dfl, nullptr);
+  for (int i = 0; i < kCount; ++i)
+    if (handled_[i]) sigaction(kSignals[i], &previous_[i], nullptr);
   signalPipeWrite = -1;
   notifier_.reset();
   ::close(fds_[0]);

@@ -320,9 +320,11 @@ class Display:
 
 class Program:
     """The real binary in a program folder of its own (the options file is written
-    beside the binary). prepare(folder), when given, runs before the program starts."""
+    beside the binary). prepare(folder), when given, runs before the program starts;
+    launcher, when given, is the command that starts it (["nohup"])."""
 
-    def __init__(self, binary, display, options=None, prepare=None, file_size_limit=None):
+    def __init__(self, binary, display, options=None, prepare=None, file_size_limit=None,
+                 launcher=None):
         self.folder = tempfile.mkdtemp(prefix="kelvarin-e2e-")
         _folders.append(self.folder)
         self.binary = os.path.join(self.folder, "kelvarin")
@@ -339,6 +341,7 @@ class Program:
         self.display = display
         self.log = open(os.path.join(self.folder, "stderr.log"), "w+b")
         self.file_size_limit = file_size_limit
+        self.launcher = list(launcher or [])
         self.start()
 
     def start(self, display=None):
@@ -353,7 +356,7 @@ class Program:
             resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
 
         self.started_at = time.monotonic()
-        self.proc = _spawn([self.binary], env=self.display.env, stdout=self.log,
+        self.proc = _spawn(self.launcher + [self.binary], env=self.display.env, stdout=self.log,
                            stderr=self.log, cwd="/",
                            preexec_fn=limited if limit is not None else None)
 

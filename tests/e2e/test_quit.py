@@ -9,6 +9,8 @@
   program and leaves no file.
 - close-box-yes (under openbox): Yes runs the save; the program ends once the file is
   written.
+- sighup-under-nohup: started by nohup, the program outlives a hang-up: after it, the next
+  symbol is still placed, and SIGTERM then keeps both in Recovery.txt.
 - save-past-file-size-limit (under openbox): under a file-size limit of 1 KB (ulimit -f 1)
   60 symbols are saved: the save fails into its box, no temporary file is left, and the
   program goes on.
@@ -184,6 +186,27 @@ def save_past_file_size_limit(binary):
     e2e.passed("quit: a save past the file-size limit fails into its box, the program goes on")
 
 
+def hang_up_under_nohup(binary):
+    d = e2e.Display()
+    p = e2e.Program(binary, d, launcher=["nohup"])
+    _, client, start = scr.ready(d, p)
+    at = ui.type_symbol(d, "a", start)
+    p.proc.send_signal(signal.SIGHUP)
+    # A program that took the hang-up closes at once, before the next key is placed.
+    ui.type_symbol(d, "b", at)
+    ui.alive(p)
+    p.proc.send_signal(signal.SIGTERM)
+    rc = p.wait_exit(10)
+    e2e.check(rc == 0, "exit status %s after SIGTERM:\n%s" % (rc, p.output()))
+    path = os.path.join(p.folder, RECOVERY)
+    e2e.check(os.path.exists(path), "no %s after SIGTERM" % RECOVERY)
+    with open(path, "rb") as f:
+        saved = f.read()
+    e2e.check(saved.startswith(b"1|a|") and b"|1|b|" in saved and saved.count(b"|") == 12,
+              "%s holds %r" % (RECOVERY, saved))
+    e2e.passed("quit: a run under nohup outlives a hang-up")
+
+
 def main(binary, case):
     if case in ("sigterm", "sighup", "x-server-killed"):
         recovery(binary, case)
@@ -191,6 +214,8 @@ def main(binary, case):
         close_box(binary, "cancel-no")
     elif case == "close-box-yes":
         close_box(binary, "yes")
+    elif case == "sighup-under-nohup":
+        hang_up_under_nohup(binary)
     elif case == "save-past-file-size-limit":
         save_past_file_size_limit(binary)
     else:

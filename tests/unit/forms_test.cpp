@@ -7,6 +7,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -380,6 +381,32 @@ std::vector<std::pair<std::string, std::uint32_t>> drain(Form& f) {
   return out;
 }
 using Drained = std::vector<std::pair<std::string, std::uint32_t>>;
+
+// A property finds its control from its own address, so a copy of it on its own would mark
+// whatever lies at that offset from the copy: only a whole control (or form member) copies.
+template <class P>
+concept CopiesOnItsOwn = std::is_copy_constructible_v<P> || std::is_move_constructible_v<P> ||
+    requires(const P& p) {
+  P{p};
+};
+
+TEST(ChangeLog, APropertyIsCopiedOnlyWithItsControl) {
+  static_assert(!CopiesOnItsOwn<decltype(Label::Caption)>);
+  static_assert(!CopiesOnItsOwn<decltype(Control::Left)>);
+  static_assert(!CopiesOnItsOwn<decltype(Control::Container)>);
+  static_assert(!CopiesOnItsOwn<decltype(ListBox::Items)>);
+  static_assert(!CopiesOnItsOwn<decltype(Image::Picture)>);
+  static_assert(!CopiesOnItsOwn<decltype(Form::Caption)>);
+  static_assert(!CopiesOnItsOwn<decltype(Label::Font)>);
+  static_assert(!CopiesOnItsOwn<decltype(Label::Font.Size)>);
+  static_assert(std::is_copy_constructible_v<Label> && std::is_copy_constructible_v<Image> &&
+                std::is_copy_constructible_v<PictureBox> && std::is_copy_constructible_v<TextBox> &&
+                std::is_copy_constructible_v<ListBox> && std::is_copy_constructible_v<ComboBox> &&
+                std::is_copy_constructible_v<CheckBox> &&
+                std::is_copy_constructible_v<CommandButton> &&
+                std::is_copy_constructible_v<Frame> && std::is_copy_constructible_v<Shape> &&
+                std::is_copy_constructible_v<Line>);
+}
 
 TEST(ChangeLog, EverythingIsNewOnceThenOnlyRealChangesAreLogged) {
   TrackedForm f;

@@ -283,18 +283,34 @@ TEST(PressedSymbol, APressOnTheCaretReachesWhatItCovers) {
 
 TEST(PressedSymbol, TheHalfIsRecordedForAnyButtonAndClearedHalfASecondLater) {
   struct Case {
+    bool text;  // a text symbol (Label3) rather than a picture (Image3)
     double widthTw, x;
     int button;
     int half;
   } cases[] = {
-      {300, 150, 1, 1}, {300, 151, 1, 2}, {300, 0, 2, 1}, {300, 299, 2, 2}, {225, 112.5, 1, 1},
+      {false, 300, 150, 1, 1},
+      {false, 300, 151, 1, 2},
+      {false, 300, 0, 2, 1},
+      {false, 300, 299, 2, 2},
+      {false, 225, 112.5, 1, 1},
+      {true, 300, 150, 1, 1},
+      {true, 300, 151, 1, 2},
+      // A width of no whole number of twips is halved as it is, not cut to a whole number.
+      {false, 20.6, 10.2, 1, 1},
+      {true, 300.9, 150.3, 1, 1},
+      {true, 300.9, 150.5, 1, 2},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.x << " of " << c.widthTw << ", button " << c.button);
+    SCOPED_TRACE(testing::Message() << (c.text ? "text " : "picture ") << c.x << " of " << c.widthTw
+                                    << ", button " << c.button);
     Ui u;
-    Image& img = u.w().Image3.Load(1);
-    img.Width = c.widthTw;
-    u.w().Image3.MouseDown(1, c.button, 0, c.x, 10);
+    if (c.text) {
+      u.w().Label3.Load(1).Width = c.widthTw;
+      u.w().Label3.MouseDown(1, c.button, 0, c.x, 10);
+    } else {
+      u.w().Image3.Load(1).Width = c.widthTw;
+      u.w().Image3.MouseDown(1, c.button, 0, c.x, 10);
+    }
     EXPECT_EQ(u.p().PressedSymbolIndex, 1);
     EXPECT_EQ(u.p().PressedSymbolHalf, c.half);
     u.advance(499);
