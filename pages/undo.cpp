@@ -95,17 +95,7 @@ void Pages::readPageShown() {
   f.PointerY = p.PointerY;
   f.LowerIndexMode = p.LowerIndexMode;
   f.UpperIndexMode = p.UpperIndexMode;
-  f.BarRightEdge = p.BarRightEdge;
-  f.BarStartInsertX = p.BarStartInsertX;
-  f.BarLineY = p.BarLineY;
-  f.BarIndex = p.BarIndex;
-  f.BarStretchIndex = p.BarStretchIndex;
-  f.NumeratorLastIndex = p.NumeratorLastIndex;
-  f.DenominatorLastIndex = p.DenominatorLastIndex;
-  f.FractionPart = p.FractionPart;
-  f.BarWidth = p.BarWidth;
-  f.BarLastIndex = p.BarLastIndex;
-  f.BarEndPointerX = p.BarEndPointerX;
+  f.Fraction = p.fraction();  // the part a snapshot keeps
 }
 
 bool Pages::sameAsCurrentSnapshot() {
@@ -197,17 +187,9 @@ void Pages::Prezapis() {
       c->Top = at.top;
     }
     if (records > 0) {
-      p.BarRightEdge = f.BarRightEdge;
-      p.BarStartInsertX = f.BarStartInsertX;
-      p.BarLineY = f.BarLineY;
-      p.BarIndex = f.BarIndex;
-      p.BarStretchIndex = f.BarStretchIndex;
-      p.NumeratorLastIndex = f.NumeratorLastIndex;
-      p.DenominatorLastIndex = f.DenominatorLastIndex;
-      p.FractionPart = f.FractionPart;
-      p.BarWidth = f.BarWidth;
-      p.BarLastIndex = f.BarLastIndex;
-      p.BarEndPointerX = f.BarEndPointerX;
+      // What the snapshot kept of the fraction; the bar open or not follows from the stage
+      // below, and where the fraction was begun stays as it is.
+      static_cast<FractionSnapshot&>(p.fraction()) = f.Fraction;
       p.surface.SetPointer(pixelForPointer(f.PointerX), pixelForPointer(f.PointerY));
       p.PointerX = f.PointerX;
       p.PointerY = f.PointerY;
