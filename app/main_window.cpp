@@ -407,7 +407,7 @@ MainWindow::MainWindow(Scheduler& s)
 
   // --- pages: the page buttons, in the lower tool frame -------------------------------------
   // Three to a row under the hint images, the first page's button red.
-  for (int k = 0; k < 12; ++k) {
+  for (int k = 0; k < kPages; ++k) {
     CommandButton& b = Command72[static_cast<size_t>(k)];
     b.Index = k;
     place(b, &Frame2, 900 + (k % 3) * 660, 2400 + (k / 3) * 360, 645, 345);

@@ -15,6 +15,11 @@
 namespace kel {
 
 inline constexpr int kMaxSymbols = 10000;
+// The SymbolKind of a text symbol, whose element is a Label3; every other kind names a
+// picture, whose element is an Image3.
+inline constexpr const char* kTextKind = "bukva";
+// The pages that share the page area, each with its button.
+inline constexpr int kPages = 12;
 
 // A key pressed by the user that the keyboard capture holds until it is released: with
 // Shift as it was at the press, and whether it was a Ctrl chord (Ctrl held at the press,

@@ -16,7 +16,6 @@ namespace kel {
 
 namespace {
 
-constexpr const char* kTextKind = "bukva";
 // A pasted picture that stands for no symbol of the palette.
 constexpr const char* kPastedKind = "simvol";
 constexpr const char* kMessageTitle = "Plavetra";
@@ -127,7 +126,7 @@ void Pages::ZapisNaVsichko() {
 void Pages::appendPageRecords(std::string& out) {
   const int page = PageShown();
   for (int i = 1; i <= p.SymbolCount && i <= kMaxSymbols; ++i)
-    if (const Control* c = symbolElement(i); c && c->Top >= 0)
+    if (const Control* c = p.surface.SymbolElement(i); c && c->Top >= 0)
       appendSymbolRecord(out, page, i, c->Left, c->Top);
 }
 
@@ -168,7 +167,7 @@ void Pages::appendSymbolRecord(std::string& out, int page, int i, double left, d
 
 std::string Pages::PageRecordsText(int page) {
   std::string out;
-  if (page < 1 || page > 12) return out;
+  if (page < 1 || page > kPages) return out;
   if (page == PageShown()) {
     appendPageRecords(out);
     return out;
@@ -201,7 +200,7 @@ bool Pages::PagesChanged() { return pagesToKeep(nullptr); }
 
 bool Pages::pagesToKeep(std::string* all) {
   bool changed = false;
-  for (int page = 1; page <= 12; ++page) {
+  for (int page = 1; page <= kPages; ++page) {
     PageStamp saved = savedPages_[static_cast<size_t>(page - 1)];
     // A page a file the user chose is still filling will be as that file has it.
     if (load_.asSaved() && load_.reaches(page)) {

@@ -9,8 +9,6 @@ namespace kel {
 
 namespace {
 
-constexpr const char* kTextKind = "bukva";
-constexpr int kPages = 12;
 constexpr Colour kShownPageColour = kRed;  // 255
 constexpr Colour kOtherPageColour = kWhite;
 
@@ -70,7 +68,7 @@ void Pages::Command72_Click(int Index) {
   PageSlot& slot = PageSlots[static_cast<size_t>(left)];
   slot.entries.clear();
   for (int i = 1; i <= p.SymbolCount && i <= kMaxSymbols; ++i) {
-    const Control* c = symbolElement(i);
+    const Control* c = p.surface.SymbolElement(i);
     if (c && c->Top >= 0)
       slot.entries.push_back(
           {i, p.SymbolKind[static_cast<size_t>(i)] == kTextKind, c->Left, c->Top});
@@ -106,7 +104,7 @@ void Pages::PrezapisStranica(int Koia) {
   p.surface.SetPointer(pixelForPointer(slot.PointerX), pixelForPointer(slot.PointerY));
   p.PointerX = slot.PointerX;
   p.PointerY = slot.PointerY;
-  recomputeLastSymbol();
+  p.surface.LastSymbolAtPointer();
   p.LowerIndexMode = slot.LowerIndexMode == 1 ? 1 : 0;
   takeUpFraction(slot.fraction);
 }

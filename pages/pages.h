@@ -163,7 +163,7 @@ class Pages {
     // fraction is taken up again, as it was, when the page is entered.
     std::optional<FractionState> fraction;
   };
-  std::array<PageSlot, 12> PageSlots;
+  std::array<PageSlot, kPages> PageSlots;
 
   // --- clearing all pages -----------------------------------------------------------------
   void Label11_Click();
@@ -242,8 +242,6 @@ class Pages {
   // --- end of the pages' block ------------------------------------------------------------
 
  private:
-  // The element of symbol i (a label or a picture by its kind), nullptr when none is loaded.
-  Control* symbolElement(int i);
   // The Undo and Redo keys of the on-screen keyboard follow the main window's buttons.
   void showForm8UndoKey(bool visible);
   void showForm8RedoKey(bool visible);
@@ -270,8 +268,6 @@ class Pages {
   // The selection reader's records and its cut, the expression line and the move buttons:
   // after clear all they would name symbols that are gone.
   void forgetSelection();
-  // LastSymbolTop and LastSymbolRight from the pointer, as a restored page has it.
-  void recomputeLastSymbol();
   // Gives the main window this state, running its resize step as a change of state does.
   void setWindowState(int state);
   // The records of the page shown, appended to the page-file buffer.
@@ -341,8 +337,8 @@ class Pages {
     }
     bool operator==(const PageStamp&) const = default;
   };
-  std::array<PageStamp, 12> savedPages_;
-  std::array<PageStamp, 12> walkPages_;
+  std::array<PageStamp, kPages> savedPages_;
+  std::array<PageStamp, kPages> walkPages_;
   bool closeAfterSave_ = false;
   // The recovery file this run writes (empty until it is first needed), and what it was
   // last asked to hold (nothing: removed, or never written).

@@ -10,8 +10,6 @@ namespace kel {
 
 namespace {
 
-// SymbolKind of a text symbol; every other kind is a picture element.
-constexpr const char* kTextKind = "bukva";
 // Longest picture name that is looked up in Simbol/ (the real ones are a dozen letters).
 constexpr size_t kMaxPictureNameLength = 64;
 // Font sizes a label can take (points); page files may hold anything.
@@ -54,6 +52,14 @@ void Surface::LoadBarPictures() {
     const std::optional<std::string> file = PictureFile(files[i]);
     if (file) skipOnFailure([&] { loadPictureInto(p.desktop, w.Image2[i], *file); });
   }
+}
+
+Control* Surface::SymbolElement(int n) {
+  if (n < 1 || n > p.SymbolCount || n > kMaxSymbols) return nullptr;
+  MainWindow& w = p.Form1;
+  if (p.SymbolKind[static_cast<size_t>(n)] == kTextKind)
+    return w.Label3.IsLoaded(n) ? &w.Label3[n] : nullptr;
+  return w.Image3.IsLoaded(n) ? &w.Image3[n] : nullptr;
 }
 
 bool Surface::CanPlaceSymbolAt(int n) const {
