@@ -44,10 +44,7 @@ Image barTemplate() {
 
 void place(Control& c, Control* container, double l, double t, double w, double h) {
   c.Container = container;
-  c.Left = l;
-  c.Top = t;
-  c.Width = w;
-  c.Height = h;
+  place(c, l, t, w, h);
 }
 
 void hintLabel(Label& l, Control* in, double x, double y, double w, const char* caption) {

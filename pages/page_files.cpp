@@ -22,11 +22,6 @@ constexpr const char* kMessageTitle = "Plavetra";
 constexpr const char* kSaveFilter = "Text Files(*.txt)|*.txt";
 constexpr const char* kLoadFilter = "Text Files (*.txt)|*.txt";
 
-bool isFractionBar(const std::string& kind) {
-  const std::optional<double> v = toNumber(kind);
-  return v && *v == 35;
-}
-
 // Sets PlacingFromFile for one placement, and clears it however the placement ends. A
 // fraction the user left open (on this page or another) is no part of the file: the
 // placers would stretch its bar by every symbol placed, so it is set aside meanwhile.
@@ -159,7 +154,7 @@ void Pages::appendSymbolRecord(std::string& out, int page, int i, double left, d
       }
     }
     r.left = left;
-    r.middle = isFractionBar(kind) ? top + img.Height / 30 : top + img.Height * 1.4955 / 3;
+    r.middle = IsFractionBarKind(kind) ? top + img.Height / 30 : top + img.Height * 1.4955 / 3;
     r.size = img.Width;
   }
   appendPageFileRecord(out, r);
@@ -333,7 +328,7 @@ std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::strin
     double top = 0;
     if (r.picture) {
       const double h = pictureHeight[r.what];
-      top = isFractionBar(r.what) ? r.middle - h / 30 : r.middle - h * 1.4955 / 3;
+      top = IsFractionBarKind(r.what) ? r.middle - h / 30 : r.middle - h * 1.4955 / 3;
     } else {
       // One line of the font, whatever the caption: measured once a font, not a record.
       auto [at, fresh] = textHeight.try_emplace({r.size, r.bold}, caption.Height.get());
@@ -398,7 +393,7 @@ void Pages::PlaceFileRecord(const PageFileRecord& r) {
     p.surface.PlacePictureSymbol(r.what);
     const int n = p.SymbolCount;
     // The file holds a bar's Top + Height / 30: it goes back to the Top it had.
-    if (n != before && isFractionBar(r.what) && w.Image3.IsLoaded(n))
+    if (n != before && IsFractionBarKind(r.what) && w.Image3.IsLoaded(n))
       w.Image3[n].Top = r.middle - w.Image3[n].Height / 30;
   } else {
     p.surface.PlaceTextSymbol(r.what, r.size, r.bold);

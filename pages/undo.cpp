@@ -44,8 +44,7 @@ void Pages::showFractionStage(int stage) {
 bool Pages::barOnPage(int i) {
   const Control* c = p.surface.SymbolElement(i);
   if (!c || c->Top < 0) return false;
-  const std::optional<double> kind = toNumber(p.SymbolKind[static_cast<size_t>(i)]);
-  return kind && *kind == 35;
+  return IsFractionBarKind(p.SymbolKind[static_cast<size_t>(i)]);
 }
 
 void Pages::forgetOpenFraction() {

@@ -14,16 +14,6 @@ namespace {
 // 550 ms.
 constexpr int kBlinkTicks = 9;
 
-// An image takes a picture the way a design-time assignment does: unless it stretches,
-// it takes the picture's size.
-void showPicture(Image& img, const Picture& pic) {
-  img.Picture = pic;
-  if (!img.Stretch && !pic.empty()) {
-    img.Width = pic.WidthPx * kTwipsPerPixel;
-    img.Height = pic.HeightPx * kTwipsPerPixel;
-  }
-}
-
 }  // namespace
 
 void Surface::LoadDesignPictures() {

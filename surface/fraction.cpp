@@ -32,8 +32,7 @@ void centrePart(Program& p, int first, int last, double r) {
 bool Surface::IsOpenBar(int n) const {
   const MainWindow& w = p.Form1;
   if (n < 1 || n > p.SymbolCount || n > kMaxSymbols || !w.Image3.IsLoaded(n)) return false;
-  const std::optional<double> kind = toNumber(p.SymbolKind[static_cast<size_t>(n)]);
-  if (!kind || *kind != 35) return false;
+  if (!IsFractionBarKind(p.SymbolKind[static_cast<size_t>(n)])) return false;
   // A bar read from a page file shows its own picture and was never open.
   return w.Image3[n].Picture == w.Image2[0].Picture;
 }

@@ -25,12 +25,6 @@ bool isSafePictureName(const std::string& name) {
   return true;
 }
 
-// The fraction bar is the name that is the number 35; a word never is.
-bool isFractionBarName(const std::string& name) {
-  const std::optional<double> v = toNumber(name);
-  return v && *v == 35;
-}
-
 }  // namespace
 
 std::optional<std::string> Surface::PictureFile(const std::string& name) const {
@@ -52,6 +46,11 @@ void Surface::LoadBarPictures() {
     const std::optional<std::string> file = PictureFile(files[i]);
     if (file) skipOnFailure([&] { loadPictureInto(p.desktop, w.Image2[i], *file); });
   }
+}
+
+bool IsFractionBarKind(const std::string& kind) {
+  const std::optional<double> v = toNumber(kind);
+  return v && *v == 35;
 }
 
 Control* Surface::SymbolElement(int n) {
@@ -213,7 +212,7 @@ void Surface::PlacePictureSymbol(const std::string& name) {
   if (file) skipOnFailure([&] { loadPictureInto(p.desktop, img, *file); });
   img.Visible = true;
 
-  const bool bar = file && isFractionBarName(name);
+  const bool bar = file && IsFractionBarKind(name);
   if (p.PlacingFromFile == 1 && bar)
     img.Top = p.InsertY;
   else

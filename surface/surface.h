@@ -13,6 +13,10 @@ class Program;
 struct Control;
 struct Image;
 
+// Whether a symbol kind (a picture name) is the fraction bar's: the one that is the number
+// 35; a word never is.
+bool IsFractionBarKind(const std::string& kind);
+
 class Surface {
  public:
   explicit Surface(Program& p) : p(p) {}
