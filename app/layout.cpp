@@ -51,8 +51,8 @@ void App::Form_Resize() {
     p.PointerY += dy;
   });
   skipOnFailure([&] {
-    w.Picture1.Top = intFloor(15 * (p.PointerY - singleDiv15(w.Top)) - 505);
-    w.Picture1.Left = 15 * (p.PointerX - singleDiv15(w.Left) - 4) - 30;
+    w.Picture1.Top = p.surface.InsertYFor(p.PointerY);
+    w.Picture1.Left = p.surface.InsertXFor(p.PointerX) - 30;
   });
   p.LastWindowTop = static_cast<float>(w.Top);
   skipOnFailure([&] { p.surface.Liniata(); });

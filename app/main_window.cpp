@@ -44,10 +44,7 @@ Image barTemplate() {
 
 void place(Control& c, Control* container, double l, double t, double w, double h) {
   c.Container = container;
-  c.Left = l;
-  c.Top = t;
-  c.Width = w;
-  c.Height = h;
+  place(c, l, t, w, h);
 }
 
 void hintLabel(Label& l, Control* in, double x, double y, double w, const char* caption) {
@@ -407,7 +404,7 @@ MainWindow::MainWindow(Scheduler& s)
 
   // --- pages: the page buttons, in the lower tool frame -------------------------------------
   // Three to a row under the hint images, the first page's button red.
-  for (int k = 0; k < 12; ++k) {
+  for (int k = 0; k < kPages; ++k) {
     CommandButton& b = Command72[static_cast<size_t>(k)];
     b.Index = k;
     place(b, &Frame2, 900 + (k % 3) * 660, 2400 + (k / 3) * 360, 645, 345);

@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "app/shared_state.h"
 #include "platform/forms.h"
 #include "platform/timer.h"
 
@@ -131,7 +132,7 @@ struct MainWindow : Form {
 
   // --- pages: the twelve page buttons and the page files ------------------------------------
   // Command72(k) shows page k + 1: "Стр-1" to "Стр-12", red while its page is shown.
-  std::array<CommandButton, 12> Command72{
+  std::array<CommandButton, kPages> Command72{
       CommandButton{"Command72"}, CommandButton{"Command72"}, CommandButton{"Command72"},
       CommandButton{"Command72"}, CommandButton{"Command72"}, CommandButton{"Command72"},
       CommandButton{"Command72"}, CommandButton{"Command72"}, CommandButton{"Command72"},

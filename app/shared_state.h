@@ -9,14 +9,17 @@
 #include <deque>
 #include <string>
 
+#include "app/fraction_state.h"
 #include "palette/pending_code.h"
 
 namespace kel {
 
 inline constexpr int kMaxSymbols = 10000;
-// CurrentBar holds the symbol index of the open fraction bar's element, or this
-// value for the hidden image that stands for "no open bar".
-inline constexpr int kNoBar = -1;
+// The SymbolKind of a text symbol, whose element is a Label3; every other kind names a
+// picture, whose element is an Image3.
+inline constexpr const char* kTextKind = "bukva";
+// The pages that share the page area, each with its button.
+inline constexpr int kPages = 12;
 
 // A key pressed by the user that the keyboard capture holds until it is released: with
 // Shift as it was at the press, and whether it was a Ctrl chord (Ctrl held at the press,
@@ -34,7 +37,9 @@ struct PointerPointRecord {
   std::int32_t y = 0;
 };
 
-struct SharedState {
+// The fraction's variables (FractionPart, CurrentBar, BarOpen ...) are those of its base: they
+// keep their names here, and the fraction is kept and taken up whole as a FractionState.
+struct SharedState : FractionState {
   // --- the insertion point and the pointer readers --------------------------------------
   double PointerX = 0, PointerY = 0;  // screen pixels, may hold fractions
   double InsertX = 0, InsertY = 0;    // page twips
@@ -59,28 +64,13 @@ struct SharedState {
   float MarkInsertX = 0;
   float LastWindowTop = 0;
 
-  // --- fractions --------------------------------------------------------------------------
-  int FractionPart = 0;
-  int CurrentBar = kNoBar;
-  int BarOpen = 0;
-  int BarIndex = 0;
-  int BarPlacedFlag = 0;
-  double BarStartInsertX = 0;
-  double BarLineY = 0;
-  double BarStartPointerX = 0, BarStartPointerY = 0;
-  double BarEndPointerX = 0, BarEndPointerY = 0;
-  double BarRightEdge = 0;
-  int BarStretchIndex = 0;
-  double BarWidth = 0;
-  int BarLastIndex = 0;
-  // The last numerator symbol and the first and last denominator symbols that the last
-  // closing found; they keep their values from one closing to the next.
-  int NumeratorLastIndex = 0;
-  int DenominatorFirstIndex = 0;
-  int DenominatorLastIndex = 0;
+  // --- fractions (besides the fraction state of the base) ---------------------------------
   int FractionStartLatched = 0;
   double FileBarWidth = 0;
   int PlacingFromFile = 0;
+  // The fraction state as one value, to keep with a page and take up again.
+  FractionState& fraction() { return *this; }
+  const FractionState& fraction() const { return *this; }
 
   // --- index modes and the queue ----------------------------------------------------------
   int UpperIndexMode = 0;

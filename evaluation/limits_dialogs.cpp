@@ -39,13 +39,6 @@ constexpr int kEnter = 13;
 // How far left of the sign a limit starts: 4 px per character.
 constexpr int kShiftPerCharacterPx = 4;
 
-void place(Control& c, double l, double t, double w, double h) {
-  c.Left = l;
-  c.Top = t;
-  c.Width = w;
-  c.Height = h;
-}
-
 // The characters of a UTF-8 text, one string each; a byte that starts no character of
 // its own (a broken sequence) counts as one.
 std::vector<std::string> characters(const std::string& s) {

@@ -13,7 +13,6 @@ namespace kel {
 
 namespace {
 
-constexpr const char* kTextKind = "bukva";
 constexpr const char* kEquals = " = ";
 // What the key indicator says after a reading: the selection can now be moved with the
 // right mouse button (its pop-up).

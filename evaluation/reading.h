@@ -13,8 +13,10 @@ namespace kel {
 // --- selection records ------------------------------------------------------------------
 //
 // One "|"-separated record per selected symbol, eight fields: left edge (padded with "0"
-// to five characters), top, height, width, middle line, expression token, "bukva" or
-// "simvol", symbol index.
+// to five characters), top, height, width, middle line, expression token, the class (the
+// text kind "bukva" for a text symbol, kPictureRecordClass for a picture), symbol index.
+
+inline constexpr const char* kPictureRecordClass = "simvol";
 
 // The expression token of a picture symbol by its kind; nothing for the kind that gives
 // no record ("13").

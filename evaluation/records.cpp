@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <numeric>
 
+#include "app/shared_state.h"
 #include "evaluation/reading.h"
 
 namespace kel {
@@ -127,7 +128,7 @@ SelectionRecord MakeSelectionRecord(float left, float top, float height, float w
   r.Row.Middle = recordNumberValue(middle, middleText);
   r.Row.Token = token;
   if (leftText.size() < kPaddedWidth) leftText.insert(0, kPaddedWidth - leftText.size(), '0');
-  const char* kind = textSymbol ? "bukva" : "simvol";
+  const char* kind = textSymbol ? kTextKind : kPictureRecordClass;
   const std::string indexText = std::to_string(index);
   r.Text.reserve(leftText.size() + topText.size() + heightText.size() + widthText.size() +
                  middleText.size() + token.size() + indexText.size() + 14);

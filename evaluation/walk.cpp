@@ -66,6 +66,20 @@ class Walk {
     return Move::None;
   }
 
+  // What a rise or a fall from one symbol to the next puts before the next: it opens or
+  // closes an exponent on their line, as `open` then records; nothing for neither.
+  static const char* exponentMark(Move m, int& open) {
+    if (m == Move::Rise) {
+      open = 1;
+      return "^(";
+    }
+    if (m == Move::Fall) {
+      open = 0;
+      return ")";
+    }
+    return "";
+  }
+
   bool logBase(int p, const std::string& previousMark, int k) const {
     const SelectionRow& r = t_[k];
     if (!previousMark.empty() && previousMark[0] == '#' && r.Height < kSmallHeight &&
@@ -78,16 +92,7 @@ class Walk {
   void placeOnMainLine(int k) {
     walk_[k] = t_[k].Token;
     if (k >= 2 && logBase(k - 1, walk_[k - 1], k)) walk_[k] = "#" + walk_[k];
-    if (k >= 1) {
-      const Move m = exponent(k - 1, k);
-      if (m == Move::Rise) {
-        walk_[k] = "^(" + walk_[k];
-        mainExponent_ = 1;
-      } else if (m == Move::Fall) {
-        walk_[k] = ")" + walk_[k];
-        mainExponent_ = 0;
-      }
-    }
+    if (k >= 1) walk_[k].insert(0, exponentMark(exponent(k - 1, k), mainExponent_));
   }
 
   void placeInFraction(int k) {
@@ -97,30 +102,14 @@ class Walk {
       const int p = lastNumerator_;
       if (p > 0 && logBase(p, t_[p].Token, k)) t_[k].Token = "#" + t_[k].Token;
       walk_[k] = t_[k].Token;
-      if (p > 0) {
-        const Move m = exponent(p, k);
-        if (m == Move::Rise) {
-          walk_[k] = "^(" + walk_[k];
-          numeratorExponent_ = 1;
-        } else if (m == Move::Fall) {
-          walk_[k] = ")" + walk_[k];
-          numeratorExponent_ = 0;
-        }
-      }
+      if (p > 0) walk_[k].insert(0, exponentMark(exponent(p, k), numeratorExponent_));
       lastNumerator_ = k;
     } else if (t_[k].Middle > barMiddle) {
       const int p = lastDenominator_;
       if (p > 0 && logBase(p, t_[p].Token, k)) t_[k].Token = "#" + t_[k].Token;
       const Move m = p > 0 ? exponent(p, k) : Move::None;
-      if (m == Move::Rise) {
-        denominator_ += "^(" + t_[k].Token;
-        denominatorExponent_ = 1;
-      } else if (m == Move::Fall) {
-        denominator_ += ")" + t_[k].Token;
-        denominatorExponent_ = 0;
-      } else {
-        denominator_ += t_[k].Token;
-      }
+      denominator_ += exponentMark(m, denominatorExponent_);
+      denominator_ += t_[k].Token;
       lastDenominator_ = k;
     }
     // A record level with the bar's middle line is left out.

@@ -12,22 +12,12 @@ namespace kel {
 
 namespace {
 
-constexpr const char* kTextKind = "bukva";
 constexpr const char* kSingleClick = "TrueFalse";
 constexpr const char* kDoubleClick = "TrueFalseTrue";
 constexpr const char* kDoubleClickHint = "double mouse click => New value by X";
 // How near a symbol edge must be to the caret for a click without a pressed symbol.
 constexpr double kSnapRangeH = 600, kSnapLimitH = 700;
 constexpr double kSnapRangeV = 600;
-
-// The element of symbol k, by its kind; nullptr when none is loaded there.
-const Control* symbolElement(const Program& p, int k) {
-  const MainWindow& w = p.Form1;
-  if (k < 1 || k > kMaxSymbols) return nullptr;
-  if (p.SymbolKind[static_cast<size_t>(k)] == kTextKind)
-    return w.Label3.IsLoaded(k) ? &w.Label3[k] : nullptr;
-  return w.Image3.IsLoaded(k) ? &w.Image3[k] : nullptr;
-}
 
 }  // namespace
 
@@ -76,7 +66,7 @@ void Input::TextM1_Change() {
     } else if (p.SymbolCount != 0) {
       const int last = std::min(p.SymbolCount, kMaxSymbols);
       for (int k = 1; k <= last; ++k) {
-        const Control* e = symbolElement(p, k);
+        const Control* e = p.surface.SymbolElement(k);
         if (!e) continue;
         const double dv = std::abs(w.Picture1.Top - e->Top);
         double dh = std::abs(w.Picture1.Left - e->Left);
@@ -129,7 +119,7 @@ void Input::TextM1_Change() {
 
 void Input::snapToCurrentSymbol(bool buttonDown) {
   MainWindow& w = p.Form1;
-  const Control* e = symbolElement(p, p.CurrentSymbolIndex);
+  const Control* e = p.surface.SymbolElement(p.CurrentSymbolIndex);
   if (!e) return;
   double x = singleDiv15(w.Left) + e->Left / 15 + 4;
   if (p.CaretAfterSymbol == 1) x += e->Width / 15;

@@ -18,8 +18,6 @@ namespace kel {
 
 namespace {
 
-constexpr const char* kTextKind = "bukva";
-constexpr const char* kPictureClass = "simvol";
 // How far above the page Backspace puts a symbol (twips).
 constexpr double kBackspaceLiftTw = 150000;
 // Leaving an upper index moves the insertion point this far down, a lower one up (pixels);
@@ -70,7 +68,7 @@ std::optional<RecordSymbol> recordSymbol(std::string_view record) {
   const std::size_t before = record.rfind('|', last - 1);
   const std::string_view cls = record.substr(before + 1, last - before - 1);
   const std::string_view digits = record.substr(last + 1);
-  if (cls != kTextKind && cls != kPictureClass) return std::nullopt;
+  if (cls != kTextKind && cls != kPictureRecordClass) return std::nullopt;
   if (digits.empty() || digits.size() > 5) return std::nullopt;
   int index = 0;
   for (char c : digits) {
@@ -89,14 +87,14 @@ Control* Pages::recordElement(std::string_view record) {
   if (!s) return nullptr;
   // A record of a store cleared since (the numbering begun again) names nothing, or a
   // symbol of the other kind.
-  Control* c = symbolElement(s->index);
+  Control* c = p.surface.SymbolElement(s->index);
   if (!c) return nullptr;
   const bool text = p.SymbolKind[static_cast<size_t>(s->index)] == kTextKind;
   return text == s->text ? c : nullptr;
 }
 
 bool Pages::onPageForBackspace(int i) {
-  const Control* c = symbolElement(i);
+  const Control* c = p.surface.SymbolElement(i);
   return c && c->Top > 0;
 }
 
@@ -138,7 +136,7 @@ void Pages::IztrBackSpace() {
   int hiddenBehind = 0;
   if (p.SymbolCount != before) {
     for (int i = p.SymbolCount; i > before; --i) {
-      const Control* c = symbolElement(i);
+      const Control* c = p.surface.SymbolElement(i);
       if (c && c->Top >= 0) break;
       ++hiddenBehind;
     }
@@ -152,7 +150,7 @@ void Pages::IztrBackSpace() {
 
   // Hidden; the insertion point takes its place, at its left edge on its middle line. The
   // symbols after it stay where they are: the next symbol typed fills the gap.
-  Control& c = *symbolElement(before);
+  Control& c = *p.surface.SymbolElement(before);
   const double x = intFloor(c.Left / 15 + singleDiv15(w.Left) + kFrameLeftPx);
   const double y =
       intFloor(c.Top / 15 + singleDiv15(w.Top) + c.Height / 2 / 15 + kFrameTopTw / kTwipsPerPixel);

@@ -8,6 +8,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "app/shared_state.h"
+
 namespace kel {
 
 namespace {
@@ -214,7 +216,7 @@ std::optional<std::vector<PageFileRecord>> parsePageFile(std::string_view text,
   for (std::size_t i = 0; i < f.size(); i += kFieldsPerRecord) {
     PageFileRecord r;
     const std::optional<double> page = readPageFileNumber(f[i]);
-    if (!page || *page != std::floor(*page) || *page < 1 || *page > 12)
+    if (!page || *page != std::floor(*page) || *page < 1 || *page > kPages)
       return refuse(PageFileProblem::PageNumber);
     r.page = static_cast<int>(*page);
     if (r.page < lastPage) return refuse(PageFileProblem::PagesOutOfOrder);

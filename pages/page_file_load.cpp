@@ -69,7 +69,7 @@ std::optional<int> PageFileLoad::step() {
 
 bool PageFileLoad::resumePage() {
   p.Form1.TimerPlaceStep.setEnabled(false);
-  if (page_ < 1 || page_ > 12) return false;
+  if (page_ < 1 || page_ > kPages) return false;
   // The user went to another page meanwhile: the rest goes where the rest of its page is.
   if (p.pages.PageShown() != page_) p.pages.Command72_Click(page_ - 1);
   return true;
@@ -77,7 +77,7 @@ bool PageFileLoad::resumePage() {
 
 bool PageFileLoad::enterNextPage() {
   p.Form1.Timer30.setEnabled(false);
-  if (nextPage_ < 1 || nextPage_ > 12) return false;
+  if (nextPage_ < 1 || nextPage_ > kPages) return false;
   p.pages.Command72_Click(nextPage_ - 1);
   p.pages.VsichoGore();
   page_ = nextPage_;

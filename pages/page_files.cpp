@@ -16,17 +16,11 @@ namespace kel {
 
 namespace {
 
-constexpr const char* kTextKind = "bukva";
 // A pasted picture that stands for no symbol of the palette.
 constexpr const char* kPastedKind = "simvol";
 constexpr const char* kMessageTitle = "Plavetra";
 constexpr const char* kSaveFilter = "Text Files(*.txt)|*.txt";
 constexpr const char* kLoadFilter = "Text Files (*.txt)|*.txt";
-
-bool isFractionBar(const std::string& kind) {
-  const std::optional<double> v = toNumber(kind);
-  return v && *v == 35;
-}
 
 // Sets PlacingFromFile for one placement, and clears it however the placement ends. A
 // fraction the user left open (on this page or another) is no part of the file: the
@@ -127,7 +121,7 @@ void Pages::ZapisNaVsichko() {
 void Pages::appendPageRecords(std::string& out) {
   const int page = PageShown();
   for (int i = 1; i <= p.SymbolCount && i <= kMaxSymbols; ++i)
-    if (const Control* c = symbolElement(i); c && c->Top >= 0)
+    if (const Control* c = p.surface.SymbolElement(i); c && c->Top >= 0)
       appendSymbolRecord(out, page, i, c->Left, c->Top);
 }
 
@@ -160,7 +154,7 @@ void Pages::appendSymbolRecord(std::string& out, int page, int i, double left, d
       }
     }
     r.left = left;
-    r.middle = isFractionBar(kind) ? top + img.Height / 30 : top + img.Height * 1.4955 / 3;
+    r.middle = IsFractionBarKind(kind) ? top + img.Height / 30 : top + img.Height * 1.4955 / 3;
     r.size = img.Width;
   }
   appendPageFileRecord(out, r);
@@ -168,7 +162,7 @@ void Pages::appendSymbolRecord(std::string& out, int page, int i, double left, d
 
 std::string Pages::PageRecordsText(int page) {
   std::string out;
-  if (page < 1 || page > 12) return out;
+  if (page < 1 || page > kPages) return out;
   if (page == PageShown()) {
     appendPageRecords(out);
     return out;
@@ -201,7 +195,7 @@ bool Pages::PagesChanged() { return pagesToKeep(nullptr); }
 
 bool Pages::pagesToKeep(std::string* all) {
   bool changed = false;
-  for (int page = 1; page <= 12; ++page) {
+  for (int page = 1; page <= kPages; ++page) {
     PageStamp saved = savedPages_[static_cast<size_t>(page - 1)];
     // A page a file the user chose is still filling will be as that file has it.
     if (load_.asSaved() && load_.reaches(page)) {
@@ -334,7 +328,7 @@ std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::strin
     double top = 0;
     if (r.picture) {
       const double h = pictureHeight[r.what];
-      top = isFractionBar(r.what) ? r.middle - h / 30 : r.middle - h * 1.4955 / 3;
+      top = IsFractionBarKind(r.what) ? r.middle - h / 30 : r.middle - h * 1.4955 / 3;
     } else {
       // One line of the font, whatever the caption: measured once a font, not a record.
       auto [at, fresh] = textHeight.try_emplace({r.size, r.bold}, caption.Height.get());
@@ -399,7 +393,7 @@ void Pages::PlaceFileRecord(const PageFileRecord& r) {
     p.surface.PlacePictureSymbol(r.what);
     const int n = p.SymbolCount;
     // The file holds a bar's Top + Height / 30: it goes back to the Top it had.
-    if (n != before && isFractionBar(r.what) && w.Image3.IsLoaded(n))
+    if (n != before && IsFractionBarKind(r.what) && w.Image3.IsLoaded(n))
       w.Image3[n].Top = r.middle - w.Image3[n].Height / 30;
   } else {
     p.surface.PlaceTextSymbol(r.what, r.size, r.bold);

@@ -9,8 +9,6 @@ namespace kel {
 
 namespace {
 
-constexpr const char* kTextKind = "bukva";
-constexpr int kPages = 12;
 constexpr Colour kShownPageColour = kRed;  // 255
 constexpr Colour kOtherPageColour = kWhite;
 
@@ -70,7 +68,7 @@ void Pages::Command72_Click(int Index) {
   PageSlot& slot = PageSlots[static_cast<size_t>(left)];
   slot.entries.clear();
   for (int i = 1; i <= p.SymbolCount && i <= kMaxSymbols; ++i) {
-    const Control* c = symbolElement(i);
+    const Control* c = p.surface.SymbolElement(i);
     if (c && c->Top >= 0)
       slot.entries.push_back(
           {i, p.SymbolKind[static_cast<size_t>(i)] == kTextKind, c->Left, c->Top});
@@ -106,59 +104,22 @@ void Pages::PrezapisStranica(int Koia) {
   p.surface.SetPointer(pixelForPointer(slot.PointerX), pixelForPointer(slot.PointerY));
   p.PointerX = slot.PointerX;
   p.PointerY = slot.PointerY;
-  recomputeLastSymbol();
+  p.surface.LastSymbolAtPointer();
   p.LowerIndexMode = slot.LowerIndexMode == 1 ? 1 : 0;
   takeUpFraction(slot.fraction);
 }
 
 // An open fraction belongs to its page: typed on another page, its symbols would stretch a
 // bar that is not there, and Insert would wait for a Home that closes it.
-Pages::OpenFraction Pages::openFractionShown() {
-  OpenFraction f;
+std::optional<FractionState> Pages::openFractionShown() {
   const bool begun = p.BarPlacedFlag == 1 || p.BarOpen == 1 || p.FractionPart != 0;
-  if (!begun || !barOnPage(p.BarIndex) || !p.surface.IsOpenBar(p.BarIndex)) return f;
-  f.open = true;
-  f.FractionPart = p.FractionPart;
-  f.CurrentBar = p.CurrentBar;
-  f.BarOpen = p.BarOpen;
-  f.BarIndex = p.BarIndex;
-  f.BarPlacedFlag = p.BarPlacedFlag;
-  f.BarStartInsertX = p.BarStartInsertX;
-  f.BarLineY = p.BarLineY;
-  f.BarStartPointerX = p.BarStartPointerX;
-  f.BarStartPointerY = p.BarStartPointerY;
-  f.BarEndPointerX = p.BarEndPointerX;
-  f.BarEndPointerY = p.BarEndPointerY;
-  f.BarRightEdge = p.BarRightEdge;
-  f.BarWidth = p.BarWidth;
-  f.BarStretchIndex = p.BarStretchIndex;
-  f.BarLastIndex = p.BarLastIndex;
-  f.NumeratorLastIndex = p.NumeratorLastIndex;
-  f.DenominatorFirstIndex = p.DenominatorFirstIndex;
-  f.DenominatorLastIndex = p.DenominatorLastIndex;
-  return f;
+  if (!begun || !barOnPage(p.BarIndex) || !p.surface.IsOpenBar(p.BarIndex)) return std::nullopt;
+  return p.fraction();
 }
 
-void Pages::takeUpFraction(const OpenFraction& f) {
-  if (!f.open || !barOnPage(f.BarIndex) || !p.surface.IsOpenBar(f.BarIndex)) return;
-  p.FractionPart = f.FractionPart;
-  p.CurrentBar = f.CurrentBar;
-  p.BarOpen = f.BarOpen;
-  p.BarIndex = f.BarIndex;
-  p.BarPlacedFlag = f.BarPlacedFlag;
-  p.BarStartInsertX = f.BarStartInsertX;
-  p.BarLineY = f.BarLineY;
-  p.BarStartPointerX = f.BarStartPointerX;
-  p.BarStartPointerY = f.BarStartPointerY;
-  p.BarEndPointerX = f.BarEndPointerX;
-  p.BarEndPointerY = f.BarEndPointerY;
-  p.BarRightEdge = f.BarRightEdge;
-  p.BarWidth = f.BarWidth;
-  p.BarStretchIndex = f.BarStretchIndex;
-  p.BarLastIndex = f.BarLastIndex;
-  p.NumeratorLastIndex = f.NumeratorLastIndex;
-  p.DenominatorFirstIndex = f.DenominatorFirstIndex;
-  p.DenominatorLastIndex = f.DenominatorLastIndex;
+void Pages::takeUpFraction(const std::optional<FractionState>& f) {
+  if (!f || !barOnPage(f->BarIndex) || !p.surface.IsOpenBar(f->BarIndex)) return;
+  p.fraction() = *f;
   showFractionStage(p.FractionPart);
 }
 

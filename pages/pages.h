@@ -155,24 +155,15 @@ class Pages {
     bool text;
     double left, top;
   };
-  // A fraction still open when its page was left: its bar stays on that page, and the
-  // fraction is taken up again, as it was, when the page is entered.
-  struct OpenFraction {
-    bool open = false;
-    int FractionPart = 0, CurrentBar = kNoBar, BarOpen = 0, BarIndex = 0, BarPlacedFlag = 0;
-    double BarStartInsertX = 0, BarLineY = 0;
-    double BarStartPointerX = 0, BarStartPointerY = 0, BarEndPointerX = 0, BarEndPointerY = 0;
-    double BarRightEdge = 0, BarWidth = 0;
-    int BarStretchIndex = 0, BarLastIndex = 0;
-    int NumeratorLastIndex = 0, DenominatorFirstIndex = 0, DenominatorLastIndex = 0;
-  };
   struct PageSlot {
     std::vector<SlotEntry> entries;
     double PointerX = 0, PointerY = 0;
     int LowerIndexMode = 0, UpperIndexMode = 0;
-    OpenFraction fraction;
+    // A fraction still open when its page was left: its bar stays on that page, and the
+    // fraction is taken up again, as it was, when the page is entered.
+    std::optional<FractionState> fraction;
   };
-  std::array<PageSlot, 12> PageSlots;
+  std::array<PageSlot, kPages> PageSlots;
 
   // --- clearing all pages -----------------------------------------------------------------
   void Label11_Click();
@@ -251,8 +242,6 @@ class Pages {
   // --- end of the pages' block ------------------------------------------------------------
 
  private:
-  // The element of symbol i (a label or a picture by its kind), nullptr when none is loaded.
-  Control* symbolElement(int i);
   // The Undo and Redo keys of the on-screen keyboard follow the main window's buttons.
   void showForm8UndoKey(bool visible);
   void showForm8RedoKey(bool visible);
@@ -265,11 +254,11 @@ class Pages {
   // No fraction is open: nothing goes on naming or stretching a bar, and the hints say
   // Insert is next.
   void forgetOpenFraction();
-  // The fraction open on the page shown, to keep with the page as it is left (not open
+  // The fraction open on the page shown, to keep with the page as it is left (nothing
   // when there is none, or its bar is not on the page).
-  OpenFraction openFractionShown();
+  std::optional<FractionState> openFractionShown();
   // Takes up the fraction a page was left with, when its bar is back on the page.
-  void takeUpFraction(const OpenFraction& f);
+  void takeUpFraction(const std::optional<FractionState>& f);
   // Whether putting snapshot UndoIndex back would change nothing of the page as it is now
   // (its symbols in pageScratch_, the rest in factsScratch_).
   bool sameAsCurrentSnapshot();
@@ -279,8 +268,6 @@ class Pages {
   // The selection reader's records and its cut, the expression line and the move buttons:
   // after clear all they would name symbols that are gone.
   void forgetSelection();
-  // LastSymbolTop and LastSymbolRight from the pointer, as a restored page has it.
-  void recomputeLastSymbol();
   // Gives the main window this state, running its resize step as a change of state does.
   void setWindowState(int state);
   // The records of the page shown, appended to the page-file buffer.
@@ -350,8 +337,8 @@ class Pages {
     }
     bool operator==(const PageStamp&) const = default;
   };
-  std::array<PageStamp, 12> savedPages_;
-  std::array<PageStamp, 12> walkPages_;
+  std::array<PageStamp, kPages> savedPages_;
+  std::array<PageStamp, kPages> walkPages_;
   bool closeAfterSave_ = false;
   // The recovery file this run writes (empty until it is first needed), and what it was
   // last asked to hold (nothing: removed, or never written).

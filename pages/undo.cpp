@@ -9,20 +9,11 @@ namespace kel {
 
 namespace {
 
-constexpr const char* kTextKind = "bukva";
 // The dispatcher's request that matches none of its rows: only its common steps run (the
 // pointer goes back to where the user clicked, a hidden on-screen keyboard comes back).
 constexpr long long kCommonStepsOnly = 999999;
 
 }  // namespace
-
-Control* Pages::symbolElement(int i) {
-  if (i < 1 || i > p.SymbolCount || i > kMaxSymbols) return nullptr;
-  MainWindow& w = p.Form1;
-  if (p.SymbolKind[static_cast<size_t>(i)] == kTextKind)
-    return w.Label3.IsLoaded(i) ? &w.Label3[i] : nullptr;
-  return w.Image3.IsLoaded(i) ? &w.Image3[i] : nullptr;
-}
 
 // The on-screen keyboard's own Undo and Redo keys follow the main window's buttons.
 void Pages::showForm8UndoKey(bool visible) {
@@ -31,13 +22,6 @@ void Pages::showForm8UndoKey(bool visible) {
 
 void Pages::showForm8RedoKey(bool visible) {
   if (p.Form8.Loaded) p.Form8.Command70.Visible = visible;
-}
-
-void Pages::recomputeLastSymbol() {
-  const MainWindow& w = p.Form1;
-  p.LastSymbolTop = static_cast<float>(intFloor((p.PointerY - singleDiv15(w.Top)) * 15 - 505) -
-                                       w.Picture1.Height / 2 - 90);
-  p.LastSymbolRight = static_cast<float>((p.PointerX - singleDiv15(w.Left) - 4) * 15);
 }
 
 void Pages::showFractionStage(int stage) {
@@ -58,10 +42,9 @@ void Pages::showFractionStage(int stage) {
 }
 
 bool Pages::barOnPage(int i) {
-  const Control* c = symbolElement(i);
+  const Control* c = p.surface.SymbolElement(i);
   if (!c || c->Top < 0) return false;
-  const std::optional<double> kind = toNumber(p.SymbolKind[static_cast<size_t>(i)]);
-  return kind && *kind == 35;
+  return IsFractionBarKind(p.SymbolKind[static_cast<size_t>(i)]);
 }
 
 void Pages::forgetOpenFraction() {
@@ -85,7 +68,7 @@ void Pages::readPageShown() {
   const int n = std::clamp(p.SymbolCount, 0, kMaxSymbols);
   pageScratch_.assign(static_cast<size_t>(n) + 1, UndoPlace{});
   for (int i = 1; i <= n; ++i) {
-    const Control* c = symbolElement(i);
+    const Control* c = p.surface.SymbolElement(i);
     if (c && c->Top >= 0)
       pageScratch_[static_cast<size_t>(i)] = {c->Left, c->Top, true,
                                               p.SymbolKind[static_cast<size_t>(i)] == kTextKind};
@@ -95,17 +78,7 @@ void Pages::readPageShown() {
   f.PointerY = p.PointerY;
   f.LowerIndexMode = p.LowerIndexMode;
   f.UpperIndexMode = p.UpperIndexMode;
-  f.BarRightEdge = p.BarRightEdge;
-  f.BarStartInsertX = p.BarStartInsertX;
-  f.BarLineY = p.BarLineY;
-  f.BarIndex = p.BarIndex;
-  f.BarStretchIndex = p.BarStretchIndex;
-  f.NumeratorLastIndex = p.NumeratorLastIndex;
-  f.DenominatorLastIndex = p.DenominatorLastIndex;
-  f.FractionPart = p.FractionPart;
-  f.BarWidth = p.BarWidth;
-  f.BarLastIndex = p.BarLastIndex;
-  f.BarEndPointerX = p.BarEndPointerX;
+  f.Fraction = p.fraction();  // the part a snapshot keeps
 }
 
 bool Pages::sameAsCurrentSnapshot() {
@@ -166,7 +139,7 @@ void Pages::StartUndoHistoryHere() {
 void Pages::VsichoGore() {
   const double away = p.Form1.Frame5.Height;
   for (int i = 1; i <= p.SymbolCount && i <= kMaxSymbols; ++i) {
-    Control* c = symbolElement(i);
+    Control* c = p.surface.SymbolElement(i);
     if (!c || c->Top < 0) continue;
     double top = c->Top - away;
     // A page shorter than the symbol's place (the window made small since it was typed)
@@ -197,25 +170,17 @@ void Pages::Prezapis() {
       c->Top = at.top;
     }
     if (records > 0) {
-      p.BarRightEdge = f.BarRightEdge;
-      p.BarStartInsertX = f.BarStartInsertX;
-      p.BarLineY = f.BarLineY;
-      p.BarIndex = f.BarIndex;
-      p.BarStretchIndex = f.BarStretchIndex;
-      p.NumeratorLastIndex = f.NumeratorLastIndex;
-      p.DenominatorLastIndex = f.DenominatorLastIndex;
-      p.FractionPart = f.FractionPart;
-      p.BarWidth = f.BarWidth;
-      p.BarLastIndex = f.BarLastIndex;
-      p.BarEndPointerX = f.BarEndPointerX;
+      // What the snapshot kept of the fraction; the bar open or not follows from the stage
+      // below, and where the fraction was begun stays as it is.
+      static_cast<FractionSnapshot&>(p.fraction()) = f.Fraction;
       p.surface.SetPointer(pixelForPointer(f.PointerX), pixelForPointer(f.PointerY));
       p.PointerX = f.PointerX;
       p.PointerY = f.PointerY;
     }
-    recomputeLastSymbol();
+    p.surface.LastSymbolAtPointer();
     if (records > 0) p.LowerIndexMode = f.LowerIndexMode == 1 ? 1 : 0;
   } else {
-    recomputeLastSymbol();
+    p.surface.LastSymbolAtPointer();
   }
 
   // The open fraction of the snapshot, with its hints. It is open only with its bar on the
@@ -260,7 +225,7 @@ void Pages::Command69_Click() {
   }
   // Always symbol 1's width, whatever changed last; a snapshot with symbols puts the
   // pointer where it was anyway.
-  if (const Control* first = symbolElement(1)) p.PointerX -= first->Width / 15;
+  if (const Control* first = p.surface.SymbolElement(1)) p.PointerX -= first->Width / 15;
   restoreSnapshot();
   p.surface.MovePointerToInsertionPoint();
   if (p.UndoIndex == 0) p.LowerIndexMode = 0;

@@ -13,19 +13,15 @@
 #include <deque>
 #include <vector>
 
+#include "app/fraction_state.h"
+
 namespace kel {
 
 // What a snapshot says of the page besides its symbols.
 struct UndoPageFacts {
   double PointerX = 0, PointerY = 0;
   int LowerIndexMode = 0, UpperIndexMode = 0;
-  double BarRightEdge = 0, BarStartInsertX = 0, BarLineY = 0;
-  int BarIndex = 0, BarStretchIndex = 0;
-  int NumeratorLastIndex = 0, DenominatorLastIndex = 0;
-  int FractionPart = 0;
-  double BarWidth = 0;
-  int BarLastIndex = 0;
-  double BarEndPointerX = 0;
+  FractionSnapshot Fraction;
   bool operator==(const UndoPageFacts&) const = default;
 };
 

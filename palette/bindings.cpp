@@ -68,16 +68,6 @@ constexpr KeyNameRow kCaptions[] = {
     {110, 110, 0, KeyName::Fixed, ","},
 };
 
-// An image takes a picture the way a design-time assignment does: unless it stretches,
-// it takes the picture's size.
-void showPicture(Image& img, const Picture& pic) {
-  img.Picture = pic;
-  if (!img.Stretch && !pic.empty()) {
-    img.Width = pic.WidthPx * kTwipsPerPixel;
-    img.Height = pic.HeightPx * kTwipsPerPixel;
-  }
-}
-
 constexpr int kFirstLimitsDialog = 1057;
 
 }  // namespace

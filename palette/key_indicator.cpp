@@ -96,13 +96,6 @@ std::string asLabelCaption(const std::string& name) {
   return caption;
 }
 
-void place(Control& c, double l, double t, double w, double h) {
-  c.Left = l;
-  c.Top = t;
-  c.Width = w;
-  c.Height = h;
-}
-
 }  // namespace
 
 std::optional<std::string> KeyIndicatorCaption(const std::string& code, const std::string& shift) {

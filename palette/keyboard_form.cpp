@@ -33,10 +33,7 @@ CommandButton keyTemplate(const char* name) {
 
 void place(Control& c, Control* container, double l, double t, double w, double h) {
   c.Container = container;
-  c.Left = l;
-  c.Top = t;
-  c.Width = w;
-  c.Height = h;
+  place(c, l, t, w, h);
   c.Visible = true;
 }
 

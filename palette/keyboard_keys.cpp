@@ -176,16 +176,13 @@ void Keyboard::Timer3_Timer() {
 
 void Keyboard::OtmestiMarker() {
   KeyboardForm& f = p.Form8;
-  MainWindow& w = p.Form1;
   const double step = f.HoldTicks < kSlowTicks ? kSlowStepPx : kFastStepPx;
   if (f.MoveRight == 1) p.PointerX += step;
   if (f.MoveLeft == 1) p.PointerX -= step;
   if (f.MoveUp == 1) p.PointerY -= step;
   if (f.MoveDown == 1) p.PointerY += step;
   p.surface.KeepInsertionPointOnPage();
-  p.LastSymbolTop = static_cast<float>(intFloor(15 * (p.PointerY - singleDiv15(w.Top)) - 505) -
-                                       w.Picture1.Height / 2 - 90);
-  p.LastSymbolRight = static_cast<float>(15 * (p.PointerX - singleDiv15(w.Left) - 4));
+  p.surface.LastSymbolAtPointer();
   // The real pointer stays on the key that is held.
 }
 

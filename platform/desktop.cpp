@@ -25,14 +25,19 @@ void autoSize(Desktop& d, Label& l) {
   l.Height = s.height;
 }
 
-bool loadPictureInto(Desktop& d, Image& img, const std::string& path) {
-  std::optional<Picture> p = d.loadPicture(path);
-  if (!p) return false;
-  img.Picture = *p;
-  if (!img.Stretch) {
-    img.Width = p->WidthPx * kTwipsPerPixel;
-    img.Height = p->HeightPx * kTwipsPerPixel;
+void showPicture(Image& img, const Picture& pic) {
+  img.Picture = pic;
+  if (!img.Stretch && !pic.empty()) {
+    img.Width = pic.WidthPx * kTwipsPerPixel;
+    img.Height = pic.HeightPx * kTwipsPerPixel;
   }
+}
+
+bool loadPictureInto(Desktop& d, Image& img, const std::string& path) {
+  // A picture read from a file always has its path, so it is never "no picture".
+  const std::optional<Picture> p = d.loadPicture(path);
+  if (!p) return false;
+  showPicture(img, *p);
   return true;
 }
 

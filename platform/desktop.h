@@ -212,8 +212,11 @@ std::string shownCaption(const std::string& caption);
 // Sizes an auto-sizing label to its caption.
 void autoSize(Desktop& d, Label& l);
 
-// Loads a picture file into an image; unless the image stretches, it takes the
-// picture's size. False (and the image unchanged) when the file is not a picture.
+// Gives an image a picture the way a design-time assignment does: unless the image
+// stretches, it takes the picture's size (no picture leaves the size as it is).
+void showPicture(Image& img, const Picture& pic);
+// Loads a picture file into an image, as showPicture gives it. False (and the image
+// unchanged) when the file is not a picture.
 bool loadPictureInto(Desktop& d, Image& img, const std::string& path);
 
 }  // namespace kel

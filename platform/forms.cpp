@@ -66,16 +66,7 @@ void ChangeLog::forgetMoved(Tracked& t) {
   }
   t.movedSlot_ = Tracked::kNoSlot;
   // Elements unloaded by the thousand while nothing asks for a hit leave no trail of holes.
-  if (movedDead_ > 64 && movedDead_ * 2 > moved_.size()) {
-    std::size_t n = 0;
-    for (Tracked* e : moved_)
-      if (e) {
-        e->movedSlot_ = n;
-        moved_[n++] = e;
-      }
-    moved_.resize(n);
-    movedDead_ = 0;
-  }
+  dropHoles(moved_, movedDead_, &Tracked::movedSlot_);
 }
 
 void ChangeLog::enqueue(Tracked& t) {
@@ -90,16 +81,20 @@ void ChangeLog::remove(Tracked& t) {
   ++dead_;
   // Unloading thousands of elements between two drains (clearing every page) must not
   // leave the log thousands of holes long.
-  if (dead_ > 64 && dead_ * 2 > entries_.size()) {
-    std::size_t n = 0;
-    for (Tracked* e : entries_)
-      if (e) {
-        e->slot_ = n;
-        entries_[n++] = e;
-      }
-    entries_.resize(n);
-    dead_ = 0;
-  }
+  dropHoles(entries_, dead_, &Tracked::slot_);
+}
+
+void ChangeLog::dropHoles(std::vector<Tracked*>& list, std::size_t& dead,
+                          std::size_t Tracked::*slot) {
+  if (dead <= 64 || dead * 2 <= list.size()) return;
+  std::size_t n = 0;
+  for (Tracked* e : list)
+    if (e) {
+      e->*slot = n;
+      list[n++] = e;
+    }
+  list.resize(n);
+  dead = 0;
 }
 
 // --- forms ---------------------------------------------------------------------------------
@@ -141,6 +136,13 @@ void absolutePosition(const Control& c, double& left, double& top) {
     left += p->Left;
     top += p->Top;
   }
+}
+
+void place(Control& c, double left, double top, double width, double height) {
+  c.Left = left;
+  c.Top = top;
+  c.Width = width;
+  c.Height = height;
 }
 
 bool effectivelyVisible(const Control& c) {

@@ -205,6 +205,9 @@ class ChangeLog {
   void remove(Tracked& t);
   void noteMoved(Tracked& t);
   void forgetMoved(Tracked& t);
+  // Once most of a list (dead of its entries) are holes, closes them up, telling each owner
+  // its new place in the list (its member slot).
+  static void dropHoles(std::vector<Tracked*>& list, std::size_t& dead, std::size_t Tracked::*slot);
   std::vector<Tracked*> entries_;
   std::vector<Tracked*> moved_;
   std::size_t movedDead_ = 0;
@@ -766,5 +769,7 @@ bool stillLoaded(const Form& f, const Control* c);
 void absolutePosition(const Control& c, double& left, double& top);
 // Whether the control and all its containers are visible.
 bool effectivelyVisible(const Control& c);
+// Gives a control its place and size (twips), as a design does.
+void place(Control& c, double left, double top, double width, double height);
 
 }  // namespace kel

@@ -14,16 +14,6 @@ namespace {
 // 550 ms.
 constexpr int kBlinkTicks = 9;
 
-// An image takes a picture the way a design-time assignment does: unless it stretches,
-// it takes the picture's size.
-void showPicture(Image& img, const Picture& pic) {
-  img.Picture = pic;
-  if (!img.Stretch && !pic.empty()) {
-    img.Width = pic.WidthPx * kTwipsPerPixel;
-    img.Height = pic.HeightPx * kTwipsPerPixel;
-  }
-}
-
 }  // namespace
 
 void Surface::LoadDesignPictures() {
@@ -59,7 +49,6 @@ void Surface::Timer24_Timer() {
   const PointPx c = p.desktop.cursorPos();
   p.PointerPoint = {c.x, c.y};
   const double left = singleDiv15(w.Left);
-  const double top = singleDiv15(w.Top);
 
   const bool overTools = p.PointerOverForm8 == 1 || c.x > left + singleDiv15(w.Frame6.Left);
   double px, py;
@@ -73,8 +62,8 @@ void Surface::Timer24_Timer() {
     p.PointerOverPanel = 0;
   }
 
-  w.Picture1.Left = 15 * (px - left - 4) - 30;
-  w.Picture1.Top = intFloor(15 * (py - top) - 505) - w.Picture1.Height / 2;
+  w.Picture1.Left = InsertXFor(px) - 30;
+  w.Picture1.Top = InsertYFor(py) - w.Picture1.Height / 2;
 
   if (p.CaretBlinkCount > kBlinkTicks) {
     p.CaretBlinkCount = 0;

@@ -10,33 +10,21 @@ namespace kel {
 
 namespace {
 
-constexpr const char* kTextKind = "bukva";
-
-// The element of symbol n, or nothing when n is outside the store or its element is not
-// loaded (Clear All unloads every element and restarts the numbering from 1).
-Control* symbolElement(Program& p, int n) {
-  if (n < 1 || n > p.SymbolCount || n > kMaxSymbols) return nullptr;
-  MainWindow& w = p.Form1;
-  if (p.SymbolKind[static_cast<size_t>(n)] == kTextKind)
-    return w.Label3.IsLoaded(n) ? &w.Label3[n] : nullptr;
-  return w.Image3.IsLoaded(n) ? &w.Image3[n] : nullptr;
-}
-
 // Positions are single precision, as the page files built on them store them.
 double single(double v) { return static_cast<double>(static_cast<float>(v)); }
 
 // Moves the symbols first..last sideways so that the part they form stands centred
 // between the bar's left edge and its right edge r; the odd twip goes to the right.
 void centrePart(Program& p, int first, int last, double r) {
-  const Control* a = symbolElement(p, first);
-  const Control* e = symbolElement(p, last);
+  const Control* a = p.surface.SymbolElement(first);
+  const Control* e = p.surface.SymbolElement(last);
   if (!a || !e) return;
   const double g1 = a->Left - p.BarStartInsertX;
   const double g2 = r - single(e->Left + e->Width);
   const double shift = intFloor((g1 + g2) / 2) - g1;
   if (!std::isfinite(shift)) return;
   for (int i = first; i <= last; ++i)
-    if (Control* c = symbolElement(p, i)) c->Left = single(c->Left + shift);
+    if (Control* c = p.surface.SymbolElement(i)) c->Left = single(c->Left + shift);
 }
 
 }  // namespace
@@ -44,8 +32,7 @@ void centrePart(Program& p, int first, int last, double r) {
 bool Surface::IsOpenBar(int n) const {
   const MainWindow& w = p.Form1;
   if (n < 1 || n > p.SymbolCount || n > kMaxSymbols || !w.Image3.IsLoaded(n)) return false;
-  const std::optional<double> kind = toNumber(p.SymbolKind[static_cast<size_t>(n)]);
-  if (!kind || *kind != 35) return false;
+  if (!IsFractionBarKind(p.SymbolKind[static_cast<size_t>(n)])) return false;
   // A bar read from a page file shows its own picture and was never open.
   return w.Image3[n].Picture == w.Image2[0].Picture;
 }
@@ -68,7 +55,7 @@ void Surface::Command14_Click() {
     bool denominatorFound = false;
     const int last = std::min(p.BarLastIndex, p.SymbolCount);
     for (int i = p.BarIndex + 1; i <= last; ++i) {
-      const Control* c = symbolElement(p, i);
+      const Control* c = p.surface.SymbolElement(i);
       if (!c) continue;
       const double t = c->Top;
       if (t < barTop && t > 0 && numeratorFirst == 0) numeratorFirst = i;

@@ -10,8 +10,6 @@ namespace kel {
 
 namespace {
 
-// SymbolKind of a text symbol; every other kind is a picture element.
-constexpr const char* kTextKind = "bukva";
 // Longest picture name that is looked up in Simbol/ (the real ones are a dozen letters).
 constexpr size_t kMaxPictureNameLength = 64;
 // Font sizes a label can take (points); page files may hold anything.
@@ -25,12 +23,6 @@ bool isSafePictureName(const std::string& name) {
     if (!letter && !digit) return false;
   }
   return true;
-}
-
-// The fraction bar is the name that is the number 35; a word never is.
-bool isFractionBarName(const std::string& name) {
-  const std::optional<double> v = toNumber(name);
-  return v && *v == 35;
 }
 
 }  // namespace
@@ -54,6 +46,19 @@ void Surface::LoadBarPictures() {
     const std::optional<std::string> file = PictureFile(files[i]);
     if (file) skipOnFailure([&] { loadPictureInto(p.desktop, w.Image2[i], *file); });
   }
+}
+
+bool IsFractionBarKind(const std::string& kind) {
+  const std::optional<double> v = toNumber(kind);
+  return v && *v == 35;
+}
+
+Control* Surface::SymbolElement(int n) {
+  if (n < 1 || n > p.SymbolCount || n > kMaxSymbols) return nullptr;
+  MainWindow& w = p.Form1;
+  if (p.SymbolKind[static_cast<size_t>(n)] == kTextKind)
+    return w.Label3.IsLoaded(n) ? &w.Label3[n] : nullptr;
+  return w.Image3.IsLoaded(n) ? &w.Image3[n] : nullptr;
 }
 
 bool Surface::CanPlaceSymbolAt(int n) const {
@@ -207,7 +212,7 @@ void Surface::PlacePictureSymbol(const std::string& name) {
   if (file) skipOnFailure([&] { loadPictureInto(p.desktop, img, *file); });
   img.Visible = true;
 
-  const bool bar = file && isFractionBarName(name);
+  const bool bar = file && IsFractionBarKind(name);
   if (p.PlacingFromFile == 1 && bar)
     img.Top = p.InsertY;
   else

@@ -116,6 +116,12 @@ double Surface::InsertYFor(double pointerY) const {
   return intFloor(15 * (pointerY - singleDiv15(p.Form1.Top)) - 505);
 }
 
+void Surface::LastSymbolAtPointer() {
+  const double caretHalf = p.Form1.Picture1.Height / 2;
+  p.LastSymbolTop = static_cast<float>(InsertYFor(p.PointerY) - caretHalf - 90);
+  p.LastSymbolRight = static_cast<float>(InsertXFor(p.PointerX));
+}
+
 void Surface::ComputeInsertPoint() {
   p.InsertY = InsertYFor(p.PointerY);
   p.InsertX = InsertXFor(p.PointerX);

@@ -10,7 +10,12 @@
 namespace kel {
 
 class Program;
+struct Control;
 struct Image;
+
+// Whether a symbol kind (a picture name) is the fraction bar's: the one that is the number
+// 35; a word never is.
+bool IsFractionBarKind(const std::string& kind);
 
 class Surface {
  public:
@@ -30,6 +35,9 @@ class Surface {
   // The page point under a screen point, by the same rule.
   double InsertXFor(double pointerX) const;
   double InsertYFor(double pointerY) const;
+  // LastSymbolTop and LastSymbolRight from the insertion point, as though a symbol ended
+  // there: a restored page, an on-screen arrow key.
+  void LastSymbolAtPointer();
 
   // Moves the real pointer to (PointerX, PointerY), halves to even.
   void MovePointerToInsertionPoint();
@@ -67,6 +75,11 @@ class Surface {
   void KeepInsertionPointOnPage();
   // The window moved by (dx, dy) pixels: the point the pointer would stand on moves along.
   void ShiftHeldPointer(double dx, double dy);
+
+  // The element of symbol n (a Label3 or an Image3, by its kind), or nothing when n is
+  // outside the store or its element is not loaded (Clear All unloads every element and
+  // restarts the numbering from 1).
+  Control* SymbolElement(int n);
 
   // Placing symbols at the insertion point.
   void PlaceTextSymbol(const std::string& caption, double fontSize, bool bold);
