@@ -73,6 +73,63 @@ def wait_for(condition, timeout, what, details=None):
         time.sleep(0.02)
 
 
+def alive(p):
+    check(p.proc.poll() is None, "the program ended:\n" + p.output())
+
+
+def click(d, point):
+    """A left click at a point of the screen, the pointer resting there first as a
+    person's does: the program's 50 ms tick sees it over the control before the press."""
+    d.xdotool("mousemove", str(point[0]), str(point[1]))
+    time.sleep(0.15)
+    d.xdotool("click", "1")
+
+
+def ctrl_z_held(d):
+    """Ctrl+Z as a hand types it: Ctrl held, Z tapped while the program's poll sees Ctrl
+    down, Ctrl let go."""
+    d.xdotool("keydown", "ctrl")
+    time.sleep(0.2)
+    d.xdotool("key", "z")
+    time.sleep(0.3)
+    d.xdotool("keyup", "ctrl")
+
+
+def settled(d, timeout=15, quiet=1.0):
+    """Waits until the pointer has not moved for `quiet` seconds; gives where it is."""
+    deadline = time.monotonic() + timeout
+    last, since = d.pointer(), time.monotonic()
+    while time.monotonic() - since < quiet:
+        check(time.monotonic() < deadline, "the pointer never came to rest")
+        time.sleep(0.02)
+        now = d.pointer()
+        if now != last:
+            last, since = now, time.monotonic()
+    return last
+
+
+# The right-hand panel stands at the window's right edge, 120 twips down; the palette's
+# buttons in it are square.
+PANEL_WIDTH_TW = 4815
+BUTTON_TW = 495
+
+
+def panel_left(client):
+    """The panel's left edge in the client area (pixels, not rounded): the window's outer
+    Width less the panel's."""
+    _, _, w, _ = client
+    return ((w + 8) * 15 - PANEL_WIDTH_TW) / 15
+
+
+def panel_point(client, left, top, width=BUTTON_TW, height=None):
+    """The screen point in the middle of a control of the panel (twips in the panel); a
+    palette button, square, by its corner alone."""
+    x, y, _, _ = client
+    height = width if height is None else height
+    return (round(x + panel_left(client) + (left + width / 2) / 15),
+            round(y + (120 + top + height / 2) / 15))
+
+
 def pointer_stays(display, point, seconds):
     """Whether the pointer stays at point for that long (a played symbol would move it
     back to the insertion point)."""
@@ -271,6 +328,20 @@ class Display:
         is gone."""
         attrs = self._x.attributes(int(window))
         return _MAP_STATES.get(attrs.map_state) if attrs else None
+
+    def active_window(self):
+        """The active window, None while there is none (between two activations)."""
+        out = self.run(["xdotool", "getactivewindow"], check_rc=False).split()
+        return int(out[0]) if out and out[0].isdigit() else None
+
+    def wm_state(self, window):
+        """The window's WM_STATE as xprop shows it (Normal, Iconic)."""
+        return self.run(["xprop", "-id", str(window), "WM_STATE"]).decode()
+
+    def stacking(self):
+        """The managed windows bottom to top, as the window manager has them."""
+        out = self.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).decode()
+        return [int(v, 16) for v in re.findall(r"0x[0-9a-f]+", out)]
 
     def screenshot(self, path):
         self.run(["import", "-window", "root", path], timeout=20)

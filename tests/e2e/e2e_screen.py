@@ -5,6 +5,7 @@ Set KEL_E2E_SHOTS to a folder to keep every screenshot there (named by test and 
 
 import os
 import shutil
+import subprocess
 import tempfile
 import time
 
@@ -12,6 +13,8 @@ import e2e_lib as e2e
 
 # Text is black and its anti-aliased edge grey; the red of an open bar is not dark.
 DARK_MAX = 110
+LINE_GAP = 61  # Return puts the next line this far below
+BAND = 22  # rows above and below a line where its symbols stand
 
 
 def is_dark(rgb):
@@ -115,13 +118,32 @@ def wait_pointer(d, condition, what, timeout=5):
                         what, lambda: "the pointer is at %s" % (d.pointer(),))
 
 
-def shown_window(d, name, timeout=5):
+def shown_window(d, name, timeout=10):
     """The window of that exact name, once it is shown."""
     def shown():
         res = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
                     check_rc=False).decode().split()
         return int(res[0]) if res else None
     return e2e.wait_for(shown, timeout, "the window " + name)
+
+
+def gone(d, wid, timeout=10):
+    """Waits until that window is no longer shown."""
+    e2e.wait_for(lambda: d.map_state(wid) != "IsViewable", timeout,
+                 "the window %s closed" % wid)
+
+
+def active(d, wid, what, timeout=10):
+    """Waits for the window to have the keyboard: keys typed before it does go elsewhere."""
+    e2e.wait_for(lambda: d.active_window() == int(wid), timeout, what + " active")
+
+
+def other_program(d, geometry, text):
+    """Another program's window (xmessage) at that X geometry, once it is shown: its
+    process and its window."""
+    proc = e2e._spawn(["xmessage", "-geometry", geometry, text], env=d.env,
+                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return proc, shown_window(d, "xmessage")
 
 
 def window_gone(d, name, timeout=5):
@@ -185,13 +207,35 @@ def scratch():
     return scratch.folder
 
 
-def shot_when(d, folder, name, condition, what, timeout=5):
+def shot_until(d, folder, name, condition, timeout=5):
     """Screenshots until condition(shot) holds, as the program shows a change when it gets
-    to it (late on a loaded machine); gives that shot, or fails saying what, with the last
-    shot's path."""
-    shots = []
+    to it (late on a loaded machine): gives that shot and what the condition said, or the
+    last shot and None once timeout seconds have passed."""
+    deadline = time.monotonic() + timeout
+    while True:
+        shot = Shot(d, folder, name)
+        value = condition(shot)
+        if value or time.monotonic() > deadline:
+            return shot, value
+        time.sleep(0.02)
 
-    def holds():
-        shots[:] = [Shot(d, folder, name)]
-        return shots[0] if condition(shots[0]) else None
-    return e2e.wait_for(holds, timeout, what, lambda: "the last shot: " + shots[0].path)
+
+def shot_when(d, folder, name, condition, what, timeout=5):
+    """shot_until's shot, or a failure saying what, with the last shot's path."""
+    shot, value = shot_until(d, folder, name, condition, timeout)
+    e2e.check(value, "timed out waiting for %s\nthe last shot: %s" % (what, shot.path))
+    return shot
+
+
+def glyphs(shot, start, line_y, right, band=BAND):
+    """The symbols of a line, left to right, as the columns (x0, x1) of their dark pixels'
+    groups (the parts of one symbol, as the dot of an "i" or the two bars of a " = ",
+    merged by their columns)."""
+    groups = shot.groups((start[0] - 5, line_y - band, right, line_y + band))
+    merged = []
+    for g in groups:
+        if merged and g.x0 <= merged[-1][1]:
+            merged[-1] = (merged[-1][0], max(merged[-1][1], g.x1))
+        else:
+            merged.append((g.x0, g.x1))
+    return merged

@@ -41,20 +41,20 @@ def open_box(d, p, client, which):
     w = pages.Window(client)
     if which == "clear-all":
         time.sleep(pages.GUIDE_LINE_S)
-        pages.click(d, w.clear_all())
-        return pages.visible_window(d, CLEAR_ALL)
+        e2e.click(d, w.clear_all())
+        return scr.shown_window(d, CLEAR_ALL)
     path = os.path.join(p.folder, "pages.txt" if which != "refusal" else "bad.txt")
     with open(path, "wb") as f:
         f.write(PAGE_FILE if which != "refusal" else b"1|b|900")
-    pages.click(d, w.open())
-    dialog = pages.visible_window(d, "Open")
+    e2e.click(d, w.open())
+    dialog = scr.shown_window(d, "Open")
     if which == "open-dialog":
         return dialog
     time.sleep(0.5)
     d.xdotool("type", "--delay", "20", path)
     time.sleep(0.3)
     d.xdotool("key", "Return")
-    return pages.visible_window(d, CONFIRM if which == "load" else REFUSAL)
+    return scr.shown_window(d, CONFIRM if which == "load" else REFUSAL)
 
 
 def answered_by_key(binary, which, key):
@@ -63,7 +63,7 @@ def answered_by_key(binary, which, key):
     time.sleep(0.3)
     # Pressed in the box, which closes at once; let go after it has gone.
     d.xdotool("keydown", key)
-    pages.gone(d, box)
+    scr.gone(d, box)
     time.sleep(0.1)
     d.xdotool("keyup", key)
     # The pointer's return; a load places its pages one a second, twelve of them.
@@ -74,7 +74,7 @@ def answered_by_key(binary, which, key):
     e2e.check(after == (at[0] + digit, at[1]),
               "the 2 went from %s to %s, a full-size digit from there ends at %s"
               % (at, after, (at[0] + digit, at[1])))
-    ui.alive(p)
+    e2e.alive(p)
     e2e.passed("boxes: %s answered with %s" % (which, key))
 
 

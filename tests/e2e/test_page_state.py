@@ -43,11 +43,7 @@ def ctrl_z(d, quick):
     if quick:
         d.xdotool("key", "ctrl+z")
     else:
-        d.xdotool("keydown", "ctrl")
-        time.sleep(0.2)
-        d.xdotool("key", "z")
-        time.sleep(0.3)
-        d.xdotool("keyup", "ctrl")
+        e2e.ctrl_z_held(d)
     time.sleep(0.8)
 
 
@@ -60,20 +56,20 @@ def type_questions(d, client, start):
     and =; each answered by the program as it is typed."""
     w = pg.Window(client)
     d.xdotool("type", "--delay", "120", "2+3*4=")
-    rd.settled(d)
+    e2e.settled(d)
     d.xdotool("key", "Return")
-    rd.settled(d, quiet=0.5)
+    e2e.settled(d, quiet=0.5)
     d.xdotool("type", "--delay", "120", "9*9=")
-    rd.settled(d)
+    e2e.settled(d)
     for page, keys in ((2, ["s", "i", "n", "3", "0", "equal"]),
                        (3, ["Insert", "2", "Next", "3", "Home", "equal"])):
-        pg.click(d, w.page_button(page))
+        e2e.click(d, w.page_button(page))
         time.sleep(0.5)
-        pg.click(d, start)  # the insertion point there
+        e2e.click(d, start)  # the insertion point there
         time.sleep(0.5)
         d.xdotool("key", "--delay", "200", *keys)
-        rd.settled(d)
-    pg.click(d, w.page_button(1))
+        e2e.settled(d)
+    e2e.click(d, w.page_button(1))
     time.sleep(0.5)
 
 
@@ -84,11 +80,11 @@ def case_equals_load(d, p, client, start, unit):
     scr.park(d, client)
     typed = scr.Shot(d, p.folder, "state_typed_" + unit)
     b = band(client, start)
-    e2e.check(len(rd.glyphs(typed, start, start[1], start[0] + 400)) > 7,
+    e2e.check(len(scr.glyphs(typed, start, start[1], start[0] + 400)) > 7,
               "2+3*4= was not answered as typed (shot %s)" % typed.path)
 
     first = os.path.join(p.folder, "questions.txt")
-    pg.click(d, w.save())
+    e2e.click(d, w.save())
     pg.through_dialog(d, "Save As", first, "Plavetra")
     pg.wm_normal(d, win)
     with open(first, "rb") as f:
@@ -96,18 +92,18 @@ def case_equals_load(d, p, client, start, unit):
     e2e.check(saved.count(b"| = |") >= 4 and b"|3|" in saved, "the file holds %r" % saved)
 
     time.sleep(pg.GUIDE_LINE_S)
-    pg.click(d, w.clear_all())
-    box = pg.visible_window(d, "Oперация окончателно изтриване!")
+    e2e.click(d, w.clear_all())
+    box = scr.shown_window(d, "Oперация окончателно изтриване!")
     time.sleep(0.3)
     d.xdotool("key", "Return")
-    pg.gone(d, box)
+    scr.gone(d, box)
     time.sleep(0.5)
     clip_before = rd.clipboard(d)[:2]
 
-    pg.click(d, w.open())
+    e2e.click(d, w.open())
     pg.through_dialog(d, "Open", first, "Внимание!")
     time.sleep(LOADED_S)
-    pg.click(d, w.page_button(1))  # loading ends on the last page it filled
+    e2e.click(d, w.page_button(1))  # loading ends on the last page it filled
     time.sleep(0.8)
     scr.park(d, client)
     loaded = scr.Shot(d, p.folder, "state_loaded_" + unit)
@@ -118,13 +114,13 @@ def case_equals_load(d, p, client, start, unit):
               "loading changed the clipboard: %s, before %s" % (rd.clipboard(d)[:2], clip_before))
 
     second = os.path.join(p.folder, "again.txt")
-    pg.click(d, w.save())
+    e2e.click(d, w.save())
     pg.through_dialog(d, "Save As", second, "Plavetra")
     pg.wm_normal(d, win)
     with open(second, "rb") as f:
         again = f.read()
     e2e.check(again == saved, "the second save differs:\n%r\n%r" % (saved, again))
-    ed.alive(p)
+    e2e.alive(p)
     e2e.passed("equals-load (%s): the pages came back as saved, byte for byte" % unit)
 
 
@@ -134,7 +130,7 @@ def case_fraction_page(d, p, client, start, _arg):
     d.xdotool("key", "--delay", "200", "1", "Insert", "2", "Next", "3", "Home")
     time.sleep(1.0)
     d.xdotool("key", "4")
-    rd.settled(d)
+    e2e.settled(d)
     # Ctrl+Z until the bar is red (open) again: the 4 goes, then the Home.
     for tries in range(4):
         ctrl_z(d, quick=False)
@@ -145,12 +141,12 @@ def case_fraction_page(d, p, client, start, _arg):
             break
     e2e.check(red, "no Ctrl+Z reopened the fraction (shot %s)" % shot.path)
 
-    pg.click(d, w.page_button(2))
+    e2e.click(d, w.page_button(2))
     time.sleep(0.5)
-    pg.click(d, start)  # the insertion point there
+    e2e.click(d, start)  # the insertion point there
     time.sleep(0.5)
     d.xdotool("key", "--delay", "200", "Insert", "5", "Next", "6")
-    rd.settled(d)
+    e2e.settled(d)
     scr.park(d, client)
     shot = scr.Shot(d, p.folder, "state_page2_open")
     bar = fr.find_bar(shot, box, scr.is_red)
@@ -168,7 +164,7 @@ def case_fraction_page(d, p, client, start, _arg):
     e2e.check(fr.find_bar(shot, box, scr.is_dark) and not shot.points(box, scr.is_red),
               "Home did not close page 2's fraction (shot %s)" % shot.path)
 
-    pg.click(d, w.page_button(1))
+    e2e.click(d, w.page_button(1))
     time.sleep(0.8)
     scr.park(d, client)
     shot = scr.Shot(d, p.folder, "state_page1_back")
@@ -180,7 +176,7 @@ def case_fraction_page(d, p, client, start, _arg):
     shot = scr.Shot(d, p.folder, "state_page1_closed")
     e2e.check(fr.find_bar(shot, box, scr.is_dark) and not shot.points(box, scr.is_red),
               "Home did not close page 1's fraction (shot %s)" % shot.path)
-    ed.alive(p)
+    e2e.alive(p)
     e2e.passed("fraction-page: each page kept its own fraction")
 
 
@@ -203,14 +199,14 @@ def case_delete_undo(d, p, client, start, how):
         ctrl_z(d, quick=how == "quick-ctrl+z")
         time.sleep(1.5 if how == "soon-ctrl+z" else 0)
     else:
-        pg.click(d, undo_button(w))
+        e2e.click(d, undo_button(w))
         time.sleep(0.8)
     scr.park(d, client)
     shot = scr.Shot(d, p.folder, "state_undone")
     e2e.check(shot.region(line) == before.region(line),
               "the first Undo (%s) did not bring 34 back (shots %s, %s)"
               % (how, before.path, shot.path))
-    ed.alive(p)
+    e2e.alive(p)
     e2e.passed("delete-undo (%s): the first Undo brought the deleted symbols back" % how)
 
 

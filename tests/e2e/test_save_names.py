@@ -30,7 +30,7 @@ def main(binary):
     cases = [("   " + os.path.join(home, "sub", "trim.txt"), os.path.join(home, "sub", "trim.txt")),
              ("  trim3.txt  ", os.path.join(home, "trim3.txt"))]
     for typed, meant in cases:
-        pg.click(d, w.save())
+        e2e.click(d, w.save())
         pg.through_dialog(d, "Save As", typed, "Plavetra")
         pg.wm_normal(d, win)
         e2e.check(os.path.isfile(meant), "%r was not saved as %s; the home folder holds %s"
