@@ -172,6 +172,20 @@ class _XWindowAttributes(ctypes.Structure):
                 ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
 
 
+class _XImage(ctypes.Structure):
+    # The fields up to the masks; the rest (the object hook, the function table) is
+    # Xlib's own.
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.c_void_p),
+                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
+                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
+                ("bits_per_pixel", ctypes.c_int), ("red_mask", ctypes.c_ulong),
+                ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong)]
+
+
+_ZPIXMAP = 2
+_LSB_FIRST = 0
 _ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.POINTER(_XErrorEvent))
 _MAP_STATES = {0: "IsUnMapped", 1: "IsUnviewable", 2: "IsViewable"}
 # The handler is the process's, and a process may talk to several servers: each
@@ -216,6 +230,10 @@ class _XConnection:
         x.XQueryPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [
             ctypes.POINTER(ctypes.c_ulong)] * 2 + [ctypes.POINTER(ctypes.c_int)] * 4 + [
             ctypes.POINTER(ctypes.c_uint)]
+        x.XGetImage.restype = ctypes.POINTER(_XImage)
+        x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        x.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
         x.XSetErrorHandler(_on_x_error)
         self.dpy = x.XOpenDisplay(name.encode())
         check(self.dpy, "cannot open " + name)
@@ -239,6 +257,28 @@ class _XConnection:
                 or self.errors):
             return None
         return rx.value, ry.value
+
+    def screen_rgb(self, width, height):
+        """What the screen shows, as rows of 8-bit red, green, blue: one request for the
+        root window's pixels, which Xvfb holds as 32-bit words with red in bits 16-23."""
+        del self.errors[:]
+        image = self.x.XGetImage(self.dpy, self.root, 0, 0, width, height, ~0, _ZPIXMAP)
+        check(image and not self.errors, "the screen's pixels could not be read")
+        try:
+            im = image.contents
+            check(im.bits_per_pixel == 32 and im.byte_order == _LSB_FIRST and
+                  (im.red_mask, im.green_mask, im.blue_mask) == (0xFF0000, 0xFF00, 0xFF),
+                  "the screen's pixels are %d-bit words with masks %x %x %x"
+                  % (im.bits_per_pixel, im.red_mask, im.green_mask, im.blue_mask))
+            words = ctypes.string_at(im.data, im.bytes_per_line * height)
+            if im.bytes_per_line != 4 * width:
+                words = b"".join(words[r * im.bytes_per_line:r * im.bytes_per_line + 4 * width]
+                                 for r in range(height))
+        finally:
+            self.x.XDestroyImage(image)
+        rgb = bytearray(3 * width * height)
+        rgb[0::3], rgb[1::3], rgb[2::3] = words[2::4], words[1::4], words[0::4]
+        return bytes(rgb)
 
     def pointer(self):
         root, child = ctypes.c_ulong(), ctypes.c_ulong()
@@ -342,6 +382,10 @@ class Display:
         """The managed windows bottom to top, as the window manager has them."""
         out = self.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).decode()
         return [int(v, 16) for v in re.findall(r"0x[0-9a-f]+", out)]
+
+    def screen_rgb(self):
+        """The whole screen as it shows now, rows of 8-bit red, green, blue."""
+        return self._x.screen_rgb(SCREEN_W, SCREEN_H)
 
     def screenshot(self, path):
         self.run(["import", "-window", "root", path], timeout=20)
