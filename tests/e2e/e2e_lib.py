@@ -184,6 +184,13 @@ class _XImage(ctypes.Structure):
                 ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong)]
 
 
+class _XFixesCursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.c_void_p),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+
 _ZPIXMAP = 2
 _LSB_FIRST = 0
 _ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.POINTER(_XErrorEvent))
@@ -234,6 +241,10 @@ class _XConnection:
         x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
                                 ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
         x.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
+        x.XFree.argtypes = [ctypes.c_void_p]
+        self.xfixes = ctypes.CDLL("libXfixes.so.3")
+        self.xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_XFixesCursorImage)
+        self.xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
         x.XSetErrorHandler(_on_x_error)
         self.dpy = x.XOpenDisplay(name.encode())
         check(self.dpy, "cannot open " + name)
@@ -279,6 +290,18 @@ class _XConnection:
         rgb = bytearray(3 * width * height)
         rgb[0::3], rgb[1::3], rgb[2::3] = words[2::4], words[1::4], words[0::4]
         return bytes(rgb)
+
+    def cursor(self):
+        """The pointer's shape where it stands: its width, height and name (empty for a
+        picture of the program's own), or None when the server does not say."""
+        image = self.xfixes.XFixesGetCursorImage(self.dpy)
+        if not image:
+            return None
+        try:
+            c = image.contents
+            return c.width, c.height, (c.name or b"").decode(errors="replace")
+        finally:
+            self.x.XFree(image)
 
     def pointer(self):
         root, child = ctypes.c_ulong(), ctypes.c_ulong()
@@ -354,6 +377,9 @@ class Display:
 
     def pointer(self):
         return self._x.pointer()
+
+    def cursor(self):
+        return self._x.cursor()
 
     def geometry(self, window):
         """The window's client area on the screen: x, y, width, height."""

@@ -166,9 +166,16 @@ def wait_symbols(d, box, count, what, timeout=5):
                      "%d symbols in %s: %s" % (count, box, what), timeout)
 
 
-def ready(d, p):
+# The page's pointer shape from the start-up's 1 s step on: the paste/cut pop-up's icon, a
+# picture of 32 x 32 pixels (before, the arrow that Qt names).
+PAGE_CURSOR = (32, 32, "")
+
+
+def ready(d, p, offered=False):
     """Waits for the window in its place, the pointer on the writing position and the
-    start-up timers (200 ms, 1 s) done; gives the client area and the writing position."""
+    start-up timers (200 ms, 1 s) done, the second seen by the page's pointer shape it
+    sets; gives the client area and the writing position. Offered: the 200 ms step offers
+    an earlier run's pages, and its box holds the 1 s step back until it is answered."""
     win = p.window()
     x, y, w, h = e2e.wait_for(lambda: (lambda g: g if g[1] == 67 else None)(d.geometry(win)),
                               10, "the window in its place")
@@ -176,9 +183,10 @@ def ready(d, p):
     e2e.wait_for(lambda: d.pointer() == start, 10,
                  "the pointer on the writing position %s" % (start,),
                  lambda: "it is at %s" % (d.pointer(),))
-    left = 1.2 - (time.monotonic() - p.started_at)
-    if left > 0:
-        time.sleep(left)
+    if not offered:
+        e2e.wait_for(lambda: d.cursor() == PAGE_CURSOR, 10,
+                     "the page's pointer shape of the start-up's 1 s step",
+                     lambda: "the pointer's shape is %s at %s" % (d.cursor(), d.pointer()))
     return win, (x, y, w, h), start
 
 

@@ -59,14 +59,11 @@ def typed(d, client, start, text, shots, name):
     return end, shot, found
 
 
-def select(d, start_x, end_x, line_y, client=None):
-    """A drag with the left button over a part of a line; the reading and its evaluation
-    follow the release. Given the client area, waits until they show."""
+def select(d, start_x, end_x, line_y, client):
+    """A drag with the left button over a part of a line; waits for the reading and its
+    evaluation that follow the release."""
     rd.drag(d, (start_x, line_y - 29), (end_x, line_y + 26))
     d.xdotool("mouseup", "1")
-    if client is None:
-        time.sleep(0.8)
-        return
     # The evaluation follows 300 ms after the release.
     scr.shot_when(d, scr.scratch(), "editing-selected",
                   lambda s: (rd.shows_text(s, rd.box(client, rd.TEXT21)) and

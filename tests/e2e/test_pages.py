@@ -17,7 +17,6 @@ import e2e_lib as e2e  # noqa: E402
 import e2e_screen as scr  # noqa: E402
 import test_ui as ui  # noqa: E402
 
-GUIDE_LINE_S = 1.3     # the writing position's guide line shows for 1 s after a restore
 
 
 class Window:
@@ -48,6 +47,41 @@ class Window:
 
     def clear_all(self):
         return self.in_panel(3000, 5280, 1455, 255)
+
+
+def page_shown(d, w, page, timeout=5):
+    """Waits until the page's button is red, as the button of the page shown is: the page
+    switch that made it so has put that page up too."""
+    x, y = w.page_button(page)
+    face = (x - 18, y - 9, x + 18, y + 9)  # inside the button's 43 x 23 px
+    scr.shot_when(d, scr.scratch(), "page_%d_shown" % page,
+                  lambda s: 2 * len(s.points(face, scr.is_red)) > 37 * 19,
+                  "page %d shown, its button red" % page, timeout)
+
+
+def guide_line(start):
+    """Where the writing position's guide line runs down the bare page from its mark (start
+    stands on the mark's column): red, for a second after each layout pass."""
+    return start[0] - 3, start[1] + 100, start[0] + 3, start[1] + 400
+
+
+def guide_line_gone(d, start, timeout=5):
+    """Waits until the guide line is gone: it would stand in what a screenshot of the page
+    is compared with."""
+    scr.shot_when(d, scr.scratch(), "guide_line",
+                  lambda s: not s.points(guide_line(start), scr.is_red),
+                  "the guide line gone from the page", timeout)
+
+
+def restored(d, win, start):
+    """Waits for the main window restored after a dialog that minimised it, and for the
+    restore's layout pass, which puts the pointer back on the insertion point (a click
+    meanwhile would go there) and shows the guide line; then for the line to go."""
+    wm_normal(d, win)
+    scr.shot_when(d, scr.scratch(), "guide_line",
+                  lambda s: s.points(guide_line(start), scr.is_red),
+                  "the guide line of the restore's layout pass", timeout=10)
+    guide_line_gone(d, start)
 
 
 def through_dialog(d, dialog, path, box):
@@ -104,13 +138,12 @@ def main(binary):
     path = os.path.join(p.folder, "pages.txt")
     e2e.click(d, w.save())
     through_dialog(d, "Save As", path, "Plavetra")  # the box names the file
-    wm_normal(d, win)
+    restored(d, win, start)
     with open(path, "rb") as f:
         saved = f.read()
     e2e.check(saved.startswith(b"1|a|") and saved.count(b"|") == 24 and b"plus.gif" in saved,
               "the file holds %r" % saved)
 
-    time.sleep(GUIDE_LINE_S)
     e2e.click(d, w.clear_all())
     box = scr.shown_window(d, "Oперация окончателно изтриване!")
     time.sleep(0.3)
@@ -122,7 +155,7 @@ def main(binary):
 
     e2e.click(d, w.open())
     through_dialog(d, "Open", path, "Внимание!")  # the confirmation: OK
-    time.sleep(GUIDE_LINE_S)
+    restored(d, win, start)
     scr.park(d, client)
     scr.shot_when(d, p.folder, "pages_loaded", lambda s: s.region(band) == typed.region(band),
                   "page 1 loaded from the file as it looked before the save (%s)" % typed.path)

@@ -84,17 +84,15 @@ def recovery(binary, end):
     if end == "x-server-killed":
         d = e2e.Display()
     p.start(d)
-    _, client, start = scr.ready(d, p)
+    _, client, start = scr.ready(d, p, offered=True)
     box = scr.shown_window(d, "Незаписани страници")
     time.sleep(0.3)
     d.xdotool("key", "Return")  # Load
     scr.gone(d, box)
-    time.sleep(0.5)
+    scr.park(d, client)
+    scr.shot_when(d, p.folder, "quit_recovered", lambda s: s.region(band) == typed.region(band),
+                  "page 1 after the restart as it looked before the %s (%s)" % (end, typed.path))
     e2e.check(os.path.exists(path), "%s removed before the pages were saved" % RECOVERY)
-    loaded, _ = formula(d, p, client, start, "quit_recovered")
-    e2e.check(loaded.region(band) == typed.region(band),
-              "page 1 after the restart does not look as it did before the %s (%s, %s)"
-              % (end, loaded.path, typed.path))
     e2e.alive(p)
     p.proc.send_signal(signal.SIGTERM)
     e2e.check(p.wait_exit(10) == 0, "the second run did not end cleanly:\n" + p.output())
@@ -159,7 +157,7 @@ def save_past_file_size_limit(binary):
     path = os.path.join(p.folder, "pages.txt")
     e2e.click(d, pg.Window(client).save())
     pg.through_dialog(d, "Save As", path, "Plavetra")  # the box that says it failed
-    pg.wm_normal(d, win)
+    pg.restored(d, win, start)
     e2e.alive(p)
     e2e.check(not os.path.exists(path), "a file of %d bytes was written past the limit"
               % (os.path.getsize(path) if os.path.exists(path) else 0))

@@ -85,7 +85,7 @@ def ended_while_offered(binary, end):
 def escape(binary):
     d = e2e.Display(window_manager=True)
     p = e2e.Program(binary, d, prepare=left_by_earlier_run)
-    _, client, start = scr.ready(d, p)
+    _, client, start = scr.ready(d, p, offered=True)
     box = offer_active(d)
     d.xdotool("key", "Escape")
     scr.gone(d, box)
@@ -157,7 +157,7 @@ def killed_after_typing(binary, seconds):
     e2e.check(kept.startswith(b"1|a|") and b"plus.gif" in kept and kept.count(b"|") == 24,
               "%s holds %r %d s after the typing" % (RECOVERY, kept, seconds))
     p.start(d)
-    _, client, start = scr.ready(d, p)
+    _, client, start = scr.ready(d, p, offered=True)
     box = offer_active(d)
     d.xdotool("key", "Return")  # Load
     scr.gone(d, box)

@@ -32,7 +32,7 @@ def main(binary):
     for typed, meant in cases:
         e2e.click(d, w.save())
         pg.through_dialog(d, "Save As", typed, "Plavetra")
-        pg.wm_normal(d, win)
+        pg.restored(d, win, start)
         e2e.check(os.path.isfile(meant), "%r was not saved as %s; the home folder holds %s"
                   % (typed, meant, sorted(os.listdir(home))))
         with open(meant, "rb") as f:
