@@ -519,6 +519,15 @@ class Program:
             return "program output:\n%s\nwindows:\n%s" % (self.output(), tree[:3000])
         return wait_for(mapped, timeout, "the window named Formidrel", details)
 
+    def placed(self, timeout=10):
+        """The main window and its client area once it stands where the program puts it,
+        500 twips from the top of the screen (the client area 67 px down)."""
+        win = self.window(timeout)
+        client = wait_for(lambda: (lambda g: g if g[1] == 67 else None)(
+            self.display.geometry(win)), timeout, "the window in its place",
+            lambda: "it is at %s" % (self.display.geometry(win),))
+        return win, client
+
     def wait_exit(self, timeout=10):
         try:
             return self.proc.wait(timeout=timeout)

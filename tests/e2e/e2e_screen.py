@@ -176,9 +176,7 @@ def ready(d, p, offered=False):
     start-up timers (200 ms, 1 s) done, the second seen by the page's pointer shape it
     sets; gives the client area and the writing position. Offered: the 200 ms step offers
     an earlier run's pages, and its box holds the 1 s step back until it is answered."""
-    win = p.window()
-    x, y, w, h = e2e.wait_for(lambda: (lambda g: g if g[1] == 67 else None)(d.geometry(win)),
-                              10, "the window in its place")
+    win, (x, y, w, h) = p.placed()
     start = (x - 4 + 90, 133)
     e2e.wait_for(lambda: d.pointer() == start, 10,
                  "the pointer on the writing position %s" % (start,),

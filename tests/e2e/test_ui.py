@@ -55,9 +55,7 @@ def type_symbols(d, keys, at):
 
 
 def start_pointer(d, p):
-    win = p.window()
-    client = e2e.wait_for(lambda: (lambda g: g if g[1] == 67 else None)(d.geometry(win)), 10,
-                          "the window in its place")
+    _, client = p.placed()
     left, top = outer_corner(client)
     # Whole pixels, halves to the even neighbour, as every pointer move of the program.
     expected = (round(left + 90), round(top + 100))
