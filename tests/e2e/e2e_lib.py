@@ -73,6 +73,63 @@ def wait_for(condition, timeout, what, details=None):
         time.sleep(0.02)
 
 
+def alive(p):
+    check(p.proc.poll() is None, "the program ended:\n" + p.output())
+
+
+def click(d, point):
+    """A left click at a point of the screen, the pointer resting there first as a
+    person's does: the program's 50 ms tick sees it over the control before the press."""
+    d.xdotool("mousemove", str(point[0]), str(point[1]))
+    time.sleep(0.15)
+    d.xdotool("click", "1")
+
+
+def ctrl_z_held(d):
+    """Ctrl+Z as a hand types it: Ctrl held, Z tapped while the program's poll sees Ctrl
+    down, Ctrl let go."""
+    d.xdotool("keydown", "ctrl")
+    time.sleep(0.2)
+    d.xdotool("key", "z")
+    time.sleep(0.3)
+    d.xdotool("keyup", "ctrl")
+
+
+def settled(d, timeout=15, quiet=1.0):
+    """Waits until the pointer has not moved for `quiet` seconds; gives where it is."""
+    deadline = time.monotonic() + timeout
+    last, since = d.pointer(), time.monotonic()
+    while time.monotonic() - since < quiet:
+        check(time.monotonic() < deadline, "the pointer never came to rest")
+        time.sleep(0.02)
+        now = d.pointer()
+        if now != last:
+            last, since = now, time.monotonic()
+    return last
+
+
+# The right-hand panel stands at the window's right edge, 120 twips down; the palette's
+# buttons in it are square.
+PANEL_WIDTH_TW = 4815
+BUTTON_TW = 495
+
+
+def panel_left(client):
+    """The panel's left edge in the client area (pixels, not rounded): the window's outer
+    Width less the panel's."""
+    _, _, w, _ = client
+    return ((w + 8) * 15 - PANEL_WIDTH_TW) / 15
+
+
+def panel_point(client, left, top, width=BUTTON_TW, height=None):
+    """The screen point in the middle of a control of the panel (twips in the panel); a
+    palette button, square, by its corner alone."""
+    x, y, _, _ = client
+    height = width if height is None else height
+    return (round(x + panel_left(client) + (left + width / 2) / 15),
+            round(y + (120 + top + height / 2) / 15))
+
+
 def pointer_stays(display, point, seconds):
     """Whether the pointer stays at point for that long (a played symbol would move it
     back to the insertion point)."""
@@ -115,6 +172,27 @@ class _XWindowAttributes(ctypes.Structure):
                 ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
 
 
+class _XImage(ctypes.Structure):
+    # The fields up to the masks; the rest (the object hook, the function table) is
+    # Xlib's own.
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.c_void_p),
+                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
+                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
+                ("bits_per_pixel", ctypes.c_int), ("red_mask", ctypes.c_ulong),
+                ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong)]
+
+
+class _XFixesCursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.c_void_p),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+
+_ZPIXMAP = 2
+_LSB_FIRST = 0
 _ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.POINTER(_XErrorEvent))
 _MAP_STATES = {0: "IsUnMapped", 1: "IsUnviewable", 2: "IsViewable"}
 # The handler is the process's, and a process may talk to several servers: each
@@ -159,6 +237,14 @@ class _XConnection:
         x.XQueryPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [
             ctypes.POINTER(ctypes.c_ulong)] * 2 + [ctypes.POINTER(ctypes.c_int)] * 4 + [
             ctypes.POINTER(ctypes.c_uint)]
+        x.XGetImage.restype = ctypes.POINTER(_XImage)
+        x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        x.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
+        x.XFree.argtypes = [ctypes.c_void_p]
+        self.xfixes = ctypes.CDLL("libXfixes.so.3")
+        self.xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_XFixesCursorImage)
+        self.xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
         x.XSetErrorHandler(_on_x_error)
         self.dpy = x.XOpenDisplay(name.encode())
         check(self.dpy, "cannot open " + name)
@@ -182,6 +268,40 @@ class _XConnection:
                 or self.errors):
             return None
         return rx.value, ry.value
+
+    def screen_rgb(self, width, height):
+        """What the screen shows, as rows of 8-bit red, green, blue: one request for the
+        root window's pixels, which Xvfb holds as 32-bit words with red in bits 16-23."""
+        del self.errors[:]
+        image = self.x.XGetImage(self.dpy, self.root, 0, 0, width, height, ~0, _ZPIXMAP)
+        check(image and not self.errors, "the screen's pixels could not be read")
+        try:
+            im = image.contents
+            check(im.bits_per_pixel == 32 and im.byte_order == _LSB_FIRST and
+                  (im.red_mask, im.green_mask, im.blue_mask) == (0xFF0000, 0xFF00, 0xFF),
+                  "the screen's pixels are %d-bit words with masks %x %x %x"
+                  % (im.bits_per_pixel, im.red_mask, im.green_mask, im.blue_mask))
+            words = ctypes.string_at(im.data, im.bytes_per_line * height)
+            if im.bytes_per_line != 4 * width:
+                words = b"".join(words[r * im.bytes_per_line:r * im.bytes_per_line + 4 * width]
+                                 for r in range(height))
+        finally:
+            self.x.XDestroyImage(image)
+        rgb = bytearray(3 * width * height)
+        rgb[0::3], rgb[1::3], rgb[2::3] = words[2::4], words[1::4], words[0::4]
+        return bytes(rgb)
+
+    def cursor(self):
+        """The pointer's shape where it stands: its width, height and name (empty for a
+        picture of the program's own), or None when the server does not say."""
+        image = self.xfixes.XFixesGetCursorImage(self.dpy)
+        if not image:
+            return None
+        try:
+            c = image.contents
+            return c.width, c.height, (c.name or b"").decode(errors="replace")
+        finally:
+            self.x.XFree(image)
 
     def pointer(self):
         root, child = ctypes.c_ulong(), ctypes.c_ulong()
@@ -258,6 +378,9 @@ class Display:
     def pointer(self):
         return self._x.pointer()
 
+    def cursor(self):
+        return self._x.cursor()
+
     def geometry(self, window):
         """The window's client area on the screen: x, y, width, height."""
         attrs = self._x.attributes(int(window))
@@ -271,6 +394,24 @@ class Display:
         is gone."""
         attrs = self._x.attributes(int(window))
         return _MAP_STATES.get(attrs.map_state) if attrs else None
+
+    def active_window(self):
+        """The active window, None while there is none (between two activations)."""
+        out = self.run(["xdotool", "getactivewindow"], check_rc=False).split()
+        return int(out[0]) if out and out[0].isdigit() else None
+
+    def wm_state(self, window):
+        """The window's WM_STATE as xprop shows it (Normal, Iconic)."""
+        return self.run(["xprop", "-id", str(window), "WM_STATE"]).decode()
+
+    def stacking(self):
+        """The managed windows bottom to top, as the window manager has them."""
+        out = self.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).decode()
+        return [int(v, 16) for v in re.findall(r"0x[0-9a-f]+", out)]
+
+    def screen_rgb(self):
+        """The whole screen as it shows now, rows of 8-bit red, green, blue."""
+        return self._x.screen_rgb(SCREEN_W, SCREEN_H)
 
     def screenshot(self, path):
         self.run(["import", "-window", "root", path], timeout=20)
@@ -377,6 +518,15 @@ class Program:
             tree = self.display.run(["xwininfo", "-root", "-tree"], check_rc=False).decode()
             return "program output:\n%s\nwindows:\n%s" % (self.output(), tree[:3000])
         return wait_for(mapped, timeout, "the window named Formidrel", details)
+
+    def placed(self, timeout=10):
+        """The main window and its client area once it stands where the program puts it,
+        500 twips from the top of the screen (the client area 67 px down)."""
+        win = self.window(timeout)
+        client = wait_for(lambda: (lambda g: g if g[1] == 67 else None)(
+            self.display.geometry(win)), timeout, "the window in its place",
+            lambda: "it is at %s" % (self.display.geometry(win),))
+        return win, client
 
     def wait_exit(self, timeout=10):
         try:

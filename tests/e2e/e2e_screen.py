@@ -1,10 +1,12 @@
-"""Reading what the screen shows: a whole screenshot decoded once, and the groups of
-dark (or red) pixels in a box of it, so a test can say where a typed symbol stands.
+"""Reading what the screen shows: a whole screenshot, read from the X server in one request,
+and the groups of dark (or red) pixels in a box of it, so a test can say where a typed
+symbol stands.
 
-Set KEL_E2E_SHOTS to a folder to keep every screenshot there (named by test and step)."""
+Set KEL_E2E_SHOTS to a folder to keep every screenshot there as a PNG (named by test and
+step); the paths the failures name are those."""
 
 import os
-import shutil
+import subprocess
 import tempfile
 import time
 
@@ -12,6 +14,8 @@ import e2e_lib as e2e
 
 # Text is black and its anti-aliased edge grey; the red of an open bar is not dark.
 DARK_MAX = 110
+LINE_GAP = 61  # Return puts the next line this far below
+BAND = 22  # rows above and below a line where its symbols stand
 
 
 def is_dark(rgb):
@@ -57,17 +61,15 @@ def extents(groups):
 
 class Shot:
     def __init__(self, display, folder, name):
-        self.path = os.path.join(folder, name + ".png")
-        display.screenshot(self.path)
+        self.w, self.h = e2e.SCREEN_W, e2e.SCREEN_H
+        self.raw = display.screen_rgb()
         keep = os.environ.get("KEL_E2E_SHOTS")
+        self.path = os.path.join(keep or folder, name + ".png")
         if keep:
             os.makedirs(keep, exist_ok=True)
-            shutil.copy(self.path, os.path.join(keep, name + ".png"))
-        self.w, self.h = e2e.SCREEN_W, e2e.SCREEN_H
-        self.raw = display.run(["convert", self.path, "-depth", "8", "rgb:-"], timeout=20)
-        e2e.check(len(self.raw) == self.w * self.h * 3,
-                  "%s decoded to %d bytes, not %dx%d RGB" % (self.path, len(self.raw), self.w,
-                                                             self.h))
+            proc = subprocess.run(["convert", "-size", "%dx%d" % (self.w, self.h), "-depth", "8",
+                                   "rgb:-", self.path], input=self.raw, timeout=20)
+            e2e.check(proc.returncode == 0, "the screenshot %s was not written" % self.path)
 
     def rgb(self, x, y):
         i = (y * self.w + x) * 3
@@ -80,8 +82,12 @@ class Shot:
     def points(self, box, test=is_dark):
         """The pixels in box (x0, y0, x1, y1 inclusive) that pass test."""
         x0, y0, x1, y1 = self._clip(box)
-        return {(x, y) for y in range(y0, y1 + 1) for x in range(x0, x1 + 1)
-                if test(self.rgb(x, y))}
+        found = set()
+        for y in range(y0, y1 + 1):
+            row = self.raw[(y * self.w + x0) * 3:(y * self.w + x1 + 1) * 3]
+            found.update((x, y) for x, rgb in enumerate(zip(row[0::3], row[1::3], row[2::3]), x0)
+                         if test(rgb))
+        return found
 
     def groups(self, box, test=is_dark):
         """The 8-connected groups of pixels in box that pass test, left to right."""
@@ -115,13 +121,32 @@ def wait_pointer(d, condition, what, timeout=5):
                         what, lambda: "the pointer is at %s" % (d.pointer(),))
 
 
-def shown_window(d, name, timeout=5):
+def shown_window(d, name, timeout=10):
     """The window of that exact name, once it is shown."""
     def shown():
         res = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
                     check_rc=False).decode().split()
         return int(res[0]) if res else None
     return e2e.wait_for(shown, timeout, "the window " + name)
+
+
+def gone(d, wid, timeout=10):
+    """Waits until that window is no longer shown."""
+    e2e.wait_for(lambda: d.map_state(wid) != "IsViewable", timeout,
+                 "the window %s closed" % wid)
+
+
+def active(d, wid, what, timeout=10):
+    """Waits for the window to have the keyboard: keys typed before it does go elsewhere."""
+    e2e.wait_for(lambda: d.active_window() == int(wid), timeout, what + " active")
+
+
+def other_program(d, geometry, text):
+    """Another program's window (xmessage) at that X geometry, once it is shown: its
+    process and its window."""
+    proc = e2e._spawn(["xmessage", "-geometry", geometry, text], env=d.env,
+                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return proc, shown_window(d, "xmessage")
 
 
 def window_gone(d, name, timeout=5):
@@ -141,19 +166,25 @@ def wait_symbols(d, box, count, what, timeout=5):
                      "%d symbols in %s: %s" % (count, box, what), timeout)
 
 
-def ready(d, p):
+# The page's pointer shape from the start-up's 1 s step on: the paste/cut pop-up's icon, a
+# picture of 32 x 32 pixels (before, the arrow that Qt names).
+PAGE_CURSOR = (32, 32, "")
+
+
+def ready(d, p, offered=False):
     """Waits for the window in its place, the pointer on the writing position and the
-    start-up timers (200 ms, 1 s) done; gives the client area and the writing position."""
-    win = p.window()
-    x, y, w, h = e2e.wait_for(lambda: (lambda g: g if g[1] == 67 else None)(d.geometry(win)),
-                              10, "the window in its place")
+    start-up timers (200 ms, 1 s) done, the second seen by the page's pointer shape it
+    sets; gives the client area and the writing position. Offered: the 200 ms step offers
+    an earlier run's pages, and its box holds the 1 s step back until it is answered."""
+    win, (x, y, w, h) = p.placed()
     start = (x - 4 + 90, 133)
     e2e.wait_for(lambda: d.pointer() == start, 10,
                  "the pointer on the writing position %s" % (start,),
                  lambda: "it is at %s" % (d.pointer(),))
-    left = 1.2 - (time.monotonic() - p.started_at)
-    if left > 0:
-        time.sleep(left)
+    if not offered:
+        e2e.wait_for(lambda: d.cursor() == PAGE_CURSOR, 10,
+                     "the page's pointer shape of the start-up's 1 s step",
+                     lambda: "the pointer's shape is %s at %s" % (d.cursor(), d.pointer()))
     return win, (x, y, w, h), start
 
 
@@ -185,13 +216,35 @@ def scratch():
     return scratch.folder
 
 
-def shot_when(d, folder, name, condition, what, timeout=5):
+def shot_until(d, folder, name, condition, timeout=5):
     """Screenshots until condition(shot) holds, as the program shows a change when it gets
-    to it (late on a loaded machine); gives that shot, or fails saying what, with the last
-    shot's path."""
-    shots = []
+    to it (late on a loaded machine): gives that shot and what the condition said, or the
+    last shot and None once timeout seconds have passed."""
+    deadline = time.monotonic() + timeout
+    while True:
+        shot = Shot(d, folder, name)
+        value = condition(shot)
+        if value or time.monotonic() > deadline:
+            return shot, value
+        time.sleep(0.02)
 
-    def holds():
-        shots[:] = [Shot(d, folder, name)]
-        return shots[0] if condition(shots[0]) else None
-    return e2e.wait_for(holds, timeout, what, lambda: "the last shot: " + shots[0].path)
+
+def shot_when(d, folder, name, condition, what, timeout=5):
+    """shot_until's shot, or a failure saying what, with the last shot's path."""
+    shot, value = shot_until(d, folder, name, condition, timeout)
+    e2e.check(value, "timed out waiting for %s\nthe last shot: %s" % (what, shot.path))
+    return shot
+
+
+def glyphs(shot, start, line_y, right, band=BAND):
+    """The symbols of a line, left to right, as the columns (x0, x1) of their dark pixels'
+    groups (the parts of one symbol, as the dot of an "i" or the two bars of a " = ",
+    merged by their columns)."""
+    groups = shot.groups((start[0] - 5, line_y - band, right, line_y + band))
+    merged = []
+    for g in groups:
+        if merged and g.x0 <= merged[-1][1]:
+            merged[-1] = (merged[-1][0], max(merged[-1][1], g.x1))
+        else:
+            merged.append((g.x0, g.x1))
+    return merged

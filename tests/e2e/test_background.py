@@ -21,12 +21,7 @@ POLLS_S = 0.8
 def main(binary):
     d = e2e.Display()
     p = e2e.Program(binary, d)
-    win = p.window()
-    x, y, w, h = e2e.wait_for(
-        lambda: (lambda g: g if g[1] == 67 else None)(d.geometry(win)), 10, "the window placed")
-    start = (x - 4 + 90, 133)
-    e2e.wait_for(lambda: d.pointer() == start, 10, "the pointer on the writing position")
-    time.sleep(1.2)  # past the start-up timers (200 ms, 1 s)
+    _, (x, y, w, h), start = scr.ready(d, p)
 
     def typed_lands(key):
         """Types a key with the pointer resting on the page away from the insertion

@@ -29,58 +29,70 @@ PAGE_FILE = b"1|b|900|1400|24|False|"
 def start(binary):
     d = e2e.Display(window_manager=True)
     p = e2e.Program(binary, d)
-    win, client, at = scr.ready(d, p)
+    win, client, writing = scr.ready(d, p)
     # "a1": the 1's width is what a full-size digit takes.
-    at = ui.type_symbol(d, "a", at)
+    at = ui.type_symbol(d, "a", writing)
     after = ui.type_symbol(d, "1", at)
-    return d, p, client, after, after[0] - at[0]
+    return d, p, client, writing, after, after[0] - at[0]
 
 
-def open_box(d, p, client, which):
+def open_box(d, p, client, writing, which):
     """Opens the box or dialog; gives its window."""
     w = pages.Window(client)
     if which == "clear-all":
-        time.sleep(pages.GUIDE_LINE_S)
-        pages.click(d, w.clear_all())
-        return pages.visible_window(d, CLEAR_ALL)
+        pages.guide_line_gone(d, writing)
+        e2e.click(d, w.clear_all())
+        return scr.shown_window(d, CLEAR_ALL)
     path = os.path.join(p.folder, "pages.txt" if which != "refusal" else "bad.txt")
     with open(path, "wb") as f:
         f.write(PAGE_FILE if which != "refusal" else b"1|b|900")
-    pages.click(d, w.open())
-    dialog = pages.visible_window(d, "Open")
+    e2e.click(d, w.open())
+    dialog = scr.shown_window(d, "Open")
     if which == "open-dialog":
         return dialog
+    # Typed before the dialog has the focus, the path would go elsewhere.
+    scr.active(d, dialog, "the Open dialog")
     time.sleep(0.5)
     d.xdotool("type", "--delay", "20", path)
     time.sleep(0.3)
     d.xdotool("key", "Return")
-    return pages.visible_window(d, CONFIRM if which == "load" else REFUSAL)
+    return scr.shown_window(d, CONFIRM if which == "load" else REFUSAL)
 
 
 def answered_by_key(binary, which, key):
-    d, p, client, at, digit = start(binary)
-    box = open_box(d, p, client, which)
+    d, p, client, writing, at, digit = start(binary)
+    box = open_box(d, p, client, writing, which)
+    scr.active(d, box, "the box")
     time.sleep(0.3)
     # Pressed in the box, which closes at once; let go after it has gone.
     d.xdotool("keydown", key)
-    pages.gone(d, box)
+    scr.gone(d, box)
     time.sleep(0.1)
     d.xdotool("keyup", key)
-    # The pointer's return; a load places its pages one a second, twelve of them.
-    time.sleep(13 if which == "load" else 1.5)
-    scr.park(d, client)
-    time.sleep(0.3)
+    if which == "load":
+        # The window back from the Open dialog, and the file's page 1 in place of the one
+        # typed: the "1" gone.
+        pages.restored(d, p.window(), writing)
+        scr.park(d, client)
+        one = (at[0] - digit + 1, at[1] - scr.BAND, at[0] - 1, at[1] + scr.BAND)
+        scr.shot_when(d, scr.scratch(), "boxes_loaded", lambda s: not s.points(one),
+                      "the loaded page in place of the one typed")
+    else:
+        # Nothing shows the key let go: the program's key polls (every 50 ms) look at it
+        # many times over before the digit comes.
+        time.sleep(1.0)
+        scr.park(d, client)
     after = ui.type_symbol(d, "2", at)
     e2e.check(after == (at[0] + digit, at[1]),
               "the 2 went from %s to %s, a full-size digit from there ends at %s"
               % (at, after, (at[0] + digit, at[1])))
-    ui.alive(p)
+    e2e.alive(p)
     e2e.passed("boxes: %s answered with %s" % (which, key))
 
 
 def ended_by_signal(binary, which, sig):
-    d, p, client, _, _ = start(binary)
-    open_box(d, p, client, which)
+    d, p, client, writing, _, _ = start(binary)
+    open_box(d, p, client, writing, which)
     time.sleep(0.3)
     p.proc.send_signal(sig)
     rc = p.wait_exit(10)

@@ -24,10 +24,6 @@ CASES = ("ctrl+v", "ctrl+z", "Control_R+x", "alt+a")
 SETTLE_S = 2.0
 
 
-def alive(p):
-    e2e.check(p.proc.poll() is None, "the program ended:\n" + p.output())
-
-
 def around(point):
     """Where a symbol typed at the writing position would stand."""
     x, y = point
@@ -43,7 +39,7 @@ def main(binary, case):
 
     d.xdotool("key", case)
     time.sleep(SETTLE_S)
-    alive(p)
+    e2e.alive(p)
     scr.park(d, client)
     shot = scr.Shot(d, p.folder, "chord_%s" % name)
     ink = shot.groups(around(start))
@@ -62,7 +58,7 @@ def main(binary, case):
     g = found[0]
     e2e.check(start[0] - 1 <= g.x0 <= start[0] + 6,
               "the b %s does not stand at %s (shot %s)" % (g, start, shot.path))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("%s leaves no letter on the page" % case)
 
 

@@ -25,60 +25,45 @@ import e2e_screen as scr  # noqa: E402
 import test_reading as rd  # noqa: E402
 
 CASES = ("delete", "paste-move", "cut", "backspace", "lost-focus", "paste-at-click")
-LINE_GAP = 61
-BAND = 22
 POPUP_TITLE = "       Изберете"
 # Where the pop-up's buttons stand in its client area (twips), and the pop-up's place
 # against the right click (screen twips).
 PASTE = (360 + 2655 // 2, 1320 + 495 // 2)
 CUT = (360 + 2655 // 2, 360 + 495 // 2)
-PANEL_WIDTH_TW = 4815
 # The right move button Command65 within the panel: Frame2 at 6480 twips down the panel,
 # Frame7 at (3000, 2520) in it, the button at (840, 480) in Frame7, 375 twips square.
 MOVE_RIGHT_TW = (3000 + 840 + 187, 6480 + 2520 + 480 + 187)
 
 
-def alive(p):
-    e2e.check(p.proc.poll() is None, "the program ended:\n" + p.output())
-
-
 def line_band(start, line_y, right):
-    return (start[0] - 12, line_y - BAND, right, line_y + BAND)
-
-
-def symbols(shot, start, line_y, right):
-    """The symbols of a line, left to right, as (x0, x1) of their ink."""
-    return rd.glyphs(shot, start, line_y, right)
+    return (start[0] - 12, line_y - scr.BAND, right, line_y + scr.BAND)
 
 
 def looks_like(shot_a, a, line_a, shot_b, b, line_b):
     """Whether a symbol of one screenshot has the very pixels of a symbol of another."""
     if a[1] - a[0] != b[1] - b[0]:
         return False
-    return (shot_a.region((a[0], line_a - BAND, a[1], line_a + BAND))
-            == shot_b.region((b[0], line_b - BAND, b[1], line_b + BAND)))
+    return (shot_a.region((a[0], line_a - scr.BAND, a[1], line_a + scr.BAND))
+            == shot_b.region((b[0], line_b - scr.BAND, b[1], line_b + scr.BAND)))
 
 
 def typed(d, client, start, text, shots, name):
     d.xdotool("type", "--delay", "120", text)
-    end = rd.settled(d)
+    end = e2e.settled(d)
     e2e.check(end[1] == start[1], "the formula left its line: the pointer is at %s" % (end,))
     scr.park(d, client)
     shot = scr.Shot(d, shots, name)
-    found = symbols(shot, start, start[1], end[0] + 30)
+    found = scr.glyphs(shot, start, start[1], end[0] + 30)
     e2e.check(len(found) == len(text), "%s typed shows %d symbols: %s (shot %s)"
               % (text, len(found), found, shot.path))
     return end, shot, found
 
 
-def select(d, start_x, end_x, line_y, client=None):
-    """A drag with the left button over a part of a line; the reading and its evaluation
-    follow the release. Given the client area, waits until they show."""
+def select(d, start_x, end_x, line_y, client):
+    """A drag with the left button over a part of a line; waits for the reading and its
+    evaluation that follow the release."""
     rd.drag(d, (start_x, line_y - 29), (end_x, line_y + 26))
     d.xdotool("mouseup", "1")
-    if client is None:
-        time.sleep(0.8)
-        return
     # The evaluation follows 300 ms after the release.
     scr.shot_when(d, scr.scratch(), "editing-selected",
                   lambda s: (rd.shows_text(s, rd.box(client, rd.TEXT21)) and
@@ -86,19 +71,11 @@ def select(d, start_x, end_x, line_y, client=None):
                   "the selection read above the page and its value in the result row")
 
 
-def popup(d, timeout=5):
-    def found():
-        out = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % POPUP_TITLE],
-                    check_rc=False).decode().split()
-        return out[0] if out else None
-    return e2e.wait_for(found, timeout, "the paste/cut pop-up")
-
-
 def right_click(d, at):
     d.xdotool("mousemove", str(at[0]), str(at[1]))
     time.sleep(0.2)
     d.xdotool("click", "3")
-    return popup(d)
+    return scr.shown_window(d, POPUP_TITLE)
 
 
 def popup_button(at, button):
@@ -117,11 +94,7 @@ def click_popup(d, at, button, wid):
     d.xdotool("mousemove", str(x), str(y))
     time.sleep(0.15)
     d.xdotool("click", "1")
-    rd_gone(d, wid)
-
-
-def rd_gone(d, wid, timeout=5):
-    e2e.wait_for(lambda: d.map_state(wid) != "IsViewable", timeout, "the pop-up closed")
+    scr.gone(d, wid)
 
 
 def case_delete(d, p, client, start, shots):
@@ -130,7 +103,7 @@ def case_delete(d, p, client, start, shots):
     select(d, three[0] + 5, end[0] + 28, start[1], client)
     d.xdotool("key", "Delete")
     scr.park(d, client)
-    gone = (three[0] - 1, start[1] - BAND, four[1] + 2, start[1] + BAND)
+    gone = (three[0] - 1, start[1] - scr.BAND, four[1] + 2, start[1] + scr.BAND)
     shot = scr.shot_when(d, shots, "editing-deleted", lambda s: not s.points(gone),
                          "34 off the page after Delete")
     left = line_band(start, start[1], three[0] - 3)
@@ -139,23 +112,19 @@ def case_delete(d, p, client, start, shots):
               % (before.path, shot.path))
 
     time.sleep(1.5)  # the hotkeys rest 1.5 s after a delete, which is seen done
-    d.xdotool("keydown", "ctrl")
-    time.sleep(0.2)
-    d.xdotool("key", "z")
-    time.sleep(0.3)
-    d.xdotool("keyup", "ctrl")
+    e2e.ctrl_z_held(d)
     scr.park(d, client)
     whole = line_band(start, start[1], end[0] + 30)
     scr.shot_when(d, shots, "editing-undone", lambda s: s.region(whole) == before.region(whole),
                   "the formula 12+34 as typed after Ctrl+Z (shot %s)" % before.path)
-    alive(p)
+    e2e.alive(p)
     e2e.passed("Delete took 34 off and left 12+ in place; Ctrl+Z brought it back")
 
 
 def move_right_button(client):
-    x, y, w, _ = client
-    panel = ((w + 8) * 15 - PANEL_WIDTH_TW) / 15
-    return round(x + panel + MOVE_RIGHT_TW[0] / 15), round(y + (120 + MOVE_RIGHT_TW[1]) / 15)
+    x, y, _, _ = client
+    return (round(x + e2e.panel_left(client) + MOVE_RIGHT_TW[0] / 15),
+            round(y + (120 + MOVE_RIGHT_TW[1]) / 15))
 
 
 def case_paste_move(d, p, client, start, shots):
@@ -163,15 +132,15 @@ def case_paste_move(d, p, client, start, shots):
     one, two, plus = found[0], found[1], found[2]
     select(d, start[0] - 10, plus[0] + 3, start[1], client)
     # A right click on the bare page, a line below: the insertion point goes there.
-    at = (start[0] + 40, start[1] + LINE_GAP)
+    at = (start[0] + 40, start[1] + scr.LINE_GAP)
     wid = right_click(d, at)
     shot = scr.Shot(d, shots, "editing-popup")
     click_popup(d, at, PASTE, wid)
     scr.park(d, client)
     pasted = scr.shot_when(d, shots, "editing-pasted",
-                           lambda s: len(symbols(s, at, at[1], at[0] + 80)) >= 2,
+                           lambda s: len(scr.glyphs(s, at, at[1], at[0] + 80)) >= 2,
                            "the copy of 12 where the right click was (shot %s)" % shot.path)
-    copies = symbols(pasted, (at[0], at[1]), at[1], at[0] + 80)
+    copies = scr.glyphs(pasted, (at[0], at[1]), at[1], at[0] + 80)
     e2e.check(len(copies) == 2, "%d symbols where the right click was, not the copy of 12: %s "
               "(shots %s, %s)" % (len(copies), copies, shot.path, pasted.path))
     e2e.check(at[0] - 1 <= copies[0][0] <= at[0] + 6,
@@ -195,11 +164,11 @@ def case_paste_move(d, p, client, start, shots):
     scr.park(d, client)
 
     def moved_ones(shot):
-        return [g for g in symbols(shot, start, start[1], start[0] + 500)
+        return [g for g in scr.glyphs(shot, start, start[1], start[0] + 500)
                 if g[0] > one[0] and looks_like(before, one, start[1], shot, g, start[1])]
     moved = scr.shot_when(d, shots, "editing-moved", moved_ones,
                           "a 1 right of where it stood after holding the right move button")
-    now = symbols(moved, start, start[1], start[0] + 500)
+    now = scr.glyphs(moved, start, start[1], start[0] + 500)
     ones = moved_ones(moved)
     e2e.check(len(ones) == 1, "no 1 right of where it stood after holding the right move "
               "button: %s (shot %s)" % (now, moved.path))
@@ -207,18 +176,19 @@ def case_paste_move(d, p, client, start, shots):
     twos = [g for g in now if g[0] == two[0] + shift]
     e2e.check(twos and looks_like(before, two, start[1], moved, twos[0], start[1]),
               "the 2 did not move with the 1 by %d px (shot %s)" % (shift, moved.path))
-    e2e.check(not moved.points((one[0] - 1, start[1] - BAND, two[1] + 1, start[1] + BAND)) or
+    e2e.check(not moved.points((one[0] - 1, start[1] - scr.BAND, two[1] + 1,
+                                start[1] + scr.BAND)) or
               shift < two[1] - one[0],
               "12 is still where it stood (shot %s)" % moved.path)
     # The rest of the formula stays where it stood, unless the 12 went over it.
-    rest = (plus[0] - 1, start[1] - BAND, found[4][1] + 1, start[1] + BAND)
+    rest = (plus[0] - 1, start[1] - scr.BAND, found[4][1] + 1, start[1] + scr.BAND)
     if ones[0][0] > found[4][1] + 2:
         e2e.check(moved.region(rest) == before.region(rest),
                   "+34 moved with the selection (shot %s)" % moved.path)
     # The copy is no part of the selection: it stays.
-    e2e.check(symbols(moved, at, at[1], at[0] + 80) == copies,
+    e2e.check(scr.glyphs(moved, at, at[1], at[0] + 80) == copies,
               "the copy moved with the selection (shot %s)" % moved.path)
-    alive(p)
+    e2e.alive(p)
     e2e.passed("Paste put a copy of 12 at the right click; the right move button moved 12 "
                "%d px to the right" % shift)
 
@@ -227,15 +197,15 @@ def case_cut(d, p, client, start, shots):
     end, before, found = typed(d, client, start, "12+34", shots, "editing-typed")
     three, four = found[3], found[4]
     select(d, three[0] + 5, end[0] + 28, start[1], client)
-    at = (start[0] + 200, start[1] + LINE_GAP)
+    at = (start[0] + 200, start[1] + scr.LINE_GAP)
     wid = right_click(d, at)
     click_popup(d, at, CUT, wid)
     scr.park(d, client)
-    gone = (three[0] - 1, start[1] - BAND, four[1] + 2, start[1] + BAND)
+    gone = (three[0] - 1, start[1] - scr.BAND, four[1] + 2, start[1] + scr.BAND)
     scr.shot_when(d, shots, "editing-cut", lambda s: not s.points(gone),
                   "34 off the page after Cut")
     # The next pop-up has nothing left to cut: Paste puts the cut 34 where it was opened.
-    there = (start[0] + 40, start[1] + 2 * LINE_GAP)
+    there = (start[0] + 40, start[1] + 2 * scr.LINE_GAP)
     wid = right_click(d, there)
     shown = scr.Shot(d, shots, "editing-paste-only")
     cut_button = popup_button(there, CUT)
@@ -245,37 +215,37 @@ def case_cut(d, p, client, start, shots):
     click_popup(d, there, PASTE, wid)
     scr.park(d, client)
     pasted = scr.shot_when(d, shots, "editing-cut-pasted",
-                           lambda s: len(symbols(s, there, there[1], there[0] + 80)) >= 2,
+                           lambda s: len(scr.glyphs(s, there, there[1], there[0] + 80)) >= 2,
                            "the cut 34 where the pop-up was opened")
-    copies = symbols(pasted, there, there[1], there[0] + 80)
+    copies = scr.glyphs(pasted, there, there[1], there[0] + 80)
     e2e.check(len(copies) == 2 and all(looks_like(before, s, start[1], pasted, c, there[1])
                                        for s, c in zip((three, four), copies)),
               "34 did not come back where the pop-up was opened: %s (shot %s)"
               % (copies, pasted.path))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("Cut took 34 away at once; Paste put it back elsewhere")
 
 
 def case_backspace(d, p, client, start, shots):
     d.xdotool("type", "--delay", "120", "12")
-    rd.settled(d, quiet=0.5)
+    e2e.settled(d, quiet=0.5)
     scr.park(d, client)
     two = scr.Shot(d, shots, "editing-12")
     d.xdotool("type", "--delay", "120", "3")
-    end = rd.settled(d, quiet=0.5)
+    end = e2e.settled(d, quiet=0.5)
     d.xdotool("key", "BackSpace")
     scr.park(d, client)
     band = line_band(start, start[1], end[0] + 30)
     scr.shot_when(d, shots, "editing-backspace", lambda s: s.region(band) == two.region(band),
                   "12 left after Backspace after 123 (shot %s)" % two.path)
-    alive(p)
+    e2e.alive(p)
     e2e.passed("Backspace at the end of 123 left 12")
 
 
 def case_lost_focus(d, p, client, start, shots):
     end, before, found = typed(d, client, start, "12+34", shots, "editing-typed")
     select(d, start[0] - 10, end[0] + 28, start[1], client)
-    at = (start[0] + 40, start[1] + LINE_GAP)
+    at = (start[0] + 40, start[1] + scr.LINE_GAP)
     wid = right_click(d, at)
     time.sleep(1.0)
     e2e.check(d.map_state(wid) == "IsViewable", "the pop-up closed by itself")
@@ -283,13 +253,13 @@ def case_lost_focus(d, p, client, start, shots):
     d.xdotool("mousemove", str(start[0] + 300), str(start[1] + 250))
     time.sleep(0.2)
     d.xdotool("click", "1")
-    rd_gone(d, wid, timeout=3)
+    scr.gone(d, wid, timeout=3)
     scr.park(d, client)
     shot = scr.Shot(d, shots, "editing-closed")
     whole = line_band(start, start[1], end[0] + 30)
     e2e.check(shot.region(whole) == before.region(whole),
               "the formula changed (shots %s, %s)" % (before.path, shot.path))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("a click beside the pop-up closed it")
 
 
@@ -333,7 +303,7 @@ def case_paste_at_click(d, p, client, start, shots):
         # Straight onto Paste from outside the pop-up, held as a hand holds it.
         d.xdotool("mousemove", str(paste[0]), str(paste[1]), "sleep", "0.02", "mousedown", "1",
                   "sleep", "0.06", "mouseup", "1")
-        rd_gone(d, wid)
+        scr.gone(d, wid)
 
         def new_ink(sh):
             return [g for g in sh.groups(page) if g.box not in bare]
@@ -352,7 +322,7 @@ def case_paste_at_click(d, p, client, start, shots):
                                                    abs(r[1][1] - r[0][1]) <= 8)]
     e2e.check(not wrong, "%d of 3 copies not at the click: (click, where the copy begins, "
               "shot) %s" % (len(wrong), wrong))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("3 of 3 copies pasted from the pop-up stand at the click %s" % (clicks,))
 
 

@@ -14,7 +14,6 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_lib as e2e  # noqa: E402
 import e2e_screen as scr  # noqa: E402
-import test_palette as palette  # noqa: E402
 import test_reading as reading  # noqa: E402
 
 # Round unticked, radians, "compute after =" ticked.
@@ -54,8 +53,8 @@ def type_part(d, client, tokens):
             # The button leaves the pointer on it; back over the page, the keys typed next
             # take it along again.
             before = d.pointer()
-            button = palette.panel_point(client, *t)
-            palette.click(d, button)
+            button = e2e.panel_point(client, *t)
+            e2e.click(d, button)
             x, y = before
             scr.wait_symbols(d, (x - 4, y - 20, x + 40, y + 12), 1, "the palette's symbol")
             d.xdotool("mousemove", str(before[0]), str(before[1]))

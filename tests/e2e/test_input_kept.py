@@ -33,25 +33,8 @@ import pointer_log  # noqa: E402
 
 CASES = ("palette-after-typing", "quick-undo", "window-move", "palette-200", "palette-400")
 ROOT_BUTTON = (360, 1080)  # Command8, the square root, in the panel's twips
-BUTTON = 495
 PI, ALPHA, BETA = (360, 2280), (960, 2280), (1560, 2280)  # Command18, 28, 29
 POINTER_LOG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pointer_log.py")
-
-
-def panel_point(client, left, top, size=BUTTON):
-    x, y, w, _ = client
-    panel_left = ((w + 8) * 15 - 4815) / 15
-    return (round(x + panel_left + (left + size / 2) / 15), round(y + (120 + top + size / 2) / 15))
-
-
-def alive(p):
-    e2e.check(p.proc.poll() is None, "the program ended:\n" + p.output())
-
-
-def click_at(d, point):
-    d.xdotool("mousemove", str(point[0]), str(point[1]))
-    time.sleep(0.1)
-    d.xdotool("click", "1")
 
 
 def row_ink_box(start):
@@ -61,7 +44,7 @@ def row_ink_box(start):
 
 def palette_row(d, start, root, slow):
     """One row: a, +, the root clicked, b."""
-    click_at(d, start)
+    e2e.click(d, start)
     time.sleep(0.3)
     d.xdotool("type", "--delay", "150", "a+")
     if slow:
@@ -80,14 +63,14 @@ def palette_row(d, start, root, slow):
 
 def palette_after_typing(d, p, client):
     x, y, _, _ = client
-    root = panel_point(client, *ROOT_BUTTON)
+    root = e2e.panel_point(client, *ROOT_BUTTON)
     # A row typed slowly, the root clicked long after the "+", says what a row shows.
     reference_start = (x + 60, y + 640)
     palette_row(d, reference_start, root, slow=True)
     starts = [(x + 60 + 300 * (r // 10), y + 90 + 55 * (r % 10)) for r in range(20)]
     for s in starts:
         palette_row(d, s, root, slow=False)
-    alive(p)
+    e2e.alive(p)
     scr.park(d, client)
     shot = scr.Shot(d, p.folder, "input_kept_palette_rows")
 
@@ -118,7 +101,7 @@ def quick_undo(d, p, client, start):
         d.xdotool("keydown", "ctrl", "keydown", "z", "sleep", "%.3f" % (hold / 1000.0),
                   "keyup", "z", "keyup", "ctrl")
         time.sleep(0.6)
-    alive(p)
+    e2e.alive(p)
     scr.park(d, client)
     line = (start[0] - 12, start[1] - 24, start[0] + 400, start[1] + 24)
 
@@ -155,7 +138,7 @@ def window_move(d, p, win, client):
         d.xdotool("type", "x")
         scr.wait_pointer(d, lambda r: r[1] == q[1] and r[0] > column, "the x placed")
         lines.append((moved, q))
-    alive(p)
+    e2e.alive(p)
     x, y, _, _ = lines[-1][0]
     scr.park(d, (x, y, 0, 0))
     shot = scr.Shot(d, p.folder, "input_kept_window_move")
@@ -196,8 +179,8 @@ def clicks(points, gap):
 
 def palette_pace(d, p, client, gap):
     x, y, w, h = client
-    panel_x = x + ((w + 8) * 15 - 4815) / 15
-    buttons = [panel_point(client, *b) for b in (PI, ALPHA, BETA)]
+    panel_x = x + e2e.panel_left(client)
+    buttons = [e2e.panel_point(client, *b) for b in (PI, ALPHA, BETA)]
     log = PointerLog(d, p.folder)
 
     def row_box(start):
@@ -210,7 +193,7 @@ def palette_pace(d, p, client, gap):
         """Clicks the row's buttons at that pace; gives the time of the first move and the
         end of the row (its three symbols shown, or waited for in vain, and the pointer
         return and the F8 binding of the last click long done)."""
-        click_at(d, start)
+        e2e.click(d, start)
         time.sleep(0.3)
         t0 = time.monotonic()
         d.xdotool(*clicks(buttons, pace))
@@ -229,7 +212,7 @@ def palette_pace(d, p, client, gap):
     rows = 8 if gap < 0.3 else 5
     starts = [(x + 60 + 300 * (r // 4), y + 90 + 75 * (r % 4)) for r in range(rows)]
     times = [row(s, gap) for s in starts]
-    alive(p)
+    e2e.alive(p)
     scr.park(d, client)
     shot = scr.Shot(d, p.folder, "input_kept_palette_%d" % round(gap * 1000))
 

@@ -12,8 +12,6 @@ restore included, until a release on the page shows it again.
 Usage: test_keyboard.py BINARY CASE, CASE one of type, focus-under-wm, minimise-under-wm."""
 
 import os
-import re
-import subprocess
 import sys
 import time
 
@@ -26,17 +24,8 @@ KEYBOARD = "Virtual Keyboard"  # its window's name
 WIDTH, HEIGHT = 4560 // 15, 5880 // 15  # its client area, and it has no frame
 
 
-def panel_point(client, left, top, width, height):
-    """The middle of a control of the right-hand panel (twips in the panel, whose Left is
-    the window's outer Width less its 4815 twips and whose Top is 120)."""
-    x, y, w, _ = client
-    panel_left = ((w + 8) * 15 - 4815) / 15
-    return (round(x + panel_left + (left + width / 2) / 15),
-            round(y + (120 + top + height / 2) / 15))
-
-
 def keyboard_button(client):
-    return panel_point(client, 960, 6480, 2895, 375)  # Command71 "Virtual Keyboard"
+    return e2e.panel_point(client, 960, 6480, 2895, 375)  # Command71 "Virtual Keyboard"
 
 
 # Keys by their place in the window (twips): the frame's corner, then the key's within it.
@@ -59,16 +48,10 @@ def key_point(kbd, name):
             y + round((frame[1] + top + height / 2) / 15))
 
 
-def click(d, point):
-    d.xdotool("mousemove", str(point[0]), str(point[1]))
-    time.sleep(0.1)  # the pointer rests on the key a moment, as a person's does
-    d.xdotool("click", "1")
-
-
 def click_and_place(d, point, start, count, what):
     """Clicks a key; the formula typed from start shows count symbols, the last the key's,
     while the pointer stays on the key."""
-    click(d, point)
+    e2e.click(d, point)
     sx, sy = start
     scr.wait_symbols(d, (sx - 12, sy - 45, sx + 200, sy + 50), count, what)
     e2e.check(d.pointer() == point, "the pointer left the %s key for %s" % (what, d.pointer()))
@@ -81,12 +64,8 @@ def formula(d, p, client, start, name):
     return shot, shot.groups((sx - 12, sy - 45, sx + 200, sy + 50))
 
 
-def alive(p):
-    e2e.check(p.proc.poll() is None, "the program ended:\n" + p.output())
-
-
 def open_keyboard(d, client):
-    click(d, keyboard_button(client))
+    e2e.click(d, keyboard_button(client))
     win = scr.shown_window(d, KEYBOARD)
     return win, d.geometry(win)
 
@@ -96,7 +75,7 @@ def type_case(d, p):
     x, y, w, _ = client
     win, kbd = open_keyboard(d, client)
     # Centred under the panel's column, 5800 twips below the main window's top edge.
-    panel_left = (w + 8) * 15 - 4815
+    panel_left = (w + 8) * 15 - e2e.PANEL_WIDTH_TW
     expect = (round((panel_left + (4815 - 4560) / 2 + (x - 4) * 15) / 15),
               round((y * 15 - 505 + 5800) / 15), WIDTH, HEIGHT)
     e2e.check(all(abs(a - b) <= 1 for a, b in zip(kbd, expect)),
@@ -114,7 +93,7 @@ def type_case(d, p):
               "a, + and 1 are not in a row: %s" % found)
 
     # " Bg": the main window turns blue, and so does the keyboard's own background.
-    click(d, key_point(kbd, "Bg"))
+    e2e.click(d, key_point(kbd, "Bg"))
     backgrounds = {"top border frame": (x + 300, y + 5),
                    "toolbar": (round(x + panel_left / 15 + 100), y + 30),
                    "keyboard margin": (kbd[0] + 3, kbd[1] + 100)}
@@ -142,24 +121,13 @@ def type_case(d, p):
     e2e.check(len(found) == 4, "the drag changed the formula: %s" % found)
 
     # "X" closes it; the button opens it again where it was dragged.
-    click(d, key_point(moved, "X"))
+    e2e.click(d, key_point(moved, "X"))
     scr.window_gone(d, KEYBOARD)
     win, again = open_keyboard(d, client)
     e2e.check(again == moved, "the keyboard opened again at %s, not where it was, %s"
               % (again, moved))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("the keyboard types a+1 and ya, follows its strip, closes and opens again")
-
-
-def active(d):
-    """The active window, None while there is none (between two activations)."""
-    out = d.run(["xdotool", "getactivewindow"], check_rc=False).split()
-    return int(out[0]) if out and out[0].isdigit() else None
-
-
-def stacking(d):
-    out = d.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).decode()
-    return [int(v, 16) for v in re.findall(r"0x[0-9a-f]+", out)]
 
 
 def drag(d, win, kbd, dx, dy, steps):
@@ -191,21 +159,16 @@ def focus_under_wm(d, p):
               "the keyboard's window asks for the focus or is not above: %s" % info)
     # Off the main window, to the left, where another program's window will lie.
     kbd = drag(d, win, kbd, -(kbd[0] - 10), 0, 40)
-    other = e2e._spawn(["xmessage", "-geometry", "260x200+40+%d" % (kbd[1] + 40),
-                        "another program"], env=d.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
-    msg = int(e2e.wait_for(lambda: (d.run(["xdotool", "search", "--onlyvisible", "--name",
-                                           "^xmessage$"], check_rc=False).decode().split() or
-                                    [None])[0], 5, "the other program's window"))
+    other, msg = scr.other_program(d, "260x200+40+%d" % (kbd[1] + 40), "another program")
     d.xdotool("windowactivate", "--sync", str(msg))
-    e2e.wait_for(lambda: active(d) == msg, 5, "the other window active")
+    e2e.wait_for(lambda: d.active_window() == msg, 5, "the other window active")
     # The window manager raised the other program's window: the keyboard stays above it.
     def above():
-        order = stacking(d)  # one reading: the window manager restacks as it likes
+        order = d.stacking()  # one reading: the window manager restacks as it likes
         return win in order and msg in order and order.index(win) > order.index(msg)
     e2e.wait_for(above, 5,
                  "the keyboard above the other program's window",
-                 lambda: "stacking %s, keyboard %d, other %d" % (stacking(d), win, msg))
+                 lambda: "stacking %s, keyboard %d, other %d" % (d.stacking(), win, msg))
     margin = (kbd[0] + 3, kbd[1] + 150)  # inside the other window, on the keyboard's margin
     # Raised again over the other window, the keyboard is painted anew when it gets to it.
     scr.shot_when(d, p.folder, "keyboard_over_other", lambda s: s.rgb(*margin) == BLACK,
@@ -213,15 +176,15 @@ def focus_under_wm(d, p):
     # Keys type into the formula while the other window keeps the focus.
     click_and_place(d, key_point(kbd, "a"), start, 1, "a")
     click_and_place(d, key_point(kbd, "1"), start, 2, "1")
-    e2e.check(active(d) == msg,
-              "a key click took the focus from the other window: %s is active" % active(d))
+    e2e.check(d.active_window() == msg,
+              "a key click took the focus from the other window: %s is active" % d.active_window())
     drag(d, win, kbd, 60, -30, 15)
-    e2e.check(active(d) == msg, "the drag took the focus")
+    e2e.check(d.active_window() == msg, "the drag took the focus")
     _, found = formula(d, p, client, start, "keyboard_wm_a1")
     e2e.check(len(found) == 2 and abs(found[0].x0 - start[0]) <= 3,
               "expected a1 at the insertion point %s, found %s" % (start, found))
     other.terminate()
-    alive(p)
+    e2e.alive(p)
     e2e.passed("under a window manager the keyboard stays on top and never takes the focus")
 
 
@@ -234,10 +197,6 @@ def map_state(d, win):
 def wait_map(d, win, state, what):
     e2e.wait_for(lambda: map_state(d, win) == state, 5, what,
                  lambda: "its map state is %s" % map_state(d, win))
-
-
-def wm_state(d, win):
-    return d.run(["xprop", "-id", str(win), "WM_STATE"]).decode()
 
 
 def stays_unmapped(d, win, seconds):
@@ -263,9 +222,8 @@ def minimise_under_wm(d, p):
               % (d.geometry(win), kbd))
     # A palette button held hides it; released off the button (no click) it stays hidden,
     # through a minimise and a restore too, until a release on the page shows it again.
-    x, y, w, _ = client
-    panel_left = ((w + 8) * 15 - 4815) / 15
-    button = (round(x + panel_left + (360 + 495 / 2) / 15), round(y + (120 + 2280 + 495 / 2) / 15))
+    x, y, _, _ = client
+    button = e2e.panel_point(client, 360, 2280)
     d.xdotool("mousemove", str(button[0]), str(button[1]))
     time.sleep(0.1)
     d.xdotool("mousedown", "1")
@@ -276,10 +234,10 @@ def minimise_under_wm(d, p):
     e2e.check(stays_unmapped(d, win, 0.5), "a press released off its button showed "
               "the keyboard")
     d.xdotool("windowminimize", str(main))
-    e2e.wait_for(lambda: "Iconic" in wm_state(d, main), 5, "the main window minimised")
+    e2e.wait_for(lambda: "Iconic" in d.wm_state(main), 5, "the main window minimised")
     e2e.check(stays_unmapped(d, win, 0.3), "the minimise showed the suspended keyboard")
     d.xdotool("windowactivate", str(main))
-    e2e.wait_for(lambda: "Normal" in wm_state(d, main), 5, "the main window restored")
+    e2e.wait_for(lambda: "Normal" in d.wm_state(main), 5, "the main window restored")
     e2e.check(stays_unmapped(d, win, 0.5), "the restore showed the suspended keyboard")
     page = (x + 450, y + 560)
     d.xdotool("mousemove", str(page[0]), str(page[1]))
@@ -288,7 +246,7 @@ def minimise_under_wm(d, p):
     wait_map(d, win, "IsViewable", "the keyboard shown by a release on the page")
     e2e.check(d.geometry(win) == kbd, "the keyboard came back at %s, not at %s"
               % (d.geometry(win), kbd))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("the keyboard hides and comes back with the main window and its suspension")
 
 

@@ -13,10 +13,6 @@ import e2e_screen as scr  # noqa: E402
 import test_ui as ui  # noqa: E402
 
 
-def wm_state(d, win):
-    return d.run(["xprop", "-id", str(win), "WM_STATE"]).decode()
-
-
 def main(binary):
     d = e2e.Display(window_manager=True)
     p = e2e.Program(binary, d)
@@ -30,10 +26,10 @@ def main(binary):
 
     for round_ in (1, 2):
         d.xdotool("windowminimize", str(win))
-        e2e.wait_for(lambda: "Iconic" in wm_state(d, win), 5, "the window minimised")
+        e2e.wait_for(lambda: "Iconic" in d.wm_state(win), 5, "the window minimised")
         time.sleep(0.5)
         d.xdotool("windowactivate", str(win))
-        e2e.wait_for(lambda: "Normal" in wm_state(d, win), 5, "the window restored")
+        e2e.wait_for(lambda: "Normal" in d.wm_state(win), 5, "the window restored")
         # The layout pass of the restore puts the pointer on the insertion point.
         scr.wait_pointer(d, lambda q: q == at, "the pointer back on the insertion point %s "
                          "after restore %d" % (at, round_))
@@ -56,7 +52,7 @@ def main(binary):
         d.xdotool("mousemove", str(after[0]), str(after[1]))
         time.sleep(0.2)
         at = after
-    ui.alive(p)
+    e2e.alive(p)
     e2e.passed("minimise and restore under a window manager, then typing")
 
 

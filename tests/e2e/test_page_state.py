@@ -31,7 +31,6 @@ import test_reading as rd  # noqa: E402
 
 # Round unticked, the angle unit, "compute after =" ticked.
 OPTIONS = {"rad": b"||||||0|0|1", "deg": b"||||||0|1|1"}
-LOADED_S = 3 * 1.0 + 2.5  # three pages one a second, and what any reading would take
 
 
 def band(client, start):
@@ -43,12 +42,7 @@ def ctrl_z(d, quick):
     if quick:
         d.xdotool("key", "ctrl+z")
     else:
-        d.xdotool("keydown", "ctrl")
-        time.sleep(0.2)
-        d.xdotool("key", "z")
-        time.sleep(0.3)
-        d.xdotool("keyup", "ctrl")
-    time.sleep(0.8)
+        e2e.ctrl_z_held(d)
 
 
 def undo_button(w):
@@ -60,21 +54,21 @@ def type_questions(d, client, start):
     and =; each answered by the program as it is typed."""
     w = pg.Window(client)
     d.xdotool("type", "--delay", "120", "2+3*4=")
-    rd.settled(d)
+    e2e.settled(d)
     d.xdotool("key", "Return")
-    rd.settled(d, quiet=0.5)
+    e2e.settled(d, quiet=0.5)
     d.xdotool("type", "--delay", "120", "9*9=")
-    rd.settled(d)
+    e2e.settled(d)
     for page, keys in ((2, ["s", "i", "n", "3", "0", "equal"]),
                        (3, ["Insert", "2", "Next", "3", "Home", "equal"])):
-        pg.click(d, w.page_button(page))
-        time.sleep(0.5)
-        pg.click(d, start)  # the insertion point there
-        time.sleep(0.5)
+        e2e.click(d, w.page_button(page))
+        pg.page_shown(d, w, page)
+        e2e.click(d, start)  # the insertion point there
+        time.sleep(0.5)  # the click taken, which no window shows on a page still empty
         d.xdotool("key", "--delay", "200", *keys)
-        rd.settled(d)
-    pg.click(d, w.page_button(1))
-    time.sleep(0.5)
+        e2e.settled(d)
+    e2e.click(d, w.page_button(1))
+    pg.page_shown(d, w, 1)
 
 
 def case_equals_load(d, p, client, start, unit):
@@ -84,31 +78,35 @@ def case_equals_load(d, p, client, start, unit):
     scr.park(d, client)
     typed = scr.Shot(d, p.folder, "state_typed_" + unit)
     b = band(client, start)
-    e2e.check(len(rd.glyphs(typed, start, start[1], start[0] + 400)) > 7,
+    e2e.check(len(scr.glyphs(typed, start, start[1], start[0] + 400)) > 7,
               "2+3*4= was not answered as typed (shot %s)" % typed.path)
 
     first = os.path.join(p.folder, "questions.txt")
-    pg.click(d, w.save())
+    e2e.click(d, w.save())
     pg.through_dialog(d, "Save As", first, "Plavetra")
-    pg.wm_normal(d, win)
+    pg.restored(d, win, start)
     with open(first, "rb") as f:
         saved = f.read()
     e2e.check(saved.count(b"| = |") >= 4 and b"|3|" in saved, "the file holds %r" % saved)
 
-    time.sleep(pg.GUIDE_LINE_S)
-    pg.click(d, w.clear_all())
-    box = pg.visible_window(d, "Oперация окончателно изтриване!")
+    e2e.click(d, w.clear_all())
+    box = scr.shown_window(d, "Oперация окончателно изтриване!")
     time.sleep(0.3)
     d.xdotool("key", "Return")
-    pg.gone(d, box)
-    time.sleep(0.5)
+    scr.gone(d, box)
+    scr.park(d, client)
+    scr.shot_when(d, scr.scratch(), "state_cleared", lambda s: not s.groups(b),
+                  "the pages empty after Clear All")
     clip_before = rd.clipboard(d)[:2]
 
-    pg.click(d, w.open())
+    e2e.click(d, w.open())
     pg.through_dialog(d, "Open", first, "Внимание!")
-    time.sleep(LOADED_S)
-    pg.click(d, w.page_button(1))  # loading ends on the last page it filled
-    time.sleep(0.8)
+    pg.restored(d, win, start)
+    # A page a second, from page 1: the load is done once it has shown the last page it
+    # fills.
+    pg.page_shown(d, w, 3, timeout=10)
+    e2e.click(d, w.page_button(1))
+    pg.page_shown(d, w, 1)
     scr.park(d, client)
     loaded = scr.Shot(d, p.folder, "state_loaded_" + unit)
     e2e.check(loaded.region(b) == typed.region(b),
@@ -118,39 +116,56 @@ def case_equals_load(d, p, client, start, unit):
               "loading changed the clipboard: %s, before %s" % (rd.clipboard(d)[:2], clip_before))
 
     second = os.path.join(p.folder, "again.txt")
-    pg.click(d, w.save())
+    e2e.click(d, w.save())
     pg.through_dialog(d, "Save As", second, "Plavetra")
-    pg.wm_normal(d, win)
+    pg.restored(d, win, start)
     with open(second, "rb") as f:
         again = f.read()
     e2e.check(again == saved, "the second save differs:\n%r\n%r" % (saved, again))
-    ed.alive(p)
+    # Seconds after the load: no reading of a loaded " = " came late either.
+    e2e.check(rd.clipboard(d)[:2] == clip_before,
+              "after the load the clipboard changed: %s, before %s"
+              % (rd.clipboard(d)[:2], clip_before))
+    e2e.alive(p)
     e2e.passed("equals-load (%s): the pages came back as saved, byte for byte" % unit)
+
+
+def closed(d, p, client, box, name, what):
+    """Waits for the fraction in box closed: its bar black, nothing red."""
+    scr.park(d, client)
+    scr.shot_when(d, p.folder, name,
+                  lambda s: fr.find_bar(s, box, scr.is_dark) and not s.points(box, scr.is_red),
+                  what)
 
 
 def case_fraction_page(d, p, client, start, _arg):
     w = pg.Window(client)
     box = (start[0] - 30, start[1] - 44, start[0] + 250, start[1] + 50)
     d.xdotool("key", "--delay", "200", "1", "Insert", "2", "Next", "3", "Home")
-    time.sleep(1.0)
+    closed(d, p, client, box, "state_closed", "Home to close 1's fraction 2 over 3")
     d.xdotool("key", "4")
-    rd.settled(d)
-    # Ctrl+Z until the bar is red (open) again: the 4 goes, then the Home.
+    e2e.settled(d)
+    # Ctrl+Z until the bar is red (open) again: the 4 goes, then the Home. Each undo shows
+    # as a change of the formula.
+    scr.park(d, client)
+    shot = scr.Shot(d, p.folder, "state_typed")
     for tries in range(4):
+        before = shot.region(box)
         ctrl_z(d, quick=False)
         scr.park(d, client)
-        shot = scr.Shot(d, p.folder, "state_undo_%d" % tries)
+        shot, _ = scr.shot_until(d, p.folder, "state_undo_%d" % tries,
+                                 lambda s: s.region(box) != before, timeout=3)
         red = fr.find_bar(shot, box, scr.is_red)
         if red:
             break
     e2e.check(red, "no Ctrl+Z reopened the fraction (shot %s)" % shot.path)
 
-    pg.click(d, w.page_button(2))
-    time.sleep(0.5)
-    pg.click(d, start)  # the insertion point there
-    time.sleep(0.5)
+    e2e.click(d, w.page_button(2))
+    pg.page_shown(d, w, 2)
+    e2e.click(d, start)  # the insertion point there
+    time.sleep(0.5)  # the click taken, which no window shows on a page still empty
     d.xdotool("key", "--delay", "200", "Insert", "5", "Next", "6")
-    rd.settled(d)
+    e2e.settled(d)
     scr.park(d, client)
     shot = scr.Shot(d, p.folder, "state_page2_open")
     bar = fr.find_bar(shot, box, scr.is_red)
@@ -162,25 +177,17 @@ def case_fraction_page(d, p, client, start, _arg):
               "page 2's fraction is not 5 over 6: above %s, below %s (shot %s)"
               % (above, below, shot.path))
     d.xdotool("key", "Home")
-    time.sleep(1.0)
-    scr.park(d, client)
-    shot = scr.Shot(d, p.folder, "state_page2_closed")
-    e2e.check(fr.find_bar(shot, box, scr.is_dark) and not shot.points(box, scr.is_red),
-              "Home did not close page 2's fraction (shot %s)" % shot.path)
+    closed(d, p, client, box, "state_page2_closed", "Home to close page 2's fraction")
 
-    pg.click(d, w.page_button(1))
-    time.sleep(0.8)
+    e2e.click(d, w.page_button(1))
+    pg.page_shown(d, w, 1)
     scr.park(d, client)
     shot = scr.Shot(d, p.folder, "state_page1_back")
     e2e.check(fr.find_bar(shot, box, scr.is_red),
               "page 1's fraction is no longer open (shot %s)" % shot.path)
     d.xdotool("key", "Home")
-    time.sleep(1.0)
-    scr.park(d, client)
-    shot = scr.Shot(d, p.folder, "state_page1_closed")
-    e2e.check(fr.find_bar(shot, box, scr.is_dark) and not shot.points(box, scr.is_red),
-              "Home did not close page 1's fraction (shot %s)" % shot.path)
-    ed.alive(p)
+    closed(d, p, client, box, "state_page1_closed", "Home to close page 1's fraction")
+    e2e.alive(p)
     e2e.passed("fraction-page: each page kept its own fraction")
 
 
@@ -190,27 +197,24 @@ def case_delete_undo(d, p, client, start, how):
     ed.select(d, found[3][0] + 5, end[0] + 28, start[1], client)
     d.xdotool("key", "Delete")
     # The hotkeys rest 1.5 s after a delete; a Ctrl+Z typed meanwhile undoes once they look.
-    time.sleep(0.5 if how == "soon-ctrl+z" else 2.0)
+    deleted_at = time.monotonic()
     scr.park(d, client)
     line = ed.line_band(start, start[1], end[0] + 30)
-    deleted = scr.Shot(d, p.folder, "state_deleted")
-    e2e.check(deleted.region(line) != before.region(line), "Delete took nothing off")
+    scr.shot_when(d, p.folder, "state_deleted", lambda s: s.region(line) != before.region(line),
+                  "Delete to take 34 off")
+    time.sleep(max(0, deleted_at + (0.5 if how == "soon-ctrl+z" else 2.0) - time.monotonic()))
     if how == "ctrl-then-click":
         # A quick tap of Ctrl runs the after-placement step, which changes nothing.
         d.xdotool("key", "ctrl")
         time.sleep(0.5)
     if how in ("ctrl+z", "soon-ctrl+z", "quick-ctrl+z"):
         ctrl_z(d, quick=how == "quick-ctrl+z")
-        time.sleep(1.5 if how == "soon-ctrl+z" else 0)
     else:
-        pg.click(d, undo_button(w))
-        time.sleep(0.8)
+        e2e.click(d, undo_button(w))
     scr.park(d, client)
-    shot = scr.Shot(d, p.folder, "state_undone")
-    e2e.check(shot.region(line) == before.region(line),
-              "the first Undo (%s) did not bring 34 back (shots %s, %s)"
-              % (how, before.path, shot.path))
-    ed.alive(p)
+    scr.shot_when(d, p.folder, "state_undone", lambda s: s.region(line) == before.region(line),
+                  "the first Undo (%s) to bring 34 back (shot %s)" % (how, before.path))
+    e2e.alive(p)
     e2e.passed("delete-undo (%s): the first Undo brought the deleted symbols back" % how)
 
 

@@ -17,20 +17,18 @@ import e2e_lib as e2e  # noqa: E402
 import e2e_screen as scr  # noqa: E402
 import test_ui as ui  # noqa: E402
 
-PANEL_WIDTH_TW = 4815  # Frame6, at the window's right edge, 120 twips down
-GUIDE_LINE_S = 1.3     # the writing position's guide line shows for 1 s after a restore
 
 
 class Window:
     """Where the main window's controls stand on the screen (their design places, twips)."""
 
     def __init__(self, client):
-        self.x, self.y, w, _ = client
-        self.panel = ((w + 8) * 15 - PANEL_WIDTH_TW) / 15
+        self.client = client
+        self.x, self.y, _, _ = client
+        self.panel = e2e.panel_left(client)
 
     def in_panel(self, left, top, width, height):
-        return (round(self.x + self.panel + (left + width / 2) / 15),
-                round(self.y + (120 + top + height / 2) / 15))
+        return e2e.panel_point(self.client, left, top, width, height)
 
     def page_button(self, page):
         k = page - 1
@@ -51,47 +49,60 @@ class Window:
         return self.in_panel(3000, 5280, 1455, 255)
 
 
-def click(d, point):
-    d.xdotool("mousemove", str(point[0]), str(point[1]))
-    time.sleep(0.15)
-    d.xdotool("click", "1")
+def page_shown(d, w, page, timeout=5):
+    """Waits until the page's button is red, as the button of the page shown is: the page
+    switch that made it so has put that page up too."""
+    x, y = w.page_button(page)
+    face = (x - 18, y - 9, x + 18, y + 9)  # inside the button's 43 x 23 px
+    scr.shot_when(d, scr.scratch(), "page_%d_shown" % page,
+                  lambda s: 2 * len(s.points(face, scr.is_red)) > 37 * 19,
+                  "page %d shown, its button red" % page, timeout)
 
 
-def visible_window(d, name, timeout=10):
-    def found():
-        out = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
-                    check_rc=False).decode().split()
-        return out[0] if out else None
-    return e2e.wait_for(found, timeout, "the window " + name)
+def guide_line(start):
+    """Where the writing position's guide line runs down the bare page from its mark (start
+    stands on the mark's column): red, for a second after each layout pass."""
+    return start[0] - 3, start[1] + 100, start[0] + 3, start[1] + 400
 
 
-def gone(d, wid, timeout=10):
-    e2e.wait_for(lambda: d.map_state(wid) != "IsViewable", timeout,
-                 "the window %s closed" % wid)
+def guide_line_gone(d, start, timeout=5):
+    """Waits until the guide line is gone: it would stand in what a screenshot of the page
+    is compared with."""
+    scr.shot_when(d, scr.scratch(), "guide_line",
+                  lambda s: not s.points(guide_line(start), scr.is_red),
+                  "the guide line gone from the page", timeout)
+
+
+def restored(d, win, start):
+    """Waits for the main window restored after a dialog that minimised it, and for the
+    restore's layout pass, which puts the pointer back on the insertion point (a click
+    meanwhile would go there) and shows the guide line; then for the line to go."""
+    wm_normal(d, win)
+    scr.shot_when(d, scr.scratch(), "guide_line",
+                  lambda s: s.points(guide_line(start), scr.is_red),
+                  "the guide line of the restore's layout pass", timeout=10)
+    guide_line_gone(d, start)
 
 
 def through_dialog(d, dialog, path, box):
     """Types the path into the file dialog of that title, then answers the message box of
     the other title that follows with its default button (Return)."""
-    wid = visible_window(d, dialog)
+    wid = scr.shown_window(d, dialog)
     # Typed before the dialog has the focus, the path would go elsewhere.
-    e2e.wait_for(lambda: d.run(["xdotool", "getactivewindow"], check_rc=False).strip() ==
-                 wid.encode(), 10, "the dialog %s active" % dialog)
+    scr.active(d, wid, "the dialog " + dialog)
     time.sleep(0.5)
     d.xdotool("type", "--delay", "20", path)
     time.sleep(0.3)
     d.xdotool("key", "Return")
-    shown = visible_window(d, box)
-    e2e.wait_for(lambda: d.run(["xdotool", "getactivewindow"], check_rc=False).strip() ==
-                 shown.encode(), 10, "the message box %s active" % box)
+    shown = scr.shown_window(d, box)
+    scr.active(d, shown, "the message box " + box)
     time.sleep(0.3)
     d.xdotool("key", "Return")
-    gone(d, shown)
+    scr.gone(d, shown)
 
 
 def wm_normal(d, win):
-    e2e.wait_for(lambda: "Normal" in d.run(["xprop", "-id", str(win), "WM_STATE"]).decode(), 10,
-                 "the main window restored")
+    e2e.wait_for(lambda: "Normal" in d.wm_state(win), 10, "the main window restored")
 
 
 def main(binary):
@@ -99,31 +110,25 @@ def main(binary):
     p = e2e.Program(binary, d)
     win, client, start = scr.ready(d, p)
     x, y, _, _ = client
-    at = start
-    for key in ("a", "b", "plus", "1"):
-        at = ui.type_symbol(d, key, at)
+    at = ui.type_symbols(d, ui.AB_PLUS_1, start)
     band = (x + 30, start[1] - 30, x + 600, start[1] + 30)  # the formula's line, inside the borders
     scr.park(d, client)
     typed = scr.Shot(d, p.folder, "pages_typed")
     e2e.check(len(typed.groups(band)) >= 4, "ab+1 is not on the page: %s" % typed.groups(band))
 
     w = Window(client)
-    click(d, w.page_button(2))
+    e2e.click(d, w.page_button(2))
     scr.park(d, client)
     scr.shot_when(d, p.folder, "pages_page2", lambda s: not s.groups(band),
                   "page 2 empty on the formula's line")
 
-    click(d, w.page_button(1))
+    e2e.click(d, w.page_button(1))
     # The pointer comes back to where it was when page 1 was left: after the "1".
     scr.wait_pointer(d, lambda q: q == at, "the pointer back after the 1 at %s" % (at,))
     time.sleep(0.3)
     after = ui.type_symbol(d, "2", at)
     time.sleep(0.3)
-    d.xdotool("keydown", "ctrl")
-    time.sleep(0.2)
-    d.xdotool("key", "z")
-    time.sleep(0.3)
-    d.xdotool("keyup", "ctrl")
+    e2e.ctrl_z_held(d)
     scr.park(d, client)
     scr.shot_when(d, p.folder, "pages_undone", lambda s: s.region(band) == typed.region(band),
                   "page 1 after Ctrl+Z as it was before the 2 was typed (%s; the 2 went to %s)"
@@ -131,31 +136,30 @@ def main(binary):
 
     # Save: the walk over the pages, then the dialog with the window minimised.
     path = os.path.join(p.folder, "pages.txt")
-    click(d, w.save())
+    e2e.click(d, w.save())
     through_dialog(d, "Save As", path, "Plavetra")  # the box names the file
-    wm_normal(d, win)
+    restored(d, win, start)
     with open(path, "rb") as f:
         saved = f.read()
     e2e.check(saved.startswith(b"1|a|") and saved.count(b"|") == 24 and b"plus.gif" in saved,
               "the file holds %r" % saved)
 
-    time.sleep(GUIDE_LINE_S)
-    click(d, w.clear_all())
-    box = visible_window(d, "Oперация окончателно изтриване!")
+    e2e.click(d, w.clear_all())
+    box = scr.shown_window(d, "Oперация окончателно изтриване!")
     time.sleep(0.3)
     d.xdotool("key", "Return")  # Yes
-    gone(d, box)
+    scr.gone(d, box)
     scr.park(d, client)
     scr.shot_when(d, p.folder, "pages_cleared", lambda s: not s.groups(band),
                   "the formula's line empty after Clear All")
 
-    click(d, w.open())
+    e2e.click(d, w.open())
     through_dialog(d, "Open", path, "Внимание!")  # the confirmation: OK
-    time.sleep(GUIDE_LINE_S)
+    restored(d, win, start)
     scr.park(d, client)
     scr.shot_when(d, p.folder, "pages_loaded", lambda s: s.region(band) == typed.region(band),
                   "page 1 loaded from the file as it looked before the save (%s)" % typed.path)
-    ui.alive(p)
+    e2e.alive(p)
     e2e.passed("pages: switch, Ctrl+Z, save through the dialog, clear all, load")
 
 

@@ -13,24 +13,6 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_lib as e2e  # noqa: E402
 import e2e_screen as scr  # noqa: E402
 
-BUTTON = 495  # twips, the palette's buttons are square
-
-
-def panel_point(client, left, top, size=BUTTON):
-    """The screen point in the middle of a control of the right-hand panel (twips in the
-    panel, whose Left is the window's outer Width less its 4815 twips, Top 120)."""
-    x, y, w, _ = client
-    panel_left = ((w + 8) * 15 - 4815) / 15
-    return (round(x + panel_left + (left + size / 2) / 15), round(y + (120 + top + size / 2) / 15))
-
-
-def click(d, point):
-    # The pointer rests on the button first, as a person's does.
-    d.xdotool("mousemove", str(point[0]), str(point[1]))
-    time.sleep(0.1)
-    d.xdotool("click", "1")
-
-
 def ink_near(d, p, start, name):
     shot = scr.Shot(d, p.folder, name)
     sx, sy = start
@@ -38,14 +20,10 @@ def ink_near(d, p, start, name):
     return shot, shot.groups((sx - 12, sy - 45, sx + 160, sy + 50))
 
 
-def alive(p):
-    e2e.check(p.proc.poll() is None, "the program ended:\n" + p.output())
-
-
 def pi(d, p):
     _, client, start = scr.ready(d, p)
-    button = panel_point(client, 360, 2280)  # Command18, pi
-    click(d, button)
+    button = e2e.panel_point(client, 360, 2280)  # Command18, pi
+    e2e.click(d, button)
     # Placed while the pointer rests on the button (the caret, 3 px wide, beside it).
     sx, sy = start
     scr.shot_when(d, scr.scratch(), "palette_pi_placed",
@@ -72,7 +50,7 @@ def pi(d, p):
     second = found[1]
     e2e.check(second.x0 > first.x1 and (second.width, second.height) == (first.width, first.height),
               "the second symbol %s is not another pi behind %s" % (second, first))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("a palette click places pi with the pointer left on the button; F8 repeats "
                "it")
 
@@ -85,7 +63,7 @@ def centred(client, what):
 
 def integral(d, p):
     _, client, start = scr.ready(d, p)
-    click(d, panel_point(client, 2160, 4680))  # Command58, the integral with limits
+    e2e.click(d, e2e.panel_point(client, 2160, 4680))  # Command58, the integral with limits
     win = scr.shown_window(d, "Definite integral")
     dx, dy, dw, dh = d.geometry(win)
     e2e.check((dw, dh) == (159, 155), "the dialog's client area is %dx%d, not 159x155" % (dw, dh))
@@ -93,9 +71,9 @@ def integral(d, p):
     # Its boxes: the upper limit at 120, 480 and the lower at 120, 1440 (twips).
     upper = (dx + round((120 + 855 / 2) / 15), dy + round((480 + 405 / 2) / 15))
     lower = (dx + round((120 + 855 / 2) / 15), dy + round((1440 + 375 / 2) / 15))
-    click(d, upper)
+    e2e.click(d, upper)
     d.xdotool("type", "--delay", "60", "1")
-    click(d, lower)
+    e2e.click(d, lower)
     d.xdotool("type", "--delay", "60", "0")
     time.sleep(0.1)
     d.xdotool("key", "Return")
@@ -130,20 +108,20 @@ def integral(d, p):
     time.sleep(0.6)
     d.xdotool("key", "F8")
     scr.shown_window(d, "Definite integral")
-    alive(p)
+    e2e.alive(p)
     e2e.passed("the integral typed with its limits from the dialog")
 
 
 def sum_close_box(d, p):
     _, client, start = scr.ready(d, p)
-    button = panel_point(client, 3360, 4680)  # Command59, the sum with limits
-    click(d, button)
+    button = e2e.panel_point(client, 3360, 4680)  # Command59, the sum with limits
+    e2e.click(d, button)
     win = scr.shown_window(d, "Sum")
     geometry = d.geometry(win)
     e2e.check(geometry[2:] == (154, 146), "the sum dialog's client area is %s" % (geometry,))
     centred(geometry, "sum dialog")
     x, y = geometry[0] + 30, geometry[1] + 40
-    click(d, (x, y))
+    e2e.click(d, (x, y))
     d.xdotool("type", "--delay", "60", "n5")
     d.close_request(win)
     scr.window_gone(d, "Sum")
@@ -158,37 +136,32 @@ def sum_close_box(d, p):
     scr.park(d, client)
     _, found = ink_near(d, p, start, "palette_sum_x")
     e2e.check(len(found) == 1, "expected the x alone, found %s" % found)
-    alive(p)
+    e2e.alive(p)
     e2e.passed("the sum dialog's close box cancels and gives the keyboard back")
-
-
-def stacking(d):
-    out = d.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).decode()
-    return [int(w, 16) for w in out.split("#", 1)[1].replace(",", " ").split()]
 
 
 def two_dialogs(d, p):
     """Both limits dialogs open at once stay above the main window, whatever is clicked."""
     main, client, start = scr.ready(d, p)
-    click(d, panel_point(client, 2160, 4680))  # the integral
+    e2e.click(d, e2e.panel_point(client, 2160, 4680))  # the integral
     integral_win = scr.shown_window(d, "Definite integral")
-    click(d, panel_point(client, 3360, 4680))  # the sum
+    e2e.click(d, e2e.panel_point(client, 3360, 4680))  # the sum
     sum_win = scr.shown_window(d, "Sum")
     for what, point in (("the sum button", None), ("the page", (client[0] + 300, client[1] + 400)),
-                        ("the panel", panel_point(client, 2160, 3000))):
+                        ("the panel", e2e.panel_point(client, 2160, 3000))):
         if point:
-            click(d, point)
+            e2e.click(d, point)
         def above():
-            order = stacking(d)
+            order = d.stacking()
             return (main in order and integral_win in order and sum_win in order and
                     order.index(main) < order.index(integral_win) and
                     order.index(main) < order.index(sum_win))
         e2e.wait_for(above, 3, "both dialogs above the main window after a click on " + what,
                      lambda: "stacking %s, main %s, dialogs %s %s"
-                     % (stacking(d), main, integral_win, sum_win))
+                     % (d.stacking(), main, integral_win, sum_win))
         time.sleep(0.3)
         e2e.check(above(), "a dialog went behind the main window after a click on " + what)
-    alive(p)
+    e2e.alive(p)
     e2e.passed("two limits dialogs stay above the main window")
 
 

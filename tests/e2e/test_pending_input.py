@@ -19,66 +19,29 @@ import e2e_screen as scr  # noqa: E402
 
 # Round ticked, radians, "compute after =" ticked.
 OPTIONS = b"||||||1|0|1"
-LINE_GAP = 61  # Return puts the next line this far below
-BAND = 22  # rows above and below a line where its symbols stand
-BUTTON = 495  # twips, the palette's buttons are square
-
-
-def panel_point(client, left, top, size=BUTTON):
-    """The screen point in the middle of a control of the right-hand panel (twips in the
-    panel, whose Left is the window's outer Width less its 4815 twips, Top 120)."""
-    x, y, w, _ = client
-    panel_left = ((w + 8) * 15 - 4815) / 15
-    return (round(x + panel_left + (left + size / 2) / 15), round(y + (120 + top + size / 2) / 15))
-
-
-def click(d, point):
-    # The pointer rests on the button first, as a person's does.
-    d.xdotool("mousemove", str(point[0]), str(point[1]))
-    time.sleep(0.1)
-    d.xdotool("click", "1")
-
-
-def settled(d, timeout=15, quiet=1.0):
-    """Waits until the pointer has not moved for `quiet` seconds; gives where it is."""
-    deadline = time.monotonic() + timeout
-    last, since = d.pointer(), time.monotonic()
-    while time.monotonic() - since < quiet:
-        e2e.check(time.monotonic() < deadline, "the pointer never came to rest")
-        time.sleep(0.02)
-        now = d.pointer()
-        if now != last:
-            last, since = now, time.monotonic()
-    return last
-
-
-def alive(p):
-    e2e.check(p.proc.poll() is None, "the program ended:\n" + p.output())
-
-
 # --- the limits dialog ----------------------------------------------------------------------
 
 def open_integral(d, client, limits=None):
     """The integral dialog opened by its button; with limits, typed into its boxes. The
     focus ends in the upper box. Gives the dialog's window."""
-    click(d, panel_point(client, 2160, 4680))  # Command58, the integral with limits
+    e2e.click(d, e2e.panel_point(client, 2160, 4680))  # Command58, the integral with limits
     win = scr.shown_window(d, "Definite integral")
     dx, dy, _, _ = d.geometry(win)
     upper = (dx + round((120 + 855 / 2) / 15), dy + round((480 + 405 / 2) / 15))
     lower = (dx + round((120 + 855 / 2) / 15), dy + round((1440 + 375 / 2) / 15))
     if limits:
-        click(d, upper)
+        e2e.click(d, upper)
         d.xdotool("type", "--delay", "60", limits[0])
-        click(d, lower)
+        e2e.click(d, lower)
         d.xdotool("type", "--delay", "60", limits[1])
-    click(d, upper)
+    e2e.click(d, upper)
     return win
 
 
 def page_right(client):
     """The last column of the page, left of the panel."""
     x, _, w, _ = client
-    return x + ((w + 8) * 15 - 4815) // 15 - 1
+    return x + ((w + 8) * 15 - e2e.PANEL_WIDTH_TW) // 15 - 1
 
 
 def last_sign(shot, client, line_y):
@@ -100,17 +63,6 @@ def on_line_after(groups, sign, line_y):
             and g.height >= 8 and not is_caret(g)]
 
 
-def shot_until(d, p, name, condition, timeout):
-    """Screenshots until condition(shot) holds; gives that shot, or the last one and None."""
-    deadline = time.monotonic() + timeout
-    while True:
-        shot = scr.Shot(d, p.folder, name)
-        value = condition(shot)
-        if value or time.monotonic() > deadline:
-            return shot, value
-        time.sleep(0.1)
-
-
 def limits_keys(d, p, client, start):
     """Rows of an integral with the limits abc and def, submitted with Enter, and then xy
     typed 0, 0.2, 0.5 and 1.0 s after the Enter: the limits take about two seconds to be
@@ -124,8 +76,8 @@ def limits_keys(d, p, client, start):
             d.xdotool("key", "Return")
             time.sleep(0.3)
             d.xdotool("key", "Return")
-            settled(d, quiet=0.5)
-            line_y += 2 * LINE_GAP
+            e2e.settled(d, quiet=0.5)
+            line_y += 2 * scr.LINE_GAP
         open_integral(d, client, ("abc", "def") if i == 0 else None)
         d.xdotool("key", "Return")
         if delay:
@@ -133,7 +85,7 @@ def limits_keys(d, p, client, start):
         d.xdotool("type", "--delay", "40", "xy")
         scr.window_gone(d, "Definite integral")
         # The pointer back on the button, then off the formula, so the caret leaves it.
-        settled(d, quiet=1.0)
+        e2e.settled(d, quiet=1.0)
         scr.park(d, client)
 
         def row_done(shot):
@@ -145,14 +97,14 @@ def limits_keys(d, p, client, start):
             after = on_line_after(groups, sign, line_y)
             return len(after) == 2 and len(above) == 3 and len(below) == 3
 
-        shot, done = shot_until(d, p, "limits_keys_%d" % i, row_done, timeout=8)
+        shot, done = scr.shot_until(d, p.folder, "limits_keys_%d" % i, row_done, timeout=8)
         if not done:
             sign, groups = last_sign(shot, client, line_y)
             failures.append("row %d (xy %.1f s after Enter): the sign %s and %s (shot %s)"
                             % (i, delay, sign, groups, shot.path))
             # The row's x and y may still come, or never; the next row begins at its end.
-        settled(d, quiet=0.6)
-    alive(p)
+        e2e.settled(d, quiet=0.6)
+    e2e.alive(p)
     good = len(rows) - len(failures)
     e2e.check(not failures, "xy behind the sign with the limits in place in %d of %d rows:\n%s"
               % (good, len(rows), "\n".join(failures)))
@@ -166,7 +118,7 @@ def limits_click(d, p, client, start):
     open_integral(d, client, ("abc", "def"))
     d.xdotool("key", "Return")
     time.sleep(0.6)
-    target = (start[0] + 200, start[1] + 2 * LINE_GAP)
+    target = (start[0] + 200, start[1] + 2 * scr.LINE_GAP)
     d.xdotool("mousemove", str(target[0]), str(target[1]))
     time.sleep(0.06)
     d.xdotool("mousedown", "1")
@@ -191,36 +143,24 @@ def limits_click(d, p, client, start):
     near = shot.groups((target[0] - 30, target[1] - 45, target[0] + 60, target[1] + 45))
     e2e.check(not near, "ink at the clicked point before anything was typed there: %s (shot %s)"
               % (near, shot.path))
-    settled(d, quiet=0.6)
+    e2e.settled(d, quiet=0.6)
     d.xdotool("mousemove", str(target[0]), str(target[1]))
     time.sleep(0.1)
     d.xdotool("type", "z")
     scr.park(d, client)
 
     def z_there(s):
-        found = s.groups((target[0] - 30, target[1] - BAND, target[0] + 60, target[1] + BAND))
+        found = s.groups((target[0] - 30, target[1] - scr.BAND, target[0] + 60,
+                          target[1] + scr.BAND))
         return len(found) == 1 and abs(found[0].x0 - target[0]) <= 4 and found
 
     scr.shot_when(d, p.folder, "limits_click_z", z_there, "the z at the clicked point %s"
                   % (target,), timeout=5)
-    alive(p)
+    e2e.alive(p)
     e2e.passed("a click while the limits are typed takes effect after them")
 
 
 # --- the value after " = " -------------------------------------------------------------------
-
-def glyphs(shot, start, line_y, right):
-    """The symbols of a line, left to right, as their dark pixels' groups (the parts of one
-    symbol, as the two bars of a " = ", merged by their columns)."""
-    groups = shot.groups((start[0] - 5, line_y - BAND, right, line_y + BAND))
-    merged = []
-    for g in groups:
-        if merged and g.x0 <= merged[-1][1]:
-            merged[-1] = (merged[-1][0], max(merged[-1][1], g.x1))
-        else:
-            merged.append((g.x0, g.x1))
-    return merged
-
 
 def equals_enter(d, p, client, start):
     """1/3= typed, then Enter 1.5 s later (the reference line), right after the "=", 150 ms
@@ -233,22 +173,22 @@ def equals_enter(d, p, client, start):
             time.sleep(delay)
         d.xdotool("key", "Return")
         # The value typed (a paced item every 150 ms) and the pointer at the next line.
-        settled(d, quiet=1.2)
+        e2e.settled(d, quiet=1.2)
     right = page_right(client) - 2
-    lines = [start[1] + k * LINE_GAP for k in range(len(delays) + 1)]
+    lines = [start[1] + k * scr.LINE_GAP for k in range(len(delays) + 1)]
     scr.park(d, client)
 
     def all_typed(shot):
-        return len(glyphs(shot, start, lines[0], right)) >= 8
+        return len(scr.glyphs(shot, start, lines[0], right)) >= 8
     shot = scr.shot_when(d, p.folder, "equals_enter", all_typed, "the first line typed")
-    ref = glyphs(shot, start, lines[0], right)
-    rows = [glyphs(shot, start, y, right) for y in lines]
+    ref = scr.glyphs(shot, start, lines[0], right)
+    rows = [scr.glyphs(shot, start, y, right) for y in lines]
     good = sum(1 for r in rows[1:-1] if r == ref)
     e2e.check(good == len(delays) - 1 and not rows[-1],
               "lines %s, the reference %s: %d of %d lines hold the value behind the sign, "
               "the last line %s (shot %s)" % (rows[1:-1], ref, good, len(delays) - 1, rows[-1],
                                                shot.path))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("Enter typed 0 to 0.3 s after = follows the value: %d of %d"
                % (good, len(delays) - 1))
 

@@ -31,13 +31,6 @@ import test_ui as ui  # noqa: E402
 RECOVERY = "Recovery.txt"
 
 
-def type_formula(d, start):
-    at = start
-    for key in ("a", "b", "plus", "1"):
-        at = ui.type_symbol(d, key, at)
-    return at
-
-
 def formula(d, p, client, start, name):
     """A screenshot of the formula's line, the pointer parked away from it."""
     x = client[0]
@@ -56,22 +49,16 @@ def other_window(d, name, not_this, timeout=10):
     def found():
         out = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
                     check_rc=False).decode().split()
-        others = [w for w in out if int(w) != not_this]
+        others = [int(w) for w in out if int(w) != not_this]
         return others[0] if others else None
     return e2e.wait_for(found, timeout, "a box titled " + name)
-
-
-def box_active(d, box):
-    """Waits for the box to have the focus: keys typed before it does go elsewhere."""
-    e2e.wait_for(lambda: d.run(["xdotool", "getactivewindow"], check_rc=False).strip() ==
-                 box.encode(), 10, "the box %s active" % box)
 
 
 def recovery(binary, end):
     d = e2e.Display()
     p = e2e.Program(binary, d)
     _, client, start = scr.ready(d, p)
-    type_formula(d, start)
+    ui.type_symbols(d, ui.AB_PLUS_1, start)
     typed, band = formula(d, p, client, start, "quit_typed")
     e2e.check(len(typed.groups(band)) >= 4, "ab+1 is not on the page: %s" % typed.groups(band))
 
@@ -97,18 +84,16 @@ def recovery(binary, end):
     if end == "x-server-killed":
         d = e2e.Display()
     p.start(d)
-    _, client, start = scr.ready(d, p)
-    box = pg.visible_window(d, "Незаписани страници")
+    _, client, start = scr.ready(d, p, offered=True)
+    box = scr.shown_window(d, "Незаписани страници")
     time.sleep(0.3)
     d.xdotool("key", "Return")  # Load
-    pg.gone(d, box)
-    time.sleep(0.5)
+    scr.gone(d, box)
+    scr.park(d, client)
+    scr.shot_when(d, p.folder, "quit_recovered", lambda s: s.region(band) == typed.region(band),
+                  "page 1 after the restart as it looked before the %s (%s)" % (end, typed.path))
     e2e.check(os.path.exists(path), "%s removed before the pages were saved" % RECOVERY)
-    loaded, _ = formula(d, p, client, start, "quit_recovered")
-    e2e.check(loaded.region(band) == typed.region(band),
-              "page 1 after the restart does not look as it did before the %s (%s, %s)"
-              % (end, loaded.path, typed.path))
-    ui.alive(p)
+    e2e.alive(p)
     p.proc.send_signal(signal.SIGTERM)
     e2e.check(p.wait_exit(10) == 0, "the second run did not end cleanly:\n" + p.output())
     # The page came back from a file nobody chose: it is still unsaved, and kept again.
@@ -120,24 +105,24 @@ def close_box(binary, answer):
     d = e2e.Display(window_manager=True)
     p = e2e.Program(binary, d)
     win, client, start = scr.ready(d, p)
-    type_formula(d, start)
+    ui.type_symbols(d, ui.AB_PLUS_1, start)
     scr.park(d, client)
     d.close_request(win)
     box = other_window(d, "Formidrel", win)
-    box_active(d, box)
+    scr.active(d, box, "the box")
     shots = os.environ.get("KEL_E2E_SHOTS")
     if shots:
         d.screenshot(os.path.join(shots, "quit_close_box.png"))
     time.sleep(0.3)
     if answer == "cancel-no":
         d.xdotool("key", "Escape")  # Cancel
-        pg.gone(d, box)
+        scr.gone(d, box)
         time.sleep(0.5)
-        ui.alive(p)
+        e2e.alive(p)
         e2e.check(d.map_state(win) == "IsViewable", "the window did not stay after Cancel")
         d.close_request(win)
         box = other_window(d, "Formidrel", win)
-        box_active(d, box)
+        scr.active(d, box, "the box")
         time.sleep(0.3)
         d.xdotool("key", "n")  # No
         rc = p.wait_exit(10)
@@ -164,17 +149,16 @@ def save_past_file_size_limit(binary):
     win, client, start = scr.ready(d, p)
     at = start
     for line in range(3):
-        for _ in range(20):
-            at = ui.type_symbol(d, "a", at)
+        at = ui.type_symbols(d, "a" * 20, at)
         if line < 2:
             d.xdotool("key", "Return")
             at = scr.wait_pointer(d, lambda q, y=at[1]: q[1] == y + 61,
                                   "the next line under the writing position")
     path = os.path.join(p.folder, "pages.txt")
-    pg.click(d, pg.Window(client).save())
+    e2e.click(d, pg.Window(client).save())
     pg.through_dialog(d, "Save As", path, "Plavetra")  # the box that says it failed
-    pg.wm_normal(d, win)
-    ui.alive(p)
+    pg.restored(d, win, start)
+    e2e.alive(p)
     e2e.check(not os.path.exists(path), "a file of %d bytes was written past the limit"
               % (os.path.getsize(path) if os.path.exists(path) else 0))
     e2e.check(not temporary_files(p), "temporary files left: %s" % temporary_files(p))
@@ -182,7 +166,7 @@ def save_past_file_size_limit(binary):
     d.xdotool("mousemove", str(at[0]), str(at[1]))
     time.sleep(0.3)
     ui.type_symbol(d, "b", d.pointer())
-    ui.alive(p)
+    e2e.alive(p)
     e2e.passed("quit: a save past the file-size limit fails into its box, the program goes on")
 
 
@@ -194,7 +178,7 @@ def hang_up_under_nohup(binary):
     p.proc.send_signal(signal.SIGHUP)
     # A program that took the hang-up closes at once, before the next key is placed.
     ui.type_symbol(d, "b", at)
-    ui.alive(p)
+    e2e.alive(p)
     p.proc.send_signal(signal.SIGTERM)
     rc = p.wait_exit(10)
     e2e.check(rc == 0, "exit status %s after SIGTERM:\n%s" % (rc, p.output()))

@@ -21,9 +21,6 @@ import e2e_screen as scr  # noqa: E402
 
 # Round ticked, radians, "compute after =" ticked.
 OPTIONS = b"||||||1|0|1"
-LINE_GAP = 61  # Return puts the next line this far below
-BAND = 22  # rows above and below a line where its symbols stand
-
 # Where the main window's controls stand in its client area (pixels), by the design.
 TEXT21 = (218, 0, 233, 19)  # the line above the page, centred over it
 TEXT8 = (869, 48, 97, 27)  # the result box of the panel
@@ -46,37 +43,12 @@ def shows_text(shot, b):
     return white > area // 2 and len(shot.points(b)) > 10
 
 
-def settled(d, timeout=10, quiet=1.0):
-    deadline = time.monotonic() + timeout
-    last, since = d.pointer(), time.monotonic()
-    while time.monotonic() - since < quiet:
-        e2e.check(time.monotonic() < deadline, "the pointer never came to rest")
-        time.sleep(0.02)
-        now = d.pointer()
-        if now != last:
-            last, since = now, time.monotonic()
-    return last
-
-
-def glyphs(shot, start, line_y, right):
-    """The symbols of a line, left to right, as their dark pixels' groups (the parts of one
-    symbol, as the dot of an "i", merged by their columns)."""
-    groups = shot.groups((start[0] - 5, line_y - BAND, right, line_y + BAND))
-    merged = []
-    for g in groups:
-        if merged and g.x0 <= merged[-1][1]:
-            merged[-1] = (merged[-1][0], max(merged[-1][1], g.x1))
-        else:
-            merged.append((g.x0, g.x1))
-    return merged
-
-
 def same_glyphs(shot, a, b, line_a, line_b):
     """Whether two symbols look alike: the same pixels in their columns of their lines."""
     if a[1] - a[0] != b[1] - b[0]:
         return False
-    ra = shot.region((a[0], line_a - BAND, a[1], line_a + BAND))
-    rb = shot.region((b[0], line_b - BAND, b[1], line_b + BAND))
+    ra = shot.region((a[0], line_a - scr.BAND, a[1], line_a + scr.BAND))
+    rb = shot.region((b[0], line_b - scr.BAND, b[1], line_b + scr.BAND))
     return ra == rb
 
 
@@ -111,8 +83,8 @@ def drag(d, a, b):
 
 
 def typed_result_matches(shot, start, ref_line, line, count, what):
-    ref = glyphs(shot, start, ref_line, start[0] + 400)
-    got = glyphs(shot, start, line, start[0] + 400)
+    ref = scr.glyphs(shot, start, ref_line, start[0] + 400)
+    got = scr.glyphs(shot, start, line, start[0] + 400)
     e2e.check(len(ref) == 2, "the reference %s is %d symbols: %s" % (what, len(ref), ref))
     e2e.check(len(got) == count, "%d symbols on the line, not %d: %s" % (len(got), count, got))
     for r, g in zip(ref, got[-2:]):
@@ -122,13 +94,13 @@ def typed_result_matches(shot, start, ref_line, line, count, what):
 
 
 def case_drag(d, p, client, start, shots):
-    line = start[1] + LINE_GAP
+    line = start[1] + scr.LINE_GAP
     d.xdotool("type", "42")
-    settled(d, quiet=0.5)
+    e2e.settled(d, quiet=0.5)
     d.xdotool("key", "Return")
-    settled(d, quiet=0.5)
+    e2e.settled(d, quiet=0.5)
     d.xdotool("type", "12+30")
-    end = settled(d)
+    end = e2e.settled(d)
     e2e.check(end[1] == line, "the second line is at %d, not %d" % (end[1], line))
     before = scr.Shot(d, shots, "reading-before")
     e2e.check(not shows_text(before, box(client, TEXT21)), "a line shows above the page already")
@@ -139,7 +111,7 @@ def case_drag(d, p, client, start, shots):
     # Only the outline shows: the formula under it is seen through, nothing is red.
     inside = (a[0] + 3, a[1] + 3, b[0] - 8, b[1] - 3)
     e2e.check(not during.points(inside, scr.is_red), "the selection window is not see-through")
-    e2e.check(len(glyphs(during, start, line, b[0] - 8)) == 5,
+    e2e.check(len(scr.glyphs(during, start, line, b[0] - 8)) == 5,
               "the formula is not seen under the selection window (shot %s)" % during.path)
     outline = [y for y in range(a[1], b[1]) if during.rgb(a[0], y) != during.rgb(a[0] - 2, y)]
     e2e.check(len(outline) > (b[1] - a[1]) // 2,
@@ -163,7 +135,7 @@ def case_drag(d, p, client, start, shots):
 
     # A click on the bare page puts the insertion point there; the result row's "=" types
     # the result at it.
-    third = line + LINE_GAP
+    third = line + scr.LINE_GAP
     d.xdotool("mousemove", str(start[0]), str(third))
     time.sleep(0.2)
     d.xdotool("click", "1")
@@ -173,7 +145,7 @@ def case_drag(d, p, client, start, shots):
     d.xdotool("mousemove", str(eq[0]), str(eq[1]))
     time.sleep(0.2)
     d.xdotool("click", "1")
-    settled(d)
+    e2e.settled(d)
     scr.park(d, client)
     typed = scr.Shot(d, shots, "reading-typed")
     typed_result_matches(typed, start, start[1], third, 2, "42")
@@ -181,13 +153,13 @@ def case_drag(d, p, client, start, shots):
 
 
 def case_equals(d, p, client, start, shots):
-    line = start[1] + LINE_GAP
+    line = start[1] + scr.LINE_GAP
     d.xdotool("type", "81")
-    settled(d, quiet=0.5)
+    e2e.settled(d, quiet=0.5)
     d.xdotool("key", "Return")
-    settled(d, quiet=0.5)
+    e2e.settled(d, quiet=0.5)
     d.xdotool("type", "9*9=")
-    settled(d)
+    e2e.settled(d)
     scr.park(d, client)
     shot = scr.Shot(d, shots, "equals-typed")
     typed_result_matches(shot, start, start[1], line, 6, "81")
@@ -215,7 +187,7 @@ def case_equals(d, p, client, start, shots):
 
 def case_drag_left(d, p, client, start, shots):
     d.xdotool("type", "12+30")
-    end = settled(d)
+    end = e2e.settled(d)
     a, b = (start[0] - 10, start[1] - 29), (end[0] + 28, start[1] + 26)
     drag(d, a, b)
     d.xdotool("mouseup", "1")

@@ -29,7 +29,6 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_lib as e2e  # noqa: E402
 import e2e_screen as scr  # noqa: E402
-import test_pages as pg  # noqa: E402
 import test_ui as ui  # noqa: E402
 
 RECOVERY = "Recovery.txt"
@@ -52,9 +51,8 @@ def recovery_bytes(p):
 
 def offer_active(d):
     """The offer once it has the keyboard: a key pressed before would go elsewhere."""
-    box = pg.visible_window(d, OFFER)
-    e2e.wait_for(lambda: d.run(["xdotool", "getactivewindow"], check_rc=False).strip() ==
-                 box.encode(), 10, "the offer active")
+    box = scr.shown_window(d, OFFER)
+    scr.active(d, box, "the offer")
     return box
 
 
@@ -76,7 +74,7 @@ def ended_while_offered(binary, end):
         d = e2e.Display(window_manager=True)
     p.start(d)
     offer_active(d)
-    ui.alive(p)
+    e2e.alive(p)
     p.proc.send_signal(signal.SIGTERM)
     e2e.check(p.wait_exit(10) == 0, "the second run did not end cleanly:\n" + p.output())
     e2e.check(recovery_bytes(p) == LEFT, "%s holds %r after the second run"
@@ -87,17 +85,17 @@ def ended_while_offered(binary, end):
 def escape(binary):
     d = e2e.Display(window_manager=True)
     p = e2e.Program(binary, d, prepare=left_by_earlier_run)
-    _, client, start = scr.ready(d, p)
+    _, client, start = scr.ready(d, p, offered=True)
     box = offer_active(d)
     d.xdotool("key", "Escape")
-    pg.gone(d, box)
+    scr.gone(d, box)
     e2e.check(recovery_bytes(p) == LEFT, "%s holds %r after Escape"
               % (RECOVERY, recovery_bytes(p)))
     # The Escape answered the box: the next symbol goes on the line, not into an index.
     d.xdotool("mousemove", str(start[0]), str(start[1]))
     scr.wait_pointer(d, lambda q: q == start, "the pointer on the writing position")
     ui.type_symbol(d, "a", start)
-    ui.alive(p)
+    e2e.alive(p)
     p.proc.send_signal(signal.SIGTERM)
     e2e.check(p.wait_exit(10) == 0, "the run did not end cleanly:\n" + p.output())
     # What was kept is still there as it was; the "a" typed went to a file of its own.
@@ -105,7 +103,7 @@ def escape(binary):
               % (RECOVERY, recovery_bytes(p)))
     p.start(d)
     offer_active(d)
-    ui.alive(p)
+    e2e.alive(p)
     e2e.passed("recovery: Escape on the offer keeps the file, offered again at the next start")
 
 
@@ -126,7 +124,7 @@ def quit_while_placing(binary, big, after):
     box = offer_active(d)
     d.xdotool("key", "Return")  # Load
     accepted = time.monotonic()
-    pg.gone(d, box)
+    scr.gone(d, box)
     wait = accepted + after - time.monotonic()
     e2e.check(wait > 0, "the offer took %.2f s to close, past the %.1f s to quit at"
               % (after - wait, after))
@@ -146,9 +144,7 @@ def killed_after_typing(binary, seconds):
     p = e2e.Program(binary, d)
     _, client, start = scr.ready(d, p)
     x = client[0]
-    at = start
-    for key in ("a", "b", "plus", "1"):
-        at = ui.type_symbol(d, key, at)
+    ui.type_symbols(d, ui.AB_PLUS_1, start)
     typed_at = time.monotonic()
     band = (x + 30, start[1] - 30, x + 600, start[1] + 30)
     scr.park(d, client)
@@ -161,14 +157,14 @@ def killed_after_typing(binary, seconds):
     e2e.check(kept.startswith(b"1|a|") and b"plus.gif" in kept and kept.count(b"|") == 24,
               "%s holds %r %d s after the typing" % (RECOVERY, kept, seconds))
     p.start(d)
-    _, client, start = scr.ready(d, p)
+    _, client, start = scr.ready(d, p, offered=True)
     box = offer_active(d)
     d.xdotool("key", "Return")  # Load
-    pg.gone(d, box)
+    scr.gone(d, box)
     scr.park(d, client)
     scr.shot_when(d, p.folder, "recovery_back", lambda s: s.region(band) == typed.region(band),
                   "page 1 back as it was typed before the kill (%s)" % typed.path)
-    ui.alive(p)
+    e2e.alive(p)
     e2e.passed("recovery: a SIGKILL %d s after typing loses nothing" % seconds)
 
 

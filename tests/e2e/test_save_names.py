@@ -30,9 +30,9 @@ def main(binary):
     cases = [("   " + os.path.join(home, "sub", "trim.txt"), os.path.join(home, "sub", "trim.txt")),
              ("  trim3.txt  ", os.path.join(home, "trim3.txt"))]
     for typed, meant in cases:
-        pg.click(d, w.save())
+        e2e.click(d, w.save())
         pg.through_dialog(d, "Save As", typed, "Plavetra")
-        pg.wm_normal(d, win)
+        pg.restored(d, win, start)
         e2e.check(os.path.isfile(meant), "%r was not saved as %s; the home folder holds %s"
                   % (typed, meant, sorted(os.listdir(home))))
         with open(meant, "rb") as f:

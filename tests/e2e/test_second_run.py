@@ -46,7 +46,7 @@ def second_start(binary):
     d = e2e.Display(window_manager=True)
     p = e2e.Program(binary, d)
     win, _client, start = scr.ready(d, p)
-    quit_test.type_formula(d, start)
+    ui.type_symbols(d, ui.AB_PLUS_1, start)
     before = folder_files(p)
     e2e.check("Recovery.txt" not in before and "Options.txt" not in before,
               "the folder holds %s before any end" % before)
@@ -59,7 +59,7 @@ def second_start(binary):
     # The running window is up again, under the box that speaks of it.
     e2e.wait_for(lambda: d.map_state(win) == "IsViewable", 10,
                  "the first run's window raised again")
-    quit_test.box_active(d, box)
+    scr.active(d, box, "the box")
     d.xdotool("key", "Return")
     try:
         rc = second.wait(timeout=10)
@@ -68,7 +68,7 @@ def second_start(binary):
     e2e.check(rc == 0, "the second start ended with %s:\n%s" % (rc, output_of(log)))
     e2e.check(folder_files(p) == before + ["second.log"],
               "the second start left %s in the folder" % folder_files(p))
-    ui.alive(p)
+    e2e.alive(p)
 
     p.proc.send_signal(signal.SIGTERM)
     e2e.check(p.wait_exit(10) == 0, "the first run did not end cleanly:\n" + p.output())
@@ -88,7 +88,7 @@ def after_sigkill(binary):
     p.wait_exit(10)
     p.start()
     p.window()
-    ui.alive(p)
+    e2e.alive(p)
     p.proc.send_signal(signal.SIGTERM)
     e2e.check(p.wait_exit(10) == 0, "the run after the kill did not end cleanly:\n" + p.output())
     e2e.passed("second run: a killed run leaves the folder free")

@@ -18,7 +18,6 @@ With KEL_E2E_SHOTS naming a folder, the screenshot it checks is kept there.
 import os
 import shutil
 import struct
-import subprocess
 import sys
 import time
 
@@ -35,7 +34,6 @@ EM_PX = 32  # the line's text: 24 pt at 96 dpi
 # measures its text itself, so only a range is known here.
 GLYPH_EM = (0.25, 0.75)
 CYRILLIC_SPACE_PX = 20  # the Cyrillic Space moves the pointer and places nothing
-BAND = 22  # rows above and below the line where its symbols stand
 DARK = 100  # every channel below this: ink, not paper
 
 
@@ -99,27 +97,9 @@ def picture_ink(display, simbol, name):
     return cols[-1] - cols[0] + 1, lines[-1] - lines[0] + 1
 
 
-def settled(d, timeout=10, quiet=1.0):
-    """The pointer once it has stood still for `quiet` seconds."""
-    deadline = time.monotonic() + timeout
-    last, since = d.pointer(), time.monotonic()
-    while time.monotonic() - since < quiet:
-        e2e.check(time.monotonic() < deadline, "the pointer never came to rest")
-        time.sleep(0.02)
-        now = d.pointer()
-        if now != last:
-            last, since = now, time.monotonic()
-    return last
-
-
 def focus_elsewhere(d, case):
     if case == "latin-other-window":
-        e2e._spawn(["xmessage", "-geometry", "+10+880", "another window"], env=d.env,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wid = e2e.wait_for(lambda: d.run(["xdotool", "search", "--name", "^xmessage$"],
-                                         check_rc=False).decode().split(), 10, "xmessage")[0]
-        e2e.wait_for(lambda: d.map_state(wid) == "IsViewable", 10, "xmessage mapped")
-        target = int(wid)
+        _, target = scr.other_program(d, "+10+880", "another window")
     else:
         info = d.run(["xwininfo", "-root"]).decode()
         target = int(info.split("Window id:")[1].split()[0], 16)
@@ -131,7 +111,6 @@ def focus_elsewhere(d, case):
 
 BURST_LINE = "abcdefghijklmnopqrstuvwx"
 BURST_LINES = 8
-NEW_LINE_PX = 61  # Enter: the next line, this far under the last
 
 
 def burst(binary):
@@ -144,17 +123,17 @@ def burst(binary):
     sent = time.monotonic()
     d.xdotool("key", "--delay", "0", *keys)
     took = time.monotonic() - sent
-    last_line = start[1] + (BURST_LINES - 1) * NEW_LINE_PX
+    last_line = start[1] + (BURST_LINES - 1) * scr.LINE_GAP
     # One item is played every 20 ms: about four seconds for the whole burst.
     scr.wait_pointer(d, lambda q: q[1] == last_line and q[0] > start[0] + 100,
                      "the pointer on the last line", timeout=15)
-    settled(d)
+    e2e.settled(d)
     scr.park(d, client)
     shot = scr.Shot(d, p.folder, "typed-burst")
     page_right = client[0] + client[2] - 340
 
     def line(i, right=page_right):
-        y = start[1] + i * NEW_LINE_PX
+        y = start[1] + i * scr.LINE_GAP
         return shot.groups((start[0] - 12, y - 24, right, y + 24))
     lines = [line(i) for i in range(BURST_LINES)]
     # A line more would begin at the start (the parked caret stands further right).
@@ -183,12 +162,7 @@ def main(binary, case):
     d = e2e.Display()
     p = e2e.Program(binary, d)
     simbol = os.path.join(p.folder, "Simbol")
-    win = p.window()
-    x, y, w, h = e2e.wait_for(
-        lambda: (lambda g: g if g[1] == 67 else None)(d.geometry(win)), 10, "the window placed")
-    start = (x - 4 + 90, LINE_Y)
-    e2e.wait_for(lambda: d.pointer() == start, 10, "the pointer on the writing position")
-    time.sleep(1.2)  # past the start-up timers (200 ms, 1 s)
+    _, (x, y, w, h), start = scr.ready(d, p)
     if case in ("latin-other-window", "latin-root-focus"):
         focus_elsewhere(d, case)
     if cyrillic:
@@ -204,7 +178,7 @@ def main(binary, case):
         d.xdotool("type", TEXT)
     else:
         d.xdotool("type", "--delay", str(pace), TEXT)
-    end = settled(d)
+    end = e2e.settled(d)
     e2e.check(end[1] == LINE_Y, "the pointer left the line: %s" % (end,))
     low, high = expected_advance(simbol, cyrillic)
     moved = end[0] - start[0]
@@ -219,8 +193,8 @@ def main(binary, case):
     if os.environ.get("KEL_E2E_SHOTS"):  # a folder to keep the screenshot in, to look at
         shutil.copy(shot, os.environ["KEL_E2E_SHOTS"])
     page_right = x + w - 340  # well inside the white page, left of the right-hand panel
-    top = LINE_Y - BAND
-    rows = region(d, shot, start[0] - 40, top, page_right - (start[0] - 40), 2 * BAND + 1)
+    top = LINE_Y - scr.BAND
+    rows = region(d, shot, start[0] - 40, top, page_right - (start[0] - 40), 2 * scr.BAND + 1)
     cols = dark_columns(rows)
     origin = start[0] - 40
     left_ink = [origin + c for c in range(40) if cols[c]]

@@ -23,10 +23,6 @@ def outer_corner(client):
     return x - 4, y - 505 / 15
 
 
-def alive(p):
-    e2e.check(p.proc.poll() is None, "the program ended:\n" + p.output())
-
-
 def symbol_at(shot, point, what):
     """The one group of ink that a symbol typed at point left there: its left edge at
     the point, its middle on the point's line (the label is centred on it)."""
@@ -47,17 +43,26 @@ def type_symbol(d, key, at):
                             "the %s placed at %s" % (key, at))
 
 
+AB_PLUS_1 = ("a", "b", "plus", "1")
+
+
+def type_symbols(d, keys, at):
+    """Types the keys one symbol after the other from at, each once the one before is
+    placed; gives where the pointer then stands."""
+    for key in keys:
+        at = type_symbol(d, key, at)
+    return at
+
+
 def start_pointer(d, p):
-    win = p.window()
-    client = e2e.wait_for(lambda: (lambda g: g if g[1] == 67 else None)(d.geometry(win)), 10,
-                          "the window in its place")
+    _, client = p.placed()
     left, top = outer_corner(client)
     # Whole pixels, halves to the even neighbour, as every pointer move of the program.
     expected = (round(left + 90), round(top + 100))
     scr.wait_pointer(d, lambda q: q == expected,
                      "the pointer 90 px right of and 100 px below the window's corner "
                      "(%.2f, %.2f): %s" % (left, top, expected))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("the pointer on the writing position after start-up")
 
 
@@ -96,7 +101,7 @@ def arrows(d, p):
     symbol_at(shot, moved, "7 typed after the arrows")
     e2e.check(not shot.groups((start[0] - 12, start[1] - 24, start[0] + 40, start[1] + 24)),
               "ink at the writing position %s, where nothing was typed" % (start,))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("arrow keys move the insertion point")
 
 
@@ -154,7 +159,7 @@ def double_click(d, p):
     symbol_at(shot, slow, "9 typed after the double click")
     e2e.check(not shot.groups((start[0] - 12, start[1] - 24, start[0] + 40, start[1] + 24)),
               "ink at the first writing position %s, where nothing was typed" % (start,))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("a double click on the page moves the insertion point there")
 
 
@@ -206,11 +211,11 @@ def language(d, p):
     x, y, w, h = client
     # The language button stands at 360, 4680 (1095 x 495 twips) in the panel, whose Left
     # is the window's outer Width less its 4815 twips and whose Top is 120.
-    panel_left = ((w + 8) * 15 - 4815) / 15
+    panel_left = e2e.panel_left(client)
     bx, by = x + panel_left + 360 / 15, y + (120 + 4680) / 15
     button = (round(bx), round(by), round(bx + 1095 / 15) - 1, round(by + 495 / 15) - 1)
     caption = (button[0] + 4, button[1] + 4, button[2] - 4, button[3] - 4)
-    centre = (str((button[0] + button[2]) // 2), str((button[1] + button[3]) // 2))
+    centre = ((button[0] + button[2]) // 2, (button[1] + button[3]) // 2)
     px = round(x + panel_left)
     # Places that show the backgrounds the language colours: the top border frame, the
     # toolbar between Undo and Open, the panel low down, and the tool frame in it.
@@ -233,9 +238,7 @@ def language(d, p):
     # insertion point. The pointer rests on the button first, as a person's does: the
     # page's click detection leaves alone a click that the caret's 50 ms tick has seen
     # over the panel.
-    d.xdotool("mousemove", *centre)
-    time.sleep(0.1)
-    d.xdotool("click", "1")
+    e2e.click(d, centre)
     scr.wait_pointer(d, lambda q: q == start, "the pointer back on the insertion point %s"
                      % (start,))
 
@@ -259,9 +262,7 @@ def language(d, p):
               "the help text %s did not change with the language" % (help_text,))
 
     # And back: the English captions and the black backgrounds as they were.
-    d.xdotool("mousemove", *centre)
-    time.sleep(0.1)
-    d.xdotool("click", "1")
+    e2e.click(d, centre)
     scr.wait_pointer(d, lambda q: q == start, "the pointer back on the insertion point")
 
     def back():
@@ -275,7 +276,7 @@ def language(d, p):
     e2e.check(again.region(help_text) not in (before.region(help_text),
                                               after.region(help_text)),
               "the help text %s did not change to English" % (help_text,))
-    alive(p)
+    e2e.alive(p)
     e2e.passed("the language button switches captions and colours")
 
 

@@ -12,9 +12,7 @@ import e2e_lib as e2e  # noqa: E402
 def main(binary):
     d = e2e.Display()
     p = e2e.Program(binary, d)
-    win = p.window()
-    x, y, _, _ = e2e.wait_for(lambda: (lambda g: g if g[1] == 67 else None)(d.geometry(win)),
-                              10, "the window in place")
+    win, (x, y, _, _) = p.placed()
     e2e.wait_for(lambda: d.pointer() == (x - 4 + 90, 133), 10, "the pointer on the mark")
     d.xdotool("mousemove", "10", "10")
     # The page is the window's width less the panel's 4815 twips: 700 px of client

@@ -8,12 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/qt/xdotool_user.h"
+
 namespace kel::qt {
 namespace {
-
-void user(const std::string& xdotoolArgs) {
-  ASSERT_EQ(std::system(("xdotool " + xdotoolArgs).c_str()), 0) << xdotoolArgs;
-}
 
 class X11InputTest : public ::testing::Test {
  protected:

@@ -22,6 +22,7 @@
 #include "platform/qt/fonts.h"
 #include "platform/qt/views.h"
 #include "platform/units.h"
+#include "tests/qt/views_support.h"
 
 namespace kel::qt {
 namespace {
@@ -35,17 +36,6 @@ struct PlainGate : ModelGate {
 
 constexpr int kSymbols = 10000;
 constexpr int kPictures = 200;
-
-Label symbolTemplate() {
-  Label l("Label3");
-  l.Caption = "x";
-  l.Font = Font{"Arial", 8.25, false, 204};
-  l.BackColor = kWhite;
-  l.Width = 150;
-  l.Height = 210;
-  l.Visible = false;
-  return l;
-}
 
 // A page with the program's kinds of controls: symbols and pictures in the page, a caret
 // and a guide line above them, a box inside the page, a panel whose label is registered

@@ -23,13 +23,10 @@
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/quit_signals.h"
 #include "platform/qt/x11_input.h"
+#include "tests/qt/xdotool_user.h"
 
 namespace kel::qt {
 namespace {
-
-void user(const std::string& xdotoolArgs) {
-  ASSERT_EQ(std::system(("xdotool " + xdotoolArgs).c_str()), 0) << xdotoolArgs;
-}
 
 // Runs `then` inside the box's loop, once the box is up and has the keyboard.
 void whenTheBoxIsUp(std::function<void(QWidget* box)> then) {
