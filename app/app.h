@@ -57,6 +57,9 @@ class App {
   bool EnglishCaptions() const { return englishCaptions_; }
   void Command60_Click();
   void Command61_Click();
+  // A layout code played from the key queue (Alt+A, Alt+S): as the buttons, but the pointer
+  // follows the insertion point only from where the program put it.
+  void SwitchLanguageTyped(bool english);
 
   // Takes the program folder for this run; when another run holds it, says so, raises that
   // run's window and answers false.
@@ -70,7 +73,7 @@ class App {
   void ContinueFormDrag(Form& obj, double x, double y);
 
  private:
-  void switchLanguage(bool english);
+  void switchLanguage(bool english, bool clicked);
   void readOptions();
   void writeOptions();
   Program& p;

@@ -104,13 +104,17 @@ void App::OcvetiBG() {
   w.Command60.Visible = true;
 }
 
-void App::Command60_Click() { switchLanguage(true); }
+void App::Command60_Click() { switchLanguage(true, true); }
 
-void App::Command61_Click() { switchLanguage(false); }
+void App::Command61_Click() { switchLanguage(false, true); }
+
+void App::SwitchLanguageTyped(bool english) { switchLanguage(english, false); }
 
 // Both language buttons: captions and typing layout together, then the pointer back to
-// the insertion point, away from the button, and the dispatcher's common steps.
-void App::switchLanguage(bool english) {
+// the insertion point, away from the button, and the dispatcher's common steps. A code
+// typed with the pointer resting on the panel leaves it there, as any typed key does: taken
+// onto the page, the user's next click on the palette would fall on the page.
+void App::switchLanguage(bool english, bool clicked) {
   MainWindow& w = p.Form1;
   p.desktop.setFocus(w, w.Command63);
   if (english)
@@ -119,7 +123,10 @@ void App::switchLanguage(bool english) {
     OcvetiBG();
   p.LatinLayout = english ? 1 : 0;
   p.PendingCode = PendingValue(english ? kToEnglishRequest : kToBulgarianRequest);
-  p.surface.MovePointerToInsertionPoint();
+  if (clicked)
+    p.surface.MovePointerToInsertionPoint();
+  else
+    p.surface.FollowInsertionPoint();
   w.Timer6.setEnabled(true);
 }
 

@@ -125,7 +125,11 @@ void Evaluation::finishReading(const std::string& raw, int openExponent, bool re
     w.Timer32.setEnabled(true);
   }
   if (done.CutEquals) {
-    p.surface.SetPointer(pixelForPointer(p.LastSymbolRight), pixelForPointer(p.LastSymbolTop));
+    // The value goes right of the sign. The pointer follows only from where the program put
+    // it: one the user has on the panel, or on its way to a button, stays with the user.
+    p.PointerX = p.LastSymbolRight;
+    p.PointerY = p.LastSymbolTop;
+    p.surface.FollowInsertionPoint();
     w.Timer12.setEnabled(true);
   }
   std::string shown = done.Text;

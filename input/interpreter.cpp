@@ -133,9 +133,9 @@ void Input::playQueuedKey(TypingLayout layout) {
     if (group && group(item)) return;
 
   if (item.codeIs(kLatinLayoutCode))
-    p.app.Command60_Click();
+    p.app.SwitchLanguageTyped(true);
   else if (item.codeIs(kCyrillicLayoutCode))
-    p.app.Command61_Click();
+    p.app.SwitchLanguageTyped(false);
 }
 
 }  // namespace kel

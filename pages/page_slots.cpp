@@ -101,9 +101,11 @@ void Pages::PrezapisStranica(int Koia) {
     c->Left = e.left;
     c->Top = e.top;
   }
-  p.surface.SetPointer(pixelForPointer(slot.PointerX), pixelForPointer(slot.PointerY));
   p.PointerX = slot.PointerX;
   p.PointerY = slot.PointerY;
+  // The pointer stays on the page button clicked: the next symbol goes to the page's own
+  // insertion point all the same, and a move on to the next button starts from there.
+  p.surface.FollowInsertionPoint();
   p.surface.LastSymbolAtPointer();
   p.LowerIndexMode = slot.LowerIndexMode == 1 ? 1 : 0;
   takeUpFraction(slot.fraction);

@@ -173,9 +173,10 @@ void Pages::Prezapis() {
       // What the snapshot kept of the fraction; the bar open or not follows from the stage
       // below, and where the fraction was begun stays as it is.
       static_cast<FractionSnapshot&>(p.fraction()) = f.Fraction;
-      p.surface.SetPointer(pixelForPointer(f.PointerX), pixelForPointer(f.PointerY));
       p.PointerX = f.PointerX;
       p.PointerY = f.PointerY;
+      // A pointer the click left on its button stays there, where the user clicks again.
+      p.surface.FollowInsertionPoint();
     }
     p.surface.LastSymbolAtPointer();
     if (records > 0) p.LowerIndexMode = f.LowerIndexMode == 1 ? 1 : 0;
@@ -214,6 +215,10 @@ void Pages::restoreSnapshot() {
 void Pages::Command69_Click() {
   MainWindow& w = p.Form1;
   ++command69Runs;
+  // Clicked, the pointer stands on the Undo button (or a key) and stays there: taken onto
+  // the page, the user's next click, or the rest of a move to the next button, would land
+  // there. Ctrl+Z and Backspace, with the pointer where the program put it, take it along.
+  const bool pointerWithUser = p.surface.PointerLeftByUser();
   p.surface.ZapomniTuk2();
   if (p.UndoIndex <= 0) return;
   p.UndoIndex -= 1;
@@ -227,7 +232,10 @@ void Pages::Command69_Click() {
   // pointer where it was anyway.
   if (const Control* first = p.surface.SymbolElement(1)) p.PointerX -= first->Width / 15;
   restoreSnapshot();
-  p.surface.MovePointerToInsertionPoint();
+  if (pointerWithUser)
+    p.surface.FollowInsertionPoint();
+  else
+    p.surface.MovePointerToInsertionPoint();
   if (p.UndoIndex == 0) p.LowerIndexMode = 0;
   if (UndoByMouse == 1) {
     UndoByMouse = 0;

@@ -17,6 +17,17 @@
                             every row shows its three symbols in order, as a row clicked
                             slowly does, and a log of the pointer (asked every 2 ms) never
                             leaves the panel while a row is clicked and placed.
+      undo-clicks           8 letters, then Undo clicked three times 200 and 400 ms apart
+                            with the pointer resting on it: three letters undone each time,
+                            and the pointer never leaves the button.
+      page-clicks           pages 1 and 2 hold a letter each; the page 2 button, then a
+                            mouse's move (relative, in steps) to the page 1 button and a click
+                            200 and 400 ms later: page 1 is shown, the pointer never left the
+                            panel, and a letter typed then follows page 1's letter.
+      equals-palette        1+2, pi from the palette, " = " typed with the pointer resting
+                            on pi, and 300 ms later a move (relative) to alpha and a click:
+                            the row holds the value, then alpha, as a row clicked slowly does;
+                            the pointer never left the panel.
 
 With KEL_E2E_SHOTS naming a folder, the screenshots it checks are kept there.
 """
@@ -31,7 +42,8 @@ import e2e_lib as e2e  # noqa: E402
 import e2e_screen as scr  # noqa: E402
 import pointer_log  # noqa: E402
 
-CASES = ("palette-after-typing", "quick-undo", "window-move", "palette-200", "palette-400")
+CASES = ("palette-after-typing", "quick-undo", "window-move", "palette-200", "palette-400",
+         "undo-clicks", "page-clicks", "equals-palette")
 ROOT_BUTTON = (360, 1080)  # Command8, the square root, in the panel's twips
 PI, ALPHA, BETA = (360, 2280), (960, 2280), (1560, 2280)  # Command18, 28, 29
 POINTER_LOG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pointer_log.py")
@@ -244,6 +256,159 @@ def palette_pace(d, p, client, gap):
                % (rows, rows, ms, asked))
 
 
+def still_clicks(count, gap):
+    """Clicks where the pointer is, gap seconds apart (a 60 ms press), as a hand resting on a
+    button clicks it again."""
+    args = []
+    for _ in range(count):
+        args += ["mousedown", "1", "sleep", "0.06", "mouseup", "1", "sleep", "%.3f" % (gap - 0.06)]
+    return args
+
+
+def moved_click(start, end):
+    """A mouse's move from start to end, as its steps add to wherever the pointer is (a
+    warp meanwhile sends the rest of the move from there), then 20 ms and a 60 ms press."""
+    args = []
+    dx, dy = end[0] - start[0], end[1] - start[1]
+    done_x = done_y = 0
+    for k in range(1, 5):
+        sx, sy = round(dx * k / 4) - done_x, round(dy * k / 4) - done_y
+        done_x, done_y = done_x + sx, done_y + sy
+        args += ["mousemove_relative", "--", str(sx), str(sy), "sleep", "0.015"]
+    return args + ["sleep", "0.02", "mousedown", "1", "sleep", "0.06", "mouseup", "1"]
+
+
+def letters_on(d, line_y, x0):
+    box = (x0 - 6, line_y - 22, x0 + 300, line_y + 22)
+    return [g for g in scr.Shot(d, scr.scratch(), "letters").groups(box) if g.width > 4]
+
+
+def undo_clicks(d, p, client, start):
+    x, y, w, _ = client
+    undo = (round(x + ((w + 8) * 15 - 4815) / 15 + 427 / 15), round(y + (240 + 247) / 15))
+    log = PointerLog(d, p.folder)
+    off = []
+    for row, gap in enumerate((0.2, 0.4)):
+        line = (start[0], start[1] + 70 * row)
+        e2e.click(d, line)
+        time.sleep(0.3)
+        d.xdotool("type", "--delay", "120", "abcdefgh")
+        e2e.wait_for(lambda: len(letters_on(d, line[1], line[0])) >= 8, 10, "8 letters typed")
+        d.xdotool("mousemove", str(undo[0]), str(undo[1]))
+        time.sleep(1.6)  # the Undo button shows once the last letter is kept
+        t0 = time.monotonic()
+        d.xdotool(*still_clicks(3, gap))
+        t1 = time.monotonic()
+        # The undos are shown when the program gets to them (late on a loaded machine).
+        e2e.wait_for(lambda: len(letters_on(d, line[1], line[0])) <= 5, 5,
+                     "3 letters undone by 3 clicks %d ms apart" % round(gap * 1000),
+                     lambda: "%d letters left" % len(letters_on(d, line[1], line[0])))
+        time.sleep(max(0, t1 + 1.0 - time.monotonic()))
+        samples, _ = log.between(t0, time.monotonic())
+        off += [(row, round(t - t0, 3), q) for t, q in samples if q != undo]
+        e2e.check(len(letters_on(d, line[1], line[0])) == 5,
+                  "%d letters left after 3 undos %d ms apart"
+                  % (len(letters_on(d, line[1], line[0])), round(gap * 1000)))
+    e2e.alive(p)
+    e2e.check(not off, "the pointer left the Undo button: %s (log %s)" % (off[:4], log.path))
+    e2e.passed("Undo clicked 3 times 200 and 400 ms apart undid 3 letters; the pointer stayed "
+               "on the button")
+
+
+def page_button(client, page):
+    """The middle of a page button (645 x 345 twips, three to a row, 8880 twips down the
+    panel)."""
+    x, y, w, _ = client
+    k = page - 1
+    panel_left = ((w + 8) * 15 - 4815) / 15
+    return (round(x + panel_left + (900 + (k % 3) * 660 + 645 / 2) / 15),
+            round(y + (120 + 8880 + (k // 3) * 360 + 345 / 2) / 15))
+
+
+def page_clicks(d, p, client, start):
+    x, y, w, _ = client
+    panel_x = x + ((w + 8) * 15 - 4815) / 15
+    first, second = page_button(client, 1), page_button(client, 2)
+    d.xdotool("type", "a")
+    e2e.wait_for(lambda: len(letters_on(d, start[1], start[0])) == 1, 10, "the a typed")
+    e2e.click(d, second)
+    time.sleep(0.6)
+    e2e.click(d, (start[0], start[1] + 70))
+    time.sleep(0.3)
+    d.xdotool("type", "b")
+    e2e.wait_for(lambda: len(letters_on(d, start[1] + 70, start[0])) == 1, 10, "the b typed")
+    log = PointerLog(d, p.folder)
+    off, shown = [], []
+    for gap in (0.2, 0.4):
+        e2e.click(d, first)
+        time.sleep(0.8)
+        d.xdotool("mousemove", str(second[0]), str(second[1]))
+        time.sleep(0.3)
+        t0 = time.monotonic()
+        d.xdotool(*(still_clicks(1, gap - 0.08) + moved_click(second, first)))
+        time.sleep(1.0)
+        samples, _ = log.between(t0, time.monotonic())
+        off += [(round(t - t0, 3), q) for t, q in samples if q[0] < panel_x]
+        shot = scr.Shot(d, scr.scratch(), "page_buttons")
+        shown.append([k for k in (1, 2) if scr.is_red(shot.rgb(page_button(client, k)[0] - 17,
+                                                             first[1] - 8))])
+    e2e.alive(p)
+    e2e.check(shown == [[1], [1]] and not off,
+              "the page shown after the page 1 button clicked 200 and 400 ms after page 2's: "
+              "%s; the pointer off the panel: %s (log %s)" % (shown, off[:4], log.path))
+    d.xdotool("type", "c")
+    scr.park(d, client)
+    row = e2e.wait_for(lambda: (lambda g: g if len(g) == 2 else None)(
+        letters_on(d, start[1], start[0])), 5, "the c typed after the a")
+    e2e.check(row[1].x0 > row[0].x1, "the c does not follow the a: %s" % row)
+    e2e.passed("the page 1 button clicked 200 and 400 ms after page 2's shows page 1; the "
+               "pointer stayed on the panel")
+
+
+def equals_palette(d, p, client, start):
+    x, y, w, _ = client
+    panel_x = x + ((w + 8) * 15 - 4815) / 15
+    pi, alpha = e2e.panel_point(client, *PI), e2e.panel_point(client, *ALPHA)
+    log = PointerLog(d, p.folder)
+
+    def row(line, after):
+        e2e.click(d, line)
+        time.sleep(0.3)
+        d.xdotool("type", "--delay", "120", "1+2")
+        time.sleep(0.3)
+        e2e.click(d, pi)
+        time.sleep(0.8)
+        t0 = time.monotonic()
+        d.xdotool("key", "equal")
+        time.sleep(after)
+        if after > 1:
+            e2e.click(d, alpha)  # the slow row's alpha is aimed at wherever the pointer is
+        else:
+            d.xdotool(*moved_click(pi, alpha))
+        time.sleep(2.5)  # the value is typed a character every 150 ms
+        samples, _ = log.between(t0, time.monotonic())
+        d.xdotool("mousemove", str(pi[0]), str(pi[1]))
+        return [(round(t - t0, 3), q) for t, q in samples if q[0] < panel_x]
+
+    lines = [(start[0], start[1] + 70 * k) for k in range(3)]
+    row(lines[0], 2.5)  # slowly: what a row shows
+    off = row(lines[1], 0.3) + row(lines[2], 0.3)
+    e2e.alive(p)
+    scr.park(d, client)
+    shot = scr.Shot(d, p.folder, "input_kept_equals_palette")
+
+    def shape(line):
+        return [(g.x0 - line[0], g.width, g.height)
+                for g in shot.groups((line[0] - 6, line[1] - 30, line[0] + 330, line[1] + 30))]
+    reference = shape(lines[0])
+    unlike = [k for k in (1, 2) if shape(lines[k]) != reference]
+    e2e.check(len(reference) >= 10 and not unlike and not off,
+              "rows unlike the slow row %s: %s; the pointer off the panel: %s (shot %s, log %s)"
+              % (reference, [shape(lines[k]) for k in unlike], off[:4], shot.path, log.path))
+    e2e.passed("alpha clicked 300 ms after a \" = \" typed on the palette follows the value "
+               "(2 of 2); the pointer stayed on the panel")
+
+
 def main(binary, case, wm):
     e2e.check(case in CASES, "no case " + case)
     d = e2e.Display(window_manager=wm)
@@ -255,6 +420,12 @@ def main(binary, case, wm):
         quick_undo(d, p, client, start)
     elif case in ("palette-200", "palette-400"):
         palette_pace(d, p, client, int(case.split("-")[1]) / 1000.0)
+    elif case == "undo-clicks":
+        undo_clicks(d, p, client, start)
+    elif case == "page-clicks":
+        page_clicks(d, p, client, start)
+    elif case == "equals-palette":
+        equals_palette(d, p, client, start)
     else:
         window_move(d, p, win, client)
 

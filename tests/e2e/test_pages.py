@@ -122,11 +122,19 @@ def main(binary):
     scr.shot_when(d, p.folder, "pages_page2", lambda s: not s.groups(band),
                   "page 2 empty on the formula's line")
 
-    e2e.click(d, w.page_button(1))
-    # The pointer comes back to where it was when page 1 was left: after the "1".
-    scr.wait_pointer(d, lambda q: q == at, "the pointer back after the 1 at %s" % (at,))
-    time.sleep(0.3)
-    after = ui.type_symbol(d, "2", at)
+    button = w.page_button(1)
+    e2e.click(d, button)
+    # The pointer stays on the button, where a next click would go; the insertion point is
+    # where it was when page 1 was left: the 2 typed now stands after the "1".
+    e2e.check(e2e.pointer_stays(d, button, 0.6),
+              "the pointer left the page button for %s" % (d.pointer(),))
+    d.xdotool("key", "2")
+    scr.park(d, client)
+    two = scr.shot_when(d, p.folder, "pages_two", lambda s: len(s.groups(band)) > 4,
+                        "the 2 typed after the 1").groups(band)
+    after = (two[-1].x0, two[-1].y0)
+    e2e.check(0 <= two[-1].x0 - at[0] <= 4, "the 2 stands at %s, not after the 1 at %s"
+              % (after, at))
     time.sleep(0.3)
     e2e.ctrl_z_held(d)
     scr.park(d, client)

@@ -39,11 +39,62 @@ TEST(PageSlots, ThePageLeftComesBackWithThePointerWhereItWasLeft) {
   d.text(300, 400, "x");
   d.clickPage(1);
   EXPECT_EQ(d.page(), page1);
+  // The insertion point comes back; the pointer stays on the button clicked.
   EXPECT_EQ(d.p().PointerX, 245);
   EXPECT_EQ(d.p().PointerY, 300);
-  EXPECT_EQ(d.pointer(), (PointPx{245, 300}));
+  EXPECT_EQ(d.pointer(), d.ui().over(d.w().Command72[0]));
   d.clickPage(2);
   EXPECT_EQ(d.captions(), Captions{"x"});
+}
+
+// Two page buttons clicked one after the other at a person's pace, with a mouse that moves
+// by steps from wherever the pointer is: the pointer stays where the user has it, so the
+// second click falls on its button, and the next symbol goes to that page's insertion point.
+TEST(PageSlots, TwoButtonsClickedInQuickSuccessionBothTakeEffect) {
+  for (int gap : {200, 300, 400, 600}) {
+    SCOPED_TRACE(testing::Message() << gap << " ms apart");
+    PageDesk d;
+    d.text(200, 300, "1");
+    d.clickPage(2);
+    d.text(300, 400, "2");
+    d.clickPage(1);
+    d.advance(600);
+    const PointPx second = d.ui().over(d.w().Command72[1]);
+    const PointPx first = d.ui().over(d.w().Command72[0]);
+    d.desk().userMovePointer(second.x, second.y);
+    d.advance(100);
+    PointPx hand = second;
+    int away = 0;  // milliseconds with the pointer elsewhere than the user put it
+    auto tick = [&](int ms) {
+      for (int i = 0; i < ms; ++i) {
+        d.advance(1);
+        if (d.pointer() != hand) ++away;
+      }
+    };
+    d.desk().userButtonDown(vk::LButton);
+    tick(60);
+    d.desk().userButtonUp(vk::LButton);
+    tick(gap - 60 - 80);
+    // The hand moves by what lies between the two buttons, from where the pointer is.
+    for (int step = 1; step <= 4; ++step) {
+      const PointPx at = d.pointer();
+      const int dx = (first.x - second.x) * step / 4 - (first.x - second.x) * (step - 1) / 4;
+      const int dy = (first.y - second.y) * step / 4 - (first.y - second.y) * (step - 1) / 4;
+      hand = {at.x + dx, at.y + dy};
+      d.desk().userMovePointer(hand.x, hand.y);
+      tick(15);
+    }
+    tick(20);
+    d.desk().userButtonDown(vk::LButton);
+    tick(60);
+    d.desk().userButtonUp(vk::LButton);
+    tick(1000);
+    EXPECT_EQ(away, 0);
+    EXPECT_EQ(d.pointer(), first);
+    EXPECT_EQ(colours(d.w()), "R...........");
+    d.type({rows::kX}, 300);
+    EXPECT_EQ(d.captions(), (Captions{"1", "x"}));
+  }
 }
 
 TEST(PageSlots, ASwitchEmptiesTheUndoHistory) {

@@ -323,5 +323,51 @@ TEST(Palette, AValueIsTypedAfterASignTypedWithThePointerOnThePalette) {
   EXPECT_EQ(after, "6,283");
 }
 
+// The reading of that sign leaves the pointer on the button too: taken right of the sign,
+// the next click on the palette 100-500 ms later would fall on the page. The value goes
+// behind the sign all the same, and the symbol clicked next behind the value.
+TEST(Palette, ASignTypedWithThePointerOnThePaletteLeavesThePointerThere) {
+  for (int gap : {100, 300, 500}) {
+    SCOPED_TRACE(testing::Message() << "alpha " << gap << " ms after the sign");
+    PaletteUser u;
+    Program& p = u.p();
+    u.w().Check3.Value = 1;
+    u.clickAt(u.screenOf(1500, 2000));
+    u.advance(300);
+    u.typeKeys({'2'});
+    u.advance(300);
+    PointPx hand = u.over(u.button(1013));  // pi
+    u.clickAt(hand);
+    u.advance(600);
+    int away = 0;  // milliseconds with the pointer elsewhere than the user put it
+    auto tick = [&](int ms) {
+      for (int i = 0; i < ms; ++i) {
+        u.advance(1);
+        if (u.pointer() != hand) ++away;
+      }
+    };
+    u.desk().userKeyDown(187);  // " = "
+    tick(20);
+    u.desk().userKeyUp(187);
+    tick(gap - 20);
+    hand = u.over(u.button(1026));  // alpha
+    u.moveTo(hand);
+    tick(20);
+    u.desk().userButtonDown(vk::LButton);
+    tick(60);
+    u.desk().userButtonUp(vk::LButton);
+    tick(4000);
+    EXPECT_EQ(away, 0);
+    std::string after;
+    bool sign = false;
+    for (int n = 1; n <= p.SymbolCount; ++n) {
+      const std::string& kind = p.SymbolKind[static_cast<size_t>(n)];
+      if (sign) after += kind == "bukva" ? u.w().Label3[n].Caption.get() : "[" + kind + "]";
+      if (kind == "bukva" && u.w().Label3[n].Caption == " = ") sign = true;
+    }
+    EXPECT_EQ(after, "6,283[1026]");
+  }
+}
+
 }  // namespace
 }  // namespace kel::test

@@ -113,5 +113,28 @@ TEST(InterfaceLanguage, LayoutCodesInTheQueueSwitchAsTheButtonsDo) {
   expectLanguage(u, Shown::English, "5000 played");
 }
 
+// A layout code typed (Alt+A) while the pointer rests on the panel leaves it there, as any
+// key typed does; with the pointer where the program put it, the pointer follows the
+// insertion point as before.
+TEST(InterfaceLanguage, ALayoutCodeTypedLeavesAPointerRestingOnThePanel) {
+  Ui u;
+  const PointPx insertion{pixelForPointer(u.p().PointerX), pixelForPointer(u.p().PointerY)};
+  const PointPx resting = u.over(u.w().Command18);
+  u.moveTo(resting);
+  u.advance(100);
+  u.p().input.AppendQueueItem("6000", "0");
+  u.advance(400);
+  expectLanguage(u, Shown::Bulgarian, "6000 played");
+  EXPECT_EQ(u.pointer(), resting);
+  EXPECT_EQ(pixelForPointer(u.p().PointerX), insertion.x);
+
+  u.moveTo(insertion);
+  u.advance(100);
+  u.p().input.AppendQueueItem("5000", "0");
+  u.advance(400);
+  expectLanguage(u, Shown::English, "5000 played");
+  EXPECT_EQ(u.pointer(), insertion);
+}
+
 }  // namespace
 }  // namespace kel::test

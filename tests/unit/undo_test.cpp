@@ -26,11 +26,13 @@ TEST(Undo, StepsBackAndForthThroughThreePlacements) {
   EXPECT_TRUE(d.w().Command69.Visible);
   EXPECT_TRUE(d.w().Command70.Visible);
 
+  const PointPx clickedAt = d.pointer();
   d.p().pages.Command70_Click();
   EXPECT_EQ(d.captions(), (Captions{"1", "2"}));
-  // The pointer is where it was after the second symbol.
+  // The insertion point is where it was after the second symbol; the pointer stays where
+  // the click had it.
   EXPECT_EQ(d.p().PointerX, 200 + 15 + 15);
-  EXPECT_EQ(d.pointer(), (PointPx{230, 300}));
+  EXPECT_EQ(d.pointer(), clickedAt);
 
   d.text("4");
   EXPECT_EQ(d.p().UndoIndex, 3);
@@ -116,10 +118,45 @@ TEST(Undo, ByMouseAndRedoEndWithTheDispatchersCommonStepsCtrlZDoesNot) {
   EXPECT_EQ(d.p().UndoIndex, 1);
   EXPECT_EQ(d.p().PendingCode, 999999);
   EXPECT_EQ(d.p().pages.UndoByMouse, 0);
-  // The restore put the pointer on the page; the dispatcher brings it back to the button.
-  EXPECT_EQ(d.pointer(), (PointPx{215, 300}));
+  // The insertion point goes back; the pointer stays on the button all along.
+  EXPECT_EQ(d.p().PointerX, 215);
+  EXPECT_EQ(d.pointer(), d.ui().over(d.w().Command69));
   d.advance(600);
   EXPECT_EQ(d.pointer(), d.ui().over(d.w().Command69));
+}
+
+// Undo clicked again and again with the pointer resting on it, at a person's pace: each
+// click undoes one step, and the next symbol typed goes to the insertion point the last
+// undo left, the pointer still on the button.
+TEST(Undo, ClicksInQuickSuccessionOnTheButtonEachUndoAStep) {
+  for (int gap : {200, 300, 400, 600}) {
+    SCOPED_TRACE(testing::Message() << gap << " ms apart");
+    PageDesk d;
+    for (const char* c : {"1", "2", "3", "4"}) d.text(c);
+    d.advance(600);
+    const PointPx hand = d.ui().over(d.w().Command69);
+    d.desk().userMovePointer(hand.x, hand.y);
+    d.advance(100);
+    int away = 0;  // milliseconds with the pointer elsewhere than the user put it
+    auto tick = [&](int ms) {
+      for (int i = 0; i < ms; ++i) {
+        d.advance(1);
+        if (d.pointer() != hand) ++away;
+      }
+    };
+    for (int k = 0; k < 3; ++k) {
+      d.desk().userButtonDown(vk::LButton);
+      tick(60);
+      d.desk().userButtonUp(vk::LButton);
+      tick(gap - 60);
+    }
+    tick(1000);
+    EXPECT_EQ(d.captions(), Captions{"1"});
+    EXPECT_EQ(away, 0);
+    d.type({rows::kX}, 300);
+    EXPECT_EQ(d.captions(), (Captions{"1", "x"}));
+    EXPECT_EQ(d.page()[1].left, d.page()[0].left + d.page()[0].width);
+  }
 }
 
 TEST(Undo, AnEmptySnapshotLeavesThePageEmptyAndThePointerAndIndexModeAsTheyAre) {
