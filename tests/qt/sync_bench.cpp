@@ -14,22 +14,13 @@
 
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/views.h"
+#include "views_support.h"
 
 namespace kel::qt {
 namespace {
 
-struct SyncingGate : ModelGate {
-  void enterModel() override { ++d; }
-  void leaveModel() override {
-    --d;
-    if (views) views->syncAll();
-  }
-  int depth() const override { return d; }
-  ViewSync* views = nullptr;
-  int d = 0;
-};
-
-Label symbolTemplate() {
+// A page symbol as the program makes it: the caption font, not the views tests' small one.
+Label pageSymbolTemplate() {
   Label l("Label3");
   l.Caption = "x";
   l.Font = Font{"Arial", 24, false, 204};
@@ -43,7 +34,7 @@ Label symbolTemplate() {
 // The main window's page as far as the sync sees it: symbols in a frame, the caret and the
 // guide line above them.
 struct PageForm : Form {
-  PageForm() : Form("Formidrel"), Label3(symbolTemplate(), 10000) {
+  PageForm() : Form("Formidrel"), Label3(pageSymbolTemplate(), 10000) {
     Left = 4000;
     Top = 500;
     Width = 14700 + 120;
@@ -99,7 +90,7 @@ void place(PageForm& f, int i) {
 }
 
 int run() {
-  SyncingGate gate;
+  TestGate gate;
   ViewSync views(gate);
   gate.views = &views;
   PageForm f;
