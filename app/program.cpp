@@ -118,9 +118,6 @@ void Program::start() {
   if (!app.TakeProgramFolder()) {
     leftToOtherRun_ = true;
     closed_ = true;  // never loaded: its unload step must not run
-    // Nor any step of a running window: the timers switched on by design would offer the
-    // recovery file and take the keys.
-    for (Timer* t : scheduler.timers()) t->setEnabled(false);
     return;
   }
   Form1.Loaded = true;

@@ -17,6 +17,10 @@ std::string App::optionsPath() const { return joinPath(p.files.programFolder(), 
 bool App::TakeProgramFolder() {
   const FolderLock lock = p.files.lockProgramFolder();
   if (lock.taken) return true;
+  // Nothing of this run's window may run: the box waits for the user with the event loop
+  // running, and the timers the window is made with would meanwhile offer the recovery file
+  // of the run that holds the folder (to load or discard its pages) and take the keys.
+  for (Timer* t : p.scheduler.timers()) t->setEnabled(false);
   // Its window first, so that the box stands over the run it speaks of.
   if (lock.holderPid > 0) p.desktop.raiseWindowOfProcess(lock.holderPid, kMainWindowTitle);
   // A start shows the Bulgarian captions first: so does its box.

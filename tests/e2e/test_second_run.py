@@ -5,6 +5,9 @@
   window back up, and ends (status 0) once the box is answered, having written neither
   Options.txt nor Recovery.txt. The first run goes on; its SIGTERM then keeps its page in
   Recovery.txt and writes Options.txt.
+- recovery-kept: a first run keeps the pages an earlier run left (Escape on its offer); a
+  second start's box is left open for three seconds: no recovery offer comes up beside it
+  (it would load or discard the first run's pages), and Recovery.txt is as it was.
 - after-sigkill: a run killed with SIGKILL leaves the folder free: the next start shows
   its window as usual.
 
@@ -14,11 +17,13 @@ import os
 import signal
 import subprocess
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_lib as e2e  # noqa: E402
 import e2e_screen as scr  # noqa: E402
 import test_quit as quit_test  # noqa: E402
+import test_recovery as recovery  # noqa: E402
 import test_ui as ui  # noqa: E402
 
 
@@ -80,6 +85,37 @@ def second_start(binary):
     e2e.passed("second run: told, the first raised, nothing of the folder touched")
 
 
+def recovery_kept(binary):
+    d = e2e.Display(window_manager=True)
+    p = e2e.Program(binary, d, prepare=recovery.left_by_earlier_run)
+    scr.ready(d, p, offered=True)
+    offer = recovery.offer_active(d)
+    d.xdotool("key", "Escape")
+    scr.gone(d, offer)
+    win = p.window()
+
+    second, log = start_again(p)
+    box = quit_test.other_window(d, "Formidrel", win)
+    deadline = time.monotonic() + 3
+    while time.monotonic() < deadline:
+        shown = d.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % recovery.OFFER],
+                      check_rc=False).split()
+        e2e.check(not shown, "a recovery offer beside the second start's box:\n"
+                  + output_of(log))
+        time.sleep(0.1)
+    scr.active(d, box, "the box")
+    d.xdotool("key", "Return")
+    try:
+        rc = second.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        e2e.fail("the second start did not end:\n" + output_of(log))
+    e2e.check(rc == 0, "the second start ended with %s:\n%s" % (rc, output_of(log)))
+    e2e.check(recovery.recovery_bytes(p) == recovery.LEFT, "Recovery.txt holds %r"
+              % recovery.recovery_bytes(p))
+    e2e.alive(p)
+    e2e.passed("second run: no recovery offer of the first run's pages")
+
+
 def after_sigkill(binary):
     d = e2e.Display(window_manager=True)
     p = e2e.Program(binary, d)
@@ -97,4 +133,5 @@ def after_sigkill(binary):
 if __name__ == "__main__":
     if len(sys.argv) != 3:
         sys.exit(__doc__)
-    {"second-start": second_start, "after-sigkill": after_sigkill}[sys.argv[2]](sys.argv[1])
+    {"second-start": second_start, "recovery-kept": recovery_kept,
+     "after-sigkill": after_sigkill}[sys.argv[2]](sys.argv[1])

@@ -85,6 +85,35 @@ TEST(SecondRun, SaysSoRaisesTheFirstAndTouchesNoFileOfTheFolder) {
   EXPECT_EQ(first.folder.read("Recovery.txt").rfind("1|a|", 0), 0u);
 }
 
+// The real box waits for the user with the event loop running: the timers a window is
+// made with run meanwhile unless they were stopped before it. A recovery offer from the
+// second start would load or discard the first run's pages.
+TEST(SecondRun, NothingOfAWindowRunsWhileItsBoxWaitsForTheUser) {
+  SimProgram first;
+  first.p().start();
+  first.host.advance(1000);
+  first.folder.write("Recovery.txt", "1|old|1290|900|24|False|");
+  const FileMark recovery = mark(first.folder, "Recovery.txt");
+
+  SecondRun second(first);
+  std::vector<SimDesktop::PointerMove> movesWhileOpen;
+  second.host.desktop.answerMessageBox = [&](const std::string&, int, const std::string&) {
+    second.host.advance(5000);  // the box read for five seconds
+    movesWhileOpen = second.host.desktop.pointerMoves;
+    return msgbox::Ok;
+  };
+  second.prog->start();
+  second.host.advance(2000);
+  EXPECT_TRUE(second.prog->leftToOtherRun());
+  EXPECT_EQ(second.host.desktop.messageBoxCalls.size(), 1u);
+  EXPECT_TRUE(second.host.desktop.choiceBoxCalls.empty()) << "a recovery offer was shown";
+  EXPECT_TRUE(movesWhileOpen.empty()) << "the pointer was taken while the box was open";
+  EXPECT_EQ(second.prog->HotkeyF8Code, "");
+  second.prog->close();
+  second.prog.reset();
+  EXPECT_EQ(mark(first.folder, "Recovery.txt"), recovery);
+}
+
 TEST(SecondRun, TheFolderIsFreeOnceTheRunHoldingItHasEnded) {
   TempFolder folder, state;
   auto first = std::make_unique<LocalFiles>(folder.path(), state.file("kelvarin"));
