@@ -47,6 +47,17 @@ def output_of(log):
     return log.read().decode(errors="replace")
 
 
+def answered_and_ended(d, box, second, log):
+    """The second start's box answered with Return; the start ends with status 0."""
+    scr.active(d, box, "the box")
+    d.xdotool("key", "Return")
+    try:
+        rc = second.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        e2e.fail("the second start did not end:\n" + output_of(log))
+    e2e.check(rc == 0, "the second start ended with %s:\n%s" % (rc, output_of(log)))
+
+
 def second_start(binary):
     d = e2e.Display(window_manager=True)
     p = e2e.Program(binary, d)
@@ -64,13 +75,7 @@ def second_start(binary):
     # The running window is up again, under the box that speaks of it.
     e2e.wait_for(lambda: d.map_state(win) == "IsViewable", 10,
                  "the first run's window raised again")
-    scr.active(d, box, "the box")
-    d.xdotool("key", "Return")
-    try:
-        rc = second.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        e2e.fail("the second start did not end:\n" + output_of(log))
-    e2e.check(rc == 0, "the second start ended with %s:\n%s" % (rc, output_of(log)))
+    answered_and_ended(d, box, second, log)
     e2e.check(folder_files(p) == before + ["second.log"],
               "the second start left %s in the folder" % folder_files(p))
     e2e.alive(p)
@@ -103,13 +108,7 @@ def recovery_kept(binary):
         e2e.check(not shown, "a recovery offer beside the second start's box:\n"
                   + output_of(log))
         time.sleep(0.1)
-    scr.active(d, box, "the box")
-    d.xdotool("key", "Return")
-    try:
-        rc = second.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        e2e.fail("the second start did not end:\n" + output_of(log))
-    e2e.check(rc == 0, "the second start ended with %s:\n%s" % (rc, output_of(log)))
+    answered_and_ended(d, box, second, log)
     e2e.check(recovery.recovery_bytes(p) == recovery.LEFT, "Recovery.txt holds %r"
               % recovery.recovery_bytes(p))
     e2e.alive(p)

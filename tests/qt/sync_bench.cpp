@@ -19,22 +19,10 @@
 namespace kel::qt {
 namespace {
 
-// A page symbol as the program makes it: the caption font, not the views tests' small one.
-Label pageSymbolTemplate() {
-  Label l("Label3");
-  l.Caption = "x";
-  l.Font = Font{"Arial", 24, false, 204};
-  l.BackColor = kWhite;
-  l.Width = 240;
-  l.Height = 420;
-  l.Visible = false;
-  return l;
-}
-
 // The main window's page as far as the sync sees it: symbols in a frame, the caret and the
 // guide line above them.
 struct PageForm : Form {
-  PageForm() : Form("Formidrel"), Label3(pageSymbolTemplate(), 10000) {
+  PageForm() : Form("Formidrel"), Label3(symbolTemplate(24, 240, 420), 10000) {
     Left = 4000;
     Top = 500;
     Width = 14700 + 120;

@@ -21,14 +21,15 @@ struct TestGate : ModelGate {
   int d = 0;
 };
 
-// The template of a page's symbols: small labels, hidden until they are placed.
-inline Label symbolTemplate() {
+// The template of a page's symbols: labels hidden until they are placed, small unless a
+// test asks for the program's own caption size.
+inline Label symbolTemplate(double fontSize = 8.25, int width = 150, int height = 210) {
   Label l("Label3");
   l.Caption = "x";
-  l.Font = Font{"Arial", 8.25, false, 204};
+  l.Font = Font{"Arial", fontSize, false, 204};
   l.BackColor = kWhite;
-  l.Width = 150;
-  l.Height = 210;
+  l.Width = width;
+  l.Height = height;
   l.Visible = false;
   return l;
 }
