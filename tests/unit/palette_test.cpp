@@ -3,6 +3,7 @@
 // succession, and the presses that keep the on-screen keyboard out of the way.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -296,31 +297,45 @@ TEST(Palette, AClosedKeyboardStaysClosed) {
   EXPECT_EQ(p.Form8Suspended, 0);
 }
 
-// A symbol of the palette leaves the pointer on its button, and the keys typed next are
-// typed there: the " = " among them is read and its value typed, as with the pointer on the
-// page.
-TEST(Palette, AValueIsTypedAfterASignTypedWithThePointerOnThePalette) {
-  PaletteUser u;
-  Program& p = u.p();
+// With "compute after =" ticked, "2" typed on the page and pi clicked on the palette: the
+// pointer rests on pi's button, where it is given back.
+PointPx twoThenPiClicked(PaletteUser& u) {
   u.w().Check3.Value = 1;
   u.clickAt(u.screenOf(1500, 2000));
   u.advance(300);
   u.typeKeys({'2'});
   u.advance(300);
-  u.click(u.button(1013));  // pi
+  const PointPx hand = u.over(u.button(1013));  // pi
+  u.clickAt(hand);
   u.advance(600);
-  u.typeKeys({187});  // " = "
-  u.advance(4000);
-  std::string after;
-  bool sign = false;
+  return hand;
+}
+
+// What stands behind the " = ": text by its caption, a picture by its kind in brackets;
+// nothing when there is no sign.
+std::optional<std::string> behindTheSign(PaletteUser& u) {
+  Program& p = u.p();
+  std::optional<std::string> after;
   for (int n = 1; n <= p.SymbolCount; ++n) {
     const std::string& kind = p.SymbolKind[static_cast<size_t>(n)];
-    if (sign && kind == "bukva") after += u.w().Label3[n].Caption;
-    if (kind == "bukva" && u.w().Label3[n].Caption == " = ") sign = true;
+    if (after) *after += kind == "bukva" ? u.w().Label3[n].Caption.get() : "[" + kind + "]";
+    if (kind == "bukva" && u.w().Label3[n].Caption == " = ") after.emplace();
   }
-  EXPECT_TRUE(sign);
+  return after;
+}
+
+// A symbol of the palette leaves the pointer on its button, and the keys typed next are
+// typed there: the " = " among them is read and its value typed, as with the pointer on the
+// page.
+TEST(Palette, AValueIsTypedAfterASignTypedWithThePointerOnThePalette) {
+  PaletteUser u;
+  twoThenPiClicked(u);
+  u.typeKeys({187});  // " = "
+  u.advance(4000);
+  const std::optional<std::string> after = behindTheSign(u);
+  ASSERT_TRUE(after);
   EXPECT_EQ(u.w().Text21.Text(), "2pi");
-  EXPECT_EQ(after, "6,283");
+  EXPECT_EQ(*after, "6,283");
 }
 
 // The reading of that sign leaves the pointer on the button too: taken right of the sign,
@@ -330,15 +345,7 @@ TEST(Palette, ASignTypedWithThePointerOnThePaletteLeavesThePointerThere) {
   for (int gap : {100, 300, 500}) {
     SCOPED_TRACE(testing::Message() << "alpha " << gap << " ms after the sign");
     PaletteUser u;
-    Program& p = u.p();
-    u.w().Check3.Value = 1;
-    u.clickAt(u.screenOf(1500, 2000));
-    u.advance(300);
-    u.typeKeys({'2'});
-    u.advance(300);
-    PointPx hand = u.over(u.button(1013));  // pi
-    u.clickAt(hand);
-    u.advance(600);
+    PointPx hand = twoThenPiClicked(u);
     int away = 0;  // milliseconds with the pointer elsewhere than the user put it
     auto tick = [&](int ms) {
       for (int i = 0; i < ms; ++i) {
@@ -358,14 +365,7 @@ TEST(Palette, ASignTypedWithThePointerOnThePaletteLeavesThePointerThere) {
     u.desk().userButtonUp(vk::LButton);
     tick(4000);
     EXPECT_EQ(away, 0);
-    std::string after;
-    bool sign = false;
-    for (int n = 1; n <= p.SymbolCount; ++n) {
-      const std::string& kind = p.SymbolKind[static_cast<size_t>(n)];
-      if (sign) after += kind == "bukva" ? u.w().Label3[n].Caption.get() : "[" + kind + "]";
-      if (kind == "bukva" && u.w().Label3[n].Caption == " = ") sign = true;
-    }
-    EXPECT_EQ(after, "6,283[1026]");
+    EXPECT_EQ(behindTheSign(u), "6,283[1026]");
   }
 }
 
