@@ -331,12 +331,13 @@ std::optional<std::vector<PageFileRecord>> Pages::checkPageFile(const std::strin
       top = IsFractionBarKind(r.what) ? r.middle - h / 30 : r.middle - h * 1.4955 / 3;
     } else {
       // One line of the font, whatever the caption: measured once a font, not a record.
-      auto [at, fresh] = textHeight.try_emplace({r.size, r.bold}, caption.Height.get());
+      const auto [at, fresh] = textHeight.try_emplace({r.size, r.bold}, caption.Height.get());
       if (fresh && caption.AutoSize) {
+        double& height = at->second;
         Font f = caption.Font;
         f.Size = r.size;
         f.Bold = r.bold;
-        skipOnFailure([&] { at->second = p.desktop.labelHeight(f); });
+        skipOnFailure([&] { height = p.desktop.labelHeight(f); });
       }
       top = r.middle - at->second / 2;
     }

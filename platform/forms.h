@@ -308,6 +308,14 @@ class Prop {
 
   friend bool operator==(const Prop& a, const T& b) { return a.v_ == b; }
   friend bool operator==(const Prop& a, const Prop& b) { return a.v_ == b.v_; }
+  // A number of another type (a twips Prop against a whole number): without it, converting
+  // the number to T and converting the Prop to its value are equally good, and a compiler
+  // that weighs C++20's rewritten comparisons strictly finds `left == 15` ambiguous.
+  template <class U>
+  requires(std::is_arithmetic_v<T>&& std::is_arithmetic_v<U> && !std::is_same_v<U, T>) friend bool
+  operator==(const Prop& a, const U& b) {
+    return a.v_ == b;
+  }
   friend std::string operator+(const Prop& a, const std::string& b) requires detail::IsString<T> {
     return a.v_ + b;
   }

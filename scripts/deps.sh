@@ -15,5 +15,5 @@ kel_install() {
 
 KEL_BUILD_PACKAGES=(g++ cmake make pkg-config qt6-base-dev libx11-dev libx11-xcb-dev libxi-dev libxtst-dev
   libgl-dev fonts-liberation fontconfig)
-KEL_TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick python3 openbox
+KEL_TEST_PACKAGES=(clang libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick python3 openbox
   xclip libxfixes3)

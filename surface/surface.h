@@ -10,7 +10,7 @@
 namespace kel {
 
 class Program;
-struct Control;
+class Control;
 struct Image;
 
 // Whether a symbol kind (a picture name) is the fraction bar's: the one that is the number

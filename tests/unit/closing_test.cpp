@@ -16,7 +16,6 @@
 namespace kel::test {
 namespace {
 
-constexpr Millis kSaveWalkMs = PageFileDesk::kSaveWalkMs;
 constexpr Millis kLoadAllMs = PageFileDesk::kLoadAllMs;
 constexpr const char* kQuestion =
     "Страниците са променени след последния запис. Да бъдат ли записани?";

@@ -42,7 +42,7 @@ TEST_P(Walk, GivesTheRawText) {
   EXPECT_EQ(r.OpenExponent, GetParam().openExponent);
 }
 
-const double up = kLine - 195, down = kLine + 300;
+const double up = kLine - 195;
 
 INSTANTIATE_TEST_SUITE_P(
     WorkedExamplesAndEdges, Walk,
