@@ -170,7 +170,11 @@ void Evaluation::RRavno2() {
   try {
     if (!ScriptEngine) throw ScriptError(0, "no script engine");
     ScriptEngine->AddCode(EvalScript(EvalExpression));
-    const script::Value value = ScriptEngine->Eval("TheFunction()");
+    // An equation or inequality on the page compares its sides as the program shows
+    // numbers: 0.1+0.2 shows 0.3, so 0.1+0.2=0.3 holds though the doubles differ in their
+    // last bit.
+    const script::Value value =
+        ScriptEngine->Eval("TheFunction()", script::NumberComparison::AsShown);
     NameWithoutValue = ScriptEngine->ReadNameWithoutValue();
     const std::string code = w.Label66.Caption;
     if (code == "6" || code == "5" || code == "3" || code == "2" || code == "1") {

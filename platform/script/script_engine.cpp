@@ -687,8 +687,26 @@ void checkLength(std::string_view text) {
 
 // --- values -------------------------------------------------------------------------------
 
+// The order of two finite numbers as numberToText writes them: the sign, then the power of
+// ten of the first written digit, then the written digits (no trailing zeros, so comparing
+// them as texts compares the mantissas). Zero, -0 too, is written "0"; no number other than
+// zero is written as zero.
+int compareAsShown(double x, double y) {
+  const int sx = x > 0 ? 1 : x < 0 ? -1 : 0;
+  const int sy = y > 0 ? 1 : y < 0 ? -1 : 0;
+  if (sx != sy) return sx < sy ? -1 : 1;
+  if (sx == 0) return 0;
+  const Decimal a = decimal15(x), b = decimal15(y);
+  int magnitude = a.exponent < b.exponent ? -1 : a.exponent > b.exponent ? 1 : 0;
+  if (magnitude == 0) {
+    const int c = a.digits.compare(b.digits);
+    magnitude = c < 0 ? -1 : c > 0 ? 1 : 0;
+  }
+  return sx * magnitude;
+}
+
 // The comparison of two values: negative, zero or positive.
-int compare(const Value& a, const Value& b) {
+int compare(const Value& a, const Value& b, NumberComparison numbers) {
   using K = Value::Kind;
   auto textOrder = [](const std::string& x, const std::string& y) {
     const int c = x.compare(y);
@@ -702,10 +720,12 @@ int compare(const Value& a, const Value& b) {
   if (at) return 1;
   if (bt) return -1;
   const double x = toNumber(a), y = toNumber(b);
+  if (numbers == NumberComparison::AsShown && std::isfinite(x) && std::isfinite(y))
+    return compareAsShown(x, y);
   return x < y ? -1 : x > y ? 1 : 0;
 }
 
-Value apply(Op op, const Value& a, const Value& b) {
+Value apply(Op op, const Value& a, const Value& b, NumberComparison numbers) {
   using K = Value::Kind;
   switch (op) {
     case Op::Pow: {
@@ -746,17 +766,17 @@ Value apply(Op op, const Value& a, const Value& b) {
       return Value::text(s + t);
     }
     case Op::Eq:
-      return Value::boolean(compare(a, b) == 0);
+      return Value::boolean(compare(a, b, numbers) == 0);
     case Op::Ne:
-      return Value::boolean(compare(a, b) != 0);
+      return Value::boolean(compare(a, b, numbers) != 0);
     case Op::Lt:
-      return Value::boolean(compare(a, b) < 0);
+      return Value::boolean(compare(a, b, numbers) < 0);
     case Op::Gt:
-      return Value::boolean(compare(a, b) > 0);
+      return Value::boolean(compare(a, b, numbers) > 0);
     case Op::Le:
-      return Value::boolean(compare(a, b) <= 0);
+      return Value::boolean(compare(a, b, numbers) <= 0);
     case Op::Ge:
-      return Value::boolean(compare(a, b) >= 0);
+      return Value::boolean(compare(a, b, numbers) >= 0);
     case Op::And:
     case Op::Or:
       if (a.kind() == K::Boolean && b.kind() == K::Boolean)
@@ -781,6 +801,7 @@ struct Engine::Impl {
   int callDepth = 0;
   int calls = 0;
   bool nameWithoutValue = false;
+  NumberComparison numbers = NumberComparison::Exact;
 
   // The function whose body is being evaluated: inside it, its bare name is its result.
   struct Frame {
@@ -796,10 +817,11 @@ struct Engine::Impl {
     int& c;
   };
 
-  void begin() {
+  void begin(NumberComparison comparison = NumberComparison::Exact) {
     depth = 0;
     callDepth = 0;
     calls = 0;
+    numbers = comparison;
   }
 
   Value checkedResult(Value v) {
@@ -874,7 +896,7 @@ struct Engine::Impl {
       case NodeKind::Chain: {
         Value acc = eval(tree, n.kids[0], frame);
         for (std::size_t i = 0; i < n.ops.size(); ++i)
-          acc = apply(n.ops[i], acc, eval(tree, n.kids[i + 1], frame));
+          acc = apply(n.ops[i], acc, eval(tree, n.kids[i + 1], frame), numbers);
         return acc;
       }
     }
@@ -989,14 +1011,14 @@ void Engine::AddCode(std::string_view code) {
   }
 }
 
-Value Engine::Eval(std::string_view expression) {
+Value Engine::Eval(std::string_view expression, NumberComparison numbers) {
   impl_->nameWithoutValue = false;
   checkLength(expression);
   const std::vector<Token> tokens = tokenize(expression);
   Tree tree;
   Parser parser(tokens, tree);
   const int root = parser.wholeExpression();
-  impl_->begin();
+  impl_->begin(numbers);
   return impl_->eval(tree, root, nullptr);
 }
 

@@ -114,6 +114,13 @@ class ScriptObject {
   virtual std::vector<Member> members() = 0;
 };
 
+// How the comparisons (= <> < > <= >=) order two numbers. Exact: as the doubles are, the
+// language's own way. AsShown: as numberToText writes them, each rounded to its 15
+// significant digits exactly as its text is, so that two numbers written alike are equal and
+// the order never contradicts the equality. Texts, and a text beside any other value, are
+// compared as they are either way.
+enum class NumberComparison { Exact, AsShown };
+
 class Engine {
  public:
   // Longest text that AddCode, ExecuteStatement and Eval take (longer: out of memory, 7).
@@ -141,8 +148,9 @@ class Engine {
   // "End Function"; a later definition of a name replaces the earlier one. A text with an
   // error adds nothing.
   void AddCode(std::string_view code);
-  // The value of an expression.
-  Value Eval(std::string_view expression);
+  // The value of an expression; its comparisons of numbers, also those inside the script
+  // functions it calls, order them as `numbers` says.
+  Value Eval(std::string_view expression, NumberComparison numbers = NumberComparison::Exact);
   // Whether the last Eval read a name that nothing defines (its value is Empty): the value
   // it gave then stands for no value of that name.
   bool ReadNameWithoutValue() const;

@@ -18,6 +18,15 @@ out="$(printf 'sin3+sin30\nlog#28\n' | "$tool" --normalise)"
 out="$(printf '2^3^2\n-2^2\n1/0\nMSIN(90)\n' | "$tool" --engine)"
 [ "$out" = "$(printf '64\n-4\nerror 11\n0.89399666360052')" ] || { echo "--engine gave:"; echo "$out"; exit 1; }
 
+# An equation compares its sides as they are shown, to 15 significant digits: 0.1+0.2,
+# (SQR(2))^(2) and log#3243 show 0.3, 2 and 5. ln(e^(3)) shows 3.00000000000001 (e is the
+# 15-digit constant), so it is not 3. The engine's own comparison stays the language's.
+out="$(printf '0.1+0.2=0.3\nln(e^(3))=3\n(SQR(2))^(2)=2\nlog#3243=5\nln(e^(3))\n1/3=0.333\n2=2.001\n0.1+0.2<0.3\n0.1+0.2<=0.3\n' | "$tool")"
+want="$(printf -- '-1\t\n0\t\n-1\t\n-1\t\n3.00000000000001\t\n0\t\n0\t\n0\t\n-1\t')"
+[ "$out" = "$want" ] || { echo "equations gave:"; echo "$out"; exit 1; }
+out="$(printf '0.1+0.2=0.3\n0.1+0.2>0.3\n(SQR(2))^(2)=2\n' | "$tool" --engine)"
+[ "$out" = "$(printf 'False\nTrue\nFalse')" ] || { echo "--engine of equations gave:"; echo "$out"; exit 1; }
+
 # --read: page-file text in, through the loader of page files (a sum, a fraction, a raised
 # exponent; the records of page 2 are left out; a file whose size field is no number, or
 # whose pages go backwards, is no page file), the line above the page, the expression read
@@ -86,6 +95,11 @@ out="$({
 } | "$tool" --read)"
 want="$(printf '%s\t%s\t%s\n' 'lg1000=3' 'Lg(10,1000)=3' -1 'lg100000=5' 'Lg(10,100000)=5' -1)"
 [ "$out" = "$want" ] || { echo "--read of decimal logarithms gave:"; echo "$out"; exit 1; }
+
+# The same on the page: the root's picture, 2, its closing bracket, an upper 2, "=" and 2
+# read as SQR(2)^(2)=2, whose left side shows 2.
+out="$(printf '%s\n' '1|koren.gif|1000|2000|0||1|2|1300|2000|24|False|1|zskoba.gif|1450|2000|0||1|2|1600|1805|12|True|1|=|1800|2000|24|False|1|2|2000|2000|24|False|' | "$tool" --read)"
+[ "$out" = "$(printf 'SQR(2)^(2)=2\tSQR(2)^(2)=2\t-1')" ] || { echo "--read of the root squared gave:"; echo "$out"; exit 1; }
 
 "$tool" --help | grep -q -- "--normalise" || { echo "--help says nothing of --normalise"; exit 1; }
 "$tool" --help | grep -q -- "--read" || { echo "--help says nothing of --read"; exit 1; }

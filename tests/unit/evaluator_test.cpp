@@ -146,6 +146,54 @@ TEST(Evaluator, RoundingGoesToThreeDecimalsHalvesToEven) {
   for (const Case& c : cases) EXPECT_EQ(row(c.formula, c.degrees, true), c.shown) << c.formula;
 }
 
+// An equation or inequality compares its sides as the program shows numbers, to 15
+// significant digits: sides written alike are equal, sides written differently are not,
+// and the inequalities agree with the equation. "Round" does not enter a comparison.
+TEST(Evaluator, EquationsCompareTheirSidesAsTheyAreShown) {
+  struct Row {
+    bool round;
+    const char* formula;
+    const char* shown;
+  };
+  const Row rows[] = {
+      {false, "0.1+0.2=0.3", "-1\t"},
+      {false, "(SQR(2))^(2)=2", "-1\t"},
+      {false, "log#3243=5", "-1\t"},  // the quotient of natural logarithms, 4.999999999999999
+      {false, "ln(e^(3))=3.00000000000001", "-1\t"},  // as shown unrounded, e the 15-digit one
+      {false, "1/3=0.333", "0\t"},
+      {false, "2=2.001", "0\t"},
+      {false, "0.1+0.2<0.3", "0\t"},
+      {false, "0.1+0.2<=0.3", "-1\t"},
+      {false, "0.1+0.2>0.3", "0\t"},
+      {false, "0.1+0.2>=0.3", "-1\t"},
+      {false, "0.1+0.2<>0.3", "0\t"},
+      {false, "1/3=0.333333333333333", "-1\t"},
+      {false, "1/3<0.333333333333333", "0\t"},
+      {false, "2/3=0.666666666666667", "-1\t"},
+      // The 15th digit decides; a 16th is not shown.
+      {false, "1.00000000000001=1", "0\t"},
+      {false, "1.00000000000001>1", "-1\t"},
+      {false, "1.000000000000001=1", "-1\t"},
+      // Halves at the 15th digit go to the even digit, as the text does: 1000000000000005
+      // shows 1E+15, 1000000000000015 and 1000000000000025 both 1.00000000000002E+15.
+      {false, "1000000000000005=10^15", "-1\t"},
+      {false, "1000000000000015=1000000000000025", "-1\t"},
+      {false, "1000000000000005<1000000000000015", "-1\t"},
+      // The exponent form: 999999999999999.9 shows 1E+15, 999999999999999 does not.
+      {false, "10^15=999999999999999.9", "-1\t"},
+      {false, "10^15>999999999999999", "-1\t"},
+      {false, "-(0.1+0.2)=-0.3", "-1\t"},
+      {false, "0.3-0.1-0.2=0", "0\t"},  // -2.77555756156289E-17 is no 0
+      {false, "0*(-1)=0", "-1\t"},      // -0 is shown 0
+      {false, "(1<2)=(-1)", "-1\t"},    // a comparison is -1 or 0
+      {false, "(0.1+0.2=0.3)=(1+2=3)", "-1\t"},
+      {true, "1/3=0.333", "0\t"},  // shown 0.333 with "Round", still not equal
+      {true, "2.0004=2", "0\t"},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(row(r.formula, false, r.round), r.shown) << r.formula << (r.round ? " round" : "");
+}
+
 struct Rewrite {
   bool degrees;
   const char* formula;

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <locale>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -80,6 +85,97 @@ TEST_F(EngineFixture, OperatorsHaveTheLanguagesPrecedenceAndAssociativity) {
       {"2 Or 4", "6"},
   };
   for (const Case& c : cases) EXPECT_EQ(eval(c.expression), c.expected) << c.expression;
+}
+
+// Asked to, the comparisons order numbers as numberToText writes them; without asking, and
+// for texts either way, they stay the language's.
+TEST_F(EngineFixture, ComparisonsOrderNumbersAsShownOnlyWhenAsked) {
+  struct Row {
+    const char* expression;
+    const char* exact;
+    const char* asShown;
+  };
+  const Row rows[] = {
+      {"0.1+0.2=0.3", "False", "True"},
+      {"0.1+0.2<>0.3", "True", "False"},
+      {"0.1+0.2>0.3", "True", "False"},
+      {"0.1+0.2>=0.3", "True", "True"},
+      {"0.1+0.2<0.3", "False", "False"},
+      {"0.1+0.2<=0.3", "False", "True"},
+      {"1/3=0.333333333333333", "False", "True"},
+      {"1/3=0.333", "False", "False"},
+      {"1.00000000000001=1", "False", "False"},
+      {"1000000000000005=1E15", "False", "True"},  // halves to the even digit
+      {"1000000000000015=1000000000000025", "False", "True"},
+      {"1000000000000005<1000000000000015", "True", "True"},
+      {"999999999999999.9=1E15", "False", "True"},
+      {"999999999999999<1E15", "True", "True"},
+      {"-0.30000000000000004<-0.3", "True", "False"},
+      {"-2<-1.9999999999999998", "True", "False"},  // the double next to -2 shows -2
+      {"-2<=-1.9999999999999998", "True", "True"},
+      {"5E-324=4.94065645841247E-324", "True", "True"},  // the smallest positive number
+      {"4E-323<5E-323", "True", "True"},
+      {"1E-300>0", "True", "True"},  // no number other than zero shows as 0
+      {"-1E-300<0", "True", "True"},
+      {"0*-1=0", "True", "True"},
+      {"1E307*1.1=1.1E307", "False", "True"},
+      {"1E-200*0.3=3E-201", "False", "True"},
+      {"1E-310*3.3=3.3E-310", "False", "False"},  // 3.29999999999998E-310: fewer bits there
+      {"empty=0", "True", "True"},
+      {"empty<1E-300", "True", "True"},
+      {"(1<2)=-1", "True", "True"},
+      {"(0&1)=(1&empty)", "False", "False"},  // texts as they are: "01" is not "1"
+      {"(0&1)>1E300", "True", "True"},        // a text is above any number
+      {"1&1=11", "False", "False"},           // a text is never equal to a number
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(eval(r.expression), r.exact) << r.expression;
+    EXPECT_EQ(toText(engine.Eval(r.expression, NumberComparison::AsShown)), r.asShown)
+        << r.expression;
+  }
+  // Also inside the functions the expression calls, and only for that one Eval.
+  engine.AddCode("Function F()\r\n    F = 0.1+0.2=0.3\r\nEnd Function");
+  EXPECT_EQ(toText(engine.Eval("F()", NumberComparison::AsShown)), "True");
+  EXPECT_EQ(eval("F()"), "False");
+}
+
+// Near neighbours of all magnitudes: as shown, two numbers are equal exactly when
+// numberToText writes them alike, and ordered as the numbers written are.
+TEST_F(EngineFixture, AsShownTwoNumbersAreEqualExactlyWhenWrittenAlike) {
+  std::mt19937_64 random(35);
+  auto literal = [](double x) {
+    std::array<char, 64> buf{};
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), x);  // reads back as x
+    return std::string(buf.data(), r.ptr);
+  };
+  auto shown = [](double x) {
+    double v = 0;
+    const std::string t = numberToText(x);
+    std::from_chars(t.data(), t.data() + t.size(), v);
+    return v;
+  };
+  int alike = 0, apart = 0;
+  for (int i = 0; i < 4000; ++i) {
+    const int exponent = static_cast<int>(random() % 2000) - 1000;  // 1E-301 to 2E+301
+    double x = std::ldexp(1.0 + static_cast<double>(random() % 1000000) / 1e6, exponent);
+    if (random() % 2) x = -x;
+    double y = x;
+    for (std::uint64_t k = random() % 40; k > 0; --k) y = std::nextafter(y, x > 0 ? 1e308 : -1e308);
+    if (random() % 3 == 0) y = std::nextafter(x, 0.0);
+    const std::string a = literal(x), b = literal(y);
+    const bool same = numberToText(x) == numberToText(y);
+    (same ? alike : apart) += 1;
+    auto holds = [&](const std::string& op) {
+      return engine.Eval(a + op + b, NumberComparison::AsShown).booleanValue();
+    };
+    EXPECT_EQ(holds("="), same) << a << " " << b;
+    EXPECT_EQ(holds("<>"), !same) << a << " " << b;
+    EXPECT_EQ(holds("<"), shown(x) < shown(y)) << a << " " << b;
+    EXPECT_EQ(holds(">="), shown(x) >= shown(y)) << a << " " << b;
+  }
+  // Both kinds of pairs were met often.
+  EXPECT_GT(alike, 1000);
+  EXPECT_GT(apart, 1000);
 }
 
 TEST_F(EngineFixture, WholeQuotientAndModRoundTheirOperandsHalvesToEven) {
