@@ -20,6 +20,19 @@ import time
 
 SCREEN_W, SCREEN_H = 1280, 1024
 
+# How much more time than on an idle machine a wait for the program or the X server may
+# take: each deadline a test writes is the room it needs alone on an idle machine, and is
+# stretched by this factor, as ctest's limit of the test is (tests/CMakeLists.txt passes
+# the one it scales them by). What must not happen within a time (the pointer staying,
+# nothing changing) and the pace of a person's keys and clicks are the case itself and keep
+# their seconds. 3 holds on a machine loaded to three times its cores.
+TIME_FACTOR = float(os.environ.get("KEL_TEST_TIME_FACTOR") or 3)
+
+
+def room(seconds):
+    """The deadline for what an idle machine does within that many seconds."""
+    return seconds * TIME_FACTOR
+
 _started = []  # processes to end, newest first
 _folders = []
 
@@ -33,7 +46,7 @@ def _cleanup():
             except (ProcessLookupError, PermissionError):
                 pass
             try:
-                proc.wait(timeout=5)
+                proc.wait(timeout=room(5))
             except subprocess.TimeoutExpired:
                 pass
     while _folders:
@@ -61,9 +74,9 @@ def check(condition, message):
 
 
 def wait_for(condition, timeout, what, details=None):
-    """Polls condition() until it returns something true; fails after timeout seconds,
-    saying what details() tells."""
-    deadline = time.monotonic() + timeout
+    """Polls condition() until it returns something true; fails after the room for timeout
+    seconds, saying what details() tells."""
+    deadline = time.monotonic() + room(timeout)
     while True:
         value = condition()
         if value:
@@ -96,8 +109,10 @@ def ctrl_z_held(d):
 
 
 def settled(d, timeout=15, quiet=1.0):
-    """Waits until the pointer has not moved for `quiet` seconds; gives where it is."""
-    deadline = time.monotonic() + timeout
+    """Waits until the pointer has not moved for `quiet` seconds; gives where it is. The
+    quiet period is not stretched: every call would wait that much longer on an idle
+    machine too, and what follows a rest waits for the screen to show it."""
+    deadline = time.monotonic() + room(timeout)
     last, since = d.pointer(), time.monotonic()
     while time.monotonic() - since < quiet:
         check(time.monotonic() < deadline, "the pointer never came to rest")
@@ -132,7 +147,8 @@ def panel_point(client, left, top, width=BUTTON_TW, height=None):
 
 def pointer_stays(display, point, seconds):
     """Whether the pointer stays at point for that long (a played symbol would move it
-    back to the insertion point)."""
+    back to the insertion point). The seconds are what the case allows the program to do
+    wrong in, and end before its next own step: not stretched."""
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         if display.pointer() != point:
@@ -324,7 +340,7 @@ class Display:
             pass_fds=[w], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
         number = b""
-        deadline = time.monotonic() + 10
+        deadline = time.monotonic() + room(10)
         while not number.endswith(b"\n"):
             left = deadline - time.monotonic()
             if left <= 0 or not select.select([r], [], [], left)[0]:
@@ -354,10 +370,10 @@ class Display:
     def run(self, args, timeout=10, check_rc=True):
         """Runs a tool on this display; a query that met a window vanishing on its walk
         is asked again (for a while: a window it was asked about that is gone stays gone)."""
-        deadline = time.monotonic() + _RETRY_S
+        deadline = time.monotonic() + room(_RETRY_S)
         while True:
             res = subprocess.run(args, env=self.env, stdout=subprocess.PIPE,
-                                 stderr=subprocess.PIPE, timeout=timeout)
+                                 stderr=subprocess.PIPE, timeout=room(timeout))
             if (res.returncode == 0 or not _is_query(args) or not _VANISHED.search(res.stderr)
                     or time.monotonic() > deadline):
                 break
@@ -509,7 +525,7 @@ class Program:
                      % (self.proc.returncode, self.output()))
             res = subprocess.run(["xdotool", "search", "--name", "^Formidrel$"],
                                  env=self.display.env, stdout=subprocess.PIPE,
-                                 stderr=subprocess.DEVNULL, timeout=10)
+                                 stderr=subprocess.DEVNULL, timeout=room(10))
             for wid in res.stdout.decode().split():
                 if self.display.map_state(wid) == "IsViewable":
                     return int(wid)
@@ -530,9 +546,10 @@ class Program:
 
     def wait_exit(self, timeout=10):
         try:
-            return self.proc.wait(timeout=timeout)
+            return self.proc.wait(timeout=room(timeout))
         except subprocess.TimeoutExpired:
-            fail("the program did not end within %d s; its output:\n%s" % (timeout, self.output()))
+            fail("the program did not end within %g s; its output:\n%s"
+                 % (room(timeout), self.output()))
 
     def options(self):
         try:

@@ -68,7 +68,7 @@ class Shot:
         if keep:
             os.makedirs(keep, exist_ok=True)
             proc = subprocess.run(["convert", "-size", "%dx%d" % (self.w, self.h), "-depth", "8",
-                                   "rgb:-", self.path], input=self.raw, timeout=20)
+                                   "rgb:-", self.path], input=self.raw, timeout=e2e.room(20))
             e2e.check(proc.returncode == 0, "the screenshot %s was not written" % self.path)
 
     def rgb(self, x, y):
@@ -197,7 +197,7 @@ def park(d, client, timeout=5):
     x, y, w, _ = client
     d.xdotool("mousemove", str(x + 450), str(y + 560))
     above = (x, y, x + w - 1, y + 520)
-    deadline = time.monotonic() + timeout
+    deadline = time.monotonic() + e2e.room(timeout)
     time.sleep(0.15)  # three caret ticks
     last = Shot(d, scratch(), "park").region(above)
     while time.monotonic() < deadline:
@@ -219,8 +219,8 @@ def scratch():
 def shot_until(d, folder, name, condition, timeout=5):
     """Screenshots until condition(shot) holds, as the program shows a change when it gets
     to it (late on a loaded machine): gives that shot and what the condition said, or the
-    last shot and None once timeout seconds have passed."""
-    deadline = time.monotonic() + timeout
+    last shot and None once the room for timeout seconds has passed."""
+    deadline = time.monotonic() + e2e.room(timeout)
     while True:
         shot = Shot(d, folder, name)
         value = condition(shot)

@@ -11,4 +11,4 @@ if __name__ == "__main__":
     d = e2e.Display()
     proc = subprocess.Popen(sys.argv[1:], env=d.env, start_new_session=True)
     e2e._started.append(proc)
-    sys.exit(proc.wait(timeout=120))
+    sys.exit(proc.wait(timeout=e2e.room(120)))

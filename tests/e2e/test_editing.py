@@ -309,7 +309,7 @@ def case_paste_at_click(d, p, client, start, shots):
             return [g for g in sh.groups(page) if g.box not in bare]
         # The copy, with the pointer left where the program put it (the caret, 3 px wide,
         # beside it); none shows when it lies over an earlier one.
-        deadline = time.monotonic() + 5
+        deadline = time.monotonic() + e2e.room(5)
         while (len([g for g in new_ink(scr.Shot(d, scr.scratch(), "editing-pasting"))
                     if g.width > 4]) < 3 and time.monotonic() < deadline):
             time.sleep(0.1)

@@ -210,7 +210,7 @@ def palette_pace(d, p, client, gap):
         t0 = time.monotonic()
         d.xdotool(*clicks(buttons, pace))
         last = time.monotonic()
-        deadline = last + 5
+        deadline = last + e2e.room(5)
         while time.monotonic() < deadline and len(wide(scr.Shot(d, scr.scratch(), "row"),
                                                        start)) < 3:
             time.sleep(0.05)

@@ -87,7 +87,7 @@ def arrows(d, p):
     # loaded machine steps late), for a few seconds at most.
     for key, axis in (("Right", 0), ("Down", 1)):
         d.xdotool("keydown", key)
-        deadline = time.monotonic() + 5
+        deadline = time.monotonic() + e2e.room(5)
         while d.pointer()[axis] < here[axis] + 60 and time.monotonic() < deadline:
             time.sleep(0.02)
         d.xdotool("keyup", key)
@@ -143,7 +143,7 @@ def double_click(d, p):
             time.sleep(0.1)
             d.xdotool("mouseup", "1")
             time.sleep(0.1)
-        deadline = time.monotonic() + 2
+        deadline = time.monotonic() + e2e.room(2)
         while not mark_moved() and time.monotonic() < deadline:
             time.sleep(0.05)
         if mark_moved() or attempt == 3:

@@ -23,6 +23,7 @@
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/quit_signals.h"
 #include "platform/qt/x11_input.h"
+#include "tests/qt/test_time.h"
 #include "tests/qt/xdotool_user.h"
 
 namespace kel::qt {
@@ -52,7 +53,7 @@ class BoxesTest : public ::testing::Test {
     main.Height = 3000;
     desktop.setMainForm(main);
     desktop.run([&] { desktop.showForm(main); });
-    static_cast<void>(QTest::qWaitFor([&] {
+    static_cast<void>(waitFor([&] {
       FormView* v = desktop.views().existingView(main);
       return v && v->widget && v->widget->isVisible();
     }));
@@ -177,7 +178,7 @@ TEST_F(BoxesTest, AnOwnedWindowStaysAboveItsOwner) {
   });
   QWidget* ownedWidget = desktop.views().existingView(owned)->widget.data();
   QWidget* mainWidget = desktop.views().existingView(main)->widget.data();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(ownedWidget));
+  ASSERT_TRUE(waitExposed(ownedWidget));
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   ASSERT_TRUE(x11);
   xcb_connection_t* c = x11->connection();
@@ -243,7 +244,7 @@ TEST(QtBoxes, AnEndOfTheRunUnderABoxWaitsForItToClose) {
       desktop.setMainForm(main);
       desktop.run([&] { desktop.showForm(main); });
       QPointer<QWidget> window = desktop.views().existingView(main)->widget.data();
-      ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+      ASSERT_TRUE(waitExposed(window));
       int closes = 0;
       bool underABox = true;
       QuitSignals quitSignals([&] {
@@ -259,7 +260,7 @@ TEST(QtBoxes, AnEndOfTheRunUnderABoxWaitsForItToClose) {
       // What the interrupted code asks next is answered at once, before the close runs.
       EXPECT_TRUE(box.open(desktop));
       EXPECT_EQ(closes, 0);
-      EXPECT_TRUE(QTest::qWaitFor([&] { return closes > 0; }));
+      EXPECT_TRUE(waitFor([&] { return closes > 0; }));
       EXPECT_EQ(closes, 1);
       EXPECT_FALSE(underABox);
       EXPECT_FALSE(main.Loaded);

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -24,6 +25,7 @@
 
 #include "platform/qt/fonts.h"
 #include "platform/qt/qt_desktop.h"
+#include "tests/qt/test_time.h"
 #include "tests/qt/views_support.h"
 
 namespace kel::qt {
@@ -76,11 +78,11 @@ TEST_F(DesktopTest, AMinimiseUndoneAtOnceStillRunsTheResizeEventForBoth) {
   f.Resize = [&] { states.push_back(f.State); };
   desktop.run([&] { desktop.showForm(f); });
   QWidget* w = widgetOf(f);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  ASSERT_TRUE(waitExposed(w));
   // Both changes reach the window before the backend looks at it.
   w->setWindowState(Qt::WindowMinimized);
   w->setWindowState(Qt::WindowNoState);
-  static_cast<void>(QTest::qWaitFor([&] { return states.size() >= 3; }, 10000));
+  static_cast<void>(waitFor([&] { return states.size() >= 3; }, 10000));
   EXPECT_EQ(states, (std::vector<WindowState>{WindowState::Normal, WindowState::Minimized,
                                               WindowState::Normal}));
   EXPECT_EQ(f.State, WindowState::Normal);
@@ -93,9 +95,9 @@ TEST_F(DesktopTest, TheCloseButtonRunsUnloadAndTheWindowGoes) {
   f.Unload = [&] { ++unloads; };
   desktop.run([&] { desktop.showForm(f); });
   QPointer<QWidget> w = widgetOf(f);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  ASSERT_TRUE(waitExposed(w));
   w->close();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return unloads > 0; }));
+  EXPECT_TRUE(waitFor([&] { return unloads > 0; }));
   EXPECT_EQ(unloads, 1);
   EXPECT_FALSE(f.Loaded);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -138,7 +140,7 @@ TEST_F(DesktopTest, ASecondWindowWithATextBoxAndAGraphicalButton) {
   });
   QWidget* first = widgetOf(f);
   QWidget* second = widgetOf(dialog);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(second));
+  ASSERT_TRUE(waitExposed(second));
   EXPECT_TRUE(second->isWindow());
   EXPECT_NE(first, second);
   EXPECT_EQ(second->windowTitle(), QString("Second"));
@@ -173,7 +175,7 @@ TEST_F(DesktopTest, AFocusedButtonReportsEnterAndSpacePressesIt) {
     desktop.showForm(f);
     desktop.setFocus(f, button);
   });
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  ASSERT_TRUE(waitExposed(widgetOf(f)));
   QWidget* b = widgetOf(button);
   QTest::keyClick(b, Qt::Key_Return);
   QTest::keyClick(b, Qt::Key_Enter);
@@ -194,7 +196,7 @@ TEST_F(DesktopTest, ATextTheProgramSetsShowsFromItsStart) {
   f.add(box);
   const auto unload = unloadFirst();
   desktop.run([&] { desktop.showForm(f); });
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  ASSERT_TRUE(waitExposed(widgetOf(f)));
   auto* edit = qobject_cast<QLineEdit*>(widgetOf(box));
   ASSERT_NE(edit, nullptr);
   // The start of each text as it shows when the box holds that start alone.
@@ -224,7 +226,7 @@ TEST_F(DesktopTest, AGraphicalButtonsFaceIsItsColourFlat) {
   f.add(key);
   const auto unload = unloadFirst();
   desktop.run([&] { desktop.showForm(f); });
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  ASSERT_TRUE(waitExposed(widgetOf(f)));
   auto* button = qobject_cast<QPushButton*>(widgetOf(key));
   ASSERT_NE(button, nullptr);
   // The close key's dark red, the pressed key's red, the pale yellow, white.
@@ -274,9 +276,8 @@ TEST_F(DesktopTest, ABorderlessWindowThatNeverTakesTheFocus) {
     desktop.showForm(f);
     desktop.bringToFront(f);
   });
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
-  static_cast<void>(
-      QTest::qWaitFor([&] { return QGuiApplication::focusWindow() != nullptr; }, 10000));
+  ASSERT_TRUE(waitExposed(widgetOf(f)));
+  static_cast<void>(waitFor([&] { return QGuiApplication::focusWindow() != nullptr; }, 10000));
   QWindow* focused = QGuiApplication::focusWindow();
   ASSERT_EQ(focused, widgetOf(f)->windowHandle());
   desktop.run([&] {
@@ -284,7 +285,7 @@ TEST_F(DesktopTest, ABorderlessWindowThatNeverTakesTheFocus) {
     desktop.makeTopmost(pad);
   });
   QWidget* w = widgetOf(pad);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  ASSERT_TRUE(waitExposed(w));
   EXPECT_EQ(w->geometry(), QRect(600, 300, 100, 60));
   EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
   EXPECT_TRUE(w->windowFlags() & Qt::WindowDoesNotAcceptFocus);
@@ -302,7 +303,7 @@ TEST_F(DesktopTest, ABorderlessWindowThatNeverTakesTheFocus) {
 
 TEST_F(DesktopTest, CaptureShowsWhatTheModelHoldsNow) {
   desktop.run([&] { desktop.showForm(f); });
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  ASSERT_TRUE(waitExposed(widgetOf(f)));
   Bitmap b;
   desktop.run([&] {
     f.BackColor = 0x00FF00;  // changed in the same tick that captures
@@ -340,7 +341,7 @@ TEST_F(DesktopTest, ACaptureRunsNoHandlerOfAnEventThatCameMeanwhile) {
     desktop.showForm(f);
     desktop.setCursorPos(20, 20);
   });
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  ASSERT_TRUE(waitExposed(widgetOf(f)));
   QTest::qWait(100);
   moves = 0;
   Bitmap b;
@@ -355,7 +356,7 @@ TEST_F(DesktopTest, ACaptureRunsNoHandlerOfAnEventThatCameMeanwhile) {
   EXPECT_TRUE(
       std::none_of(b.pixels.begin(), b.pixels.end(), [](std::uint32_t p) { return p == 0; }));
   // The move was real: it arrives after the capture.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return moves > 0; }, 10000));
+  EXPECT_TRUE(waitFor([&] { return moves > 0; }, 10000));
 }
 
 // An overlay as the selection window is: borderless at its own Left/Top, its key colour cut
@@ -380,10 +381,12 @@ TEST_F(DesktopTest, AColourKeyedOverlayShowsOnlyItsOutline) {
     outline.Width = w - 10;
     outline.Height = h - 10;
   };
-  // The X server answers in its own time; a test waits for it, ten seconds at most (a
-  // loaded machine is slow, and an answer that comes ends the wait).
+  // The X server answers in its own time; a test waits for it, the room of ten seconds at
+  // most (a loaded machine is slow, and an answer that comes ends the wait).
   auto eventually = [](const std::function<bool()>& condition) {
-    for (int i = 0; i < 1000 && !condition(); ++i) QTest::qWait(10);
+    QElapsedTimer t;
+    t.start();
+    while (!condition() && t.elapsed() < room(10000)) QTest::qWait(10);
     return condition();
   };
   desktop.run([&] {
@@ -395,7 +398,7 @@ TEST_F(DesktopTest, AColourKeyedOverlayShowsOnlyItsOutline) {
     desktop.showForm(overlay);
   });
   QWidget* w = widgetOf(overlay);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  ASSERT_TRUE(waitExposed(w));
   EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
   EXPECT_TRUE(w->windowFlags() & Qt::WindowTransparentForInput);
   EXPECT_TRUE(w->windowFlags() & Qt::WindowDoesNotAcceptFocus);
@@ -496,7 +499,7 @@ TEST_F(DesktopTest, CaptionsAreDrawnAndMeasuredAsTheyShow) {
   f.Height = 6000;
   const auto unload = unloadFirst();
   desktop.run([&] { desktop.showForm(f); });
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  ASSERT_TRUE(waitExposed(widgetOf(f)));
   for (size_t i = 0; i < cases.size(); ++i) {
     const QString& shown = cases[i].second;
     Label& l = *labels[i];
@@ -547,7 +550,7 @@ TEST_F(DesktopTest, AWindowUnloadedInsideItsOwnClickIsSafe) {
     ++clicks;
   };
   desktop.run([&] { desktop.showForm(pop); });
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(pop)));
+  ASSERT_TRUE(waitExposed(widgetOf(pop)));
   QPointer<QWidget> button = widgetOf(pop.Button);
   QPointer<QWidget> window = widgetOf(pop);
   ASSERT_TRUE(button);
@@ -559,7 +562,7 @@ TEST_F(DesktopTest, AWindowUnloadedInsideItsOwnClickIsSafe) {
   EXPECT_TRUE(window.isNull());
   // Shown again, it works as before.
   desktop.run([&] { desktop.showForm(pop); });
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(pop)));
+  ASSERT_TRUE(waitExposed(widgetOf(pop)));
   QTest::mouseClick(widgetOf(pop.Button), Qt::LeftButton);
   EXPECT_EQ(clicks, 2);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -580,13 +583,13 @@ TEST_F(DesktopTest, TheBareFormsMoveAndItsLostFocusReachTheModel) {
     desktop.showForm(pop);
     desktop.bringToFront(pop);
   });
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(pop)));
+  ASSERT_TRUE(waitExposed(widgetOf(pop)));
   QTest::mouseMove(windowOf(pop), QPoint(4, 6));
   QTest::mouseMove(windowOf(pop), QPoint(40, 30));  // over the button
   EXPECT_EQ(log, (std::vector<std::string>{"move 60,90", "button"}));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return widgetOf(pop)->isActiveWindow(); }, 10000));
+  ASSERT_TRUE(waitFor([&] { return widgetOf(pop)->isActiveWindow(); }, 10000));
   desktop.run([&] { desktop.bringToFront(f); });
-  EXPECT_TRUE(QTest::qWaitFor([&] { return log.size() == 3; }, 10000));
+  EXPECT_TRUE(waitFor([&] { return log.size() == 3; }, 10000));
   EXPECT_EQ(log.back(), "lost focus");
   desktop.run([&] { desktop.unloadForm(pop); });
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

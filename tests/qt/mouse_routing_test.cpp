@@ -12,6 +12,7 @@
 
 #include "platform/qt/views.h"
 #include "platform/sim/sim_desktop.h"
+#include "tests/qt/test_time.h"
 #include "tests/qt/views_support.h"
 
 namespace kel::qt {
@@ -122,7 +123,7 @@ void routeOnBoth(const std::vector<PointerStep>& steps, bool capture,
   f.Loaded = true;
   f.Visible = true;
   views.syncAll();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  ASSERT_TRUE(waitExposed(widgetOf(f)));
   for (const PointerStep& s : steps) {
     if (s.kind == S::Move) QTest::mouseMove(windowOf(f), QPoint(s.x, s.y));
     if (s.kind == S::Down) QTest::mousePress(windowOf(f), s.button, Qt::NoModifier, {s.x, s.y});

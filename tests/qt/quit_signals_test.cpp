@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QTest>
 
+#include "tests/qt/test_time.h"
+
 namespace kel::qt {
 namespace {
 
@@ -59,7 +61,7 @@ TEST_F(SignalActions, ASignalInheritedAsIgnoredStaysIgnoredWhileTheOthersAreTake
         if (sig == ignored) continue;
         ASSERT_NE(actionOf(sig), SIG_DFL) << sig;
         ::raise(sig);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return requests > 0; })) << sig;
+        EXPECT_TRUE(waitFor([&] { return requests > 0; })) << sig;
         requests = 0;
       }
     }

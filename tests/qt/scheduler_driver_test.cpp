@@ -12,6 +12,7 @@
 
 #include "platform/qt/model_gate.h"
 #include "platform/timer.h"
+#include "tests/qt/test_time.h"
 
 namespace kel::qt {
 namespace {
@@ -37,12 +38,12 @@ void busyFor(std::chrono::milliseconds d) {
   }
 }
 
-// Runs the event loop until done() holds, ten seconds at most: a loaded machine ticks
-// late, and the ticks are what the test needs, not a length of time.
+// Runs the event loop until done() holds, the room of ten seconds at most: a loaded machine
+// ticks late, and the ticks are what the test needs, not a length of time.
 void spinUntil(const std::function<bool()>& done) {
   QElapsedTimer t;
   t.start();
-  while (!done() && t.elapsed() < 10000)
+  while (!done() && t.elapsed() < room(10000))
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
 }
 

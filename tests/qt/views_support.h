@@ -45,7 +45,7 @@ inline QWidget* widgetOf(Form& f) {
 }
 
 // (QTRY_* report a failure to QtTest alone and end the test quietly: tests here wait with
-// QTest::qWaitFor and check with EXPECT.)
+// waitFor, tests/qt/test_time.h, and check with EXPECT.)
 
 // Real pointer events come to the form's window, as these do.
 inline QWindow* windowOf(Form& f) { return widgetOf(f)->windowHandle(); }

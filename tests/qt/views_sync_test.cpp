@@ -22,6 +22,7 @@
 #include "platform/qt/fonts.h"
 #include "platform/qt/views.h"
 #include "platform/units.h"
+#include "tests/qt/test_time.h"
 #include "tests/qt/views_support.h"
 
 namespace kel::qt {
@@ -424,7 +425,7 @@ TEST_F(ViewSyncProperty, WidgetsShowWhatTheModelHoldsAfterEverySync) {
   f.Loaded = true;
   f.Visible = true;
   views.syncAll();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(views.existingView(f)->widget.data()));
+  ASSERT_TRUE(waitExposed(views.existingView(f)->widget.data()));
   expectShowsTheModel();
   for (int round = 0; round < 60 && !HasFailure(); ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
@@ -497,7 +498,7 @@ TEST_F(ViewSyncProperty, APressReachesTheControlTheHitTestNames) {
   f.Visible = true;
   views.syncAll();
   QWidget* form = views.existingView(f)->widget.data();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+  ASSERT_TRUE(waitExposed(form));
   for (int round = 0; round < 6; ++round) {
     for (int q = 0; q < 60; ++q) {
       // Mostly over the crowded corner, now and then over the panel.
@@ -560,7 +561,7 @@ TEST_F(ViewSyncProperty, SmallRepaintsShowWhatAFullPaintShows) {
   f.Visible = true;
   views.syncAll();
   QWidget* form = views.existingView(f)->widget.data();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+  ASSERT_TRUE(waitExposed(form));
   QWidget* page = ViewSync::widgetOf(f.Page);
   const QRect area(0, 0, 100, 80);  // the crowded corner, in the page
   for (int step = 0; step < 120; ++step) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/qt/fonts.h"
+#include "tests/qt/test_time.h"
 #include "tests/qt/views_support.h"
 
 namespace kel::qt {
@@ -104,7 +105,7 @@ class ViewsTest : public ::testing::Test {
     f.Loaded = true;
     f.Visible = true;
     views.syncAll();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+    ASSERT_TRUE(waitExposed(widgetOf(f)));
   }
   Label& place(int i, double left, double top) {
     Label& l = f.Symbols.Load(i);
@@ -127,7 +128,7 @@ TEST_F(ViewsTest, ClientAreaStandsByTheFrameRule) {
   f.Left = 3000;
   f.Width = 9000 + 120;
   views.syncAll();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return widgetOf(f)->geometry() == QRect(204, 134, 600, 300); }))
+  EXPECT_TRUE(waitFor([&] { return widgetOf(f)->geometry() == QRect(204, 134, 600, 300); }))
       << widgetOf(f)->geometry().x() << "," << widgetOf(f)->geometry().y();
 }
 
@@ -516,7 +517,7 @@ TEST(SymbolPainting, AWhiteBoxNeverCutsTheInkOfAnotherSymbol) {
   f.Loaded = true;
   f.Visible = true;
   views.syncAll();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(f)));
+  ASSERT_TRUE(waitExposed(widgetOf(f)));
   const QImage page = widgetOf(f.Page)->grab().toImage();
   for (int y = 60; y <= 62; ++y) EXPECT_EQ(darkRuns(page, y, 10, 109), 1) << "bar row " << y;
   // The arrow and the first letter show whole: every pixel of their ink alone is dark with
