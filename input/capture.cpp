@@ -13,6 +13,9 @@ constexpr int kPollIntervalMs = 20;
 // While the left Ctrl key is held the poll looks only once a second.
 constexpr int kCtrlHeldPollIntervalMs = 1000;
 constexpr int kReleaseCheckIntervalMs = 50;
+// A release check this much later than due (a loaded machine left the program waiting) may
+// find keys released together that checks on time would have queued one by one.
+constexpr Millis kLateReleaseCheckMs = 10;
 
 constexpr int kUpperIndexDropPx = 13;
 constexpr int kLowerIndexRisePx = 8;
@@ -135,13 +138,20 @@ void Input::Timer00_Timer() {
     p.BoundsQueueState = 0;
     dialogPressesToCome_.fill(false);
   }
+  // Keys released before a check on time share the undo step of the first of them, as
+  // the design has it; a late check cannot tell when each was let go, so each key it finds
+  // is a change of its own (one more Undo at worst, never a letter the user did not undo).
+  const bool late = w.Timer00.lateBy() > kLateReleaseCheckMs;
+  const int before = w.List1.ListCount();
   // In press order: a key released while an earlier one is still held waits for it.
   while (!p.CapturedKeys.empty()) {
     const CapturedKey key = p.CapturedKeys.front();
     const int state = Gore(key.code);
     if (state != 1 && state != 0) return;  // still held: queued at its release
     p.CapturedKeys.pop_front();
+    const int queued = w.List1.ListCount();
     queueReleasedKey(key);
+    if (late && queued > before && w.List1.ListCount() > queued) QueueAsOwnStep(queued);
   }
 }
 
