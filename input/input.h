@@ -32,8 +32,8 @@ class Input {
   void Timer1_Timer();
   // The item at this List1 position is a change of its own: it is not played while the
   // after-placement step of the placement before it is due, so that step (its undo step
-  // above all) runs first. Items queued while such a step is pending are marked so by
-  // AppendQueueItem; the release check marks each key it finds released after it came late.
+  // above all) runs first. AppendQueueItem marks each item queued at a later moment than
+  // the one before it; the release check marks each key it finds after it came late.
   void QueueAsOwnStep(int position);
 
   // --- the interpreters --------------------------------------------------------------
@@ -169,6 +169,10 @@ class Input {
   std::deque<int> ownStepItems_;
   // The player is playing an item: what it appends now belongs to that item.
   bool playing_ = false;
+  // A poll came late since the last release check.
+  bool lateSinceReleaseCheck_ = false;
+  // When the last item was appended (the scheduler's time: a batch of ticks is one moment).
+  Millis lastAppendAt_ = -1;
   // Between a limits dialog's Submit and its limits standing on the page.
   bool limitsPlacing_ = false;
   // The click made meanwhile, and the caret it set (a single click seen by the detector).

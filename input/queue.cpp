@@ -22,11 +22,13 @@ void Input::AppendQueueItem(const std::string& code, const std::string& shift) {
   w.List1.AddItem(code);
   w.List2.AddItem(shift);
   p.QueueLength += 1;
-  // Queued after a placement whose step has not run yet: on time, that step runs before
-  // anything queued later is played; a late tick (a loaded machine) could bring the two
-  // together, and one Undo would then take back two of the user's changes. What the player
-  // appends while it plays belongs to the item it plays.
-  if (!playing_ && w.Timer4.Enabled()) QueueAsOwnStep(w.List1.ListCount() - 1);
+  // Queued at a later moment than the item before it: a change of its own. On time the
+  // step of a placement runs before anything queued later is played; a late tick (a loaded
+  // machine) could bring the two together, and one Undo would then take back two of the
+  // user's changes. What the player appends while it plays belongs to the item it plays.
+  const Millis now = p.scheduler.now();
+  if (!playing_ && now > lastAppendAt_) QueueAsOwnStep(w.List1.ListCount() - 1);
+  lastAppendAt_ = now;
 }
 
 void Input::QueueAsOwnStep(int position) {

@@ -23,31 +23,32 @@ Captions onPage(Typist& t) {
   return out;
 }
 
-// Three letters tapped 60 ms apart (as a typing tool sends them), with the program left
-// waiting 150 ms from some moment of the typing on: however the late ticks fall, each
-// letter is an undo step of its own, so three Undos take back exactly the three letters.
+// Five letters tapped 60 ms apart (as a typing tool sends them), with the program left
+// waiting 150 or 250 ms from some moment of the typing on: however the late ticks fall,
+// each letter is an undo step of its own, so each Undo takes back exactly one letter.
 TEST(LateTicks, EachKeyTypedIsAnUndoStepOfItsOwn) {
-  for (Millis stallAt = 0; stallAt <= 140; stallAt += 5) {
-    SCOPED_TRACE("program left waiting " + std::to_string(stallAt) + " ms after the first key");
-    Typist t;
-    t.type(65);
-    ASSERT_EQ(onPage(t), Captions{"a"});
-    const int undo = t.p().UndoIndex;
-    SimHost& h = t.host();
-    const Millis t0 = h.now();
-    h.at(t0, [&h] { h.tap(66); });
-    h.at(t0 + 60, [&h] { h.tap(67); });
-    h.at(t0 + 120, [&h] { h.tap(68); });
-    h.advance(stallAt);
-    h.stall(150);
-    h.advance(500);
-    ASSERT_EQ(onPage(t), (Captions{"a", "b", "c", "d"}));
-    EXPECT_EQ(t.p().UndoIndex, undo + 3);
-    t.p().pages.Command69_Click();
-    EXPECT_EQ(onPage(t), (Captions{"a", "b", "c"}));
-    t.p().pages.Command69_Click();
-    t.p().pages.Command69_Click();
-    EXPECT_EQ(onPage(t), Captions{"a"});
+  const Captions all{"a", "b", "c", "d", "e", "f"};
+  for (Millis stall : {150, 250}) {
+    for (Millis stallAt = 0; stallAt <= 250; stallAt += 10) {
+      SCOPED_TRACE(testing::Message() << "program left waiting " << stall << " ms, " << stallAt
+                                      << " ms after the first key");
+      Typist t;
+      t.type(65);
+      ASSERT_EQ(onPage(t), Captions{"a"});
+      const int undo = t.p().UndoIndex;
+      SimHost& h = t.host();
+      const Millis t0 = h.now();
+      for (int k = 1; k < 6; ++k) h.at(t0 + 60 * (k - 1), [&h, k] { h.tap(65 + k); });
+      h.advance(stallAt);
+      h.stall(stall);
+      h.advance(800);
+      ASSERT_EQ(onPage(t), all);
+      EXPECT_EQ(t.p().UndoIndex, undo + 5);
+      for (int k = 5; k >= 1; --k) {
+        t.p().pages.Command69_Click();
+        EXPECT_EQ(onPage(t), Captions(all.begin(), all.begin() + k));
+      }
+    }
   }
 }
 
