@@ -13,6 +13,9 @@ constexpr int kPollIntervalMs = 20;
 // While the left Ctrl key is held the poll looks only once a second.
 constexpr int kCtrlHeldPollIntervalMs = 1000;
 constexpr int kReleaseCheckIntervalMs = 50;
+// A poll or a release check this much later than due (a loaded machine left the program
+// waiting) may bring keys together that ticks on time would have queued one by one.
+constexpr Millis kLateInputMs = 10;
 
 constexpr int kUpperIndexDropPx = 13;
 constexpr int kLowerIndexRisePx = 8;
@@ -36,6 +39,7 @@ bool isCapturedPress(int vk) {
 // --- the poll ----------------------------------------------------------------------------
 
 void Input::Timer0_Timer() {
+  if (p.Form1.Timer0.lateBy() > kLateInputMs) lateSinceReleaseCheck_ = true;
   p.Form1.Timer0.setInterval(kPollIntervalMs);
   // What depends on a key being held (the left Ctrl, Space, the arrows) is looked at key
   // by key; the left button is the click detector's, the generic Shift and Ctrl and the
@@ -135,13 +139,22 @@ void Input::Timer00_Timer() {
     p.BoundsQueueState = 0;
     dialogPressesToCome_.fill(false);
   }
+  // Keys released between two checks on time share the undo step of the first of them, as
+  // the design has it. After a late check, or a late poll since the last check, nobody can
+  // tell when each key was let go: each key found is a change of its own (one more Undo
+  // at worst, never a letter the user did not undo).
+  const bool late = lateSinceReleaseCheck_ || w.Timer00.lateBy() > kLateInputMs;
+  lateSinceReleaseCheck_ = false;
+  const int before = w.List1.ListCount();
   // In press order: a key released while an earlier one is still held waits for it.
   while (!p.CapturedKeys.empty()) {
     const CapturedKey key = p.CapturedKeys.front();
     const int state = Gore(key.code);
     if (state != 1 && state != 0) return;  // still held: queued at its release
     p.CapturedKeys.pop_front();
+    const int queued = w.List1.ListCount();
     queueReleasedKey(key);
+    if (late && queued > before && w.List1.ListCount() > queued) QueueAsOwnStep(queued);
   }
 }
 

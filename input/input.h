@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,11 @@ class Input {
   bool IsCtrlChordItem(int position);
   // The player: one item per tick, handed to the interpreter of the typing layout.
   void Timer1_Timer();
+  // The item at this List1 position is a change of its own: it is not played while the
+  // after-placement step of the placement before it is due, so that step (its undo step
+  // above all) runs first. AppendQueueItem marks each item queued at a later moment than
+  // the one before it; the release check marks each key it finds after it came late.
+  void QueueAsOwnStep(int position);
 
   // --- the interpreters --------------------------------------------------------------
   void ProcessQueuedKeyLatin();
@@ -155,6 +161,18 @@ class Input {
   void queueReleasedKey(const CapturedKey& key);
   Program& p;
 
+  // Whether the item at this position was queued as a change of its own (asked in play
+  // order, as IsCtrlChordItem is).
+  bool isOwnStepItem(int position);
+
+  // The List1 positions of the items queued as changes of their own, in order.
+  std::deque<int> ownStepItems_;
+  // The player is playing an item: what it appends now belongs to that item.
+  bool playing_ = false;
+  // A poll came late since the last release check.
+  bool lateSinceReleaseCheck_ = false;
+  // When the last item was appended (the scheduler's time: a batch of ticks is one moment).
+  Millis lastAppendAt_ = -1;
   // Between a limits dialog's Submit and its limits standing on the page.
   bool limitsPlacing_ = false;
   // The click made meanwhile, and the caret it set (a single click seen by the detector).

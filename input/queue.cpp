@@ -17,11 +17,27 @@ constexpr const char* kPacedItemMarker = "***";
 void Input::AppendQueueItem(const std::string& code, const std::string& shift) {
   MainWindow& w = p.Form1;
   // Chord marks beyond the end were left by items emptied from the lists.
-  std::deque<int>& chords = p.CtrlChordItems;
-  while (!chords.empty() && chords.back() >= w.List1.ListCount()) chords.pop_back();
+  for (std::deque<int>* marks : {&p.CtrlChordItems, &ownStepItems_})
+    while (!marks->empty() && marks->back() >= w.List1.ListCount()) marks->pop_back();
   w.List1.AddItem(code);
   w.List2.AddItem(shift);
   p.QueueLength += 1;
+  // Queued at a later moment than the item before it: a change of its own. On time the
+  // step of a placement runs before anything queued later is played; a late tick (a loaded
+  // machine) could bring the two together, and one Undo would then take back two of the
+  // user's changes. What the player appends while it plays belongs to the item it plays.
+  const Millis now = p.scheduler.now();
+  if (!playing_ && now > lastAppendAt_) QueueAsOwnStep(w.List1.ListCount() - 1);
+  lastAppendAt_ = now;
+}
+
+void Input::QueueAsOwnStep(int position) {
+  if (ownStepItems_.empty() || ownStepItems_.back() < position) ownStepItems_.push_back(position);
+}
+
+bool Input::isOwnStepItem(int position) {
+  while (!ownStepItems_.empty() && ownStepItems_.front() < position) ownStepItems_.pop_front();
+  return !ownStepItems_.empty() && ownStepItems_.front() == position;
 }
 
 void Input::InsertQueueItem(int position, const std::string& code, const std::string& shift) {
@@ -35,8 +51,9 @@ void Input::InsertQueueItem(int position, const std::string& code, const std::st
   codes.insert(codes.begin() + position, code);
   shifts.insert(shifts.begin() + position, shift);
   // The chord marks of the items it goes in front of move along with them.
-  for (int& at : p.CtrlChordItems)
-    if (at >= position) at += 1;
+  for (std::deque<int>* marks : {&p.CtrlChordItems, &ownStepItems_})
+    for (int& at : *marks)
+      if (at >= position) at += 1;
   p.QueueLength += 1;
 }
 
@@ -59,6 +76,11 @@ void Input::Timer1_Timer() {
   // and nothing moves.
   const int next = w.List1.ListIndex + 1;
   if (next < 0 || next >= w.List1.ListCount() || next >= w.List2.ListCount()) return;
+  // A change of its own waits while the step of the placement before it is due: that step
+  // ticks right after this one, at the same moment, and the item is played at the next
+  // tick. On time nothing waits here; a step held back by a late tick no longer lets the
+  // next change in first.
+  if (isOwnStepItem(next) && w.Timer4.Enabled() && w.Timer4.due() <= p.scheduler.now()) return;
   w.List1.ListIndex = next;
   w.List2.ListIndex = next;
   // From here the item counts as played: a failure ends this tick only, and the next
@@ -76,12 +98,14 @@ void Input::Timer1_Timer() {
       p.palette.indicator.ZapisNaznachen2();
     }
     // --- end of the key indicator's block ---------------------------------------------
+    playing_ = true;
     if (p.LatinLayout == 1)
       ProcessQueuedKeyLatin();
     else
       ProcessQueuedKeyCyrillic();
   } catch (const std::exception&) {
   }
+  playing_ = false;
 }
 
 }  // namespace kel

@@ -60,6 +60,7 @@ Timer* Scheduler::earliestDue(Millis limit) const {
 }
 
 void Scheduler::fire(Timer& t) {
+  t.lateBy_ = std::max<Millis>(0, clock_.now() - t.due_);
   // The next tick counts from this one; the handler may still restart or stop it.
   t.due_ = clock_.now() + t.interval_;
   inTick_ = true;

@@ -42,6 +42,9 @@ class Timer {
   // When the next tick is due (only meaningful while it runs with an interval > 0).
   Millis due() const { return due_; }
   bool armed() const { return enabled_ && interval_ > 0; }
+  // How much later than it was due the running tick (or the last one) began: 0 on time;
+  // a loaded machine, which left the program waiting, makes it more.
+  Millis lateBy() const { return lateBy_; }
 
   std::function<void()> Tick;
 
@@ -52,6 +55,7 @@ class Timer {
   int interval_ = 0;
   bool enabled_ = false;
   Millis due_ = 0;
+  Millis lateBy_ = 0;
   std::uint64_t order_ = 0;
 };
 

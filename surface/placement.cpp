@@ -257,13 +257,29 @@ void Surface::StartStepForCtrl() {
   p.Form1.Timer4.setEnabled(true);
 }
 
+void Surface::readInsertionPointAfterPlacement() {
+  // The placement took the pointer to the insertion point (to a whole pixel), and the step
+  // takes the point back from there. A pointer the program has since put elsewhere stands at
+  // no insertion point: the pointer return, back on the button the user clicked, or the
+  // pointer a key pressed over the page gave back to the program, where the user left it.
+  // On time neither comes between a placement and its step; a late tick lets them in, and
+  // the rest of a limit went under the panel, or to where the user's pointer rests.
+  const PointPx at{pixelForPointer(p.PointerX), pixelForPointer(p.PointerY)};
+  if (PointerLeftByUser() || p.desktop.cursorPos() == at) {
+    ReadInsertionPoint();
+    return;
+  }
+  p.PointerX = at.x;
+  p.PointerY = at.y;
+}
+
 void Surface::Timer4_Timer() {
   MainWindow& w = p.Form1;
   w.Timer4.setInterval(20);
   w.Timer4.setEnabled(false);
   if (p.UpperIndexMode == 1) {
     p.UpperIndexMode = 0;
-    ReadInsertionPoint();
+    readInsertionPointAfterPlacement();
     p.PointerY += 13;
     FollowInsertionPoint();
   }

@@ -153,6 +153,8 @@ class Surface {
   void readCursorInto(int& x, int& y);
   // The pointer is where the program wants it: it put it there, or took it from there.
   void agreeOnPointer(PointPx at);
+  // The insertion point read back after a placement, where the placement took the pointer.
+  void readInsertionPointAfterPlacement();
 
   Program& p;
   // Where the program last put the pointer or read it as the insertion point (nothing

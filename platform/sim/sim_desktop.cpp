@@ -560,6 +560,23 @@ void SimHost::advance(Millis ms) {
   clock.set(target);
 }
 
+void SimHost::stall(Millis ms) {
+  const Millis target = clock.now() + std::max<Millis>(0, ms);
+  for (;;) {
+    auto next =
+        std::min_element(actions_.begin(), actions_.end(), [](const Action& a, const Action& b) {
+          return a.t < b.t || (a.t == b.t && a.seq < b.seq);
+        });
+    if (next == actions_.end() || next->t > target) break;
+    clock.set(std::max(clock.now(), next->t));
+    auto fn = std::move(next->fn);
+    actions_.erase(next);
+    fn();
+  }
+  clock.set(target);
+  scheduler.fireDue();
+}
+
 void SimHost::tap(int vk, Millis ms) {
   desktop.userKeyDown(vk);
   at(clock.now() + ms, [this, vk] { desktop.userKeyUp(vk); });

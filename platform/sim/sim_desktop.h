@@ -219,6 +219,13 @@ class SimHost {
   // A key tap: down now, up `ms` later (shorter than a poll if a test wants).
   void tap(int vk, Millis ms = 12);
 
+  // A loaded machine leaves the program waiting for `ms`: the user's actions in that time
+  // still happen at their times (the desktop takes them), but no timer ticks; then every
+  // timer that came due meanwhile ticks once, in due order, at the moment the program runs
+  // again, as the real desktop's driver runs a late batch (one instant: the time it woke).
+  // No burst of catch-up ticks follows: each counts on from that moment.
+  void stall(Millis ms);
+
  private:
   struct Action {
     Millis t;

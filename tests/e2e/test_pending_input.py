@@ -100,8 +100,14 @@ def limits_keys(d, p, client, start):
         shot, done = scr.shot_until(d, p.folder, "limits_keys_%d" % i, row_done, timeout=8)
         if not done:
             sign, groups = last_sign(shot, client, line_y)
-            failures.append("row %d (xy %.1f s after Enter): the sign %s and %s (shot %s)"
-                            % (i, delay, sign, groups, shot.path))
+            # What stands where: a limit short of characters is not xy out of place.
+            counts = ("%d behind it on the line, %d above, %d below (2, 3 and 3 wanted)"
+                      % (len(on_line_after(groups, sign, line_y)),
+                         len([g for g in groups if g.y1 < sign.y0 and g.x0 >= sign.x0 - 14]),
+                         len([g for g in groups if g.y0 > sign.y1 and g.x0 >= sign.x0 - 14]))
+                      if sign else "no sign")
+            failures.append("row %d (xy %.1f s after Enter): %s; the sign %s and %s (shot %s)"
+                            % (i, delay, counts, sign, groups, shot.path))
             # The row's x and y may still come, or never; the next row begins at its end.
         e2e.settled(d, quiet=0.6)
     e2e.alive(p)

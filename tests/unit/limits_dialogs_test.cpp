@@ -3,6 +3,7 @@
 // the keys typed into a dialog never reach the formula. And the character key codes.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -313,6 +314,58 @@ TEST(LimitsDialogs, KeysTypedWhileTheLimitsArePlacedFollowTheSign) {
     EXPECT_EQ(x.Top + x.Height / 2, p.surface.InsertYFor(ay));
     EXPECT_EQ(y.Left, x.Left + x.Width);
     EXPECT_EQ(p.BoundsQueueState, 0);
+  }
+}
+
+// Where the sign's limits and what follows them stand: the symbols after the sign, their
+// captions and places (twips).
+struct Typed {
+  std::string caption;
+  double left, top;
+  bool operator==(const Typed&) const = default;
+  friend void PrintTo(const Typed& t, std::ostream* os) {
+    *os << t.caption << " at " << t.left << "," << t.top;
+  }
+};
+std::vector<Typed> typedAfterSign(PaletteUser& u) {
+  std::vector<Typed> out;
+  for (int n = 2; n <= u.p().SymbolCount; ++n)
+    out.push_back({u.w().Label3[n].Caption, u.w().Label3[n].Left, u.w().Label3[n].Top});
+  return out;
+}
+
+// The limits abc and def submitted with Enter while the pointer rests over the dialog's box
+// (over the page, where the user left it), x and y typed a while after, and the program
+// left waiting 120 ms at some moment of the typing, as a loaded machine leaves it: every
+// character stands where it stands when no tick comes late. The pointer return, 300 ms after
+// the Submit, or the press of x (which gives the pointer back to the program), coming
+// between a limit's character and the step that ends its index, took the rest of the limit
+// to the pointer: to the palette's button, under the panel, or to where the user left it.
+TEST(LimitsDialogs, LateTicksLeaveEveryCharacterInPlace) {
+  auto run = [](Millis xAfter, std::optional<Millis> stallAt) {
+    PaletteUser u;
+    LimitsDialogForm& f = open(u, 1);
+    f.Text1.setText("abc");
+    f.Text2.setText("def");
+    u.clickIn(f, f.Text1);
+    const Millis enter = submitIntegral(u, "abc", "def");
+    u.host().at(enter + 40 + xAfter, [&u] { u.host().tap('X', 40); });
+    u.host().at(enter + 80 + xAfter, [&u] { u.host().tap('Y', 40); });
+    if (stallAt) {
+      u.host().advance(enter + *stallAt - u.host().now());
+      u.host().stall(120);
+    }
+    u.advance(5000);
+    return typedAfterSign(u);
+  };
+  for (Millis xAfter : {200, 1000}) {
+    const std::vector<Typed> ref = run(xAfter, std::nullopt);
+    ASSERT_EQ(ref.size(), 8u);
+    for (Millis at = 0; at <= 1600; at += 20) {
+      SCOPED_TRACE(testing::Message() << "x " << xAfter << " ms after Enter, the program left "
+                                      << "waiting " << at << " ms after it");
+      EXPECT_EQ(run(xAfter, at), ref);
+    }
   }
 }
 

@@ -102,6 +102,27 @@ TEST(Timer, AFailingTickEndsOnlyThatTick) {
   EXPECT_EQ(n, 3);
 }
 
+// A program left waiting: what the user does meanwhile happens at its time, the due
+// timers then tick once each, late, and count on from there (no catch-up burst).
+TEST(SimHost, AStalledProgramTicksOnceLateAndCountsOnFromThere) {
+  Recorder r;
+  Timer fast(r.host.scheduler, "F", 20, true);
+  Timer slow(r.host.scheduler, "S", 50, true);
+  r.watch(fast);
+  r.watch(slow);
+  std::vector<Millis> userAt;
+  r.host.at(30, [&] { userAt.push_back(r.host.now()); });
+  r.host.advance(10);
+  r.host.stall(100);
+  EXPECT_EQ(userAt, std::vector<Millis>{30});
+  EXPECT_EQ(r.ticks, (std::vector<std::string>{"F@110", "S@110"}));
+  EXPECT_EQ(fast.lateBy(), 90);
+  EXPECT_EQ(slow.lateBy(), 60);
+  r.host.advance(20);
+  EXPECT_EQ(r.ticks.back(), "F@130");
+  EXPECT_EQ(fast.lateBy(), 0);
+}
+
 TEST(SimHost, UserActionsInterleaveWithTicksInTimeOrder) {
   SimHost host;
   Timer t(host.scheduler, "T", 20, true);
