@@ -176,16 +176,30 @@ bool Pages::offerRecovery(const std::string& path) {
   if (answer != kRecoveryLoad) return false;
   // The pages now hold what the file holds: it is this run's recovery file, kept until they
   // are saved. They are in no file the user chose, so they count as changed.
-  if (recoveryWriter_) {
-    FinishRecoveryWrites();
-    recoveryWriter_.reset();
-  }
-  recoveryWriter().adopt(path);
-  ownRecovery_ = path;
+  adoptRecoveryFile(path);
   recoveryKept_ = PageStamp::of(*bytes);
   load_.begin(std::move(*records), false);
   ZarediOtFile();
   return true;
+}
+
+void Pages::adoptRecoveryFile(const std::string& path) {
+  recoveryWriter().adopt(path);
+  ownRecovery_ = path;
+}
+
+std::string Pages::recoveryFileOf(const std::string& name) {
+  const std::optional<FileIdentity> file = p.files.identity(name);
+  if (!file) return {};
+  for (const bool inStateFolder : {false, true}) {
+    for (int n = 1; n <= kMaxRecoveryFiles; ++n) {
+      const std::string path = RecoveryPath(n, inStateFolder);
+      if (path.empty()) break;
+      const std::optional<FileIdentity> recovery = p.files.identity(path);
+      if (recovery && recovery->sameFile(*file)) return path;
+    }
+  }
+  return {};
 }
 
 }  // namespace kel

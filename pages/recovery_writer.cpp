@@ -21,8 +21,10 @@ void RecoveryWriter::replace(std::vector<std::string> places, std::string conten
 void RecoveryWriter::remove() { ask(Request{true, {}, {}}); }
 
 void RecoveryWriter::adopt(const std::string& path) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!working_ && !waiting_) written_ = path;
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [this] { return !waiting_ && !working_; });
+  if (!written_.path.empty() && written_.path != path) earlier_.push_back(written_);
+  written_ = Kept{path, files_.identity(path)};
 }
 
 void RecoveryWriter::ask(Request request) {
@@ -39,10 +41,20 @@ void RecoveryWriter::finish() {
   changed_.wait(lock, [this] { return !waiting_ && !working_; });
 }
 
+void RecoveryWriter::removeIfStillKept(const Kept& kept) {
+  if (kept.path.empty() || !kept.identity) return;
+  // Another file at the name (the user's, saved there by another program; one put back by
+  // hand) is not ours to remove, nor one written over in place since.
+  if (files_.identity(kept.path) == kept.identity) files_.remove(kept.path);
+}
+
 void RecoveryWriter::carryOut(const Request& r) {
   if (r.remove) {
-    if (!written_.empty() && files_.exists(written_)) files_.remove(written_);
-    written_.clear();
+    removeIfStillKept(written_);
+    for (const Kept& k : earlier_)
+      if (k.path != written_.path) removeIfStillKept(k);
+    written_ = {};
+    earlier_.clear();
     return;
   }
   for (size_t i = 0; i < r.places.size(); ++i) {
@@ -50,8 +62,11 @@ void RecoveryWriter::carryOut(const Request& r) {
     if (place.empty()) continue;
     if (i > 0 && !files_.makePrivateFolder(files_.stateFolder())) continue;
     if (!files_.replaceContent(place, r.content)) continue;
-    if (!written_.empty() && written_ != place && files_.exists(written_)) files_.remove(written_);
-    written_ = place;
+    if (!written_.path.empty() && written_.path != place) earlier_.push_back(written_);
+    for (const Kept& k : earlier_)
+      if (k.path != place) removeIfStillKept(k);
+    earlier_.clear();
+    written_ = Kept{place, files_.identity(place)};
     return;
   }
   std::string where;

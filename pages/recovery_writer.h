@@ -32,8 +32,10 @@ class RecoveryWriter {
   void replace(std::vector<std::string> places, std::string content);
   // Removes the file written last (or adopted).
   void remove();
-  // The file an earlier run left, which this run now keeps its pages in (the next replace
-  // writes it first, and a remove takes it away). Only before the first request.
+  // The file an earlier run left, or one of this program's recovery files the user opened,
+  // which this run keeps its pages in from now on: the next replace writes it first, and a
+  // remove takes it away. A file this run kept its pages in before, when it is another, goes
+  // with the next write. Waits for the requests made before.
   void adopt(const std::string& path);
   // Returns once every request made so far has been carried out.
   void finish();
@@ -44,9 +46,16 @@ class RecoveryWriter {
     std::vector<std::string> places;
     std::string content;
   };
+  // A file the pages were kept in: it is removed only while it is still the file that was
+  // written (or adopted), never another one put at its name since.
+  struct Kept {
+    std::string path;
+    std::optional<FileIdentity> identity;
+  };
   void ask(Request request);
   void run();
   void carryOut(const Request& r);
+  void removeIfStillKept(const Kept& kept);
 
   Files& files_;
   std::mutex mutex_;
@@ -54,8 +63,10 @@ class RecoveryWriter {
   std::optional<Request> waiting_;
   bool working_ = false;
   bool stopping_ = false;
-  // Where the pages were last written; only the writing thread touches it once it runs.
-  std::string written_;
+  // Where the pages were last written, and the files kept before that are still to go; only
+  // the writing thread touches them while it works, adopt() only while it is idle.
+  Kept written_;
+  std::vector<Kept> earlier_;
   // Started by the first request: most runs never need it.
   std::thread thread_;
 };
