@@ -294,8 +294,9 @@ class Pages {
   // differ from what it was when last saved or loaded.
   bool pagesToKeep(std::string* all);
   // Brings this run's recovery file in line with the pages as they are now, through the
-  // writer; nothing when it was asked to hold that already.
-  void keepRecoveryCurrent();
+  // writer; nothing when it was asked to hold that already, unless asked again (a write
+  // that failed).
+  void keepRecoveryCurrent(bool again = false);
   // This run keeps its pages in this recovery file from now on (one an earlier run left, or
   // one the user opened), until they are saved.
   void adoptRecoveryFile(const std::string& path);
@@ -307,6 +308,11 @@ class Pages {
   // its recovery files (also one not made yet), the options file, the lock file; by the path
   // the name resolves to and, for a file that is there, by its identity.
   bool keptByTheProgram(const std::string& name);
+  // Each tick of the recovery timer: a write that found no place is said once (until a
+  // write succeeds again) and tried again, at widening intervals.
+  void watchRecoveryWrites();
+  // The box that says the pages are kept nowhere: the places tried, and that Save keeps them.
+  void tellKeptNowhere(const std::vector<std::string>& places);
 
   // The Save or Open dialog with the file name emptied and this filter: the name chosen, or
   // empty.
@@ -366,6 +372,10 @@ class Pages {
   // The recovery file of this program the Open dialog chose (its path as the program names
   // it), while its load is confirmed; empty for any other file.
   std::string openedRecovery_;
+  // Whether the box for pages kept nowhere was shown since the last write that kept them;
+  // the seconds between the tries of a write that failed, and those left until the next.
+  bool toldKeptNowhere_ = false;
+  int retryWait_ = 0, retryIn_ = 0;
   // The pages' change count when the keeper last looked; the seconds since it last changed,
   // and since the first change not yet kept.
   std::uint64_t recoverySignal_ = 0;

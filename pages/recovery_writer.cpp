@@ -41,6 +41,16 @@ void RecoveryWriter::finish() {
   changed_.wait(lock, [this] { return !waiting_ && !working_; });
 }
 
+std::optional<std::vector<std::string>> RecoveryWriter::lastFailure() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return failure_;
+}
+
+bool RecoveryWriter::busy() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return waiting_ || working_;
+}
+
 void RecoveryWriter::removeIfStillKept(const Kept& kept) {
   if (kept.path.empty() || !kept.identity) return;
   // Another file at the name (the user's, saved there by another program; one put back by
@@ -48,14 +58,14 @@ void RecoveryWriter::removeIfStillKept(const Kept& kept) {
   if (files_.identity(kept.path) == kept.identity) files_.remove(kept.path);
 }
 
-void RecoveryWriter::carryOut(const Request& r) {
+std::optional<std::vector<std::string>> RecoveryWriter::carryOut(const Request& r) {
   if (r.remove) {
     removeIfStillKept(written_);
     for (const Kept& k : earlier_)
       if (k.path != written_.path) removeIfStillKept(k);
     written_ = {};
     earlier_.clear();
-    return;
+    return std::nullopt;
   }
   for (size_t i = 0; i < r.places.size(); ++i) {
     const std::string& place = r.places[i];
@@ -67,13 +77,18 @@ void RecoveryWriter::carryOut(const Request& r) {
       if (k.path != place) removeIfStillKept(k);
     earlier_.clear();
     written_ = Kept{place, files_.identity(place)};
-    return;
+    return std::nullopt;
   }
+  std::vector<std::string> tried;
   std::string where;
-  for (const std::string& place : r.places)
-    if (!place.empty()) where += "\n  " + place;
+  for (const std::string& place : r.places) {
+    if (place.empty()) continue;
+    tried.push_back(place);
+    where += "\n  " + place;
+  }
   std::fprintf(stderr, "kelvarin: the changed pages could not be written to any of:%s\n",
                where.c_str());
+  return tried;
 }
 
 void RecoveryWriter::run() {
@@ -86,8 +101,9 @@ void RecoveryWriter::run() {
     waiting_.reset();
     working_ = true;
     lock.unlock();
-    carryOut(r);
+    std::optional<std::vector<std::string>> failed = carryOut(r);
     lock.lock();
+    failure_ = std::move(failed);
     working_ = false;
     changed_.notify_all();
   }

@@ -28,7 +28,7 @@ class RecoveryWriter {
   // folder that may not be written, a full disk: the next one; the places after the first
   // are in the user's state folder, made when first needed). The file written before, when
   // it was another, goes: a run keeps one file. When no place takes it, standard error says
-  // so, and the file written before stays.
+  // so, lastFailure() names the places, and the file written before stays.
   void replace(std::vector<std::string> places, std::string content);
   // Removes the file written last (or adopted).
   void remove();
@@ -39,6 +39,12 @@ class RecoveryWriter {
   void adopt(const std::string& path);
   // Returns once every request made so far has been carried out.
   void finish();
+  // The places the last write carried out tried, when none of them took the pages; nothing
+  // once a write or a removal has been carried out since (or before any write). Read on the
+  // window's thread while this one writes.
+  std::optional<std::vector<std::string>> lastFailure();
+  // Whether a request waits or is being carried out.
+  bool busy();
 
  private:
   struct Request {
@@ -54,7 +60,8 @@ class RecoveryWriter {
   };
   void ask(Request request);
   void run();
-  void carryOut(const Request& r);
+  // The places tried when none took the pages; nothing when the request was carried out.
+  std::optional<std::vector<std::string>> carryOut(const Request& r);
   void removeIfStillKept(const Kept& kept);
 
   Files& files_;
@@ -63,6 +70,7 @@ class RecoveryWriter {
   std::optional<Request> waiting_;
   bool working_ = false;
   bool stopping_ = false;
+  std::optional<std::vector<std::string>> failure_;
   // Where the pages were last written, and the files kept before that are still to go; only
   // the writing thread touches them while it works, adopt() only while it is idle.
   Kept written_;

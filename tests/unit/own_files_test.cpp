@@ -1,6 +1,7 @@
 // The files the program keeps for itself (its recovery files, the options file, the lock
 // file) are never the user's page file: a save onto one is refused, a recovery file opened is
 // kept until its pages are saved, and the recovery writer removes only the file it wrote.
+// Where no place takes the recovery file, the window says so.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "pages_fixture.h"
+#include "permissions_fixture.h"
 
 namespace kel::test {
 namespace {
@@ -267,6 +269,65 @@ TEST(OwnFiles, TheRecoveryWriterRemovesOnlyTheFileItWrote) {
       if (moved) {
         EXPECT_EQ(state.read("kelvarin/R.txt"), "1|y|");
       }
+    }
+  }
+}
+
+// With no place to keep the recovery file, the window says so once, until a write keeps the
+// pages again; the write is tried again meanwhile without any change of the pages.
+TEST(OwnFiles, PagesKeptNowhereAreSaidInTheWindowAndTriedAgain) {
+  for (const bool en : {false, true}) {
+    SCOPED_TRACE(en ? "English" : "Bulgarian");
+    OwnFiles f;
+    if (en) f.p().app.OcvetiEn();
+    const std::string expected =
+        (en ? std::string("The changed pages could not be kept in a recovery file in any of these "
+                          "places:\n")
+            : std::string("Променените страници не можаха да бъдат запазени във файл за "
+                          "възстановяване на нито едно от тези места:\n")) +
+        f.path("Recovery.txt") + "\n" + f.stateRecovery() +
+        (en ? "\nSave them: until this is put right, only a file you save keeps them."
+            : "\nЗапишете ги: докато това не се оправи, само записан файл ги пази.");
+    auto boxes = [&] {
+      int n = 0;
+      for (const auto& b : f.desk().messageBoxCalls) {
+        if (b.prompt != expected) continue;
+        EXPECT_EQ(b.buttons, msgbox::OkOnly | msgbox::Exclamation);
+        ++n;
+      }
+      return n;
+    };
+    f.text(200, 300, "a");
+    // A program folder that may not be written, a file where the state folder should be.
+    fs::permissions(f.s.folder.path(), fs::perms(0555));
+    f.s.stateHome.write("kelvarin", "a file where the state folder should be");
+    {
+      ObeyFilePermissions obey;  // also for the writer's thread, made now
+      ::testing::internal::CaptureStderr();
+      f.kept();
+      f.advance(1000);
+      EXPECT_EQ(boxes(), 1);
+      // Said once, however long it lasts.
+      f.advance(60000);
+      EXPECT_EQ(boxes(), 1);
+      f.p().pages.FinishRecoveryWrites();
+      const std::string said = ::testing::internal::GetCapturedStderr();
+      EXPECT_NE(said.find("kelvarin: the changed pages could not be written"), std::string::npos);
+      // Put right: the next try keeps the pages, with no change of them.
+      fs::permissions(f.s.folder.path(), fs::perms(0755));
+      f.advance(30000);
+      f.p().pages.FinishRecoveryWrites();
+      EXPECT_EQ(f.s.folder.read("Recovery.txt").rfind("1|a|", 0), 0u);
+      // Kept again, a later failure is said again.
+      fs::permissions(f.s.folder.path(), fs::perms(0555));
+      ::testing::internal::CaptureStderr();
+      f.text("b");
+      f.kept();
+      f.advance(1000);
+      EXPECT_EQ(boxes(), 2);
+      f.p().pages.FinishRecoveryWrites();
+      ::testing::internal::GetCapturedStderr();
+      fs::permissions(f.s.folder.path(), fs::perms(0755));
     }
   }
 }
