@@ -239,6 +239,9 @@ class Pages {
   std::optional<std::string> SetAsideRefusedRecovery(const std::string& path);
   // The answers of the offer, as its buttons stand.
   enum RecoveryAnswer { kRecoveryLoad = 0, kRecoveryKeep = 1, kRecoveryDiscard = 2 };
+  // What a kill (SIGKILL, a power cut) leaves of the recovery file's writes: one under way
+  // ends, one not begun is lost (RecoveryWriter::abandon). For the tests that end a run so.
+  void AbandonRecoveryWrites();
   // --- end of the pages' block ------------------------------------------------------------
 
  private:

@@ -79,6 +79,10 @@ void Pages::FinishRecoveryWrites() {
   if (recoveryWriter_) recoveryWriter_->finish();
 }
 
+void Pages::AbandonRecoveryWrites() {
+  if (recoveryWriter_) recoveryWriter_->abandon();
+}
+
 void Pages::TimerRecovery_Timer() {
   MainWindow& w = p.Form1;
   // Whatever changes a page moves, loads, unloads or rewrites an element of the symbol

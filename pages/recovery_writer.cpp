@@ -1,9 +1,15 @@
 #include "pages/recovery_writer.h"
 
+#include <chrono>
 #include <cstdio>
 #include <utility>
 
 namespace kel {
+
+namespace {
+// Far more than an idle thread ever takes to wake, also on a loaded machine.
+constexpr std::chrono::seconds kBeginWithin{2};
+}  // namespace
 
 RecoveryWriter::~RecoveryWriter() {
   {
@@ -30,6 +36,7 @@ void RecoveryWriter::adopt(const std::string& path) {
 void RecoveryWriter::ask(Request request) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (stopping_) return;
     waiting_ = std::move(request);
     if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
   }
@@ -49,6 +56,17 @@ std::optional<std::vector<std::string>> RecoveryWriter::lastFailure() {
 bool RecoveryWriter::busy() {
   std::lock_guard<std::mutex> lock(mutex_);
   return waiting_ || working_;
+}
+
+void RecoveryWriter::abandon() {
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, kBeginWithin, [this] { return !waiting_; });
+    waiting_.reset();
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  if (thread_.joinable()) thread_.join();
 }
 
 void RecoveryWriter::removeIfStillKept(const Kept& kept) {
@@ -100,6 +118,8 @@ void RecoveryWriter::run() {
     Request r = std::move(*waiting_);
     waiting_.reset();
     working_ = true;
+    // Taken: a kill from now on finds it under way.
+    changed_.notify_all();
     lock.unlock();
     std::optional<std::vector<std::string>> failed = carryOut(r);
     lock.lock();
