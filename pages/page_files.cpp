@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "app/options.h"
 #include "app/program.h"
 #include "platform/steps.h"
 #include "platform/units.h"
@@ -18,7 +19,6 @@ namespace {
 
 // A pasted picture that stands for no symbol of the palette.
 constexpr const char* kPastedKind = "simvol";
-constexpr const char* kMessageTitle = "Plavetra";
 constexpr const char* kSaveFilter = "Text Files(*.txt)|*.txt";
 constexpr const char* kLoadFilter = "Text Files (*.txt)|*.txt";
 
@@ -97,7 +97,7 @@ void Pages::tellFileProblem(const std::string& text, const std::string& path,
     else
       prompt += english() ? "\nIt is left as it is." : "\nОставен е както е.";
   }
-  p.desktop.messageBox(prompt, msgbox::OkOnly | msgbox::Exclamation, kMessageTitle);
+  p.desktop.messageBox(prompt, msgbox::OkOnly | msgbox::Exclamation, kFileBoxTitle);
 }
 
 // --- saving --------------------------------------------------------------------------------
@@ -235,14 +235,17 @@ void Pages::Timer31_Timer() {
   if (!name.empty()) {
     // Written whole beside the old file and then put in its place: a save that fails
     // leaves the old file as it was, and the pages stay in the program.
-    int error = 0;
-    written = p.files.replaceContent(name, Text2, &error);
+    int error = kKeptByTheProgram;
+    // Over one of the program's own files the pages would be lost: the recovery writer
+    // would take the file away once they count as saved, the options line would replace
+    // them at the end. The user picks another name; the pages and those files stay.
+    if (!keptByTheProgram(name)) written = p.files.replaceContent(name, Text2, &error);
     if (written) {
       savedPages_ = walkPages_;
       // Saved, the pages need no recovery file (unless they changed during the walk).
       keepRecoveryCurrent();
       p.desktop.messageBox("Вашето име за запис е: " + name, msgbox::OkOnly | msgbox::Information,
-                           kMessageTitle);
+                           kFileBoxTitle);
     } else {
       tellFileProblem(
           english() ? "The file could not be saved: " : "Файлът не можа да бъде записан: ", name,
@@ -254,6 +257,31 @@ void Pages::Timer31_Timer() {
   const bool close = closeAfterSave_ && written;
   closeAfterSave_ = false;
   if (close) p.close();
+}
+
+bool Pages::keptByTheProgram(const std::string& name) {
+  const std::string folder = p.files.programFolder();
+  std::vector<std::string> own = {joinPath(folder, kOptionsFileName),
+                                  joinPath(folder, kLockFileName),
+                                  stateLockPath(p.files.stateFolder(), folder)};
+  // Every recovery file's name, made or not: the next start would offer a page file saved
+  // under one, and its Discard would delete it; this run may write the first that is free.
+  for (const bool inStateFolder : {false, true})
+    for (int n = 1; n <= kMaxRecoveryFiles; ++n) own.push_back(RecoveryPath(n, inStateFolder));
+  // One an earlier run left that this run kept its pages in: one of those names, unless the
+  // state folder has moved since.
+  own.push_back(ownRecovery_);
+  own.push_back(ownFallback_);
+  const std::string target = p.files.resolvedPath(name);
+  const std::optional<FileIdentity> file = p.files.identity(name);
+  for (const std::string& path : own) {
+    if (path.empty()) continue;
+    if (p.files.resolvedPath(path) == target) return true;
+    if (!file) continue;
+    const std::optional<FileIdentity> ours = p.files.identity(path);
+    if (ours && ours->sameFile(*file)) return true;
+  }
+  return false;
 }
 
 void Pages::SaveAndClose() {
@@ -271,7 +299,13 @@ void Pages::Command16_Click() {
   const std::string name = askFileName(false, kLoadFilter);
   if (!name.empty()) {
     setWindowState(state);
-    if (const std::optional<std::string> text = readPageFile(name)) Command75_Click(*text);
+    if (const std::optional<std::string> text = readPageFile(name)) {
+      // One of the program's recovery files holds pages in no file the user chose: loaded,
+      // they are kept in it until they are saved, as when its offer is answered Load.
+      openedRecovery_ = recoveryFileOf(name);
+      Command75_Click(*text);
+      openedRecovery_.clear();
+    }
   }
   setWindowState(state);
 }
@@ -366,7 +400,14 @@ void Pages::Command75_Click(const std::string& loadedText) {
   // count as saved once placed. Recovered pages still to be placed are in no file to load
   // them from again: they are placed first.
   if (load_.active() && !load_.asSaved()) load_.finish();
-  load_.begin(std::move(*records), true);
+  const bool recovered = !openedRecovery_.empty();
+  if (recovered) {
+    adoptRecoveryFile(openedRecovery_);
+    // Written again once the pages are placed, also when they come to what the file holds:
+    // a file this run kept its pages in before goes with that write.
+    recoveryKept_.reset();
+  }
+  load_.begin(std::move(*records), !recovered);
   ZarediOtFile();
 }
 
@@ -482,6 +523,9 @@ std::string Pages::writeErrorText(int error) const {
       return en ? "the folder does not exist" : "папката не съществува";
     case ENAMETOOLONG:
       return en ? "the name is too long" : "името е твърде дълго";
+    case kKeptByTheProgram:
+      return en ? "the program keeps its own data in this file; choose another name"
+                : "програмата пази в този файл свои данни; изберете друго име";
     case 0:
       return {};
     default:

@@ -239,6 +239,9 @@ class Pages {
   std::optional<std::string> SetAsideRefusedRecovery(const std::string& path);
   // The answers of the offer, as its buttons stand.
   enum RecoveryAnswer { kRecoveryLoad = 0, kRecoveryKeep = 1, kRecoveryDiscard = 2 };
+  // What a kill (SIGKILL, a power cut) leaves of the recovery file's writes: one under way
+  // ends, one not begun is lost (RecoveryWriter::abandon). For the tests that end a run so.
+  void AbandonRecoveryWrites();
   // --- end of the pages' block ------------------------------------------------------------
 
  private:
@@ -294,8 +297,25 @@ class Pages {
   // differ from what it was when last saved or loaded.
   bool pagesToKeep(std::string* all);
   // Brings this run's recovery file in line with the pages as they are now, through the
-  // writer; nothing when it holds that already.
-  void keepRecoveryCurrent();
+  // writer; nothing when it was asked to hold that already, unless asked again (a write
+  // that failed).
+  void keepRecoveryCurrent(bool again = false);
+  // This run keeps its pages in this recovery file from now on (one an earlier run left, or
+  // one the user opened), until they are saved.
+  void adoptRecoveryFile(const std::string& path);
+  // The recovery file of this program (this run's or an earlier run's, beside the options
+  // file or in the state folder) that a name stands for, found by the file's identity, so
+  // that another name or a link counts; empty when it is none.
+  std::string recoveryFileOf(const std::string& name);
+  // Whether a save to this name would write one of the files the program keeps for itself:
+  // its recovery files (also one not made yet), the options file, the lock file; by the path
+  // the name resolves to and, for a file that is there, by its identity.
+  bool keptByTheProgram(const std::string& name);
+  // Each tick of the recovery timer: a write that found no place is said once (until a
+  // write succeeds again) and tried again, at widening intervals.
+  void watchRecoveryWrites();
+  // The box that says the pages are kept nowhere: the places tried, and that Save keeps them.
+  void tellKeptNowhere(const std::vector<std::string>& places);
 
   // The Save or Open dialog with the file name emptied and this filter: the name chosen, or
   // empty.
@@ -305,8 +325,13 @@ class Pages {
   void tellFileProblem(const std::string& text, const std::string& path, const std::string& reason);
   void tellNoPageFile(PageFileProblem problem);
   std::string problemText(PageFileProblem problem) const;
-  // Why a file could not be written (replaceContent's error), as a box says it.
+  // Why a file could not be written (replaceContent's error, or kKeptByTheProgram), as a
+  // box says it.
   std::string writeErrorText(int error) const;
+  // A save refused because the name stands for one of the program's own files.
+  static constexpr int kKeptByTheProgram = -2;
+  // The title of the boxes about page files.
+  static constexpr const char* kFileBoxTitle = "Plavetra";
   // The boxes speak the language of the captions.
   bool english() const;
 
@@ -347,6 +372,13 @@ class Pages {
   bool offeringRecovery_ = false;
   std::optional<PageStamp> recoveryKept_;
   std::unique_ptr<RecoveryWriter> recoveryWriter_;
+  // The recovery file of this program the Open dialog chose (its path as the program names
+  // it), while its load is confirmed; empty for any other file.
+  std::string openedRecovery_;
+  // Whether the box for pages kept nowhere was shown since the last write that kept them;
+  // the seconds between the tries of a write that failed, and those left until the next.
+  bool toldKeptNowhere_ = false;
+  int retryWait_ = 0, retryIn_ = 0;
   // The pages' change count when the keeper last looked; the seconds since it last changed,
   // and since the first change not yet kept.
   std::uint64_t recoverySignal_ = 0;

@@ -1,5 +1,6 @@
 // The pages of a run that ended without anyone to ask: kept in a recovery file, offered at
 // the next start.
+#include <algorithm>
 #include <string>
 
 #include "app/program.h"
@@ -78,6 +79,10 @@ void Pages::FinishRecoveryWrites() {
   if (recoveryWriter_) recoveryWriter_->finish();
 }
 
+void Pages::AbandonRecoveryWrites() {
+  if (recoveryWriter_) recoveryWriter_->abandon();
+}
+
 void Pages::TimerRecovery_Timer() {
   MainWindow& w = p.Form1;
   // Whatever changes a page moves, loads, unloads or rewrites an element of the symbol
@@ -92,19 +97,21 @@ void Pages::TimerRecovery_Timer() {
   } else if (recoveryDue_) {
     ++quietSeconds_;
   }
-  if (!recoveryDue_) return;
+  // What the writer found since the last tick: pages kept nowhere are said, and tried again.
+  watchRecoveryWrites();
+  if (p.closed() || !recoveryDue_) return;
   ++dueSeconds_;
   if (quietSeconds_ < kRecoveryQuietSeconds && dueSeconds_ < kRecoveryLongestSeconds) return;
   recoveryDue_ = false;
   keepRecoveryCurrent();
 }
 
-void Pages::keepRecoveryCurrent() {
+void Pages::keepRecoveryCurrent(bool again) {
   std::string text;
   if (!pagesToKeep(&text)) text.clear();
   const std::optional<PageStamp> stamp =
       text.empty() ? std::nullopt : std::optional<PageStamp>(PageStamp::of(text));
-  if (stamp == recoveryKept_) return;
+  if (stamp == recoveryKept_ && !again) return;
   // Nothing to keep: a file this run wrote goes (it never wrote one when it chose none).
   if (text.empty()) {
     if (recoveryWriter_) recoveryWriter_->remove();
@@ -176,16 +183,70 @@ bool Pages::offerRecovery(const std::string& path) {
   if (answer != kRecoveryLoad) return false;
   // The pages now hold what the file holds: it is this run's recovery file, kept until they
   // are saved. They are in no file the user chose, so they count as changed.
-  if (recoveryWriter_) {
-    FinishRecoveryWrites();
-    recoveryWriter_.reset();
-  }
-  recoveryWriter().adopt(path);
-  ownRecovery_ = path;
+  adoptRecoveryFile(path);
   recoveryKept_ = PageStamp::of(*bytes);
   load_.begin(std::move(*records), false);
   ZarediOtFile();
   return true;
+}
+
+void Pages::adoptRecoveryFile(const std::string& path) {
+  recoveryWriter().adopt(path);
+  ownRecovery_ = path;
+}
+
+std::string Pages::recoveryFileOf(const std::string& name) {
+  const std::optional<FileIdentity> file = p.files.identity(name);
+  if (!file) return {};
+  for (const bool inStateFolder : {false, true}) {
+    for (int n = 1; n <= kMaxRecoveryFiles; ++n) {
+      const std::string path = RecoveryPath(n, inStateFolder);
+      if (path.empty()) break;
+      const std::optional<FileIdentity> recovery = p.files.identity(path);
+      if (recovery && recovery->sameFile(*file)) return path;
+    }
+  }
+  return {};
+}
+
+void Pages::watchRecoveryWrites() {
+  if (!recoveryWriter_) return;
+  const std::optional<std::vector<std::string>> failed = recoveryWriter_->lastFailure();
+  if (!failed) {
+    // Kept (or nothing left to keep): a later failure is told again.
+    toldKeptNowhere_ = false;
+    retryWait_ = retryIn_ = 0;
+    return;
+  }
+  if (!toldKeptNowhere_) {
+    // Set first: the box waits with the event loop running, and this timer goes on ticking.
+    toldKeptNowhere_ = true;
+    tellKeptNowhere(*failed);
+    if (p.closed()) return;
+  }
+  // Tried again without a change of the pages, which may not come: at once, then 1, 2, 4 ...
+  // seconds after the try before, at least every kRecoveryLongestSeconds; not every second,
+  // which would write to a full disk all day.
+  if (recoveryWriter_->busy()) return;
+  if (retryIn_ > 0) {
+    --retryIn_;
+    return;
+  }
+  retryWait_ = retryWait_ == 0 ? 1 : std::min(2 * retryWait_, kRecoveryLongestSeconds);
+  retryIn_ = retryWait_ - 1;
+  keepRecoveryCurrent(true);
+}
+
+void Pages::tellKeptNowhere(const std::vector<std::string>& places) {
+  const bool en = english();
+  std::string prompt = en ? "The changed pages could not be kept in a recovery file in any of "
+                            "these places:"
+                          : "Променените страници не можаха да бъдат запазени във файл за "
+                            "възстановяване на нито едно от тези места:";
+  for (const std::string& place : places) prompt += "\n" + place;
+  prompt += en ? "\nSave them: until this is put right, only a file you save keeps them."
+               : "\nЗапишете ги: докато това не се оправи, само записан файл ги пази.";
+  p.desktop.messageBox(prompt, msgbox::OkOnly | msgbox::Exclamation, kFileBoxTitle);
 }
 
 }  // namespace kel

@@ -247,6 +247,26 @@ bool LocalFiles::replaceContent(const std::string& chosen, const std::string& co
 
 bool LocalFiles::remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
+std::optional<FileIdentity> LocalFiles::identity(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                      static_cast<std::int64_t>(st.st_size),
+                      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 +
+                          static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+}
+
+std::string LocalFiles::resolvedPath(const std::string& path) {
+  // The link at the end first, as the replacement follows it (weakly_canonical takes a link
+  // to no file for a file that is not there, and keeps its name).
+  const std::string target = followLinks(path).value_or(path);
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(target, ec);
+  if (ec) return fs::path(target).lexically_normal().string();
+  const fs::path resolved = fs::weakly_canonical(absolute, ec);
+  return (ec ? absolute.lexically_normal() : resolved).string();
+}
+
 bool LocalFiles::exists(const std::string& path) {
   std::error_code ec;
   return fs::exists(path, ec) && !ec;
@@ -352,8 +372,7 @@ FolderLock LocalFiles::lockProgramFolder() {
   bool writable = false;
   int fd = openLockFile(joinPath(folder_, kLockFileName), true, &writable);
   if (fd < 0 && !state_.empty() && makePrivateFolder(state_))
-    fd = openLockFile(joinPath(state_, nameForFolder("Kelvarin", folder_) + ".lock"), true,
-                      &writable);
+    fd = openLockFile(stateLockPath(state_, folder_), true, &writable);
   // Nowhere to lock: the run goes on as it did before there was a lock.
   if (fd < 0) return {};
   while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -379,6 +398,11 @@ std::string userStateFolder() {
   const char* home = std::getenv("HOME");
   if (home && home[0] == '/') return joinPath(joinPath(home, ".local/state"), "kelvarin");
   return {};
+}
+
+std::string stateLockPath(const std::string& stateFolder, const std::string& programFolder) {
+  if (stateFolder.empty()) return {};
+  return joinPath(stateFolder, nameForFolder("Kelvarin", programFolder) + ".lock");
 }
 
 std::string nameForFolder(const std::string& stem, const std::string& folder) {

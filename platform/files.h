@@ -30,6 +30,17 @@ struct FileRead {
 // not a regular file: a FIFO or a device of that name is refused, not opened.
 FileRead readRegularFile(const std::string& path, std::uintmax_t maxBytes);
 
+// Which file a name stands for, as it was when it was looked at. Two names of one file (a
+// link, a second hard link, another spelling) have the same device and inode; a file put in
+// its place since has another inode, and one written over in place since another size or
+// modification time.
+struct FileIdentity {
+  std::uint64_t device = 0, inode = 0;
+  std::int64_t size = 0, modifiedNs = 0;
+  bool sameFile(const FileIdentity& o) const { return device == o.device && inode == o.inode; }
+  bool operator==(const FileIdentity&) const = default;
+};
+
 // What taking the program folder for this run found.
 struct FolderLock {
   bool taken = true;   // this run may use the folder's files; false: another run holds them
@@ -61,6 +72,13 @@ class Files {
   virtual bool exists(const std::string& path) = 0;
   // Removes a file (not a folder); false when nothing was removed.
   virtual bool remove(const std::string& path) = 0;
+  // The identity of the file a name stands for (symbolic links followed); nothing when no
+  // file is there.
+  virtual std::optional<FileIdentity> identity(const std::string& path) = 0;
+  // The file a name stands for as replaceContent writes it: an absolute path, "." and ".."
+  // taken out, every symbolic link on the way followed (one at the end too, also when it
+  // leads to no file yet).
+  virtual std::string resolvedPath(const std::string& path) = 0;
 
   // The user's folder for this program's state; empty when there is none.
   virtual std::string stateFolder() const = 0;
@@ -93,6 +111,8 @@ class LocalFiles : public Files {
                       int* error = nullptr) override;
   bool exists(const std::string& path) override;
   bool remove(const std::string& path) override;
+  std::optional<FileIdentity> identity(const std::string& path) override;
+  std::string resolvedPath(const std::string& path) override;
   std::string stateFolder() const override { return state_; }
   bool makePrivateFolder(const std::string& path) override;
   std::optional<std::string> moveAside(const std::string& path, const std::string& label) override;
@@ -114,6 +134,9 @@ std::string nameForFolder(const std::string& stem, const std::string& folder);
 
 // The name of the file that stands for the program folder's lock, beside the options file.
 inline constexpr const char* kLockFileName = "Kelvarin.lock";
+// The file of the state folder that stands for the program folder's lock where none can be
+// made beside the options file; empty when there is no state folder.
+std::string stateLockPath(const std::string& stateFolder, const std::string& programFolder);
 
 // Joins a folder and a file name with one separator.
 std::string joinPath(const std::string& folder, const std::string& name);

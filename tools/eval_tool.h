@@ -24,6 +24,8 @@ class NoFiles : public Files {
   bool replaceContent(const std::string&, const std::string&, int*) override { return false; }
   bool exists(const std::string&) override { return false; }
   bool remove(const std::string&) override { return false; }
+  std::optional<FileIdentity> identity(const std::string&) override { return std::nullopt; }
+  std::string resolvedPath(const std::string& path) override { return path; }
   std::string stateFolder() const override { return {}; }
   bool makePrivateFolder(const std::string&) override { return false; }
   std::optional<std::string> moveAside(const std::string&, const std::string&) override {

@@ -166,9 +166,11 @@ struct RestartDesk : PageFileDesk {
   bool exists(const std::string& name) { return std::filesystem::exists(path(name)); }
   // Ends the program as a signal or a lost display ends it: nobody is asked.
   void endUnasked() { p().close(); }
-  // Ends it as SIGKILL or a power cut does: no step of its own runs. (What it had handed to
-  // the disk before is on the disk.)
+  // Ends it as SIGKILL or a power cut does: no step of its own runs, and a recovery write it
+  // asked for and had not begun is lost. (What it had handed to the disk before is on the
+  // disk.)
   void killed() {
+    p().pages.AbandonRecoveryWrites();
     for (Form* f : std::initializer_list<Form*>{&p().Form1, &p().Form2, &p().Form3, &p().Form4,
                                                 &p().Form5, &p().Form7, &p().Form8})
       desk().unloadForm(*f);
