@@ -20,11 +20,10 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_lib as e2e  # noqa: E402
 import e2e_screen as scr  # noqa: E402
 import test_pages as pg  # noqa: E402
+import test_recovery as rec  # noqa: E402
 import test_ui as ui  # noqa: E402
 
-RECOVERY = "Recovery.txt"
-OFFER = "Незаписани страници"
-LEFT = b"1|a|1500|900|24|False|1|b|1800|900|24|False|3|c|1500|900|24|False|"
+RECOVERY = rec.RECOVERY
 # Past the seconds in which a file taken for saved would be removed, or written again.
 SETTLE_S = 7
 
@@ -32,20 +31,6 @@ SETTLE_S = 7
 def is_yellow(rgb):
     r, g, b = rgb
     return r >= 200 and g >= 200 and b < 100
-
-
-def recovery_bytes(p):
-    path = os.path.join(p.folder, RECOVERY)
-    if not os.path.exists(path):
-        return None
-    with open(path, "rb") as f:
-        return f.read()
-
-
-def offer_active(d):
-    box = scr.shown_window(d, OFFER)
-    scr.active(d, box, "the offer")
-    return box
 
 
 def save_refused(d, p, win, client, start, path):
@@ -77,14 +62,11 @@ def main(binary, case):
         p = e2e.Program(binary, d)
         win, client, start = scr.ready(d, p)
         ui.type_symbols(d, ui.AB_PLUS_1, start)
-        e2e.wait_for(lambda: recovery_bytes(p), 15, "%s beside the binary" % RECOVERY)
+        e2e.wait_for(lambda: rec.recovery_bytes(p), 15, "%s beside the binary" % RECOVERY)
     elif case == "save-onto-offered":
-        def prepare(folder):
-            with open(os.path.join(folder, RECOVERY), "wb") as f:
-                f.write(LEFT)
-        p = e2e.Program(binary, d, prepare=prepare)
+        p = e2e.Program(binary, d, prepare=rec.left_by_earlier_run)
         win, client, start = scr.ready(d, p, offered=True)
-        box = offer_active(d)
+        box = rec.offer_active(d)
         time.sleep(0.3)
         d.xdotool("key", "Return")  # Load
         scr.gone(d, box)
@@ -92,25 +74,25 @@ def main(binary, case):
     else:
         e2e.fail("no case " + case)
     path = os.path.join(p.folder, RECOVERY)
-    kept = recovery_bytes(p)
+    kept = rec.recovery_bytes(p)
     e2e.check(kept.startswith(b"1|a|"), "%s holds %r before the save" % (RECOVERY, kept))
 
     save_refused(d, p, win, client, start, path)
     time.sleep(SETTLE_S)
     e2e.alive(p)
-    e2e.check(recovery_bytes(p) == kept, "%s holds %r %d s after the save onto it, not %r"
-              % (RECOVERY, recovery_bytes(p), SETTLE_S, kept))
+    e2e.check(rec.recovery_bytes(p) == kept, "%s holds %r %d s after the save onto it, not %r"
+              % (RECOVERY, rec.recovery_bytes(p), SETTLE_S, kept))
     p.proc.send_signal(signal.SIGTERM)
     rc = p.wait_exit(10)
     e2e.check(rc == 0, "exit status %s:\n%s" % (rc, p.output()))
-    after = recovery_bytes(p) or b""
+    after = rec.recovery_bytes(p) or b""
     if case == "save-onto-offered":
-        e2e.check(after == LEFT, "%s holds %r after the SIGTERM" % (RECOVERY, after))
+        e2e.check(after == rec.LEFT, "%s holds %r after the SIGTERM" % (RECOVERY, after))
     else:
         e2e.check(after.startswith(b"1|a|") and b"plus.gif" in after and after.count(b"|") == 24,
                   "%s holds %r after the SIGTERM" % (RECOVERY, after))
     p.start(d)
-    offer_active(d)
+    rec.offer_active(d)
     e2e.alive(p)
     e2e.passed("own files: a save onto %s is refused, the file and the pages stay (%s)"
                % (RECOVERY, case))
