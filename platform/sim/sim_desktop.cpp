@@ -536,22 +536,29 @@ void SimHost::at(Millis t, std::function<void()> action) {
   actions_.push_back({std::max(t, clock.now()), seq_++, std::move(action)});
 }
 
+std::vector<SimHost::Action>::iterator SimHost::nextAction() {
+  return std::min_element(actions_.begin(), actions_.end(), [](const Action& a, const Action& b) {
+    return a.t < b.t || (a.t == b.t && a.seq < b.seq);
+  });
+}
+
+void SimHost::runAction(std::vector<Action>::iterator action) {
+  clock.set(std::max(clock.now(), action->t));
+  auto fn = std::move(action->fn);
+  actions_.erase(action);
+  fn();
+}
+
 void SimHost::advance(Millis ms) {
   const Millis target = clock.now() + std::max<Millis>(0, ms);
   for (;;) {
-    auto next =
-        std::min_element(actions_.begin(), actions_.end(), [](const Action& a, const Action& b) {
-          return a.t < b.t || (a.t == b.t && a.seq < b.seq);
-        });
+    const auto next = nextAction();
     const bool haveAction = next != actions_.end() && next->t <= target;
     const std::optional<Millis> due = scheduler.nextDue();
     const bool haveTick = due && *due <= target;
     if (!haveAction && !haveTick) break;
     if (haveAction && (!haveTick || next->t <= *due)) {
-      clock.set(std::max(clock.now(), next->t));
-      auto fn = std::move(next->fn);
-      actions_.erase(next);
-      fn();
+      runAction(next);
     } else {
       clock.set(std::max(clock.now(), *due));
       scheduler.fireNext();
@@ -563,15 +570,9 @@ void SimHost::advance(Millis ms) {
 void SimHost::stall(Millis ms) {
   const Millis target = clock.now() + std::max<Millis>(0, ms);
   for (;;) {
-    auto next =
-        std::min_element(actions_.begin(), actions_.end(), [](const Action& a, const Action& b) {
-          return a.t < b.t || (a.t == b.t && a.seq < b.seq);
-        });
+    const auto next = nextAction();
     if (next == actions_.end() || next->t > target) break;
-    clock.set(std::max(clock.now(), next->t));
-    auto fn = std::move(next->fn);
-    actions_.erase(next);
-    fn();
+    runAction(next);
   }
   clock.set(target);
   scheduler.fireDue();

@@ -232,6 +232,10 @@ class SimHost {
     std::uint64_t seq;
     std::function<void()> fn;
   };
+  // The earliest action, in time and then in the order given (end() for none).
+  std::vector<Action>::iterator nextAction();
+  // Runs that action at its time (never earlier than now).
+  void runAction(std::vector<Action>::iterator action);
   std::vector<Action> actions_;
   std::uint64_t seq_ = 0;
 };
