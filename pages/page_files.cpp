@@ -261,13 +261,12 @@ void Pages::Timer31_Timer() {
 
 bool Pages::keptByTheProgram(const std::string& name) {
   const std::string folder = p.files.programFolder();
-  std::vector<std::string> own = {joinPath(folder, kOptionsFileName),
-                                  joinPath(folder, kLockFileName),
-                                  stateLockPath(p.files.stateFolder(), folder)};
   // Every recovery file's name, made or not: the next start would offer a page file saved
   // under one, and its Discard would delete it; this run may write the first that is free.
-  for (const bool inStateFolder : {false, true})
-    for (int n = 1; n <= kMaxRecoveryFiles; ++n) own.push_back(RecoveryPath(n, inStateFolder));
+  std::vector<std::string> own = RecoveryNames();
+  own.push_back(joinPath(folder, kOptionsFileName));
+  own.push_back(joinPath(folder, kLockFileName));
+  own.push_back(stateLockPath(p.files.stateFolder(), folder));
   // One an earlier run left that this run kept its pages in: one of those names, unless the
   // state folder has moved since.
   own.push_back(ownRecovery_);

@@ -233,6 +233,9 @@ class Pages {
   // left, or in the one it loaded; the state folder's only where the program folder's
   // cannot be written. Empty for the state folder when there is none.
   std::string RecoveryPath(int n = 1, bool inStateFolder = false) const;
+  // Every name a recovery file of this program may have, made or not: those beside the
+  // options file, then those of the state folder (none without one).
+  std::vector<std::string> RecoveryNames() const;
   // Moves a refused recovery file aside (Recovery.refused-<date>-<time>.txt beside it), so
   // that no start offers it again and nothing of it is lost; the name it now has, or
   // nothing when it could not be moved.

@@ -28,6 +28,18 @@ std::string Pages::RecoveryPath(int n, bool inStateFolder) const {
   return joinPath(state, nameForFolder("Recovery", p.files.programFolder()) + number + ".txt");
 }
 
+std::vector<std::string> Pages::RecoveryNames() const {
+  std::vector<std::string> names;
+  for (const bool inStateFolder : {false, true}) {
+    for (int n = 1; n <= kMaxRecoveryFiles; ++n) {
+      std::string path = RecoveryPath(n, inStateFolder);
+      if (path.empty()) break;
+      names.push_back(std::move(path));
+    }
+  }
+  return names;
+}
+
 std::vector<std::string> Pages::ownRecoveryPlaces() {
   // A file an earlier run left is that run's pages, offered until the user loads or
   // discards it: never written over.
@@ -123,17 +135,14 @@ void Pages::keepRecoveryCurrent(bool again) {
 
 void Pages::OfferRecoveryFile() {
   // Beside the options file first, then where a run that could not write there kept them.
-  for (const bool inStateFolder : {false, true}) {
-    for (int n = 1; n <= kMaxRecoveryFiles && !p.closed(); ++n) {
-      const std::string path = RecoveryPath(n, inStateFolder);
-      if (path.empty()) break;
-      if (!p.files.exists(path)) continue;
-      // A refusal sets the file aside (the pages in it are the only copy there is).
-      offeringRecovery_ = true;
-      const bool last = offerRecovery(path);
-      offeringRecovery_ = false;
-      if (last) return;
-    }
+  for (const std::string& path : RecoveryNames()) {
+    if (p.closed()) return;
+    if (!p.files.exists(path)) continue;
+    // A refusal sets the file aside (the pages in it are the only copy there is).
+    offeringRecovery_ = true;
+    const bool last = offerRecovery(path);
+    offeringRecovery_ = false;
+    if (last) return;
   }
 }
 
@@ -198,13 +207,9 @@ void Pages::adoptRecoveryFile(const std::string& path) {
 std::string Pages::recoveryFileOf(const std::string& name) {
   const std::optional<FileIdentity> file = p.files.identity(name);
   if (!file) return {};
-  for (const bool inStateFolder : {false, true}) {
-    for (int n = 1; n <= kMaxRecoveryFiles; ++n) {
-      const std::string path = RecoveryPath(n, inStateFolder);
-      if (path.empty()) break;
-      const std::optional<FileIdentity> recovery = p.files.identity(path);
-      if (recovery && recovery->sameFile(*file)) return path;
-    }
+  for (const std::string& path : RecoveryNames()) {
+    const std::optional<FileIdentity> recovery = p.files.identity(path);
+    if (recovery && recovery->sameFile(*file)) return path;
   }
   return {};
 }
